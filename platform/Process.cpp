@@ -1,0 +1,123 @@
+#include "platform/Process.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSysInfo>
+#include <cstdlib>
+
+namespace platform::process {
+
+namespace {
+struct State {
+    QString folder;
+    QString name;
+    QString line;
+    bool lineSet = false;
+    ExitRoutine exit;
+};
+
+State& state() {
+    static State s;
+    return s;
+}
+
+// Splits a command line into program and arguments: blanks separate, double quotes group.
+QStringList splitCommand(const QString& line) {
+    QStringList parts;
+    QString cur;
+    bool quoted = false, any = false;
+    for (QChar c : line) {
+        if (c == QLatin1Char('"')) {
+            quoted = !quoted;
+            any = true;
+        } else if (c.isSpace() && !quoted) {
+            if (any) parts << cur;
+            cur.clear();
+            any = false;
+        } else {
+            cur += c;
+            any = true;
+        }
+    }
+    if (any) parts << cur;
+    return parts;
+}
+}  // namespace
+
+QString programFolder() {
+    QString f = state().folder;
+    if (f.isEmpty()) {
+        f = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
+    }
+    if (!f.endsWith(QLatin1Char('/'))) f += QLatin1Char('/');
+    return f;
+}
+
+QString programName() {
+    if (!state().name.isEmpty()) return state().name;
+    if (QCoreApplication::instance())
+        return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    return QStringLiteral("cronequipo");
+}
+
+QString commandLine() {
+    if (state().lineSet) return state().line;
+    if (!QCoreApplication::instance()) return {};
+    QStringList args = QCoreApplication::arguments();
+    if (!args.isEmpty()) args.removeFirst();
+    return args.join(QLatin1Char(' '));
+}
+
+void setProgramFolder(const QString& folder) { state().folder = folder; }
+void setProgramName(const QString& name) { state().name = name; }
+void setCommandLine(const QString& line) {
+    state().line = line;
+    state().lineSet = true;
+}
+
+QString environment(const QString& name) { return qEnvironmentVariable(name.toLocal8Bit().constData()); }
+
+QString computerName() {
+    QString n = QSysInfo::machineHostName();
+    const int dot = static_cast<int>(n.indexOf(QLatin1Char('.')));
+    if (dot > 0) n.truncate(dot);
+    return n;
+}
+
+QString userName() {
+    for (const char* var : {"USERNAME", "USER", "LOGNAME"}) {
+        const QString v = qEnvironmentVariable(var);
+        if (!v.isEmpty()) return v;
+    }
+    return QStringLiteral("usuario");
+}
+
+QString tempFolder() { return QDir::tempPath(); }
+
+qint64 startProgram(const QString& commandLine) {
+    QStringList parts = splitCommand(commandLine);
+    if (parts.isEmpty()) return 0;
+    const QString program = parts.takeFirst();
+    qint64 pid = 0;
+    if (!QProcess::startDetached(program, parts, QString(), &pid)) return 0;
+    return pid;
+}
+
+void exitProgram(int status) {
+    if (state().exit) {
+        state().exit(status);
+        throw ProgramEnded{status};
+    }
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
+
+ExitRoutine setExitRoutine(ExitRoutine routine) {
+    ExitRoutine old = std::move(state().exit);
+    state().exit = std::move(routine);
+    return old;
+}
+
+}  // namespace platform::process

@@ -1,0 +1,53 @@
+#include "platform/ado/Command.h"
+
+#include "platform/ado/Recordset.h"
+
+namespace ado {
+
+void Command::setActiveConnection(const Connection& c) {
+    connection_ = std::make_unique<Connection>(c);
+    prepared_.reset();
+    preparedOn_ = nullptr;
+}
+
+void Command::setCommandText(const QString& text) {
+    if (text != text_) {
+        prepared_.reset();
+        preparedOn_ = nullptr;
+    }
+    text_ = text;
+}
+
+qint64 Command::execute(const std::vector<platform::Variant>& parameters,
+                        std::shared_ptr<Recordset>* rows) {
+    if (!connection_) {
+        raiseAdo(code::ConnectionUnusable,
+                 QStringLiteral("No se puede usar la conexión para realizar esta operación. Está "
+                                "cerrada o no es válida en este contexto."),
+                 QStringLiteral("ADODB.Command"));
+    }
+    Engine& engine = connection_->engine();
+    connection_->errors().clear();
+    ExecResult r;
+    try {
+        // A connection closed and opened again has a new engine: prepare again there.
+        if (!prepared_ || preparedOn_ != &engine) {
+            prepared_ = engine.prepare(text_);
+            preparedOn_ = &engine;
+        }
+        for (std::size_t i = 0; i < parameters.size(); ++i)
+            prepared_->bind(static_cast<int>(i), parameters[i]);
+        r = prepared_->execute();
+    } catch (const EngineError& e) {
+        connection_->fail(e);
+    }
+    if (rows) {
+        *rows = std::make_shared<Recordset>();
+        if (r.cursor)
+            (*rows)->openOver(std::move(r.cursor), *connection_, text_, adcursor::ForwardOnly,
+                              adlock::ReadOnly);
+    }
+    return r.affected < 0 ? 0 : r.affected;
+}
+
+}  // namespace ado

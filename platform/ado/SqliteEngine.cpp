@@ -1,0 +1,684 @@
+#include "platform/ado/SqliteEngine.h"
+
+#include <sqlite3.h>
+
+#include <QFileInfo>
+#include <cctype>
+#include <QRegularExpression>
+
+#include "platform/Regional.h"
+#include "platform/ado/BufferedCursor.h"
+#include "platform/ado/Error.h"
+#include "platform/ado/SqliteDialect.h"
+
+namespace ado {
+
+using platform::Variant;
+
+struct SqliteEngine::Handle {
+    sqlite3* db = nullptr;
+    bool localFile = false;
+    QString path;
+    ~Handle() {
+        if (db) sqlite3_close_v2(db);  // deferred until the last statement is finalised
+    }
+};
+
+namespace {
+
+const QString kSource = QStringLiteral("Proveedor de datos SQLite");
+
+// ---- text comparison as the suite's server does it: no case, trailing blanks ignored ----
+
+QString foldForCompare(const void* data, int len) {
+    QString s = QString::fromUtf8(static_cast<const char*>(data), len);
+    int end = static_cast<int>(s.size());
+    while (end > 0 && s[end - 1] == QLatin1Char(' ')) --end;
+    s.truncate(end);
+    return s.toCaseFolded();
+}
+
+int compareCi(void*, int l1, const void* d1, int l2, const void* d2) {
+    return QString::compare(foldForCompare(d1, l1), foldForCompare(d2, l2));
+}
+
+QString argText(sqlite3_value* v) {
+    const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
+    return t ? QString::fromUtf8(t, sqlite3_value_bytes(v)) : QString();
+}
+
+void resultText(sqlite3_context* ctx, const QString& s) {
+    const QByteArray u = s.toUtf8();
+    sqlite3_result_text(ctx, u.constData(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
+}
+
+void fnUpper(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    resultText(ctx, argText(argv[0]).toUpper());
+}
+
+void fnLower(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    resultText(ctx, argText(argv[0]).toLower());
+}
+
+// LIKE with % _ and [set] wildcards, without regard to case.
+bool likeMatch(const QString& p, int pi, const QString& s, int si) {
+    while (pi < p.size()) {
+        const QChar c = p[pi];
+        if (c == QLatin1Char('%')) {
+            while (pi < p.size() && p[pi] == QLatin1Char('%')) ++pi;
+            if (pi == p.size()) return true;
+            for (int k = si; k <= s.size(); ++k)
+                if (likeMatch(p, pi, s, k)) return true;
+            return false;
+        }
+        if (si >= s.size()) return false;
+        if (c == QLatin1Char('_')) {
+            ++pi;
+            ++si;
+            continue;
+        }
+        if (c == QLatin1Char('[')) {
+            const int close = static_cast<int>(p.indexOf(QLatin1Char(']'), pi + 1));
+            if (close > pi + 1) {
+                QString set = p.mid(pi + 1, close - pi - 1);
+                bool negate = set.startsWith(QLatin1Char('^'));
+                if (negate) set.remove(0, 1);
+                bool hit = false;
+                for (int k = 0; k < set.size(); ++k) {
+                    if (k + 2 < set.size() && set[k + 1] == QLatin1Char('-')) {
+                        if (s[si] >= set[k] && s[si] <= set[k + 2]) hit = true;
+                        k += 2;
+                    } else if (set[k] == s[si]) {
+                        hit = true;
+                    }
+                }
+                if (hit == negate) return false;
+                pi = close + 1;
+                ++si;
+                continue;
+            }
+        }
+        if (c != s[si]) return false;
+        ++pi;
+        ++si;
+    }
+    return si == s.size();
+}
+
+void fnLike(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    QString pattern = argText(argv[0]).toCaseFolded();
+    QString text = argText(argv[1]).toCaseFolded();
+    if (argc == 3) {
+        // An escape character: turn "e%" into "[%]" forms the matcher understands.
+        const QString esc = argText(argv[2]);
+        if (!esc.isEmpty()) {
+            QString out;
+            for (int i = 0; i < pattern.size(); ++i) {
+                if (pattern[i] == esc[0] && i + 1 < pattern.size()) {
+                    out += QLatin1Char('[') + pattern[++i] + QLatin1Char(']');
+                } else {
+                    out += pattern[i];
+                }
+            }
+            pattern = out;
+        }
+    }
+    sqlite3_result_int(ctx, likeMatch(pattern, 0, text, 0) ? 1 : 0);
+}
+
+// SQL Server functions kept by name, for statements that reach the engine untranslated.
+void fnLen(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    QString s = argText(argv[0]);
+    int end = static_cast<int>(s.size());
+    while (end > 0 && s[end - 1] == QLatin1Char(' ')) --end;
+    sqlite3_result_int(ctx, end);
+}
+
+void fnCharindex(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    int start = argc > 2 ? sqlite3_value_int(argv[2]) : 1;
+    if (start < 1) start = 1;
+    const auto pos = argText(argv[1]).indexOf(argText(argv[0]), start - 1, Qt::CaseInsensitive);
+    sqlite3_result_int(ctx, static_cast<int>(pos + 1));
+}
+
+void fnGetdate(sqlite3_context* ctx, int, sqlite3_value**) {
+    resultText(ctx, QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+}
+
+// ---- errors ----
+
+Error record(qint32 number, const QString& description, const QString& state, qint32 nativeErr) {
+    return Error{number, description, kSource, state, nativeErr};
+}
+
+QString afterColon(const QString& msg) {
+    const int c = static_cast<int>(msg.indexOf(QLatin1Char(':')));
+    return c < 0 ? msg : msg.mid(c + 1).trimmed();
+}
+
+[[noreturn]] void fail(sqlite3* db, int rc) {
+    const int ext = db ? sqlite3_extended_errcode(db) : rc;
+    const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    const Error terminated = record(code::Constraint, QStringLiteral("Se terminó la instrucción."),
+                                    QStringLiteral("01000"), native::StatementTerminated);
+    switch (ext) {
+        case SQLITE_CONSTRAINT_PRIMARYKEY:
+        case SQLITE_CONSTRAINT_UNIQUE:
+            throw EngineError({record(code::Constraint,
+                                      QStringLiteral("Infracción de la restricción PRIMARY KEY o UNIQUE. "
+                                                     "No se puede insertar una clave duplicada (%1).")
+                                          .arg(afterColon(msg)),
+                                      QStringLiteral("23000"), native::DuplicateKey),
+                               terminated});
+        case SQLITE_CONSTRAINT_FOREIGNKEY:
+        case SQLITE_CONSTRAINT_CHECK:
+            throw EngineError({record(code::Constraint,
+                                      QStringLiteral("La instrucción entró en conflicto con una "
+                                                     "restricción FOREIGN KEY o CHECK (%1).")
+                                          .arg(afterColon(msg)),
+                                      QStringLiteral("23000"), native::ForeignKeyOrCheck),
+                               terminated});
+        case SQLITE_CONSTRAINT_NOTNULL:
+            throw EngineError({record(code::Constraint,
+                                      QStringLiteral("No se puede insertar el valor NULL en la columna "
+                                                     "'%1'; la columna no admite valores NULL.")
+                                          .arg(afterColon(msg)),
+                                      QStringLiteral("23000"), native::NotNull),
+                               terminated});
+        default:
+            break;
+    }
+    switch (rc & 0xFF) {
+        case SQLITE_CONSTRAINT:
+            throw EngineError({record(code::Constraint, msg, QStringLiteral("23000"), native::ForeignKeyOrCheck),
+                               terminated});
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            throw EngineError(record(code::Timeout,
+                                     QStringLiteral("Se agotó el tiempo de espera: la base de datos está "
+                                                    "ocupada por otro usuario."),
+                                     QStringLiteral("HYT00"), 0));
+        case SQLITE_MISMATCH:
+            throw EngineError(record(code::ConversionFailed,
+                                     QStringLiteral("Error al convertir un valor: %1").arg(msg),
+                                     QStringLiteral("22018"), 245));
+        case SQLITE_CANTOPEN:
+        case SQLITE_NOTADB:
+        case SQLITE_IOERR:
+        case SQLITE_CORRUPT:
+        case SQLITE_FULL:
+        case SQLITE_READONLY:
+        case SQLITE_PERM:
+            throw EngineError(record(code::EFail, QStringLiteral("Error de la base de datos: %1").arg(msg),
+                                     QStringLiteral("08S01"), 0));
+        default:
+            break;
+    }
+    if (msg.startsWith(QLatin1String("no such table"))) {
+        throw EngineError(record(code::ObjectNotFound,
+                                 QStringLiteral("El nombre de objeto '%1' no es válido.").arg(afterColon(msg)),
+                                 QStringLiteral("42S02"), native::InvalidObject));
+    }
+    if (msg.startsWith(QLatin1String("no such column"))) {
+        throw EngineError(record(code::CommandText,
+                                 QStringLiteral("El nombre de columna '%1' no es válido.").arg(afterColon(msg)),
+                                 QStringLiteral("42S22"), native::InvalidColumn));
+    }
+    if (msg.contains(QLatin1String("syntax error")) || msg.startsWith(QLatin1String("incomplete input")) ||
+        msg.startsWith(QLatin1String("unrecognized token"))) {
+        throw EngineError(record(code::CommandText, QStringLiteral("Sintaxis incorrecta: %1").arg(msg),
+                                 QStringLiteral("42000"), native::Syntax));
+    }
+    throw EngineError(record(code::CommandText, msg, QStringLiteral("42000"), 0));
+}
+
+// ---- column types ----
+
+ColumnInfo columnInfo(const QString& name, const QString& declared, int storageClass) {
+    ColumnInfo c;
+    c.name = name;
+    const QString d = declared.trimmed().toUpper();
+    static const QRegularExpression lenRe(QStringLiteral("\\(\\s*(\\d+)"));
+    const auto m = lenRe.match(d);
+    const qint64 len = m.hasMatch() ? m.captured(1).toLongLong() : 0;
+    auto set = [&](int type, qint64 size) {
+        c.type = type;
+        c.definedSize = size;
+    };
+    if (d.isEmpty()) {
+        switch (storageClass) {
+            case SQLITE_INTEGER:
+                set(adtype::Integer, 4);
+                break;
+            case SQLITE_FLOAT:
+                set(adtype::Double, 8);
+                break;
+            default:
+                set(adtype::VarWChar, 4000);
+        }
+    } else if (d.startsWith(QLatin1String("BIGINT"))) set(adtype::BigInt, 8);
+    else if (d.startsWith(QLatin1String("SMALLINT"))) set(adtype::SmallInt, 2);
+    else if (d.startsWith(QLatin1String("TINYINT"))) set(adtype::UnsignedTinyInt, 1);
+    else if (d.startsWith(QLatin1String("BIT")) || d.startsWith(QLatin1String("BOOL"))) set(adtype::Boolean, 2);
+    else if (d.contains(QLatin1String("INT"))) set(adtype::Integer, 4);
+    else if (d.startsWith(QLatin1String("MONEY")) || d.startsWith(QLatin1String("SMALLMONEY"))) set(adtype::Currency, 8);
+    else if (d.startsWith(QLatin1String("DECIMAL")) || d.startsWith(QLatin1String("NUMERIC"))) set(adtype::Numeric, 19);
+    else if (d.startsWith(QLatin1String("REAL"))) set(adtype::Single, 4);
+    else if (d.startsWith(QLatin1String("FLOAT")) || d.startsWith(QLatin1String("DOUBLE"))) set(adtype::Double, 8);
+    else if (d.startsWith(QLatin1String("DATETIME")) || d.startsWith(QLatin1String("SMALLDATETIME")) ||
+             d.startsWith(QLatin1String("TIMESTAMP"))) set(adtype::DBTimeStamp, 16);
+    else if (d.startsWith(QLatin1String("DATE"))) set(adtype::DBDate, 6);
+    else if (d.startsWith(QLatin1String("TIME"))) set(adtype::DBTime, 6);
+    else if (d.startsWith(QLatin1String("NVARCHAR"))) set(adtype::VarWChar, len ? len : 1073741823);
+    else if (d.startsWith(QLatin1String("NCHAR"))) set(adtype::WChar, len ? len : 1);
+    else if (d.startsWith(QLatin1String("VARCHAR"))) set(adtype::VarChar, len ? len : 2147483647);
+    else if (d.startsWith(QLatin1String("CHAR"))) set(adtype::Char, len ? len : 1);
+    else if (d.startsWith(QLatin1String("NTEXT"))) set(adtype::LongVarWChar, 1073741823);
+    else if (d.startsWith(QLatin1String("TEXT")) || d.contains(QLatin1String("CLOB"))) set(adtype::LongVarChar, 2147483647);
+    else if (d.contains(QLatin1String("BLOB")) || d.contains(QLatin1String("BINARY"))) set(adtype::LongVarBinary, 2147483647);
+    else if (d.contains(QLatin1String("CHAR"))) set(adtype::VarChar, len ? len : 2147483647);
+    else set(adtype::VarWChar, 4000);
+    return c;
+}
+
+bool isDateType(int t) { return t == adtype::DBTimeStamp || t == adtype::DBDate || t == adtype::DBTime || t == adtype::Date; }
+
+Variant readValue(sqlite3_stmt* st, int i, int type) {
+    const int sc = sqlite3_column_type(st, i);
+    if (sc == SQLITE_NULL) return Variant::null();
+    if (type == adtype::Boolean) return Variant(sqlite3_column_int64(st, i) != 0);
+    if (isDateType(type) && sc == SQLITE_TEXT) {
+        const QString t = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                            sqlite3_column_bytes(st, i));
+        QDateTime dt = QDateTime::fromString(t, Qt::ISODate);
+        if (!dt.isValid()) dt = QDateTime::fromString(t, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        if (dt.isValid()) return Variant(dt);
+        return Variant(t);
+    }
+    switch (sc) {
+        case SQLITE_INTEGER:
+            return Variant(static_cast<qint64>(sqlite3_column_int64(st, i)));
+        case SQLITE_FLOAT:
+            return Variant(sqlite3_column_double(st, i));
+        case SQLITE_BLOB:
+            return Variant(QString::fromLatin1(static_cast<const char*>(sqlite3_column_blob(st, i)),
+                                               sqlite3_column_bytes(st, i)));
+        default:
+            return Variant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                             sqlite3_column_bytes(st, i)));
+    }
+}
+
+void bindValue(sqlite3* db, sqlite3_stmt* st, int index, const Variant& v) {
+    int rc = SQLITE_OK;
+    switch (v.kind()) {
+        case Variant::Kind::Empty:
+        case Variant::Kind::Null:
+            rc = sqlite3_bind_null(st, index);
+            break;
+        case Variant::Kind::Number: {
+            const double n = v.number();
+            if (n == static_cast<double>(static_cast<qint64>(n)))
+                rc = sqlite3_bind_int64(st, index, static_cast<qint64>(n));
+            else
+                rc = sqlite3_bind_double(st, index, n);
+            break;
+        }
+        case Variant::Kind::Boolean:
+            rc = sqlite3_bind_int(st, index, v.boolean() ? 1 : 0);
+            break;
+        case Variant::Kind::Date: {
+            const QDateTime& d = v.date();
+            const QString iso = d.time() == QTime(0, 0) ? d.date().toString(Qt::ISODate)
+                                                        : d.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            const QByteArray u = iso.toUtf8();
+            rc = sqlite3_bind_text(st, index, u.constData(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        case Variant::Kind::Text: {
+            const QByteArray u = v.text().toUtf8();
+            rc = sqlite3_bind_text(st, index, u.constData(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
+            break;
+        }
+    }
+    if (rc != SQLITE_OK) fail(db, rc);
+}
+
+struct StmtDeleter {
+    void operator()(sqlite3_stmt* s) const noexcept { sqlite3_finalize(s); }
+};
+using StmtPtr = std::unique_ptr<sqlite3_stmt, StmtDeleter>;
+
+// A statement being stepped; its first step has already been taken.
+class SqliteCursor : public Cursor {
+public:
+    SqliteCursor(std::shared_ptr<SqliteEngine::Handle> h, StmtPtr st, int firstRc)
+        : h_(std::move(h)), st_(std::move(st)), rc_(firstRc) {
+        const int n = sqlite3_column_count(st_.get());
+        for (int i = 0; i < n; ++i) {
+            const char* decl = sqlite3_column_decltype(st_.get(), i);
+            columns_.push_back(columnInfo(QString::fromUtf8(sqlite3_column_name(st_.get(), i)),
+                                          decl ? QString::fromUtf8(decl) : QString(),
+                                          rc_ == SQLITE_ROW ? sqlite3_column_type(st_.get(), i) : SQLITE_TEXT));
+        }
+    }
+    const std::vector<ColumnInfo>& columns() const override { return columns_; }
+    bool next(std::vector<Variant>& row) override {
+        if (!st_) return false;
+        if (pending_) {
+            rc_ = sqlite3_step(st_.get());
+        }
+        pending_ = true;
+        if (rc_ == SQLITE_DONE) {
+            st_.reset();
+            return false;
+        }
+        if (rc_ != SQLITE_ROW) {
+            const int rc = rc_;
+            sqlite3* db = h_->db;
+            st_.reset();
+            fail(db, rc);
+        }
+        row.resize(columns_.size());
+        for (std::size_t i = 0; i < columns_.size(); ++i)
+            row[i] = readValue(st_.get(), static_cast<int>(i), columns_[i].type);
+        return true;
+    }
+
+private:
+    std::shared_ptr<SqliteEngine::Handle> h_;
+    StmtPtr st_;
+    int rc_;
+    bool pending_ = false;
+    std::vector<ColumnInfo> columns_;
+};
+
+StmtPtr prepareOne(sqlite3* db, const QByteArray& sql, const char** tail) {
+    sqlite3_stmt* st = nullptr;
+    const int rc = sqlite3_prepare_v2(db, sql.constData(), static_cast<int>(sql.size()), &st, tail);
+    if (rc != SQLITE_OK) fail(db, rc);
+    return StmtPtr(st);
+}
+
+class SqlitePrepared : public Prepared {
+public:
+    SqlitePrepared(std::shared_ptr<SqliteEngine::Handle> h, StmtPtr st) : h_(std::move(h)), st_(std::move(st)) {}
+    void bind(int index, const Variant& value) override { bindValue(h_->db, st_.get(), index + 1, value); }
+    ExecResult execute() override {
+        sqlite3_stmt* st = st_.get();
+        sqlite3_reset(st);
+        const qint64 before = sqlite3_total_changes64(h_->db);
+        int rc = sqlite3_step(st);
+        ExecResult r;
+        if (sqlite3_column_count(st) > 0 && (rc == SQLITE_ROW || rc == SQLITE_DONE)) {
+            std::vector<std::vector<Variant>> rows;
+            std::vector<ColumnInfo> cols;
+            for (int i = 0; i < sqlite3_column_count(st); ++i) {
+                const char* decl = sqlite3_column_decltype(st, i);
+                cols.push_back(columnInfo(QString::fromUtf8(sqlite3_column_name(st, i)),
+                                          decl ? QString::fromUtf8(decl) : QString(),
+                                          rc == SQLITE_ROW ? sqlite3_column_type(st, i) : SQLITE_TEXT));
+            }
+            while (rc == SQLITE_ROW) {
+                std::vector<Variant> row(cols.size());
+                for (std::size_t i = 0; i < cols.size(); ++i) row[i] = readValue(st, static_cast<int>(i), cols[i].type);
+                rows.push_back(std::move(row));
+                rc = sqlite3_step(st);
+            }
+            r.cursor = std::make_unique<BufferedCursor>(std::move(cols), std::move(rows));
+        }
+        if (rc != SQLITE_DONE) {
+            sqlite3_reset(st);
+            fail(h_->db, rc);
+        }
+        if (!sqlite3_stmt_readonly(st)) r.affected = sqlite3_total_changes64(h_->db) - before;
+        sqlite3_reset(st);
+        return r;
+    }
+
+private:
+    std::shared_ptr<SqliteEngine::Handle> h_;
+    StmtPtr st_;
+};
+
+bool isBlank(const char* p) {
+    for (; *p; ++p)
+        if (!std::isspace(static_cast<unsigned char>(*p)) && *p != ';') return false;
+    return true;
+}
+
+}  // namespace
+
+void registerSqliteExtensions(sqlite3* db) {
+    const int utf8 = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    sqlite3_create_collation(db, "CI", SQLITE_UTF8, nullptr, compareCi);
+    sqlite3_create_function(db, "upper", 1, utf8, nullptr, fnUpper, nullptr, nullptr);
+    sqlite3_create_function(db, "lower", 1, utf8, nullptr, fnLower, nullptr, nullptr);
+    sqlite3_create_function(db, "like", 2, utf8, nullptr, fnLike, nullptr, nullptr);
+    sqlite3_create_function(db, "like", 3, utf8, nullptr, fnLike, nullptr, nullptr);
+    sqlite3_create_function(db, "len", 1, utf8, nullptr, fnLen, nullptr, nullptr);
+    sqlite3_create_function(db, "charindex", 2, utf8, nullptr, fnCharindex, nullptr, nullptr);
+    sqlite3_create_function(db, "charindex", 3, utf8, nullptr, fnCharindex, nullptr, nullptr);
+    sqlite3_create_function(db, "getdate", 0, SQLITE_UTF8, nullptr, fnGetdate, nullptr, nullptr);
+}
+
+std::unique_ptr<SqliteEngine> SqliteEngine::open(const QString& path, bool localFile) {
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isFile()) {
+        if (localFile) {
+            throw EngineError(record(code::EFail,
+                                     QStringLiteral("No se pudo encontrar el archivo '%1'.").arg(path),
+                                     QStringLiteral("3024"), -534971980));
+        }
+        throw EngineError(record(code::EFail,
+                                 QStringLiteral("No se puede abrir la base de datos \"%1\" solicitada por "
+                                                "el inicio de sesión: el archivo no existe.")
+                                     .arg(info.completeBaseName() + QStringLiteral(" (") + path + QLatin1Char(')')),
+                                 QStringLiteral("42000"), native::CannotOpenDatabase));
+    }
+    auto h = std::make_shared<Handle>();
+    h->localFile = localFile;
+    h->path = path;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &h->db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString msg = h->db ? QString::fromUtf8(sqlite3_errmsg(h->db)) : QString();
+        throw EngineError(record(code::EFail,
+                                 QStringLiteral("No se puede abrir la base de datos '%1': %2").arg(path, msg),
+                                 localFile ? QStringLiteral("3051") : QStringLiteral("08001"), 0));
+    }
+    sqlite3_extended_result_codes(h->db, 1);
+    sqlite3_busy_timeout(h->db, 30000);
+    registerSqliteExtensions(h->db);
+    std::unique_ptr<SqliteEngine> e(new SqliteEngine(h));
+    try {
+        // Reading the catalogue tells a database from any other file.
+        e->executeRaw(QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON; "
+                                     "SELECT count(*) FROM sqlite_master;"));
+    } catch (const EngineError&) {
+        throw EngineError(record(code::EFail,
+                                 QStringLiteral("El archivo '%1' no es una base de datos válida.").arg(path),
+                                 localFile ? QStringLiteral("3051") : QStringLiteral("08001"), 0));
+    }
+    return e;
+}
+
+void SqliteEngine::create(const QString& path) {
+    if (QFileInfo::exists(path)) {
+        throw EngineError(record(code::EFail, QStringLiteral("El archivo '%1' ya existe.").arg(path),
+                                 QStringLiteral("HY000"), 0));
+    }
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
+        sqlite3_close(db);
+        throw EngineError(record(code::EFail, QStringLiteral("No se pudo crear '%1': %2").arg(path, msg),
+                                 QStringLiteral("HY000"), 0));
+    }
+    sqlite3_exec(db, "PRAGMA journal_mode=WAL;", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+void SqliteEngine::executeRaw(const QString& sql) {
+    const QByteArray text = sql.toUtf8();
+    const char* p = text.constData();
+    const char* end = p + text.size();
+    while (p < end && !isBlank(p)) {
+        sqlite3_stmt* raw = nullptr;
+        const char* tail = nullptr;
+        const int prc = sqlite3_prepare_v2(h_->db, p, static_cast<int>(end - p), &raw, &tail);
+        if (prc != SQLITE_OK) fail(h_->db, prc);
+        StmtPtr st(raw);
+        if (st) {
+            int rc;
+            while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+            }
+            if (rc != SQLITE_DONE) fail(h_->db, rc);
+        }
+        p = tail ? tail : end;
+    }
+}
+
+ExecResult SqliteEngine::execute(const QString& sql) {
+    ExecResult result;
+    const QStringList statements = sqlite_dialect::splitBatch(sql);
+    const auto& regional = platform::Regional::current();
+    std::vector<QByteArray> texts;
+    for (const QString& s : statements) {
+        const QString t = sqlite_dialect::translate(s, regional).trimmed();
+        if (!t.isEmpty()) texts.push_back(t.toUtf8());
+    }
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const QByteArray& full = texts[i];
+        const char* start = full.constData();
+        const char* end = start + full.size();
+        while (start < end && !isBlank(start)) {
+            const char* tail = nullptr;
+            sqlite3_stmt* raw = nullptr;
+            const int prc = sqlite3_prepare_v2(h_->db, start, static_cast<int>(end - start), &raw, &tail);
+            if (prc != SQLITE_OK) fail(h_->db, prc);
+            StmtPtr st(raw);
+            const bool last = (i + 1 == texts.size()) && (!tail || isBlank(tail));
+            start = tail ? tail : end;
+            if (!st) continue;
+            const qint64 before = sqlite3_total_changes64(h_->db);
+            const int rc = sqlite3_step(st.get());
+            if (rc != SQLITE_ROW && rc != SQLITE_DONE) fail(h_->db, rc);
+            const bool changes = !sqlite3_stmt_readonly(st.get());
+            if (sqlite3_column_count(st.get()) > 0 && !result.cursor) {
+                auto cursor = std::make_unique<SqliteCursor>(h_, std::move(st), rc);
+                if (last) {
+                    result.cursor = std::move(cursor);
+                    return result;
+                }
+                result.cursor = bufferAll(*cursor);
+                continue;
+            }
+            if (rc == SQLITE_ROW) {
+                int r2;
+                while ((r2 = sqlite3_step(st.get())) == SQLITE_ROW) {
+                }
+                if (r2 != SQLITE_DONE) fail(h_->db, r2);
+            }
+            if (changes) {
+                const qint64 n = sqlite3_total_changes64(h_->db) - before;
+                result.affected = (result.affected < 0 ? 0 : result.affected) + n;
+            }
+        }
+    }
+    return result;
+}
+
+std::unique_ptr<Prepared> SqliteEngine::prepare(const QString& sql) {
+    const QString t = sqlite_dialect::translate(sql, platform::Regional::current()).trimmed();
+    const char* tail = nullptr;
+    const QByteArray u = t.toUtf8();
+    StmtPtr st = prepareOne(h_->db, u, &tail);
+    if (!st) {
+        throw EngineError(record(code::CommandText, QStringLiteral("La instrucción está vacía."),
+                                 QStringLiteral("42000"), 0));
+    }
+    return std::make_unique<SqlitePrepared>(h_, std::move(st));
+}
+
+void SqliteEngine::begin() { executeRaw(QStringLiteral("BEGIN IMMEDIATE")); }
+void SqliteEngine::commit() { executeRaw(QStringLiteral("COMMIT")); }
+void SqliteEngine::rollback() { executeRaw(QStringLiteral("ROLLBACK")); }
+bool SqliteEngine::inTransaction() const { return sqlite3_get_autocommit(h_->db) == 0; }
+
+void SqliteEngine::setTimeout(int seconds) {
+    // 0 means no limit, as a command time-out of 0 does.
+    sqlite3_busy_timeout(h_->db, seconds <= 0 ? 24 * 3600 * 1000 : seconds * 1000);
+}
+
+QString SqliteEngine::source() const { return kSource; }
+
+std::unique_ptr<Cursor> SqliteEngine::tables() {
+    const QByteArray sql =
+        "SELECT NULL AS TABLE_CATALOG, NULL AS TABLE_SCHEMA, name AS TABLE_NAME, "
+        "CASE type WHEN 'view' THEN 'VIEW' ELSE 'TABLE' END AS TABLE_TYPE FROM sqlite_master "
+        "WHERE type IN ('table','view') AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name";
+    StmtPtr st = prepareOne(h_->db, sql, nullptr);
+    const int rc = sqlite3_step(st.get());
+    SqliteCursor c(h_, std::move(st), rc);
+    return bufferAll(c);
+}
+
+std::unique_ptr<Cursor> SqliteEngine::columns(const QString& table) {
+    std::vector<ColumnInfo> cols = {
+        {QStringLiteral("TABLE_CATALOG"), adtype::VarWChar, 128},
+        {QStringLiteral("TABLE_SCHEMA"), adtype::VarWChar, 128},
+        {QStringLiteral("TABLE_NAME"), adtype::VarWChar, 128},
+        {QStringLiteral("COLUMN_NAME"), adtype::VarWChar, 128},
+        {QStringLiteral("ORDINAL_POSITION"), adtype::Integer, 4},
+        {QStringLiteral("DATA_TYPE"), adtype::SmallInt, 2},
+        {QStringLiteral("CHARACTER_MAXIMUM_LENGTH"), adtype::Integer, 4},
+        {QStringLiteral("IS_NULLABLE"), adtype::Boolean, 2}};
+    std::vector<std::vector<Variant>> rows;
+    QStringList names;
+    if (table.trimmed().isEmpty()) {
+        auto t = tables();
+        std::vector<Variant> r;
+        while (t->next(r)) names << r[2].text();
+    } else {
+        names << table.trimmed();
+    }
+    for (const QString& name : names) {
+        StmtPtr st = prepareOne(h_->db, "SELECT cid, name, type, \"notnull\" FROM pragma_table_info(?1)", nullptr);
+        bindValue(h_->db, st.get(), 1, Variant(name));
+        int rc;
+        while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+            const QString colName = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 1)));
+            const char* decl = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 2));
+            const ColumnInfo ci = columnInfo(colName, decl ? QString::fromUtf8(decl) : QString(), SQLITE_TEXT);
+            const bool isText = ci.type == adtype::VarChar || ci.type == adtype::VarWChar ||
+                                ci.type == adtype::Char || ci.type == adtype::WChar;
+            rows.push_back({Variant::null(), Variant::null(), Variant(name), Variant(colName),
+                            Variant(sqlite3_column_int(st.get(), 0) + 1), Variant(ci.type),
+                            isText ? Variant(ci.definedSize) : Variant::null(),
+                            Variant(sqlite3_column_int(st.get(), 3) == 0)});
+        }
+        if (rc != SQLITE_DONE) fail(h_->db, rc);
+    }
+    return std::make_unique<BufferedCursor>(std::move(cols), std::move(rows));
+}
+
+std::vector<QString> SqliteEngine::primaryKey(const QString& table) {
+    std::vector<QString> keys;
+    StmtPtr st = prepareOne(h_->db, "SELECT name FROM pragma_table_info(?1) WHERE pk > 0 ORDER BY pk", nullptr);
+    bindValue(h_->db, st.get(), 1, Variant(table.trimmed()));
+    while (sqlite3_step(st.get()) == SQLITE_ROW)
+        keys.push_back(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0))));
+    return keys;
+}
+
+}  // namespace ado

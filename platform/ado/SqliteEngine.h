@@ -1,0 +1,46 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/ado/Engine.h"
+
+struct sqlite3;
+
+namespace ado {
+
+// The embedded engine: one SQLite database file, opened (never created) in WAL mode with a busy
+// time-out and immediate write transactions, text compared as the suite's server compares it.
+class SqliteEngine : public Engine {
+public:
+    // Raises EngineError when the file is missing or is not a database.
+    static std::unique_ptr<SqliteEngine> open(const QString& path, bool localFile = false);
+
+    // Creates a new database file (the demo and the tests use it); fails when it exists.
+    static void create(const QString& path);
+    // Runs SQLite text as it stands (no dialect translation), for creating schemas.
+    void executeRaw(const QString& sql);
+
+    ExecResult execute(const QString& sql) override;
+    std::unique_ptr<Prepared> prepare(const QString& sql) override;
+    void begin() override;
+    void commit() override;
+    void rollback() override;
+    bool inTransaction() const override;
+    std::unique_ptr<Cursor> tables() override;
+    std::unique_ptr<Cursor> columns(const QString& table) override;
+    std::vector<QString> primaryKey(const QString& table) override;
+    void setTimeout(int seconds) override;
+    void setDefaultDatabase(const QString&) override {}
+    QString source() const override;
+
+    struct Handle;  // shared with the cursors, so that the file closes after the last of them
+
+private:
+    explicit SqliteEngine(std::shared_ptr<Handle> h) : h_(std::move(h)) {}
+    std::shared_ptr<Handle> h_;
+};
+
+// Registers the collation "CI" and the SQL Server-like functions on a connection.
+void registerSqliteExtensions(sqlite3* db);
+
+}  // namespace ado
