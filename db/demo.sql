@@ -1,0 +1,306 @@
+-- Demo data: "Servicios Técnicos del Sur", a small business that services the equipment of its
+-- customers (ovens, cold rooms, boilers, lifts...).
+--
+-- Runs after schema.sql. Every date is computed from the local current date, so the work orders
+-- always fall in the current and the next year and the schedule of the current year is never
+-- empty. Codes are right-aligned with printf() at the width of their kind.
+
+------------------------------------------------------------------------------------------------
+-- Configuration read by the program
+------------------------------------------------------------------------------------------------
+
+INSERT INTO TA_CONFIGURACION (CLAVE, VALOR, ValorAux, Grupo, PoliticaNegocio, Descripcion) VALUES
+    ('NOMBRE', 'Servicios Técnicos del Sur', '', 'Empresa', 0, 'Nombre de la empresa en los reportes'),
+    ('SS_CONFIDENCIALIDAD', 'NO', '', 'Seguridad', 1, 'Vistas restringidas también para asientos'),
+    ('TOP_DEFAULT', '1000', '', 'Consultas', 0, 'Filas por omisión de las consultas'),
+    ('TOPCONSART', '500', '', 'Consultas', 0, 'Filas de la consulta de artículos'),
+    ('USACONSULTALIKE', 'SI', '', 'Consultas', 0, 'Buscar el texto en cualquier parte de la columna'),
+    ('MOSTRARSTOCKENCONSULTAS', 'SI', '', 'Consultas', 0, 'Colorear los artículos según su stock'),
+    ('STK_NIVEL1', '32768', '', 'Consultas', 0, 'Color: stock sin punto de pedido'),
+    ('STK_NIVEL2', '16711680', '', 'Consultas', 0, 'Color: stock sobre el punto de pedido'),
+    ('STK_NIVEL3', '255', '', 'Consultas', 0, 'Color: stock bajo el punto de pedido'),
+    ('STK_NIVEL4', '8421504', '', 'Consultas', 0, 'Color: sin stock'),
+    ('NOM_PCLASE1', 'Precio de lista', '', 'Ventas', 0, 'Nombre de la lista de precios 1'),
+    ('NOM_PCLASE2', 'Precio abonados', '', 'Ventas', 0, 'Nombre de la lista de precios 2'),
+    ('THEME', '1', '', 'Apariencia', 0, 'Tema visual'),
+    ('CFONDO', '0', '', 'Apariencia', 0, 'Color de fondo de los campos (0 = celeste)'),
+    ('CLETRA', '0', '', 'Apariencia', 0, 'Color de letra de los campos'),
+    ('TITULOCLIENTES', 'Clientes', '', 'General', 0, 'Título de la ficha de clientes'),
+    ('TITULOPROVEEDORES', 'Proveedores', '', 'General', 0, 'Título de la ficha de proveedores'),
+    ('EXIGECLAVECONSULTALIKEARTICULOS', 'NO', '', 'Consultas', 1, NULL),
+    ('CANTIDADDECIMALES', '2', '', 'General', 0, 'Decimales de cantidades'),
+    ('CANTIDADDECIMALESVENTAS', '2', '', 'Ventas', 0, 'Decimales de cantidades en ventas'),
+    ('USAMULTILESMONEDAS', 'NO', '', 'Ventas', 1, NULL),
+    ('USAFACTURAPROFORMA', 'NO', '', 'Ventas', 1, NULL),
+    ('USACCOSTO', 'NO', '', 'Contabilidad', 1, 'Usa centros de costo'),
+    ('USA_STK_STOCK_UDKG', 'NO', '', 'Stock', 1, NULL),
+    ('UNIDADDEMEDIDA_M3', 'M3', '', 'Stock', 0, NULL),
+    ('UNIDADDEMEDIDA_BL', 'BL', '', 'Stock', 0, NULL),
+    ('UNIDADDEMEDIDA_KG', 'KG', '', 'Stock', 0, NULL),
+    ('PERIODO', strftime('%Y', 'now', 'localtime'), '', 'Contabilidad', 0, 'Ejercicio en curso'),
+    ('RAZONSOCIALPORUNEG', 'NO', '', 'General', 0, NULL),
+    ('VALIDACODIGOBARRA', 'NO', '', 'Stock', 0, NULL),
+    ('MODULOORDENDETRABAJO', 'SI', '', 'Servicios', 1, 'Usa órdenes de trabajo'),
+    ('V_MODIFICAPRECIO', 'NO', '', 'Ventas', 1, NULL),
+    ('C_MODIFICAPRECIO', 'NO', '', 'Compras', 1, NULL),
+    ('MADERERA', 'NO', '', 'General', 0, NULL),
+    ('MAXDTO', '10', '', 'Ventas', 1, 'Descuento máximo (%)'),
+    ('MAXDTOPROFORMA', '0', '', 'Ventas', 1, NULL),
+    ('PIDECLAVE_STOCKNEG', 'NO', '', 'Stock', 1, NULL),
+    ('PIDECLAVE_MARKUPBASE', 'NO', '', 'Ventas', 1, NULL),
+    ('PIDECLAVE_LIMITECREDITO', 'NO', '', 'Ventas', 1, NULL),
+    ('SS_BLOQUEOACTIVO', 'NO', '', 'Seguridad', 1, NULL),
+    ('UTILIZARFECHADIA', 'NO', '', 'General', 0, NULL),
+    ('ASIGNACIONAUTOMATICADELOTEING', 'NO', '', 'Stock', 0, NULL),
+    ('ASIGNACIONAUTOMATICADELOTEINGOP', 'NO', '', 'Stock', 0, NULL),
+    ('CONDIVAEMPRESA', '1', '', 'Empresa', 0, 'Condición frente al IVA'),
+    ('CONDIVA', '1', '', 'Empresa', 0, NULL);
+
+------------------------------------------------------------------------------------------------
+-- Users, menu rights, cash desks
+------------------------------------------------------------------------------------------------
+
+INSERT INTO TA_USUARIOS (Nombre, NombreCompleto, Administrador, UNegocio, verproforma) VALUES
+    ('demo', 'Usuario de demostración', 1, '   1', 0),
+    ('operador', 'Mesa de ayuda', 0, '   1', 0),
+    ('lfernandez', 'Lucía Fernández', 0, '   2', 0);
+
+INSERT INTO TA_MENU (Clave, Nombre, Proceso, Padre) VALUES
+    ('01', 'Servicio técnico', NULL, NULL),
+    ('0101', 'Órdenes de Trabajo', 'SHELL:OrdTrabajo.exe', '01'),
+    ('0102', 'Técnicos', 'SHELL:Tecnicos.exe', '01'),
+    ('0103', 'Cronograma de Mantenimientos', 'SHELL:Cronequipo.exe', '01'),
+    ('0104', 'Equipos de Clientes', 'SHELL:Equipos.exe', '01'),
+    ('02', 'Ventas', NULL, NULL),
+    ('0201', 'Facturación', 'SHELL:Facturacion.exe', '02');
+
+-- lfernandez has no right on the schedule: her starts are logged with an empty task.
+INSERT INTO TA_TAREAS (USUARIO, TAREA) VALUES
+    ('demo', '0101'), ('demo', '0102'), ('demo', '0103'), ('demo', '0104'), ('demo', '0201'),
+    ('operador', '0101'), ('operador', '0103'),
+    ('lfernandez', '0201');
+
+INSERT INTO V_TA_Cajas (IdCajas, Descripcion, UnidadNegocio) VALUES
+    (printf('%4d', 1), 'Caja Administración', printf('%4d', 1)),
+    (printf('%4d', 2), 'Caja Taller', printf('%4d', 1));
+
+INSERT INTO V_TA_UnidadNegocio (Codigo, Descripcion) VALUES
+    (printf('%4d', 1), 'Casa Central'),
+    (printf('%4d', 2), 'Sucursal Puerto Claro');
+
+INSERT INTO V_TA_DEPOSITO (IdDeposito, Descripcion, UnidadNegocio) VALUES
+    (printf('%4d', 1), 'Depósito Central', printf('%4d', 1)),
+    (printf('%4d', 2), 'Móvil de servicio 1', printf('%4d', 1)),
+    (printf('%4d', 3), 'Depósito Puerto Claro', printf('%4d', 2));
+
+------------------------------------------------------------------------------------------------
+-- Technicians, customers, equipment
+------------------------------------------------------------------------------------------------
+
+-- Ten technicians, so that a range such as 7 to 12 crosses from one to two digits.
+INSERT INTO v_ta_tecnicos (idtecnico, nombre, especialidad, telefono) VALUES
+    (printf('%4d', 1), 'Martín Gutiérrez', 'Refrigeración', '351-4420101'),
+    (printf('%4d', 2), 'Sofía Ibáñez', 'Refrigeración', '351-4420102'),
+    (printf('%4d', 3), 'Julián Peña', 'Neumática e hidráulica', '351-4420103'),
+    (printf('%4d', 4), 'Rocío Benítez', 'Hidráulica', '351-4420104'),
+    (printf('%4d', 5), 'Hernán Quiroga', 'Calderas y gas', '351-4420105'),
+    (printf('%4d', 6), 'Valeria Muñoz', 'Ascensores', '351-4420106'),
+    (printf('%4d', 7), 'Tomás Echeverría', 'Climatización', '351-4420107'),
+    (printf('%4d', 8), 'Inés Carrizo', 'Electricidad', '351-4420108'),
+    (printf('%4d', 9), 'Ramiro Sáenz', 'Electromedicina', '351-4420109'),
+    (printf('%4d', 10), 'Agustina Ledesma', 'Equipos de lavandería', '351-4420110');
+
+INSERT INTO VT_CLIENTES (CODIGO, RAZON_SOCIAL, CONTACTO, Domicilio, Localidad, Telefono, Dada_De_Baja) VALUES
+    (printf('%6d', 1), 'Panadería Núñez', 'Rosa Núñez', 'Av. del Trigal 1450', 'San Miguel', '351-4810001', 0),
+    (printf('%6d', 2), 'Taller O''Higgins', 'Ernesto Vidal', 'Calle O''Higgins 233', 'Villa Alta', '351-4810002', 0),
+    (printf('%6d', 3), 'Hotel Los Álamos', 'Mariela Sosa', 'Costanera Sur 88', 'Puerto Claro', '351-4810003', 0),
+    (printf('%6d', 4), 'Clínica Santa Lucía', 'Esteban Roldán', 'Pasaje Los Tilos 12', 'San Miguel', '351-4810004', 0),
+    (printf('%6d', 5), 'Supermercado El Ñandú', 'Gustavo Ferreyra', 'Ruta 9 km 14', 'Los Sauces', '351-4810005', 0),
+    (printf('%6d', 6), 'Farmacia del Pilar', 'Patricia Olmedo', 'Plaza Mayor 5', 'Villa Alta', '351-4810006', 0),
+    (printf('%6d', 7), 'Lavadero Arcoíris', 'Cintia Aguirre', 'Juncal 740', 'San Miguel', '351-4810007', 0),
+    (printf('%6d', 8), 'Restaurante La Pérgola', 'Fabián Correa', 'Paseo de la Ribera 31', 'Puerto Claro', '351-4810008', 0),
+    (printf('%6d', 9), 'Gimnasio Olimpo', 'Diego Acuña', 'Bv. de los Atletas 900', 'Los Sauces', '351-4810009', 0),
+    (printf('%6d', 10), 'Confitería La Espiga', 'Norma Vélez', 'Sarmiento 415', 'San Miguel', '351-4810010', 1);
+
+-- Equipment, with warranties that have ended (or are unknown) and others still running.
+INSERT INTO v_ma_mantenimientos
+    (codigo, descripcion, ubicacion, idcliente, marca, modelo, nroserie, FechaAlta, FechaFinGarantia) VALUES
+    ('EQ-001', 'Horno rotativo a gas de 18 bandejas', 'Cuadra de producción', printf('%6d', 1),
+        'Hornotec', 'HR-18', 'HR18-20417', date('now', 'localtime', 'start of month', '-30 months'), date('now', 'localtime', 'start of month', '-6 months')),
+    ('EQ-002', 'Cámara frigorífica de harinas', 'Depósito', printf('%6d', 1),
+        'Frigopampa', 'CF-12', 'CF12-0093', date('now', 'localtime', 'start of month', '-8 months'), date('now', 'localtime', 'start of month', '+16 months')),
+    ('EQ-003', 'Compresor de aire de 100 litros', 'Nave principal', printf('%6d', 2),
+        'Airemax', 'C100-3HP', 'AM-55120', date('now', 'localtime', 'start of month', '-40 months'), date('now', 'localtime', 'start of month', '-28 months')),
+    ('EQ-004', 'Elevador hidráulico de dos columnas', 'Box 2', printf('%6d', 2),
+        'Levantar', 'L2C-4000', 'LV-4000-311', date('now', 'localtime', 'start of month', '-5 months'), date('now', 'localtime', 'start of month', '+19 months')),
+    ('EQ-005', 'Caldera de calefacción central', 'Sala de máquinas', printf('%6d', 3),
+        'Termosur', 'TS-250', 'TS250-7781', date('now', 'localtime', 'start of month', '-70 months'), NULL),
+    ('EQ-006', 'Ascensor de pasajeros (6 personas)', 'Torre A', printf('%6d', 3),
+        'Subebaja', 'SB-6P', 'SB6P-1203', date('now', 'localtime', 'start of month', '-14 months'), date('now', 'localtime', 'start of month', '+10 months')),
+    ('EQ-007', 'Aire acondicionado de 12.000 frigorías', 'Quirófano 1', printf('%6d', 4),
+        'Climazul', 'CZ-12000', 'CZ12-44810', date('now', 'localtime', 'start of month', '-11 months'), date('now', 'localtime', 'start of month', '+1 months')),
+    ('EQ-008', 'Grupo electrógeno de 60 kVA', 'Subsuelo', printf('%6d', 4),
+        'Energen', 'EG-60', 'EG60-0571', date('now', 'localtime', 'start of month', '-26 months'), date('now', 'localtime', 'start of month', '-2 months')),
+    ('EQ-009', 'Autoclave de esterilización', 'Central de esterilización', printf('%6d', 4),
+        'Vaporlimpio', 'AV-75', 'AV75-3302', date('now', 'localtime', 'start of month', '-3 months'), date('now', 'localtime', 'start of month', '+33 months')),
+    ('EQ-010', 'Góndola refrigerada de lácteos', 'Salón de ventas', printf('%6d', 5),
+        'Frigopampa', 'GR-3P', 'GR3P-1188', date('now', 'localtime', 'start of month', '-20 months'), date('now', 'localtime', 'start of month', '+4 months')),
+    ('EQ-011', 'Balanza electrónica de mostrador', 'Fiambrería', printf('%6d', 5),
+        'Pesaexacta', 'PE-31', 'PE31-90071', date('now', 'localtime', 'start of month', '-50 months'), date('now', 'localtime', 'start of month', '-38 months')),
+    ('EQ-012', 'Heladera exhibidora de medicamentos', 'Mostrador', printf('%6d', 6),
+        'Climazul', 'HX-400', 'HX400-2210', date('now', 'localtime', 'start of month', '-9 months'), date('now', 'localtime', 'start of month', '+3 months')),
+    ('EQ-013', 'Lavarropas industrial de 30 kg', 'Planta baja', printf('%6d', 7),
+        'Lavamás', 'LI-30', 'LI30-6612', date('now', 'localtime', 'start of month', '-16 months'), date('now', 'localtime', 'start of month', '+8 months')),
+    ('EQ-014', 'Secadora industrial a gas', 'Planta baja', printf('%6d', 7),
+        'Lavamás', 'SG-30', 'SG30-6650', date('now', 'localtime', 'start of month', '-16 months'), date('now', 'localtime', 'start of month', '-4 months')),
+    ('EQ-015', 'Campana extractora de cocina', 'Cocina', printf('%6d', 8),
+        'Airemax', 'CE-250', NULL, date('now', 'localtime', 'start of month', '-60 months'), NULL),
+    ('EQ-016', 'Freidora industrial doble', 'Cocina', printf('%6d', 8),
+        'Hornotec', 'FD-2x10', 'FD2-0815', date('now', 'localtime', 'start of month', '-7 months'), date('now', 'localtime', 'start of month', '+5 months')),
+    ('EQ-017', 'Cinta de correr profesional', 'Sala de aparatos', printf('%6d', 9),
+        'Trotafit', 'TF-900', 'TF900-3320', date('now', 'localtime', 'start of month', '-13 months'), date('now', 'localtime', 'start of month', '-1 months')),
+    ('EQ-018', 'Bomba de recirculación de la pileta', 'Sala de bombas', printf('%6d', 9),
+        'Hidroflux', 'BR-2HP', 'BR2-55402', date('now', 'localtime', 'start of month', '-2 months'), date('now', 'localtime', 'start of month', '+22 months')),
+    ('EQ-019', 'Matafuegos ABC de 10 kg (lote de 12)', 'Pasillos de todos los pisos', printf('%6d', 3),
+        'Apagafuego', 'ABC-10', NULL, date('now', 'localtime', 'start of month', '-24 months'), NULL),
+    ('EQ-020', 'Tablero eléctrico principal', 'Entrada del taller', printf('%6d', 2),
+        'Energen', 'TP-400A', 'TP400-118', date('now', 'localtime', 'start of month', '-36 months'), date('now', 'localtime', 'start of month', '-12 months'));
+
+UPDATE v_ma_mantenimientos
+   SET cliente = (SELECT RAZON_SOCIAL FROM VT_CLIENTES WHERE VT_CLIENTES.CODIGO = v_ma_mantenimientos.idcliente);
+
+------------------------------------------------------------------------------------------------
+-- Work orders and their repetition plans
+------------------------------------------------------------------------------------------------
+
+-- One row per work order: year (0 current, 1 next), day of that year of the order, days until
+-- the estimated start, equipment, technician (NULL: not assigned yet), plan and flags.
+CREATE TEMP TABLE ot_demo (
+    id INTEGER PRIMARY KEY, anio INTEGER, dia INTEGER, demora INTEGER, codigomant TEXT,
+    tecnico INTEGER, frecuencia TEXT, cada INTEGER, total INTEGER,
+    anulada INTEGER, finalizada INTEGER, comentarios TEXT
+);
+
+INSERT INTO ot_demo VALUES
+    ( 1, 0,   3,  2, 'EQ-001',    1, 'M', 1,   12, 0, 0, 'Limpieza de quemadores y control del termostato.'),
+    ( 2, 0,   5,  0, 'EQ-002',    2, 'M', 1,    0, 0, 0, NULL),
+    ( 3, 0,  10,  4, 'EQ-003',    3, 'S', 2,   26, 0, 0, 'Purgar el tanque y revisar la válvula de seguridad.'),
+    ( 4, 0,  14,  1, 'EQ-004',    4, 'M', 3,    4, 0, 0, NULL),
+    ( 5, 0,  20,  5, 'EQ-005',    5, 'M', 1,    6, 0, 0, 'Prueba de estanqueidad antes del invierno.'),
+    ( 6, 0,  28,  0, 'EQ-006',    6, 'M', 1,    0, 0, 0, 'Inspección mensual obligatoria: firmar el libro de la sala.'),
+    ( 7, 0,  35,  3, 'EQ-007',    7, 'M', 2,    6, 0, 0, NULL),
+    ( 8, 0,  41,  2, 'EQ-008',    8, 'S', 1,    0, 0, 0, 'Arranque semanal en vacío durante 15 minutos.'),
+    ( 9, 0,  47,  1, 'EQ-009',    1, 'D', 1,   30, 0, 0, 'Validación diaria con indicador biológico.'),
+    (10, 0,  55,  6, 'EQ-010',    2, 'A', 1,    3, 0, 0, NULL),
+    (11, 0,  62,  0, 'EQ-011',    3, 'A', 1, NULL, 0, 0, 'Calibración con pesas patrón.'),
+    (12, 0,  70,  2, 'EQ-012',    9, 'M', 1,   12, 0, 0, NULL),
+    (13, 0,  84,  3, 'EQ-013',   10, 'S', 3,   12, 0, 0, NULL),
+    (14, 0,  96,  1, 'EQ-014',    4, 'D', 3,   20, 0, 0, NULL),
+    (15, 0, 110,  0, 'EQ-015',    5, 'M', 2,    0, 0, 0, 'Desengrase de filtros; avisar al encargado de la ''cocina caliente''.'),
+    (16, 0, 125,  7, 'EQ-016',    6, 'S', 1,    8, 1, 0, 'Anulada: el cliente pidió otra fecha.'),
+    (17, 0, 140,  2, 'EQ-017',    7, 'M', 1,    6, 0, 1, 'Finalizada antes de término por reemplazo del equipo.'),
+    (18, 0, 152,  0, 'EQ-018',    8, 'D', 2,   45, 0, 0, NULL),
+    (19, 0, 170,  5, 'EQ-019',    1, 'A', 1,    0, 0, 0, 'Recarga y prueba hidráulica.'),
+    (20, 0, 195,  1, 'EQ-020',    2, 'A', 2, NULL, 0, 0, NULL),
+    (21, 0, 230,  3, 'EQ-005',    3, 'S', 1,    4, 1, 0, NULL),
+    (22, 0, 260,  0, 'EQ-007', NULL, 'M', 1,    3, 0, 0, 'Sin técnico asignado todavía.'),
+    (23, 0, 300,  4, 'EQ-001',    9, 'D', 1, NULL, 0, 1, NULL),
+    (24, 0, 350, 20, 'EQ-013',   10, 'M', 1,   12, 0, 0, 'Comienza en enero.'),
+    (25, 1,   2,  3, 'EQ-002',    3, 'M', 1,   12, 0, 0, NULL),
+    (26, 1,  15,  0, 'EQ-003',    4, 'S', 1,    0, 0, 0, NULL),
+    (27, 1,  31,  2, 'EQ-006',    5, 'M', 1,   12, 0, 0, 'Renovación del abono de ascensores.'),
+    (28, 1,  45,  1, 'EQ-008',    6, 'M', 3,    4, 0, 0, NULL),
+    (29, 1,  60,  4, 'EQ-009',    7, 'D', 1,    0, 0, 0, NULL),
+    (30, 1,  74,  0, 'EQ-010',    8, 'S', 2,   20, 0, 0, NULL),
+    (31, 1,  90,  6, 'EQ-011',    9, 'A', 1,    2, 0, 0, NULL),
+    (32, 1, 105,  1, 'EQ-012',   10, 'M', 2,    6, 0, 0, NULL),
+    (33, 1, 120,  2, 'EQ-014',    1, 'D', 2,   30, 1, 0, NULL),
+    (34, 1, 150,  0, 'EQ-015',    2, 'M', 1,    6, 0, 0, NULL),
+    (35, 1, 180,  3, 'EQ-016',    3, 'S', 1,   12, 0, 0, 'Cambio de aceite semanal en temporada alta.'),
+    (36, 1, 210,  1, 'EQ-017',    4, 'A', 3,    0, 0, 0, NULL),
+    (37, 1, 240,  5, 'EQ-018',    5, 'D', 3, NULL, 0, 0, NULL),
+    (38, 1, 270,  0, 'EQ-019',    6, 'A', 1,    5, 0, 0, NULL),
+    (39, 1, 300,  2, 'EQ-020',    7, 'M', 1,    0, 0, 1, NULL),
+    (40, 1, 330,  4, 'EQ-004',    8, 'S', 3,   10, 0, 0, NULL);
+
+INSERT INTO v_mv_cpte
+    (idcomprobante, tc, numero, fecha, fechaestinicio, idcliente, idtecnico, codigomant,
+     comentarios, ANULADA, FINALIZADA)
+SELECT o.id, 'ot', printf('0001-%08d', o.id),
+       date('now', 'localtime', 'start of year', printf('+%d years', o.anio), printf('+%d days', o.dia)),
+       date('now', 'localtime', 'start of year', printf('+%d years', o.anio), printf('+%d days', o.dia + o.demora)),
+       m.idcliente,
+       CASE WHEN o.tecnico IS NULL THEN NULL ELSE printf('%4d', o.tecnico) END,
+       o.codigomant, o.comentarios, o.anulada, o.finalizada
+  FROM ot_demo o
+  JOIN v_ma_mantenimientos m ON m.codigo = o.codigomant;
+
+INSERT INTO v_mv_cronograma (idcomprobante, codigomant, frecuencia, cada, total_repeticiones)
+SELECT id, codigomant, frecuencia, cada, total FROM ot_demo;
+
+DROP TABLE ot_demo;
+
+-- Other documents. The two delivery notes of a maintenance enter the schedule once, on their
+-- start date, as they have no plan; the invoices name no maintenance.
+INSERT INTO v_mv_cpte
+    (idcomprobante, tc, numero, fecha, fechaestinicio, idcliente, idtecnico, codigomant,
+     comentarios, total, ANULADA, FINALIZADA) VALUES
+    (41, 'rm', '0001-00000051', date('now', 'localtime', 'start of year', '+48 days'), date('now', 'localtime', 'start of year', '+48 days'),
+        printf('%6d', 4), printf('%4d', 1), 'EQ-009', 'Entrega de repuestos para la autoclave.', NULL, 0, 0),
+    (42, 'rm', '0001-00000052', date('now', 'localtime', 'start of year', '+200 days'), date('now', 'localtime', 'start of year', '+201 days'),
+        printf('%6d', 7), printf('%4d', 10), 'EQ-013', NULL, NULL, 0, 0),
+    (43, 'rm', '0001-00000053', date('now', 'localtime', 'start of year', '+220 days'), date('now', 'localtime', 'start of year', '+220 days'),
+        printf('%6d', 2), NULL, NULL, 'Envío de filtros de aire.', NULL, 0, 0),
+    (44, 'fc', '0002-00000311', date('now', 'localtime', 'start of year', '+31 days'), NULL,
+        printf('%6d', 1), NULL, NULL, 'Abono mensual de mantenimiento.', 185000.00, 0, 0),
+    (45, 'fc', '0002-00000312', date('now', 'localtime', 'start of year', '+59 days'), NULL,
+        printf('%6d', 2), NULL, NULL, NULL, 92500.50, 0, 0),
+    (46, 'fc', '0002-00000313', date('now', 'localtime', 'start of year', '+120 days'), NULL,
+        printf('%6d', 3), NULL, NULL, 'Anulada por error en el importe.', 410000.00, 1, 0),
+    (47, 'fc', '0002-00000401', date('now', 'localtime', 'start of year', '+1 years', '+31 days'), NULL,
+        printf('%6d', 4), NULL, NULL, NULL, 267300.00, 0, 0);
+
+UPDATE v_mv_cpte
+   SET nombre = (SELECT RAZON_SOCIAL FROM VT_CLIENTES WHERE VT_CLIENTES.CODIGO = v_mv_cpte.idcliente);
+
+------------------------------------------------------------------------------------------------
+-- Tables of the quick lookups
+------------------------------------------------------------------------------------------------
+
+-- Spare parts, one of each stock level and one suspended.
+INSERT INTO V_MA_ARTICULOS (IDARTICULO, DESCRIPCION, PRECIO1, PRECIO2, PUNTOPEDIDO, Stock, SUSPENDIDO) VALUES
+    (printf('%25d', 101), 'Filtro de aire para compresor', 18500.00, 16650.00, 0, 14, 0),
+    (printf('%25d', 102), 'Correa de transmisión A-42', 9200.00, 8280.00, 5, 12, 0),
+    (printf('%25d', 103), 'Gas refrigerante R-410A (garrafa de 11,3 kg)', 142000.00, 127800.00, 4, 2, 0),
+    (printf('%25d', 104), 'Termocupla universal de 90 cm', 6400.00, 5760.00, 0, 0, 0),
+    (printf('%25d', 105), 'Aceite hidráulico ISO 68 (bidón de 20 l)', 61000.00, 54900.00, 3, 3, 0),
+    (printf('%25d', 106), 'Burlete de puerta para cámara frigorífica', 23800.00, 21420.00, 2, 6, 1);
+
+INSERT INTO VT_PROVEEDORES (CODIGO, RAZON_SOCIAL, CONTACTO, Telefono, Dada_De_Baja) VALUES
+    (printf('%6d', 1), 'Repuestos Frío Austral', 'Marcos Villalba', '351-4700011', 0),
+    (printf('%6d', 2), 'Hidráulica Cerro Azul', 'Liliana Paz', '351-4700012', 0),
+    (printf('%6d', 3), 'Distribuidora Chañar', 'Oscar Moyano', '351-4700013', 1);
+
+INSERT INTO MA_CONTACTOS (Nombre_y_Apellido, Domicilio, Localidad, Telefono) VALUES
+    ('Rosa Núñez', 'Av. del Trigal 1450', 'San Miguel', '351-4810001'),
+    ('Ernesto Vidal', 'Calle O''Higgins 233', 'Villa Alta', '351-4810002'),
+    ('Mariela Sosa', 'Costanera Sur 88', 'Puerto Claro', '351-4810003');
+
+INSERT INTO V_TA_VENDEDORES (IDVENDEDOR, NOMBRE) VALUES
+    (printf('%4d', 1), 'Claudio Barrionuevo'),
+    (printf('%4d', 2), 'Silvina Arce');
+
+INSERT INTO MA_CUENTAS (CODIGO, DESCRIPCION, Imputable) VALUES
+    ('1', 'Activo', 0),
+    ('1.1.01', 'Caja', 1),
+    ('1.1.03', 'Deudores por servicios', 1),
+    ('4', 'Ingresos', 0),
+    ('4.1.01', 'Abonos de mantenimiento', 1),
+    ('4.1.02', 'Reparaciones', 1),
+    ('5.1.02', 'Repuestos y materiales', 1);
+
+INSERT INTO V_TA_Tareas (IdTarea, Descripcion) VALUES
+    (printf('%4d', 1), 'Mantenimiento preventivo'),
+    (printf('%4d', 2), 'Reparación correctiva'),
+    (printf('%4d', 3), 'Instalación'),
+    (printf('%4d', 4), 'Inspección reglamentaria');
