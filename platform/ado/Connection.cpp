@@ -183,8 +183,7 @@ std::shared_ptr<Recordset> Connection::openSchema(int schema, const std::vector<
     return rs;
 }
 
-Errors& Connection::errors() { return impl_->errors; }
-const Errors& Connection::errors() const { return impl_->errors; }
+Errors& Connection::errors() const { return impl_->errors; }
 
 QString Connection::connectionString() const { return impl_->connectionString; }
 void Connection::setConnectionString(const QString& s) {

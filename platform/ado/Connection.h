@@ -57,8 +57,8 @@ public:
     std::shared_ptr<Recordset> openSchema(int schema,
                                           const std::vector<platform::Variant>& restrictions = {});
 
-    Errors& errors();
-    const Errors& errors() const;
+    // The handle is a reference: a const handle still reaches the one collection.
+    Errors& errors() const;
 
     QString connectionString() const;
     void setConnectionString(const QString& s);

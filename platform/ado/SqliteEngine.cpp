@@ -554,7 +554,7 @@ ExecResult SqliteEngine::execute(const QString& sql) {
     const auto& regional = platform::Regional::current();
     std::vector<QByteArray> texts;
     for (const QString& s : statements) {
-        const QString t = sqlite_dialect::translate(s, regional).trimmed();
+        const QString t = sqlite_dialect::translate(s, regional, true).trimmed();
         if (!t.isEmpty()) texts.push_back(t.toUtf8());
     }
     for (std::size_t i = 0; i < texts.size(); ++i) {
@@ -599,7 +599,7 @@ ExecResult SqliteEngine::execute(const QString& sql) {
 }
 
 std::unique_ptr<Prepared> SqliteEngine::prepare(const QString& sql) {
-    const QString t = sqlite_dialect::translate(sql, platform::Regional::current()).trimmed();
+    const QString t = sqlite_dialect::translate(sql, platform::Regional::current(), true).trimmed();
     const char* tail = nullptr;
     const QByteArray u = t.toUtf8();
     StmtPtr st = prepareOne(h_->db, u, &tail);
