@@ -5,6 +5,8 @@
 #include <sqlucode.h>
 
 #include <QDateTime>
+#include <clocale>
+#include <langinfo.h>
 
 #include "platform/Regional.h"
 #include "platform/ado/BufferedCursor.h"
@@ -353,6 +355,9 @@ std::unique_ptr<Cursor> remap(Cursor& in, const std::vector<std::pair<int, Colum
 }  // namespace
 
 std::unique_ptr<OdbcEngine> OdbcEngine::open(const QString& connectionText, int loginTimeoutSeconds) {
+    // The driver manager converts wide text for narrow drivers in the process's character set;
+    // without a UTF-8 one, accents reach the database as other bytes.
+    if (QByteArray(nl_langinfo(CODESET)) != "UTF-8") std::setlocale(LC_CTYPE, "C.UTF-8");
     auto c = std::make_shared<Conn>();
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &c->env))) {
         throw EngineError(Error{code::EFail, QStringLiteral("No se pudo iniciar el administrador de controladores ODBC."),
