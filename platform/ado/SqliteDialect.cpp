@@ -120,6 +120,15 @@ QString join(const Tokens& t, Index from, Index to) {
     return out;
 }
 
+// Text of t[from, to) to be moved elsewhere: comments become a blank, since a line comment
+// would otherwise swallow whatever follows it at its new place.
+QString joinCode(const Tokens& t, Index from, Index to) {
+    QString out;
+    for (Index i = from; i < to; ++i)
+        out += t[i].kind == Kind::Comment ? QStringLiteral(" ") : t[i].text;
+    return out.trimmed();
+}
+
 // Index of the next significant token after i, or t.size().
 Index nextSig(const Tokens& t, Index i) {
     for (++i; i < t.size(); ++i) {
@@ -370,11 +379,11 @@ QStringList callArguments(const Tokens& t, Index open, Index close) {
         } else if (t[k].isPunct(')')) {
             --depth;
         } else if (depth == 0 && t[k].isPunct(',')) {
-            args << join(t, from, k).trimmed();
+            args << joinCode(t, from, k);
             from = k + 1;
         }
     }
-    const QString last = join(t, from, close).trimmed();
+    const QString last = joinCode(t, from, close);
     if (!args.isEmpty() || !last.isEmpty()) args << last;
     return args;
 }
@@ -442,7 +451,7 @@ bool rewriteTop(Tokens& t, Index sel) {
     } else if (sigIsPunct(t, k, '(')) {
         last = matchParen(t, k);
         if (last < 0) return false;
-        count = join(t, k + 1, last).trimmed();
+        count = joinCode(t, k + 1, last);
     } else {
         return false;
     }

@@ -44,6 +44,7 @@ TEST(SqliteDialectTranslate, TurnsTopIntoLimit) {
         {"SELECT DISTINCT TOP (10) a FROM T ORDER BY a DESC",
          "SELECT DISTINCT a FROM T ORDER BY a DESC LIMIT 10"},
         {"SELECT TOP (@n) a FROM T", "SELECT a FROM T LIMIT @n"},
+        {"SELECT TOP (2 -- rows\n) a FROM T", "SELECT a FROM T LIMIT 2"},
         {"select top 1 a from T where b in (select top 3 b from U order by c)",
          "select a from T where b in (select b from U order by c LIMIT 3) LIMIT 1"},
         {"SELECT a, (SELECT TOP 1 b FROM U WHERE U.k = T.k ORDER BY d) AS b FROM T",
@@ -75,6 +76,7 @@ TEST(SqliteDialectTranslate, RewritesFunctions) {
         {"SELECT CHARINDEX('b', a, 3)",
          "SELECT ((instr(substr(a, max(3, 1)), 'b') + max(3, 1) - 1) * "
          "(instr(substr(a, max(3, 1)), 'b') > 0))"},
+        {"SELECT CHARINDEX(a -- what\n, b)", "SELECT instr(b, a)"},
         {"SELECT * FROM T WHERE F < GETDATE()",
          "SELECT * FROM T WHERE F < datetime('now','localtime')"},
         {"SELECT 'LEN(a)', [LEN], t.len FROM T", "SELECT 'LEN(a)', [LEN], t.len FROM T"},
