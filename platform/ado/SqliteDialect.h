@@ -13,8 +13,11 @@ namespace sqlite_dialect {
 // Splits a SQL Server batch into its statements (SQL Server needs no separator between them).
 QStringList splitBatch(const QString& batch);
 
-// Translates one statement.
-QString translate(const QString& statement, const platform::Regional& regional);
+// Translates one statement. With addCollation, text columns created without an explicit
+// collation get the engine's case-insensitive collation CI, as the server's default one is.
+// Session settings SQLite has no counterpart for (SET NOCOUNT) give an empty text.
+QString translate(const QString& statement, const platform::Regional& regional,
+                  bool addCollation = false);
 
 }  // namespace sqlite_dialect
 }  // namespace ado

@@ -1,0 +1,646 @@
+#include "platform/ado/SqliteDialect.h"
+
+#include <QList>
+#include <QRegularExpression>
+#include <algorithm>
+#include <initializer_list>
+#include <optional>
+
+namespace ado::sqlite_dialect {
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// Tokens. Joining the texts of all tokens gives back the input exactly, so every rewrite is an
+// edit of the token list and nothing outside the tokens it touches changes.
+
+enum class Kind { Space, Comment, String, Bracket, Quoted, Word, Number, Punct };
+
+struct Token {
+    Kind kind = Kind::Punct;
+    QString text;
+
+    bool significant() const { return kind != Kind::Space && kind != Kind::Comment; }
+    bool is(const char* word) const {
+        return kind == Kind::Word && text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+    }
+    bool isAnyOf(std::initializer_list<const char*> words) const {
+        return std::any_of(words.begin(), words.end(), [this](const char* w) { return is(w); });
+    }
+    bool isPunct(char c) const {
+        return kind == Kind::Punct && text.size() == 1 && text[0] == QLatin1Char(c);
+    }
+    bool hasLineBreak() const {
+        return kind == Kind::Space &&
+               (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')));
+    }
+};
+
+using Tokens = QList<Token>;
+using Index = qsizetype;
+
+bool isWordStart(QChar c) {
+    return c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('@') || c == QLatin1Char('#');
+}
+
+bool isWordChar(QChar c) {
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('@') ||
+           c == QLatin1Char('#') || c == QLatin1Char('$');
+}
+
+// End (one past) of a delimited run opened at `from`, where a doubled closer stands for itself.
+// An unterminated run extends to the end of the text.
+Index delimitedEnd(const QString& s, Index from, QChar close) {
+    for (Index j = from + 1; j < s.size(); ++j) {
+        if (s[j] != close) continue;
+        if (j + 1 < s.size() && s[j + 1] == close) {
+            ++j;
+            continue;
+        }
+        return j + 1;
+    }
+    return s.size();
+}
+
+Tokens tokenize(const QString& s) {
+    Tokens out;
+    const Index n = s.size();
+    Index i = 0;
+    while (i < n) {
+        const QChar c = s[i];
+        const QChar next = i + 1 < n ? s[i + 1] : QChar();
+        Index j = i + 1;
+        Kind kind = Kind::Punct;
+        if (c.isSpace()) {
+            kind = Kind::Space;
+            while (j < n && s[j].isSpace()) ++j;
+        } else if (c == QLatin1Char('-') && next == QLatin1Char('-')) {
+            kind = Kind::Comment;
+            while (j < n && s[j] != QLatin1Char('\n') && s[j] != QLatin1Char('\r')) ++j;
+        } else if (c == QLatin1Char('/') && next == QLatin1Char('*')) {
+            kind = Kind::Comment;  // the server lets block comments nest
+            int depth = 1;
+            j = i + 2;
+            while (j < n && depth > 0) {
+                if (s[j] == QLatin1Char('/') && j + 1 < n && s[j + 1] == QLatin1Char('*')) {
+                    ++depth;
+                    j += 2;
+                } else if (s[j] == QLatin1Char('*') && j + 1 < n && s[j + 1] == QLatin1Char('/')) {
+                    --depth;
+                    j += 2;
+                } else {
+                    ++j;
+                }
+            }
+        } else if (c == QLatin1Char('\'')) {
+            kind = Kind::String;
+            j = delimitedEnd(s, i, QLatin1Char('\''));
+        } else if (c == QLatin1Char('[')) {
+            kind = Kind::Bracket;
+            j = delimitedEnd(s, i, QLatin1Char(']'));
+        } else if (c == QLatin1Char('"')) {
+            kind = Kind::Quoted;
+            j = delimitedEnd(s, i, QLatin1Char('"'));
+        } else if (c.isDigit()) {
+            kind = Kind::Number;
+            while (j < n && (isWordChar(s[j]) || s[j] == QLatin1Char('.'))) ++j;
+        } else if (isWordStart(c)) {
+            kind = Kind::Word;
+            while (j < n && isWordChar(s[j])) ++j;
+        }
+        out.append(Token{kind, s.mid(i, j - i)});
+        i = j;
+    }
+    return out;
+}
+
+QString join(const Tokens& t, Index from, Index to) {
+    QString out;
+    for (Index i = from; i < to; ++i) out += t[i].text;
+    return out;
+}
+
+// Text of t[from, to) to be moved elsewhere: comments become a blank, since a line comment
+// would otherwise swallow whatever follows it at its new place.
+QString joinCode(const Tokens& t, Index from, Index to) {
+    QString out;
+    for (Index i = from; i < to; ++i)
+        out += t[i].kind == Kind::Comment ? QStringLiteral(" ") : t[i].text;
+    return out.trimmed();
+}
+
+// Index of the next significant token after i, or t.size().
+Index nextSig(const Tokens& t, Index i) {
+    for (++i; i < t.size(); ++i) {
+        if (t[i].significant()) return i;
+    }
+    return t.size();
+}
+
+// Index of the previous significant token before i, or -1.
+Index prevSig(const Tokens& t, Index i) {
+    for (--i; i >= 0; --i) {
+        if (t[i].significant()) return i;
+    }
+    return -1;
+}
+
+bool sigIs(const Tokens& t, Index i, std::initializer_list<const char*> words) {
+    return i >= 0 && i < t.size() && t[i].isAnyOf(words);
+}
+
+bool sigIsPunct(const Tokens& t, Index i, char c) {
+    return i >= 0 && i < t.size() && t[i].isPunct(c);
+}
+
+// Index of the parenthesis closing the one at `open`, or -1 when it is never closed.
+Index matchParen(const Tokens& t, Index open) {
+    int depth = 0;
+    for (Index i = open; i < t.size(); ++i) {
+        if (t[i].isPunct('(')) {
+            ++depth;
+        } else if (t[i].isPunct(')') && --depth == 0) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+bool hasSignificant(const Tokens& t, Index from, Index to) {
+    for (Index i = from; i < to; ++i) {
+        if (t[i].significant()) return true;
+    }
+    return false;
+}
+
+bool wordLike(const Token& tok) {
+    return tok.significant() && tok.kind != Kind::Punct;
+}
+
+// Removes t[from..to] keeping one separator between what was on either side of it.
+void eraseTokens(Tokens& t, Index from, Index to) {
+    t.remove(from, to - from + 1);
+    const bool spaceBefore = from > 0 && t[from - 1].kind == Kind::Space;
+    const bool atEnd = from == t.size();
+    if (spaceBefore && (atEnd || t[from].kind == Kind::Space)) {
+        t.remove(from - 1);
+    } else if (!spaceBefore && !atEnd && from > 0 && wordLike(t[from - 1]) && wordLike(t[from])) {
+        t.insert(from, Token{Kind::Space, QStringLiteral(" ")});
+    }
+}
+
+void insertText(Tokens& t, Index at, const QString& text) {
+    const Tokens add = tokenize(text);
+    for (Index k = 0; k < add.size(); ++k) t.insert(at + k, add[k]);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Batch splitting
+
+bool atLineStart(const Tokens& t, Index i) {
+    if (i == 0) return true;
+    const Token& prev = t[i - 1];
+    if (prev.kind != Kind::Space) return false;
+    return prev.hasLineBreak() || i == 1;
+}
+
+// For a GO that stands alone on its line (an optional repeat count and comment allowed), the
+// index where the next statement starts; -1 otherwise.
+Index goLineEnd(const Tokens& t, Index i) {
+    if (!t[i].is("GO") || !atLineStart(t, i)) return -1;
+    Index j = i + 1;
+    auto skipBlanks = [&] {
+        while (j < t.size() && t[j].kind == Kind::Space && !t[j].hasLineBreak()) ++j;
+    };
+    skipBlanks();
+    if (j < t.size() && t[j].kind == Kind::Number) ++j;
+    skipBlanks();
+    if (j < t.size() && t[j].kind == Kind::Comment && t[j].text.startsWith(QLatin1String("--"))) {
+        ++j;
+    }
+    if (j < t.size() && !t[j].hasLineBreak()) return -1;
+    return j;
+}
+
+// True while the statement begun at `start` still lacks the part that makes it runnable: an
+// INSERT without its rows, or a WITH whose common table expressions still wait for their query.
+bool awaitingBody(const Tokens& t, Index start, Index i) {
+    const Index first = nextSig(t, start - 1);
+    const bool insert = sigIs(t, first, {"INSERT"});
+    if (!insert && !sigIs(t, first, {"WITH"})) return false;
+    int depth = 0;
+    for (Index k = first + 1; k < i; ++k) {
+        if (t[k].isPunct('(')) {
+            ++depth;
+        } else if (t[k].isPunct(')')) {
+            --depth;
+        } else if (depth == 0 &&
+                   (insert ? t[k].isAnyOf({"VALUES", "SELECT", "EXEC", "EXECUTE"})
+                           : t[k].isAnyOf({"SELECT", "INSERT", "UPDATE", "DELETE", "MERGE"}))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether the word at i (depth 0) begins a new statement inside the one begun at `start`.
+bool startsStatement(const Tokens& t, Index start, Index i) {
+    if (!hasSignificant(t, start, i)) return false;
+    const Token& w = t[i];
+    const Index p = prevSig(t, i);
+    const Index nx = nextSig(t, i);
+    // "ON DELETE CASCADE", "FOR INSERT, UPDATE", "INSTEAD OF DELETE", "GRANT SELECT, INSERT"...
+    auto afterClause = [&] {
+        return sigIs(t, p, {"ON", "FOR", "AFTER", "OF", "THEN", "GRANT", "REVOKE", "DENY"}) ||
+               sigIsPunct(t, p, ',');
+    };
+    if (w.isAnyOf({"INSERT", "UPDATE", "DELETE"})) {
+        if (afterClause()) return false;
+        if (w.is("UPDATE") && sigIsPunct(t, nx, '(')) return false;  // UPDATE(column) in triggers
+        return !awaitingBody(t, start, i);
+    }
+    if (w.isAnyOf({"EXEC", "EXECUTE"})) {
+        return !afterClause() && !sigIs(t, p, {"WITH"}) && !awaitingBody(t, start, i);
+    }
+    if (w.isAnyOf({"CREATE", "DECLARE", "COMMIT", "ROLLBACK"})) return true;
+    if (w.is("DROP")) {
+        // ALTER TABLE ... DROP CONSTRAINT / COLUMN stays in its statement
+        return sigIs(t, nx,
+                     {"TABLE", "VIEW", "INDEX", "PROCEDURE", "PROC", "FUNCTION", "TRIGGER",
+                      "DATABASE", "SCHEMA", "TYPE", "SYNONYM", "DEFAULT", "RULE", "STATISTICS",
+                      "USER", "LOGIN", "ROLE", "SEQUENCE"});
+    }
+    if (w.is("ALTER")) return !sigIs(t, p, {"OR"}) && !sigIs(t, nx, {"COLUMN"});
+    if (w.is("BEGIN")) return sigIs(t, nx, {"TRAN", "TRANSACTION", "DISTRIBUTED"});
+    if (w.is("SET")) return sigIs(t, nx, {"NOCOUNT"});
+    if (w.is("TRUNCATE")) return sigIs(t, nx, {"TABLE"});
+    if (w.is("SELECT")) {
+        if (!atLineStart(t, i)) return false;
+        // a statement ending in one of these goes on with the SELECT
+        const bool continues =
+            sigIs(t, p,
+                  {"UNION", "ALL", "EXCEPT", "INTERSECT", "AS", "FOR", "AND", "OR", "NOT", "IN",
+                   "EXISTS", "THEN", "ELSE", "WHEN", "RETURN"}) ||
+            sigIsPunct(t, p, ',') || sigIsPunct(t, p, '=') || sigIsPunct(t, p, '<') ||
+            sigIsPunct(t, p, '>') || sigIsPunct(t, p, '+') || sigIsPunct(t, p, '-') ||
+            sigIsPunct(t, p, '/');
+        return !continues && !awaitingBody(t, start, i);
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Translation passes
+
+// Statements that become a fixed text, or nothing.
+std::optional<QString> sessionStatement(const Tokens& t) {
+    Tokens words;
+    for (const Token& tok : t) {
+        if (tok.significant() && !tok.isPunct(';')) words.append(tok);
+    }
+    if (words.size() < 1) return std::nullopt;
+    const bool tran = words.size() >= 2 && words[1].isAnyOf({"TRAN", "TRANSACTION", "WORK"});
+    // IMMEDIATE takes the write lock at once, so concurrent writers queue instead of failing
+    // with a busy error halfway through their transaction.
+    if (words[0].is("BEGIN") && tran && !words[1].is("WORK")) {
+        return QStringLiteral("BEGIN IMMEDIATE");
+    }
+    if (words[0].is("COMMIT") && tran) return QStringLiteral("COMMIT");
+    if (words[0].is("ROLLBACK") && tran) return QStringLiteral("ROLLBACK");
+    if (words.size() == 3 && words[0].is("SET") && words[1].is("NOCOUNT") &&
+        words[2].isAnyOf({"ON", "OFF"})) {
+        return QString();
+    }
+    return std::nullopt;
+}
+
+void removeNolock(Tokens& t) {
+    for (Index i = 0; i < t.size(); ++i) {
+        Index open = i;
+        if (t[i].is("WITH")) {
+            open = nextSig(t, i);
+        } else if (!t[i].isPunct('(')) {
+            continue;
+        }
+        const Index hint = nextSig(t, open);
+        const Index close = nextSig(t, hint);
+        if (sigIsPunct(t, open, '(') && sigIs(t, hint, {"NOLOCK"}) && sigIsPunct(t, close, ')')) {
+            eraseTokens(t, i, close);
+        }
+    }
+}
+
+void removeOwner(Tokens& t) {
+    for (Index i = 0; i + 1 < t.size(); ++i) {
+        const bool owner =
+            t[i].is("dbo") || (t[i].kind == Kind::Bracket &&
+                               t[i].text.compare(QLatin1String("[dbo]"), Qt::CaseInsensitive) == 0);
+        if (owner && t[i + 1].isPunct('.')) t.remove(i, 2);
+    }
+}
+
+void removeNationalPrefix(Tokens& t) {
+    for (Index i = 0; i + 1 < t.size(); ++i) {
+        if (t[i].is("N") && t[i + 1].kind == Kind::String) t.remove(i);
+    }
+}
+
+// Literals in the regional short date format become ISO text, the form dates are stored in, so
+// that comparisons with stored dates order correctly.
+void convertDateLiterals(Tokens& t, const platform::Regional& regional) {
+    const QString dateSep = QRegularExpression::escape(QString(regional.dateSeparator));
+    const QString timeSep =
+        QStringLiteral("(?::|%1)").arg(QRegularExpression::escape(QString(regional.timeSeparator)));
+    const QRegularExpression shape(
+        QStringLiteral("^\\d{1,2}%1\\d{1,2}%1\\d{4}( +\\d{1,2}%2\\d{2}(?:%2\\d{2})?)?$")
+            .arg(dateSep, timeSep));
+    for (Token& tok : t) {
+        const bool closed = tok.text.size() >= 2 && tok.text.endsWith(QLatin1Char('\''));
+        if (tok.kind != Kind::String || !closed) continue;
+        const QString body = tok.text.mid(1, tok.text.size() - 2);
+        const auto m = shape.match(body);
+        if (!m.hasMatch()) continue;
+        const auto date = regional.parseDate(body);
+        if (!date) continue;
+        QString iso = date->date().toString(QStringLiteral("yyyy-MM-dd"));
+        if (m.hasCaptured(1)) iso += date->time().toString(QStringLiteral(" HH:mm:ss"));
+        tok.text = QLatin1Char('\'') + iso + QLatin1Char('\'');
+    }
+}
+
+// Texts of the arguments of the call whose parentheses are at open and close.
+QStringList callArguments(const Tokens& t, Index open, Index close) {
+    QStringList args;
+    int depth = 0;
+    Index from = open + 1;
+    for (Index k = open + 1; k < close; ++k) {
+        if (t[k].isPunct('(')) {
+            ++depth;
+        } else if (t[k].isPunct(')')) {
+            --depth;
+        } else if (depth == 0 && t[k].isPunct(',')) {
+            args << joinCode(t, from, k);
+            from = k + 1;
+        }
+    }
+    const QString last = joinCode(t, from, close);
+    if (!args.isEmpty() || !last.isEmpty()) args << last;
+    return args;
+}
+
+// The replacement text of a call, or nothing when the call stays as it is.
+std::optional<QString> rewriteCall(const Token& name, const QStringList& args,
+                                   const QString& inner) {
+    if (name.is("LEN") && args.size() == 1) {
+        return QStringLiteral("length(rtrim(%1))").arg(inner);  // LEN ignores trailing blanks
+    }
+    if (name.is("GETDATE") && args.isEmpty()) {
+        return QStringLiteral("datetime('now','localtime')");
+    }
+    if (name.is("CHARINDEX") && args.size() == 2) {
+        return QStringLiteral("instr(%1, %2)").arg(args[1], args[0]);
+    }
+    if (name.is("CHARINDEX") && args.size() == 3) {
+        // search from the start position (1 when lower) and give the position in the whole text;
+        // 0 when absent, NULL when any argument is NULL
+        const QString from = QStringLiteral("max(%1, 1)").arg(args[2]);
+        const QString found =
+            QStringLiteral("instr(substr(%1, %2), %3)").arg(args[1], from, args[0]);
+        return QStringLiteral("((%1 + %2 - 1) * (%1 > 0))").arg(found, from);
+    }
+    return std::nullopt;
+}
+
+void rewriteFunctions(Tokens& t) {
+    for (Index i = 0; i < t.size(); ++i) {
+        if (t[i].kind != Kind::Word || sigIsPunct(t, prevSig(t, i), '.')) continue;
+        const Index open = nextSig(t, i);
+        if (!sigIsPunct(t, open, '(')) continue;
+        if (t[i].is("ISNULL")) {
+            t[i].text = QStringLiteral("ifnull");
+        } else if (t[i].is("SUBSTRING")) {
+            t[i].text = QStringLiteral("substr");
+        } else {
+            const Index close = matchParen(t, open);
+            if (close < 0) continue;
+            const auto text =
+                rewriteCall(t[i], callArguments(t, open, close), join(t, open + 1, close));
+            if (!text) continue;
+            t.remove(i, close - i + 1);
+            insertText(t, i, *text);  // calls nested in the arguments are met further on
+        }
+    }
+}
+
+bool isCompoundOperator(const Tokens& t, Index i) {
+    return sigIs(t, i, {"UNION", "EXCEPT", "INTERSECT"}) ||
+           (sigIs(t, i, {"ALL"}) && sigIs(t, prevSig(t, i), {"UNION"}));
+}
+
+// Turns the TOP of the SELECT at sel into a LIMIT at the end of that SELECT. False, with nothing
+// changed, when the SELECT has no TOP that can be translated.
+bool rewriteTop(Tokens& t, Index sel) {
+    Index top = nextSig(t, sel);
+    if (sigIs(t, top, {"DISTINCT", "ALL"})) top = nextSig(t, top);
+    if (!sigIs(t, top, {"TOP"})) return false;
+    const Index k = nextSig(t, top);
+    Index last = k;
+    QString count;
+    if (k < t.size() && t[k].kind == Kind::Number) {
+        count = t[k].text;
+    } else if (sigIsPunct(t, k, '(')) {
+        last = matchParen(t, k);
+        if (last < 0) return false;
+        count = joinCode(t, k + 1, last);
+    } else {
+        return false;
+    }
+    const Index after = nextSig(t, last);
+    if (sigIs(t, after, {"PERCENT"})) {
+        if (count != QLatin1String("100")) return false;
+        eraseTokens(t, top, after);
+        return true;
+    }
+    if (sigIs(t, after, {"WITH"}) && sigIs(t, nextSig(t, after), {"TIES"})) return false;
+
+    // The SELECT ends where its enclosing parenthesis closes, at the end of the statement, or
+    // where it meets another member of a compound SELECT; a member that follows a compound
+    // operator also ends at the ORDER BY, which belongs to the whole compound.
+    const bool followsCompound = isCompoundOperator(t, prevSig(t, sel));
+    bool inCompound = followsCompound;
+    Index end = t.size();
+    int depth = 0;
+    for (Index i = sel + 1; i < t.size(); ++i) {
+        if (t[i].isPunct('(')) {
+            ++depth;
+        } else if (t[i].isPunct(')')) {
+            if (depth-- == 0) {
+                end = i;
+                break;
+            }
+        } else if (depth > 0) {
+            continue;
+        } else if (t[i].isPunct(';')) {
+            end = i;
+            break;
+        } else if (isCompoundOperator(t, i) && !t[i].is("ALL")) {
+            end = i;
+            inCompound = true;
+            break;
+        } else if (followsCompound && t[i].is("ORDER") && sigIs(t, nextSig(t, i), {"BY"})) {
+            end = i;
+            break;
+        }
+    }
+    const Index tail = prevSig(t, end) + 1;
+    // SQLite allows LIMIT only after the last member of a compound SELECT: a member with its own
+    // limit becomes a subquery.
+    insertText(t, tail, QStringLiteral(" LIMIT %1%2").arg(count, inCompound ? ")" : ""));
+    eraseTokens(t, top, last);
+    if (inCompound) insertText(t, sel, QStringLiteral("SELECT * FROM ("));
+    return true;
+}
+
+void rewriteTops(Tokens& t) {
+    for (Index i = 0; i < t.size(); ++i) {
+        // each rewrite removes its TOP, so starting over always ends
+        if (t[i].is("SELECT") && rewriteTop(t, i)) i = -1;
+    }
+}
+
+bool isTextType(const Token& tok) {
+    QString name = tok.text;
+    if (tok.kind == Kind::Bracket) {
+        name = name.mid(1, name.size() - 2);
+    } else if (tok.kind != Kind::Word) {
+        return false;
+    }
+    name = name.toLower();
+    return name == QLatin1String("char") || name == QLatin1String("varchar") ||
+           name == QLatin1String("nchar") || name == QLatin1String("nvarchar") ||
+           name == QLatin1String("text") || name == QLatin1String("ntext");
+}
+
+// Adds the collation to the column definition t[from, to) when it declares a text column with
+// none of its own.
+void collateColumn(Tokens& t, Index from, Index to) {
+    const Index column = nextSig(t, from - 1);
+    if (column >= to || t[column].isAnyOf({"CONSTRAINT", "PRIMARY", "UNIQUE", "CHECK", "FOREIGN",
+                                           "INDEX", "COLUMN"})) {
+        return;
+    }
+    const Index type = nextSig(t, column);
+    if (type >= to || !isTextType(t[type])) return;
+    for (Index k = type; k < to; ++k) {
+        if (t[k].is("COLLATE")) return;
+    }
+    Index at = type + 1;
+    const Index open = nextSig(t, type);
+    if (open < to && t[open].isPunct('(')) {
+        const Index close = matchParen(t, open);
+        if (close < 0 || close >= to) return;
+        at = close + 1;
+    }
+    insertText(t, at, QStringLiteral(" COLLATE CI"));
+}
+
+// Column definitions of t[from, to), separated by commas at the outer level.
+QList<std::pair<Index, Index>> definitions(const Tokens& t, Index from, Index to) {
+    QList<std::pair<Index, Index>> defs;
+    int depth = 0;
+    Index begin = from;
+    for (Index k = from; k < to; ++k) {
+        if (t[k].isPunct('(')) {
+            ++depth;
+        } else if (t[k].isPunct(')')) {
+            --depth;
+        } else if (depth == 0 && t[k].isPunct(',')) {
+            defs.append({begin, k});
+            begin = k + 1;
+        }
+    }
+    defs.append({begin, to});
+    return defs;
+}
+
+void addTextCollation(Tokens& t) {
+    const Index verb = nextSig(t, -1);
+    const Index table = nextSig(t, verb);
+    if (!sigIs(t, table, {"TABLE"})) return;
+    Index from = -1;
+    Index to = -1;
+    if (t[verb].is("CREATE")) {
+        for (Index k = table + 1; k < t.size() && from < 0; ++k) {
+            if (t[k].isPunct('(')) from = k + 1;
+        }
+        if (from < 0) return;
+        to = matchParen(t, from - 1);
+    } else if (t[verb].is("ALTER")) {
+        Index add = nextSig(t, table);
+        while (add < t.size() && !t[add].is("ADD")) add = nextSig(t, add);
+        if (add >= t.size()) return;
+        from = sigIs(t, nextSig(t, add), {"COLUMN"}) ? nextSig(t, add) + 1 : add + 1;
+        to = t.size();
+        for (Index k = from; k < t.size(); ++k) {
+            if (t[k].isPunct(';')) {
+                to = k;
+                break;
+            }
+        }
+    }
+    if (from < 0 || to < 0) return;
+    const auto defs = definitions(t, from, to);
+    // from the last, so that insertions leave the earlier ranges valid
+    for (auto it = defs.rbegin(); it != defs.rend(); ++it) collateColumn(t, it->first, it->second);
+}
+
+}  // namespace
+
+QStringList splitBatch(const QString& batch) {
+    const Tokens t = tokenize(batch);
+    QStringList out;
+    auto flush = [&](Index from, Index to) {
+        if (hasSignificant(t, from, to)) out << join(t, from, to).trimmed();
+    };
+    Index start = 0;
+    int depth = 0;
+    for (Index i = 0; i < t.size(); ++i) {
+        const Token& tok = t[i];
+        if (tok.isPunct('(')) {
+            ++depth;
+        } else if (tok.isPunct(')')) {
+            depth = std::max(0, depth - 1);
+        } else if (depth > 0) {
+            continue;
+        } else if (tok.isPunct(';')) {
+            flush(start, i);
+            start = i + 1;
+        } else if (tok.kind == Kind::Word) {
+            if (const Index next = goLineEnd(t, i); next >= 0) {
+                flush(start, i);
+                start = next;
+                i = next - 1;
+            } else if (startsStatement(t, start, i)) {
+                flush(start, i);
+                start = i;
+            }
+        }
+    }
+    flush(start, t.size());
+    return out;
+}
+
+QString translate(const QString& statement, const platform::Regional& regional, bool addCollation) {
+    Tokens t = tokenize(statement);
+    if (auto fixed = sessionStatement(t)) return *fixed;
+    removeNolock(t);
+    removeOwner(t);
+    removeNationalPrefix(t);
+    convertDateLiterals(t, regional);
+    rewriteFunctions(t);
+    rewriteTops(t);
+    if (addCollation) addTextCollation(t);
+    return join(t, 0, t.size());
+}
+
+}  // namespace ado::sqlite_dialect
