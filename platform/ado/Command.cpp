@@ -7,13 +7,13 @@ namespace ado {
 void Command::setActiveConnection(const Connection& c) {
     connection_ = std::make_unique<Connection>(c);
     prepared_.reset();
-    preparedOn_ = nullptr;
+    preparedIn_ = 0;
 }
 
 void Command::setCommandText(const QString& text) {
     if (text != text_) {
         prepared_.reset();
-        preparedOn_ = nullptr;
+        preparedIn_ = 0;
     }
     text_ = text;
 }
@@ -31,9 +31,10 @@ qint64 Command::execute(const std::vector<platform::Variant>& parameters,
     ExecResult r;
     try {
         // A connection closed and opened again has a new engine: prepare again there.
-        if (!prepared_ || preparedOn_ != &engine) {
+        if (!prepared_ || preparedIn_ != connection_->session()) {
+            prepared_.reset();
             prepared_ = engine.prepare(text_);
-            preparedOn_ = &engine;
+            preparedIn_ = connection_->session();
         }
         for (std::size_t i = 0; i < parameters.size(); ++i)
             prepared_->bind(static_cast<int>(i), parameters[i]);

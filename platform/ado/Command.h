@@ -28,7 +28,7 @@ private:
     std::unique_ptr<Connection> connection_;
     QString text_;
     std::unique_ptr<Prepared> prepared_;
-    const Engine* preparedOn_ = nullptr;
+    quint64 preparedIn_ = 0;  // the connection session the statement was prepared in
 };
 
 }  // namespace ado

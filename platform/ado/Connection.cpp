@@ -25,6 +25,7 @@ struct Connection::Impl {
     int cursorLocation = adcursor::UseServer;
     int isolationLevel = adxact::ReadCommitted;
     int transactionLevel = 0;
+    quint64 session = 0;
 
     ~Impl() {
         try {
@@ -77,7 +78,10 @@ void Connection::open(const QString& connectionString, const QString& user, cons
     impl_->provider = choice.provider;
     impl_->defaultDatabase = choice.database;
     impl_->transactionLevel = 0;
+    ++impl_->session;
 }
+
+quint64 Connection::session() const { return impl_->session; }
 
 void Connection::close() {
     if (!impl_->engine) {

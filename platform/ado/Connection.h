@@ -75,6 +75,8 @@ public:
     QString provider() const;
 
     bool sameAs(const Connection& other) const { return impl_ == other.impl_; }
+    // Grows at every open, so that what was prepared on an earlier session is not reused.
+    quint64 session() const;
 
     // For the recordset and command: the open engine (raises 3709 when closed), and the guard
     // that turns an engine failure into the errors collection plus the raised current error.

@@ -148,6 +148,16 @@ void fnCharindex(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     sqlite3_result_int(ctx, static_cast<int>(pos + 1));
 }
 
+// instr() is what CHARINDEX becomes; the server finds text without regard to case and finds
+// nothing for an empty search.
+void fnInstr(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    const QString needle = argText(argv[1]);
+    if (needle.isEmpty()) return sqlite3_result_int(ctx, 0);
+    sqlite3_result_int(ctx, static_cast<int>(argText(argv[0]).indexOf(needle, 0, Qt::CaseInsensitive) + 1));
+}
+
 void fnGetdate(sqlite3_context* ctx, int, sqlite3_value**) {
     resultText(ctx, QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
 }
@@ -466,6 +476,7 @@ void registerSqliteExtensions(sqlite3* db) {
     sqlite3_create_function(db, "len", 1, utf8, nullptr, fnLen, nullptr, nullptr);
     sqlite3_create_function(db, "charindex", 2, utf8, nullptr, fnCharindex, nullptr, nullptr);
     sqlite3_create_function(db, "charindex", 3, utf8, nullptr, fnCharindex, nullptr, nullptr);
+    sqlite3_create_function(db, "instr", 2, utf8, nullptr, fnInstr, nullptr, nullptr);
     sqlite3_create_function(db, "getdate", 0, SQLITE_UTF8, nullptr, fnGetdate, nullptr, nullptr);
 }
 

@@ -276,7 +276,8 @@ TEST_P(DataLayer, TextComparesWithoutCaseAndTrailingBlanks) {
         const char* where;
         bool found;
     } cases[] = {{"Texto = 'CÓDIGO'", true}, {"Texto = 'código   '", true}, {"Texto = 'CODIGO'", false},
-                 {"Texto LIKE 'CÓD%'", true}, {"UPPER(Texto) = 'CÓDIGO '", true}, {"Texto > 'CÓDIGA'", true}};
+                 {"Texto LIKE 'CÓD%'", true}, {"CHARINDEX('ÓDI', Texto) = 2", true},
+                 {"CHARINDEX('', Texto) = 0", true}, {"CHARINDEX('go', Texto, 3) = 5", true}, {"UPPER(Texto) = 'CÓDIGO '", true}, {"Texto > 'CÓDIGA'", true}};
     for (const auto& c : cases) {
         const QString sql = QStringLiteral("SELECT COUNT(*) FROM Codigos WHERE ") + QString::fromUtf8(c.where);
         auto rs = cnn_.execute(sql);
@@ -377,6 +378,50 @@ TEST(EmbeddedEngine, TwoUsersOfOneFileWaitForEachOther) {
     writer.join();
     auto rs = b.execute(QStringLiteral("SELECT COUNT(*) FROM T"));
     EXPECT_EQ(rs->field(0).value().number(), 2);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DataLayerReopen, ACommandPreparesAgainAfterTheConnectionIsReopened) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("r.db"));
+    SqliteEngine::create(path);
+    Connection cnn;
+    const QString cs = QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =%1;UId=sa;Pwd=;").arg(path);
+    cnn.open(cs);
+    cnn.execute(QStringLiteral("CREATE TABLE T (N INT)"));
+    Command cmd;
+    cmd.setActiveConnection(cnn);
+    cmd.setCommandText(QStringLiteral("INSERT INTO T (N) VALUES (?)"));
+    cmd.execute({Variant(1)});
+    cnn.close();
+    EXPECT_EQ(failureNumber([&] { cmd.execute({Variant(2)}); }), code::ConnectionUnusable);
+    cnn.open(cs);
+    EXPECT_EQ(cmd.execute({Variant(3)}), 1);
+    auto rs = cnn.execute(QStringLiteral("SELECT SUM(N) FROM T"));
+    EXPECT_EQ(rs->field(0).value().number(), 4);
+}
+
+// Only where a SQL Server is reachable: CRONEQUIPO_TEST_MSSQL holds an ODBC connection string.
+TEST(SqlServer, DuplicateKeyGivesTheServerRecordsInOrder) {
+    const QString cs = qEnvironmentVariable("CRONEQUIPO_TEST_MSSQL");
+    if (cs.isEmpty()) GTEST_SKIP() << "skipped: set CRONEQUIPO_TEST_MSSQL to an ODBC connection string of a SQL Server";
+    Connection cnn;
+    cnn.open(cs);
+    cnn.execute(QStringLiteral("CREATE TABLE #T (Codigo VARCHAR(6) NOT NULL PRIMARY KEY)"));
+    cnn.execute(QStringLiteral("INSERT INTO #T (Codigo) VALUES ('     1')"));
+    EXPECT_EQ(failureNumber([&] { cnn.execute(QStringLiteral("INSERT INTO #T (Codigo) VALUES ('     1')")); }),
+              code::Constraint);
+    ASSERT_GE(cnn.errors().count(), 2);
+    EXPECT_EQ(cnn.errors().item(0).nativeError, 2627);
+    EXPECT_EQ(cnn.errors().item(1).nativeError, 3621);
+    qint64 n = -1;
+    cnn.execute(QStringLiteral("UPDATE #T SET Codigo = 'x' WHERE 1 = 0"), &n);
+    EXPECT_EQ(n, 0);
+    EXPECT_EQ(failureNumber([&] { cnn.execute(QStringLiteral("SELECT * FROM NoExisteTabla")); }), code::ObjectNotFound);
+    EXPECT_EQ(cnn.errors().item(0).nativeError, 208);
 }
 
 }  // namespace
