@@ -44,8 +44,12 @@ ErrorInfo errorOf(const std::exception_ptr& e) {
     }
 }
 
-Steps Steps::skipping() { return Steps(Mode::Skip); }
-Steps Steps::passing() { return Steps(Mode::Pass); }
+Steps Steps::skipping() {
+    return Steps(Mode::Skip);
+}
+Steps Steps::passing() {
+    return Steps(Mode::Pass);
+}
 Steps Steps::trapping(Reporter reporter) {
     Steps s(Mode::Trap);
     s.reporter_ = std::move(reporter);
@@ -62,7 +66,9 @@ Steps& Steps::cleanup(Step step) {
     return *this;
 }
 
-void Steps::leave() { throw LeaveSignal{}; }
+void Steps::leave() {
+    throw LeaveSignal{};
+}
 
 bool Steps::run() {
     lastError_ = {};

@@ -35,12 +35,12 @@ constexpr qint32 BadRecordLength = 59;
 // one of the three conventions by `Steps`; no failure leaves a routine of the suite as an
 // exception unless its convention is to pass it to the caller.
 class Failure : public std::exception {
-public:
+  public:
     explicit Failure(ErrorInfo info);
     const ErrorInfo& info() const { return info_; }
     const char* what() const noexcept override { return what_.c_str(); }
 
-private:
+  private:
     ErrorInfo info_;
     std::string what_;
 };
@@ -58,7 +58,7 @@ ErrorInfo errorOf(const std::exception_ptr& e);
 //  - passing(): the first failure goes to the caller (after the clean-up).
 // A step may call Steps::leave() to end the routine early on purpose.
 class Steps {
-public:
+  public:
     using Step = std::function<void()>;
     using Reporter = std::function<int(const ErrorInfo&)>;
 
@@ -77,7 +77,7 @@ public:
 
     [[noreturn]] static void leave();
 
-private:
+  private:
     enum class Mode { Skip, Trap, Pass };
     explicit Steps(Mode m) : mode_(m) {}
 

@@ -7,9 +7,11 @@ namespace platform {
 namespace {
 void writeToStderr(const QString& title, const QString& text) {
     QString t = text;
-    t.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    const QByteArray out = (title.isEmpty() ? QString() : title.trimmed() + QStringLiteral(": ")).toUtf8() +
-                           t.toUtf8() + '\n';
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    const QByteArray out =
+        (title.isEmpty() ? QString() : title.trimmed() + QStringLiteral(": ")).toUtf8() +
+        t.toUtf8() + '\n';
     std::fwrite(out.constData(), 1, static_cast<std::size_t>(out.size()), stderr);
     std::fflush(stderr);
 }

@@ -49,7 +49,8 @@ QStringList splitCommand(const QString& line) {
 QString programFolder() {
     QString f = state().folder;
     if (f.isEmpty()) {
-        f = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
+        f = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
+                                         : QDir::currentPath();
     }
     if (!f.endsWith(QLatin1Char('/'))) f += QLatin1Char('/');
     return f;
@@ -70,14 +71,20 @@ QString commandLine() {
     return args.join(QLatin1Char(' '));
 }
 
-void setProgramFolder(const QString& folder) { state().folder = folder; }
-void setProgramName(const QString& name) { state().name = name; }
+void setProgramFolder(const QString& folder) {
+    state().folder = folder;
+}
+void setProgramName(const QString& name) {
+    state().name = name;
+}
 void setCommandLine(const QString& line) {
     state().line = line;
     state().lineSet = true;
 }
 
-QString environment(const QString& name) { return qEnvironmentVariable(name.toLocal8Bit().constData()); }
+QString environment(const QString& name) {
+    return qEnvironmentVariable(name.toLocal8Bit().constData());
+}
 
 QString computerName() {
     QString n = QSysInfo::machineHostName();
@@ -94,7 +101,9 @@ QString userName() {
     return QStringLiteral("usuario");
 }
 
-QString tempFolder() { return QDir::tempPath(); }
+QString tempFolder() {
+    return QDir::tempPath();
+}
 
 qint64 startProgram(const QString& commandLine) {
     QStringList parts = splitCommand(commandLine);

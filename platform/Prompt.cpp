@@ -49,7 +49,9 @@ QString captionOf(int answer) {
     }
 }
 
-Prompter& prompts() { return *current(); }
+Prompter& prompts() {
+    return *current();
+}
 
 std::shared_ptr<Prompter> setPrompter(std::shared_ptr<Prompter> p) {
     auto old = current();

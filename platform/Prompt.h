@@ -22,11 +22,12 @@ struct ButtonSet {
     int answers[3] = {mb::Ok, 0, 0};
 };
 ButtonSet buttonsOf(int style);
-QString captionOf(int answer);  // "Aceptar", "Cancelar", "Anular", "Reintentar", "Omitir", "Sí", "No"
+QString captionOf(
+    int answer);  // "Aceptar", "Cancelar", "Anular", "Reintentar", "Omitir", "Sí", "No"
 
 // Every modal message box and input box of the program goes through the one current Prompter.
 class Prompter {
-public:
+  public:
     virtual ~Prompter() = default;
     // Returns the answer 1..7.
     virtual int messageBox(const QString& text, int style, const QString& title) = 0;

@@ -25,13 +25,15 @@ QMessageBox::Icon iconOf(int style) {
 
 QString normalised(const QString& text) {
     QString t = text;
-    return t.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return t.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
 }  // namespace
 
 QMessageBox* QtPrompter::build(const QString& text, int style, const QString& title) {
-    auto* box = new QMessageBox(iconOf(style), title.isEmpty() ? QCoreApplication::applicationName() : title,
-                                normalised(text), QMessageBox::NoButton, QApplication::activeWindow());
+    auto* box = new QMessageBox(
+        iconOf(style), title.isEmpty() ? QCoreApplication::applicationName() : title,
+        normalised(text), QMessageBox::NoButton, QApplication::activeWindow());
     const ButtonSet set = buttonsOf(style);
     const int def = (style & mb::DefaultButton3) ? 2 : (style & mb::DefaultButton2) ? 1 : 0;
     for (int i = 0; i < set.count; ++i) {

@@ -8,7 +8,7 @@ namespace platform {
 
 // The interactive prompter: modal Qt boxes with the suite's Spanish button captions.
 class QtPrompter : public Prompter {
-public:
+  public:
     int messageBox(const QString& text, int style, const QString& title) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                     const QString& defaultText) override;

@@ -18,20 +18,22 @@ void RecordFile::open() {
 void RecordFile::openReadOnly() {
     if (!file_.open(QIODevice::ReadOnly)) {
         if (!file_.exists())
-            raise(errnum::FileNotFound, QStringLiteral("No se encontró el archivo %1").arg(file_.fileName()));
+            raise(errnum::FileNotFound,
+                  QStringLiteral("No se encontró el archivo %1").arg(file_.fileName()));
         raise(errnum::PermissionDenied,
               QStringLiteral("No se puede abrir el archivo %1").arg(file_.fileName()));
     }
 }
 
-qint64 RecordFile::recordCount() const { return file_.size() / recordLength_; }
+qint64 RecordFile::recordCount() const {
+    return file_.size() / recordLength_;
+}
 
 QByteArray RecordFile::read(qint64 number) {
     if (number < 1 || number > recordCount()) {
-        raise(errnum::InputPastEnd,
-              QStringLiteral("El registro %1 de %2 falta o está incompleto")
-                  .arg(number)
-                  .arg(file_.fileName()));
+        raise(errnum::InputPastEnd, QStringLiteral("El registro %1 de %2 falta o está incompleto")
+                                        .arg(number)
+                                        .arg(file_.fileName()));
     }
     if (!file_.seek((number - 1) * recordLength_))
         raise(errnum::InputPastEnd, QStringLiteral("Se sobrepasó el final del archivo"));

@@ -9,7 +9,7 @@ namespace platform {
 // A file of fixed-length records read and written by record number (from 1), as the suite's
 // random-access files are.
 class RecordFile {
-public:
+  public:
     RecordFile(const QString& path, int recordLength);
     ~RecordFile() = default;
     RecordFile(const RecordFile&) = delete;
@@ -32,7 +32,7 @@ public:
 
     int recordLength() const { return recordLength_; }
 
-private:
+  private:
     QFile file_;
     int recordLength_ = 0;
 };

@@ -12,7 +12,8 @@ Regional& instance() {
 
 std::optional<QTime> parseTime(const QString& t) {
     if (t.isEmpty()) return QTime(0, 0);
-    static const QRegularExpression re(QStringLiteral("^(\\d{1,2})[:.](\\d{1,2})(?:[:.](\\d{1,2}))?$"));
+    static const QRegularExpression re(
+        QStringLiteral("^(\\d{1,2})[:.](\\d{1,2})(?:[:.](\\d{1,2}))?$"));
     auto m = re.match(t);
     if (!m.hasMatch()) return std::nullopt;
     QTime time(m.captured(1).toInt(), m.captured(2).toInt(),
@@ -22,8 +23,12 @@ std::optional<QTime> parseTime(const QString& t) {
 }
 }  // namespace
 
-const Regional& Regional::current() { return instance(); }
-void Regional::setCurrent(const Regional& r) { instance() = r; }
+const Regional& Regional::current() {
+    return instance();
+}
+void Regional::setCurrent(const Regional& r) {
+    instance() = r;
+}
 
 std::optional<QDateTime> Regional::parseDate(const QString& text) const {
     const QString s = text.trimmed();
@@ -42,13 +47,15 @@ std::optional<QDateTime> Regional::parseDate(const QString& text) const {
         m = im.captured(2).toInt();
         d = im.captured(3).toInt();
     } else {
-        const QString seps = QStringLiteral("[%1/.-]").arg(QRegularExpression::escape(dateSeparator));
-        const QRegularExpression dmy(QStringLiteral("^(\\d{1,2})%1(\\d{1,2})%1(\\d{2}|\\d{4})$").arg(seps));
+        const QString seps =
+            QStringLiteral("[%1/.-]").arg(QRegularExpression::escape(dateSeparator));
+        const QRegularExpression dmy(
+            QStringLiteral("^(\\d{1,2})%1(\\d{1,2})%1(\\d{2}|\\d{4})$").arg(seps));
         auto dm = dmy.match(datePart);
         if (!dm.hasMatch()) return std::nullopt;
         const int a = dm.captured(1).toInt(), b = dm.captured(2).toInt();
-        const bool monthFirst = shortDateFormat.indexOf(QLatin1Char('M')) <
-                                shortDateFormat.indexOf(QLatin1Char('d'));
+        const bool monthFirst =
+            shortDateFormat.indexOf(QLatin1Char('M')) < shortDateFormat.indexOf(QLatin1Char('d'));
         d = monthFirst ? b : a;
         m = monthFirst ? a : b;
         y = dm.captured(3).toInt();
@@ -62,8 +69,9 @@ std::optional<QDateTime> Regional::parseDate(const QString& text) const {
 QString Regional::formatDate(const QDateTime& d) const {
     QString out = d.date().toString(shortDateFormat);
     if (d.time() != QTime(0, 0)) {
-        out += QLatin1Char(' ') + d.time().toString(QStringLiteral("hh:mm:ss"))
-                                      .replace(QLatin1Char(':'), timeSeparator);
+        out +=
+            QLatin1Char(' ') +
+            d.time().toString(QStringLiteral("hh:mm:ss")).replace(QLatin1Char(':'), timeSeparator);
     }
     return out;
 }

@@ -11,7 +11,7 @@ namespace platform {
 
 // Answers prompts from a script and records what was shown, for tests.
 class ScriptedPrompter : public Prompter {
-public:
+  public:
     struct Shown {
         enum class Kind { Message, Input } kind = Kind::Message;
         QString text;
@@ -37,7 +37,7 @@ public:
     std::size_t pending() const { return answers_.size() + inputs_.size(); }
     void reset();
 
-private:
+  private:
     std::deque<int> answers_;
     std::deque<std::optional<QString>> inputs_;
     std::vector<Shown> shown_;

@@ -13,7 +13,8 @@ namespace {
 [[noreturn]] void raiseFileError(const QFile& f) {
     const QFileInfo info(f.fileName());
     if (!info.exists()) {
-        if (!info.dir().exists()) raise(errnum::PathNotFound, QStringLiteral("No se encontró la ruta de acceso"));
+        if (!info.dir().exists())
+            raise(errnum::PathNotFound, QStringLiteral("No se encontró la ruta de acceso"));
         raise(errnum::FileNotFound, QStringLiteral("No se encontró el archivo"));
     }
     raise(errnum::PermissionDenied, QStringLiteral("Permiso denegado"));
@@ -55,14 +56,16 @@ void writeLines(const QString& path, const QStringList& lines) {
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) raiseFileError(f);
     QByteArray out;
     for (const QString& l : lines) out += cp1252::encode(l) + "\r\n";
-    if (f.write(out) != out.size()) raise(errnum::PermissionDenied, QStringLiteral("No se pudo escribir el archivo"));
+    if (f.write(out) != out.size())
+        raise(errnum::PermissionDenied, QStringLiteral("No se pudo escribir el archivo"));
 }
 
 void appendLine(const QString& path, const QString& line) {
     QFile f(nativePath(path));
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) raiseFileError(f);
     const QByteArray out = cp1252::encode(line) + "\r\n";
-    if (f.write(out) != out.size()) raise(errnum::PermissionDenied, QStringLiteral("No se pudo escribir el archivo"));
+    if (f.write(out) != out.size())
+        raise(errnum::PermissionDenied, QStringLiteral("No se pudo escribir el archivo"));
 }
 
 }  // namespace textfile

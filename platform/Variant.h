@@ -8,7 +8,7 @@ namespace platform {
 // A value that carries its own type. Empty (never assigned) and Null (a missing database value)
 // are distinct states, as the suite's code tells them apart.
 class Variant {
-public:
+  public:
     enum class Kind { Empty, Null, Number, Text, Date, Boolean };
 
     Variant() = default;
@@ -56,7 +56,7 @@ public:
     bool operator==(const Variant& o) const;
     bool operator!=(const Variant& o) const { return !(*this == o); }
 
-private:
+  private:
     Kind kind_ = Kind::Empty;
     double number_ = 0;
     QString text_;

@@ -9,8 +9,9 @@ namespace ado {
 // A result already held in memory (schema rows, rows of a statement that was not the last of
 // its batch).
 class BufferedCursor : public Cursor {
-public:
-    BufferedCursor(std::vector<ColumnInfo> columns, std::vector<std::vector<platform::Variant>> rows)
+  public:
+    BufferedCursor(std::vector<ColumnInfo> columns,
+                   std::vector<std::vector<platform::Variant>> rows)
         : columns_(std::move(columns)), rows_(std::move(rows)) {}
     const std::vector<ColumnInfo>& columns() const override { return columns_; }
     bool next(std::vector<platform::Variant>& row) override {
@@ -19,7 +20,7 @@ public:
         return true;
     }
 
-private:
+  private:
     std::vector<ColumnInfo> columns_;
     std::vector<std::vector<platform::Variant>> rows_;
     std::size_t at_ = 0;

@@ -14,7 +14,7 @@ class Recordset;
 // A statement with "?" parameters run many times on one connection: prepared on its first run
 // and kept prepared while the text and the connection stay the same.
 class Command {
-public:
+  public:
     void setActiveConnection(const Connection& c);
     void setCommandText(const QString& text);
     const QString& commandText() const { return text_; }
@@ -24,7 +24,7 @@ public:
     qint64 execute(const std::vector<platform::Variant>& parameters,
                    std::shared_ptr<Recordset>* rows = nullptr);
 
-private:
+  private:
     std::unique_ptr<Connection> connection_;
     QString text_;
     std::unique_ptr<Prepared> prepared_;

@@ -58,7 +58,8 @@ void Connection::open(const QString& connectionString, const QString& user, cons
                       int) {
     if (impl_->engine) {
         raiseAdo(code::ObjectOpen,
-                 QStringLiteral("No se permite la operación cuando el objeto está abierto."), kSource);
+                 QStringLiteral("No se permite la operación cuando el objeto está abierto."),
+                 kSource);
     }
     const QString text = connectionString.isEmpty() ? impl_->connectionString : connectionString;
     impl_->errors.clear();
@@ -81,12 +82,15 @@ void Connection::open(const QString& connectionString, const QString& user, cons
     ++impl_->session;
 }
 
-quint64 Connection::session() const { return impl_->session; }
+quint64 Connection::session() const {
+    return impl_->session;
+}
 
 void Connection::close() {
     if (!impl_->engine) {
         raiseAdo(code::ObjectClosed,
-                 QStringLiteral("No se permite la operación cuando el objeto está cerrado."), kSource);
+                 QStringLiteral("No se permite la operación cuando el objeto está cerrado."),
+                 kSource);
     }
     try {
         if (impl_->engine->inTransaction()) impl_->engine->rollback();
@@ -97,7 +101,9 @@ void Connection::close() {
     impl_->transactionLevel = 0;
 }
 
-int Connection::state() const { return impl_->engine ? adstate::Open : adstate::Closed; }
+int Connection::state() const {
+    return impl_->engine ? adstate::Open : adstate::Closed;
+}
 
 std::shared_ptr<Recordset> Connection::execute(const QString& text, qint64* recordsAffected, int) {
     Engine& e = engine();
@@ -110,7 +116,8 @@ std::shared_ptr<Recordset> Connection::execute(const QString& text, qint64* reco
     }
     if (recordsAffected) *recordsAffected = r.affected;
     auto rs = std::make_shared<Recordset>();
-    if (r.cursor) rs->openOver(std::move(r.cursor), *this, text, adcursor::ForwardOnly, adlock::ReadOnly);
+    if (r.cursor)
+        rs->openOver(std::move(r.cursor), *this, text, adcursor::ForwardOnly, adlock::ReadOnly);
     return rs;
 }
 
@@ -144,10 +151,13 @@ void Connection::rollbackTrans() {
     if (impl_->transactionLevel > 0) --impl_->transactionLevel;
 }
 
-std::shared_ptr<Recordset> Connection::openSchema(int schema, const std::vector<Variant>& restrictions) {
+std::shared_ptr<Recordset> Connection::openSchema(int schema,
+                                                  const std::vector<Variant>& restrictions) {
     Engine& e = engine();
     auto restriction = [&](std::size_t i) {
-        return i < restrictions.size() && restrictions[i].isText() ? restrictions[i].text().trimmed() : QString();
+        return i < restrictions.size() && restrictions[i].isText()
+                   ? restrictions[i].text().trimmed()
+                   : QString();
     };
     std::unique_ptr<Cursor> cursor;
     try {
@@ -156,10 +166,11 @@ std::shared_ptr<Recordset> Connection::openSchema(int schema, const std::vector<
         } else if (schema == adschema::Columns) {
             cursor = e.columns(restriction(2));
         } else {
-            raiseAdo(code::ArgumentsWrong,
-                     QStringLiteral("Los argumentos son de tipo incorrecto, están fuera del intervalo "
-                                    "aceptable o están en conflicto entre sí."),
-                     kSource);
+            raiseAdo(
+                code::ArgumentsWrong,
+                QStringLiteral("Los argumentos son de tipo incorrecto, están fuera del intervalo "
+                               "aceptable o están en conflicto entre sí."),
+                kSource);
         }
     } catch (const EngineError& err) {
         fail(err);
@@ -174,9 +185,9 @@ std::shared_ptr<Recordset> Connection::openSchema(int schema, const std::vector<
         bool keep = true;
         for (int i : {tableCol, lastCol}) {
             const QString want = restriction(static_cast<std::size_t>(i));
-            if (!want.isEmpty() && row[static_cast<std::size_t>(i)].textOr(QString())
-                                           .trimmed()
-                                           .compare(want, Qt::CaseInsensitive) != 0)
+            if (!want.isEmpty() &&
+                row[static_cast<std::size_t>(i)].textOr(QString()).trimmed().compare(
+                    want, Qt::CaseInsensitive) != 0)
                 keep = false;
         }
         if (keep) rows.push_back(row);
@@ -187,18 +198,25 @@ std::shared_ptr<Recordset> Connection::openSchema(int schema, const std::vector<
     return rs;
 }
 
-Errors& Connection::errors() const { return impl_->errors; }
+Errors& Connection::errors() const {
+    return impl_->errors;
+}
 
-QString Connection::connectionString() const { return impl_->connectionString; }
+QString Connection::connectionString() const {
+    return impl_->connectionString;
+}
 void Connection::setConnectionString(const QString& s) {
     if (impl_->engine) {
         raiseAdo(code::ObjectOpen,
-                 QStringLiteral("No se permite la operación cuando el objeto está abierto."), kSource);
+                 QStringLiteral("No se permite la operación cuando el objeto está abierto."),
+                 kSource);
     }
     impl_->connectionString = s;
 }
 
-QString Connection::defaultDatabase() const { return impl_->defaultDatabase; }
+QString Connection::defaultDatabase() const {
+    return impl_->defaultDatabase;
+}
 void Connection::setDefaultDatabase(const QString& name) {
     if (impl_->engine) {
         try {
@@ -210,17 +228,33 @@ void Connection::setDefaultDatabase(const QString& name) {
     impl_->defaultDatabase = name;
 }
 
-int Connection::commandTimeout() const { return impl_->commandTimeout; }
+int Connection::commandTimeout() const {
+    return impl_->commandTimeout;
+}
 void Connection::setCommandTimeout(int seconds) {
     impl_->commandTimeout = seconds;
     if (impl_->engine) impl_->engine->setTimeout(seconds);
 }
-int Connection::connectionTimeout() const { return impl_->connectionTimeout; }
-void Connection::setConnectionTimeout(int seconds) { impl_->connectionTimeout = seconds; }
-int Connection::cursorLocation() const { return impl_->cursorLocation; }
-void Connection::setCursorLocation(int location) { impl_->cursorLocation = location; }
-int Connection::isolationLevel() const { return impl_->isolationLevel; }
-void Connection::setIsolationLevel(int level) { impl_->isolationLevel = level; }
-QString Connection::provider() const { return impl_->provider; }
+int Connection::connectionTimeout() const {
+    return impl_->connectionTimeout;
+}
+void Connection::setConnectionTimeout(int seconds) {
+    impl_->connectionTimeout = seconds;
+}
+int Connection::cursorLocation() const {
+    return impl_->cursorLocation;
+}
+void Connection::setCursorLocation(int location) {
+    impl_->cursorLocation = location;
+}
+int Connection::isolationLevel() const {
+    return impl_->isolationLevel;
+}
+void Connection::setIsolationLevel(int level) {
+    impl_->isolationLevel = level;
+}
+QString Connection::provider() const {
+    return impl_->provider;
+}
 
 }  // namespace ado

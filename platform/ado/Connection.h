@@ -34,7 +34,7 @@ constexpr int Columns = 4, Tables = 20;
 // string, statements in the SQL Server dialect, failures raised as the current error (a Failure)
 // with every diagnostic record in `errors()`. Copies are references to the same connection.
 class Connection {
-public:
+  public:
     Connection();
 
     // Raises 3705 when already open. User and password, when not empty, override the string's.
@@ -85,7 +85,7 @@ public:
 
     struct Impl;
 
-private:
+  private:
     std::shared_ptr<Impl> impl_;
 };
 

@@ -12,7 +12,9 @@ namespace ado {
 namespace {
 const QString kSource = QStringLiteral("ADODB.Connection");
 
-QString settingsFile() { return platform::process::programFolder() + QStringLiteral("KV300mn.INI"); }
+QString settingsFile() {
+    return platform::process::programFolder() + QStringLiteral("KV300mn.INI");
+}
 
 bool isOneOf(const QString& v, std::initializer_list<const char*> names) {
     for (const char* n : names)
@@ -21,10 +23,11 @@ bool isOneOf(const QString& v, std::initializer_list<const char*> names) {
 }
 
 QString odbcValue(const QString& v) {
-    if (v.contains(QLatin1Char(';')) || v.contains(QLatin1Char('{')) || v.contains(QLatin1Char('}')) ||
-        v != v.trimmed()) {
+    if (v.contains(QLatin1Char(';')) || v.contains(QLatin1Char('{')) ||
+        v.contains(QLatin1Char('}')) || v != v.trimmed()) {
         QString e = v;
-        return QLatin1Char('{') + e.replace(QLatin1Char('}'), QLatin1String("}}")) + QLatin1Char('}');
+        return QLatin1Char('{') + e.replace(QLatin1Char('}'), QLatin1String("}}")) +
+               QLatin1Char('}');
     }
     return v;
 }
@@ -44,7 +47,8 @@ bool parseConnectionString(const QString& text, KeyValues* out) {
         i = eq + 1;
         while (i < n && text[i] == QLatin1Char(' ')) ++i;
         QString value;
-        if (i < n && (text[i] == QLatin1Char('{') || text[i] == QLatin1Char('"') || text[i] == QLatin1Char('\''))) {
+        if (i < n && (text[i] == QLatin1Char('{') || text[i] == QLatin1Char('"') ||
+                      text[i] == QLatin1Char('\''))) {
             const QChar close = text[i] == QLatin1Char('{') ? QLatin1Char('}') : text[i];
             ++i;
             bool closed = false;
@@ -95,9 +99,10 @@ EngineChoice chooseEngine(const QString& connectionString, const QString& user,
                           const QString& password) {
     KeyValues kv;
     if (connectionString.trimmed().isEmpty() || !parseConnectionString(connectionString, &kv)) {
-        raiseAdo(code::EFail,
-                 QStringLiteral("No se puede leer la cadena de conexión \"%1\".").arg(connectionString),
-                 kSource);
+        raiseAdo(
+            code::EFail,
+            QStringLiteral("No se puede leer la cadena de conexión \"%1\".").arg(connectionString),
+            kSource);
     }
     EngineChoice c;
     const QString uid = user.isEmpty() ? valueOf(kv, {"UID", "User Id", "User"}) : user;
@@ -125,22 +130,23 @@ EngineChoice chooseEngine(const QString& connectionString, const QString& user,
         return c;
     }
 
-    if (isOneOf(c.provider, {"SQLOLEDB", "SQLOLEDB.1", "SQLNCLI", "SQLNCLI10", "SQLNCLI11", "MSOLEDBSQL"})) {
+    if (isOneOf(c.provider,
+                {"SQLOLEDB", "SQLOLEDB.1", "SQLNCLI", "SQLNCLI10", "SQLNCLI11", "MSOLEDBSQL"})) {
         const QString server = valueOf(kv, {"Server", "Data Source", "Address", "Addr"});
         c.database = valueOf(kv, {"Database", "Initial Catalog"});
         if (server.trimmed().compare(QLatin1String("sqlite"), Qt::CaseInsensitive) == 0) {
             if (c.database.trimmed().isEmpty()) {
-                raiseAdo(code::EFail,
-                         QStringLiteral("No se indicó la base de datos a abrir."), kSource);
+                raiseAdo(code::EFail, QStringLiteral("No se indicó la base de datos a abrir."),
+                         kSource);
             }
             c.kind = EngineChoice::Kind::Sqlite;
             c.sqlitePath = sqliteFileFor(c.database);
             return c;
         }
         c.kind = EngineChoice::Kind::Odbc;
-        const QString driver = platform::readIniKey(settingsFile(), QStringLiteral("ODBC"),
-                                                    QStringLiteral("DriverSQLServer"),
-                                                    QStringLiteral("FreeTDS"));
+        const QString driver =
+            platform::readIniKey(settingsFile(), QStringLiteral("ODBC"),
+                                 QStringLiteral("DriverSQLServer"), QStringLiteral("FreeTDS"));
         QString host = server.trimmed(), port;
         const int comma = static_cast<int>(host.indexOf(QLatin1Char(',')));
         if (comma >= 0) {
@@ -156,7 +162,8 @@ EngineChoice chooseEngine(const QString& connectionString, const QString& user,
         } else if (!port.isEmpty()) {
             text = QStringLiteral("Driver={%1};Server=%2,%3;").arg(driver, odbcValue(host), port);
         }
-        if (!c.database.isEmpty()) text += QStringLiteral("Database=%1;").arg(odbcValue(c.database));
+        if (!c.database.isEmpty())
+            text += QStringLiteral("Database=%1;").arg(odbcValue(c.database));
         text += QStringLiteral("UID=%1;PWD=%2;").arg(odbcValue(uid), odbcValue(pwd));
         c.odbcText = text;
         return c;
@@ -165,18 +172,20 @@ EngineChoice chooseEngine(const QString& connectionString, const QString& user,
     if (c.provider.contains(QLatin1String("Oracle"), Qt::CaseInsensitive) ||
         isOneOf(c.provider, {"MSDAORA", "MSDAORA.1"})) {
         c.kind = EngineChoice::Kind::Odbc;
-        const QString driver = platform::readIniKey(settingsFile(), QStringLiteral("ODBC"),
-                                                    QStringLiteral("DriverOracle"),
-                                                    QStringLiteral("Oracle"));
+        const QString driver =
+            platform::readIniKey(settingsFile(), QStringLiteral("ODBC"),
+                                 QStringLiteral("DriverOracle"), QStringLiteral("Oracle"));
         c.database = valueOf(kv, {"Data Source"});
         c.odbcText = QStringLiteral("Driver={%1};DBQ=%2;UID=%3;PWD=%4;")
                          .arg(driver, odbcValue(c.database), odbcValue(uid), odbcValue(pwd));
         return c;
     }
 
-    raiseAdo(3706, QStringLiteral("No se encuentra el proveedor \"%1\". Es posible que no esté instalado.")
-                       .arg(c.provider),
-             kSource);
+    raiseAdo(
+        3706,
+        QStringLiteral("No se encuentra el proveedor \"%1\". Es posible que no esté instalado.")
+            .arg(c.provider),
+        kSource);
 }
 
 }  // namespace ado

@@ -16,11 +16,11 @@ QString valueOf(const KeyValues& kv, std::initializer_list<const char*> keys);
 // Which engine serves a connection string, and how.
 struct EngineChoice {
     enum class Kind { Sqlite, Odbc } kind = Kind::Sqlite;
-    QString sqlitePath;  // absolute path of the database file
+    QString sqlitePath;      // absolute path of the database file
     bool localFile = false;  // opened as a local desktop database (its own error states)
-    QString odbcText;    // the connection string handed to the ODBC driver manager
+    QString odbcText;        // the connection string handed to the ODBC driver manager
     QString provider;
-    QString database;    // the name the connection reports as its database
+    QString database;  // the name the connection reports as its database
 };
 
 // Resolves a connection string (plus the user and password given to the open) into an engine

@@ -25,7 +25,7 @@ struct ColumnInfo {
 
 // A result being read, row by row. Engines throw EngineError on failure.
 class Cursor {
-public:
+  public:
     virtual ~Cursor() = default;
     virtual const std::vector<ColumnInfo>& columns() const = 0;
     // Fills `row` with the next row; false at the end.
@@ -39,7 +39,7 @@ struct ExecResult {
 
 // A statement with "?" placeholders, prepared once and run many times.
 class Prepared {
-public:
+  public:
     virtual ~Prepared() = default;
     virtual void bind(int index, const platform::Variant& value) = 0;  // index from 0
     virtual ExecResult execute() = 0;
@@ -48,7 +48,7 @@ public:
 // One open database session. Every text it receives is in the SQL Server dialect; the engine
 // translates it for its database. All failures are thrown as EngineError.
 class Engine {
-public:
+  public:
     virtual ~Engine() = default;
     virtual ExecResult execute(const QString& sql) = 0;
     virtual std::unique_ptr<Prepared> prepare(const QString& sql) = 0;

@@ -50,13 +50,13 @@ struct Error {
 
 // What an engine throws: every diagnostic record of the failure, in the order the database gave.
 class EngineError : public std::exception {
-public:
+  public:
     explicit EngineError(std::vector<Error> records) : records_(std::move(records)) {}
     explicit EngineError(Error record) : records_{std::move(record)} {}
     const std::vector<Error>& records() const { return records_; }
     const char* what() const noexcept override { return "engine error"; }
 
-private:
+  private:
     std::vector<Error> records_;
 };
 

@@ -4,8 +4,14 @@
 
 namespace ado {
 
-platform::Variant Field::value() const { return owner_->valueAt(index_); }
-void Field::setValue(const platform::Variant& v) { owner_->setValueAt(index_, v); }
-platform::Variant Field::originalValue() const { return owner_->originalAt(index_); }
+platform::Variant Field::value() const {
+    return owner_->valueAt(index_);
+}
+void Field::setValue(const platform::Variant& v) {
+    owner_->setValueAt(index_, v);
+}
+platform::Variant Field::originalValue() const {
+    return owner_->originalAt(index_);
+}
 
 }  // namespace ado

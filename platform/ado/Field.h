@@ -11,7 +11,7 @@ class Recordset;
 
 // One column of a recordset's current row.
 class Field {
-public:
+  public:
     Field(Recordset* owner, int index, ColumnInfo info)
         : owner_(owner), index_(index), info_(std::move(info)) {}
 
@@ -24,7 +24,7 @@ public:
     void setValue(const platform::Variant& v);
     platform::Variant originalValue() const;
 
-private:
+  private:
     Recordset* owner_ = nullptr;
     int index_ = 0;
     ColumnInfo info_;

@@ -1,12 +1,12 @@
 #include "platform/ado/OdbcEngine.h"
 
+#include <langinfo.h>
 #include <sql.h>
 #include <sqlext.h>
 #include <sqlucode.h>
 
 #include <QDateTime>
 #include <clocale>
-#include <langinfo.h>
 
 #include "platform/Regional.h"
 #include "platform/ado/BufferedCursor.h"
@@ -35,11 +35,13 @@ QString fromWide(const SQLWCHAR* w, qsizetype chars) {
 
 qint32 numberForState(const QString& state) {
     if (state.startsWith(QLatin1String("23"))) return code::Constraint;
-    if (state == QLatin1String("42S02") || state == QLatin1String("S0002")) return code::ObjectNotFound;
+    if (state == QLatin1String("42S02") || state == QLatin1String("S0002"))
+        return code::ObjectNotFound;
     if (state.startsWith(QLatin1String("42")) || state.startsWith(QLatin1String("37")) ||
         state.startsWith(QLatin1String("S00")))
         return code::CommandText;
-    if (state.startsWith(QLatin1String("HYT")) || state == QLatin1String("S1T00")) return code::Timeout;
+    if (state.startsWith(QLatin1String("HYT")) || state == QLatin1String("S1T00"))
+        return code::Timeout;
     if (state == QLatin1String("22001")) return -2147217833;
     if (state.startsWith(QLatin1String("22"))) return code::ConversionFailed;
     return code::EFail;
@@ -70,12 +72,16 @@ std::vector<Error> diagnostics(SQLSMALLINT type, SQLHANDLE h) {
         }
     }
     for (Error& e : out) e.number = number;
-    if (out.empty()) out.push_back(Error{code::EFail, QStringLiteral("Error no especificado del controlador ODBC."),
-                                         kSource, QStringLiteral("HY000"), 0});
+    if (out.empty())
+        out.push_back(Error{code::EFail,
+                            QStringLiteral("Error no especificado del controlador ODBC."), kSource,
+                            QStringLiteral("HY000"), 0});
     return out;
 }
 
-[[noreturn]] void fail(SQLSMALLINT type, SQLHANDLE h) { throw EngineError(diagnostics(type, h)); }
+[[noreturn]] void fail(SQLSMALLINT type, SQLHANDLE h) {
+    throw EngineError(diagnostics(type, h));
+}
 
 void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE h) {
     if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) fail(type, h);
@@ -83,32 +89,53 @@ void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE h) {
 
 int adoType(SQLSMALLINT sqlType) {
     switch (sqlType) {
-        case SQL_CHAR: return adtype::Char;
-        case SQL_VARCHAR: return adtype::VarChar;
-        case SQL_LONGVARCHAR: return adtype::LongVarChar;
-        case SQL_WCHAR: return adtype::WChar;
-        case SQL_WVARCHAR: return adtype::VarWChar;
-        case SQL_WLONGVARCHAR: return adtype::LongVarWChar;
+        case SQL_CHAR:
+            return adtype::Char;
+        case SQL_VARCHAR:
+            return adtype::VarChar;
+        case SQL_LONGVARCHAR:
+            return adtype::LongVarChar;
+        case SQL_WCHAR:
+            return adtype::WChar;
+        case SQL_WVARCHAR:
+            return adtype::VarWChar;
+        case SQL_WLONGVARCHAR:
+            return adtype::LongVarWChar;
         case SQL_DECIMAL:
-        case SQL_NUMERIC: return adtype::Numeric;
-        case SQL_SMALLINT: return adtype::SmallInt;
-        case SQL_INTEGER: return adtype::Integer;
-        case SQL_REAL: return adtype::Single;
+        case SQL_NUMERIC:
+            return adtype::Numeric;
+        case SQL_SMALLINT:
+            return adtype::SmallInt;
+        case SQL_INTEGER:
+            return adtype::Integer;
+        case SQL_REAL:
+            return adtype::Single;
         case SQL_FLOAT:
-        case SQL_DOUBLE: return adtype::Double;
-        case SQL_BIT: return adtype::Boolean;
-        case SQL_TINYINT: return adtype::UnsignedTinyInt;
-        case SQL_BIGINT: return adtype::BigInt;
-        case SQL_BINARY: return adtype::Binary;
-        case SQL_VARBINARY: return adtype::VarBinary;
-        case SQL_LONGVARBINARY: return adtype::LongVarBinary;
+        case SQL_DOUBLE:
+            return adtype::Double;
+        case SQL_BIT:
+            return adtype::Boolean;
+        case SQL_TINYINT:
+            return adtype::UnsignedTinyInt;
+        case SQL_BIGINT:
+            return adtype::BigInt;
+        case SQL_BINARY:
+            return adtype::Binary;
+        case SQL_VARBINARY:
+            return adtype::VarBinary;
+        case SQL_LONGVARBINARY:
+            return adtype::LongVarBinary;
         case SQL_TYPE_DATE:
-        case SQL_DATE: return adtype::DBDate;
+        case SQL_DATE:
+            return adtype::DBDate;
         case SQL_TYPE_TIME:
-        case SQL_TIME: return adtype::DBTime;
+        case SQL_TIME:
+            return adtype::DBTime;
         case SQL_TYPE_TIMESTAMP:
-        case SQL_TIMESTAMP: return adtype::DBTimeStamp;
-        default: return adtype::VarWChar;
+        case SQL_TIMESTAMP:
+            return adtype::DBTimeStamp;
+        default:
+            return adtype::VarWChar;
     }
 }
 
@@ -134,7 +161,8 @@ struct Stmt {
     explicit Stmt(std::shared_ptr<OdbcEngine::Conn> c, int timeout) : conn(std::move(c)) {
         check(SQLAllocHandle(SQL_HANDLE_STMT, conn->dbc, &h), SQL_HANDLE_DBC, conn->dbc);
         if (timeout > 0)
-            SQLSetStmtAttr(h, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeout)), 0);
+            SQLSetStmtAttr(h, SQL_ATTR_QUERY_TIMEOUT,
+                           reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeout)), 0);
     }
     ~Stmt() {
         if (h) SQLFreeHandle(SQL_HANDLE_STMT, h);
@@ -151,7 +179,8 @@ std::vector<ColumnInfo> describe(SQLHSTMT h) {
         SQLWCHAR name[256] = {0};
         SQLSMALLINT nameLen = 0, type = 0, digits = 0, nullable = 0;
         SQLULEN size = 0;
-        check(SQLDescribeColW(h, i, name, 256, &nameLen, &type, &size, &digits, &nullable), SQL_HANDLE_STMT, h);
+        check(SQLDescribeColW(h, i, name, 256, &nameLen, &type, &size, &digits, &nullable),
+              SQL_HANDLE_STMT, h);
         ColumnInfo c;
         c.name = fromWide(name, std::min<SQLSMALLINT>(nameLen, 255));
         c.type = adoType(type);
@@ -194,8 +223,9 @@ Variant readValue(SQLHSTMT h, SQLUSMALLINT col, int type) {
             const SQLRETURN rc = SQLGetData(h, col, SQL_C_TYPE_TIMESTAMP, &ts, sizeof ts, &ind);
             if (!SQL_SUCCEEDED(rc)) fail(SQL_HANDLE_STMT, h);
             if (ind == SQL_NULL_DATA) return Variant::null();
-            return Variant(QDateTime(QDate(ts.year, ts.month, ts.day),
-                                     QTime(ts.hour, ts.minute, ts.second, static_cast<int>(ts.fraction / 1000000))));
+            return Variant(QDateTime(
+                QDate(ts.year, ts.month, ts.day),
+                QTime(ts.hour, ts.minute, ts.second, static_cast<int>(ts.fraction / 1000000))));
         }
         default: {
             QString out;
@@ -205,10 +235,12 @@ Variant readValue(SQLHSTMT h, SQLUSMALLINT col, int type) {
                 if (rc == SQL_NO_DATA) break;
                 if (!SQL_SUCCEEDED(rc)) fail(SQL_HANDLE_STMT, h);
                 if (ind == SQL_NULL_DATA) return Variant::null();
-                const qsizetype maxChars = static_cast<qsizetype>(sizeof buf / sizeof(SQLWCHAR)) - 1;
-                const qsizetype got = (ind == SQL_NO_TOTAL || ind / static_cast<SQLLEN>(sizeof(SQLWCHAR)) > maxChars)
-                                          ? maxChars
-                                          : ind / static_cast<SQLLEN>(sizeof(SQLWCHAR));
+                const qsizetype maxChars =
+                    static_cast<qsizetype>(sizeof buf / sizeof(SQLWCHAR)) - 1;
+                const qsizetype got =
+                    (ind == SQL_NO_TOTAL || ind / static_cast<SQLLEN>(sizeof(SQLWCHAR)) > maxChars)
+                        ? maxChars
+                        : ind / static_cast<SQLLEN>(sizeof(SQLWCHAR));
                 out += fromWide(buf, got);
                 if (rc == SQL_SUCCESS) break;
             }
@@ -261,13 +293,15 @@ void collect(SQLHSTMT h, SQLRETURN rc, ExecResult& r) {
 }
 
 class OdbcPrepared : public Prepared {
-public:
-    OdbcPrepared(std::shared_ptr<OdbcEngine::Conn> c, int timeout, const QString& sql) : stmt_(std::move(c), timeout) {
+  public:
+    OdbcPrepared(std::shared_ptr<OdbcEngine::Conn> c, int timeout, const QString& sql)
+        : stmt_(std::move(c), timeout) {
         auto w = wide(sql);
         check(SQLPrepareW(stmt_.h, w.data(), SQL_NTS), SQL_HANDLE_STMT, stmt_.h);
     }
     void bind(int index, const Variant& value) override {
-        if (static_cast<std::size_t>(index) >= values_.size()) values_.resize(static_cast<std::size_t>(index) + 1);
+        if (static_cast<std::size_t>(index) >= values_.size())
+            values_.resize(static_cast<std::size_t>(index) + 1);
         values_[static_cast<std::size_t>(index)] = value;
     }
     ExecResult execute() override {
@@ -286,17 +320,20 @@ public:
                 case Variant::Kind::Empty:
                 case Variant::Kind::Null:
                     ind[i] = SQL_NULL_DATA;
-                    rc = SQLBindParameter(stmt_.h, p, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, 1, 0, nullptr, 0, &ind[i]);
+                    rc = SQLBindParameter(stmt_.h, p, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, 1,
+                                          0, nullptr, 0, &ind[i]);
                     break;
                 case Variant::Kind::Number:
                     numbers[i] = v.number();
                     ind[i] = 0;
-                    rc = SQLBindParameter(stmt_.h, p, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 15, 0, &numbers[i], 0, &ind[i]);
+                    rc = SQLBindParameter(stmt_.h, p, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 15,
+                                          0, &numbers[i], 0, &ind[i]);
                     break;
                 case Variant::Kind::Boolean:
                     bits[i] = v.boolean() ? 1 : 0;
                     ind[i] = 0;
-                    rc = SQLBindParameter(stmt_.h, p, SQL_PARAM_INPUT, SQL_C_BIT, SQL_BIT, 1, 0, &bits[i], 0, &ind[i]);
+                    rc = SQLBindParameter(stmt_.h, p, SQL_PARAM_INPUT, SQL_C_BIT, SQL_BIT, 1, 0,
+                                          &bits[i], 0, &ind[i]);
                     break;
                 case Variant::Kind::Date: {
                     const QDateTime& d = v.date();
@@ -305,18 +342,21 @@ public:
                                                      static_cast<SQLUSMALLINT>(d.date().day()),
                                                      static_cast<SQLUSMALLINT>(d.time().hour()),
                                                      static_cast<SQLUSMALLINT>(d.time().minute()),
-                                                     static_cast<SQLUSMALLINT>(d.time().second()), 0};
+                                                     static_cast<SQLUSMALLINT>(d.time().second()),
+                                                     0};
                     ind[i] = 0;
-                    rc = SQLBindParameter(stmt_.h, p, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP, 19, 0,
-                                          &stamps[i], 0, &ind[i]);
+                    rc = SQLBindParameter(stmt_.h, p, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP,
+                                          SQL_TYPE_TIMESTAMP, 19, 0, &stamps[i], 0, &ind[i]);
                     break;
                 }
                 case Variant::Kind::Text:
                     texts[i] = wide(v.text());
-                    ind[i] = static_cast<SQLLEN>(v.text().size() * static_cast<qsizetype>(sizeof(SQLWCHAR)));
-                    rc = SQLBindParameter(stmt_.h, p, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
-                                          std::max<SQLULEN>(1, static_cast<SQLULEN>(v.text().size())), 0,
-                                          texts[i].data(), ind[i], &ind[i]);
+                    ind[i] = static_cast<SQLLEN>(v.text().size() *
+                                                 static_cast<qsizetype>(sizeof(SQLWCHAR)));
+                    rc = SQLBindParameter(
+                        stmt_.h, p, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
+                        std::max<SQLULEN>(1, static_cast<SQLULEN>(v.text().size())), 0,
+                        texts[i].data(), ind[i], &ind[i]);
                     break;
             }
             check(rc, SQL_HANDLE_STMT, stmt_.h);
@@ -328,7 +368,7 @@ public:
         return r;
     }
 
-private:
+  private:
     Stmt stmt_;
     std::vector<Variant> values_;
 };
@@ -343,8 +383,11 @@ std::unique_ptr<Cursor> remap(Cursor& in, const std::vector<std::pair<int, Colum
         std::vector<Variant> out;
         for (std::size_t k = 0; k < pick.size(); ++k) {
             const int from = pick[k].first;
-            Variant v = from >= 0 && from < static_cast<int>(row.size()) ? row[static_cast<std::size_t>(from)] : Variant::null();
-            if (static_cast<int>(k) == typeColumn && v.isNumber()) v = Variant(adoType(static_cast<SQLSMALLINT>(v.number())));
+            Variant v = from >= 0 && from < static_cast<int>(row.size())
+                            ? row[static_cast<std::size_t>(from)]
+                            : Variant::null();
+            if (static_cast<int>(k) == typeColumn && v.isNumber())
+                v = Variant(adoType(static_cast<SQLSMALLINT>(v.number())));
             out.push_back(v);
         }
         rows.push_back(std::move(out));
@@ -354,24 +397,29 @@ std::unique_ptr<Cursor> remap(Cursor& in, const std::vector<std::pair<int, Colum
 
 }  // namespace
 
-std::unique_ptr<OdbcEngine> OdbcEngine::open(const QString& connectionText, int loginTimeoutSeconds) {
+std::unique_ptr<OdbcEngine> OdbcEngine::open(const QString& connectionText,
+                                             int loginTimeoutSeconds) {
     // The driver manager converts wide text for narrow drivers in the process's character set;
     // without a UTF-8 one, accents reach the database as other bytes.
     if (QByteArray(nl_langinfo(CODESET)) != "UTF-8") std::setlocale(LC_CTYPE, "C.UTF-8");
     auto c = std::make_shared<Conn>();
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &c->env))) {
-        throw EngineError(Error{code::EFail, QStringLiteral("No se pudo iniciar el administrador de controladores ODBC."),
-                                kSource, QStringLiteral("HY000"), 0});
+        throw EngineError(
+            Error{code::EFail,
+                  QStringLiteral("No se pudo iniciar el administrador de controladores ODBC."),
+                  kSource, QStringLiteral("HY000"), 0});
     }
     SQLSetEnvAttr(c->env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
     check(SQLAllocHandle(SQL_HANDLE_DBC, c->env, &c->dbc), SQL_HANDLE_ENV, c->env);
     if (loginTimeoutSeconds > 0)
         SQLSetConnectAttr(c->dbc, SQL_ATTR_LOGIN_TIMEOUT,
-                          reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(loginTimeoutSeconds)), 0);
+                          reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(loginTimeoutSeconds)),
+                          0);
     auto w = wide(connectionText);
     SQLWCHAR out[1024];
     SQLSMALLINT outLen = 0;
-    const SQLRETURN rc = SQLDriverConnectW(c->dbc, nullptr, w.data(), SQL_NTS, out, 1024, &outLen, SQL_DRIVER_NOPROMPT);
+    const SQLRETURN rc = SQLDriverConnectW(c->dbc, nullptr, w.data(), SQL_NTS, out, 1024, &outLen,
+                                           SQL_DRIVER_NOPROMPT);
     if (!SQL_SUCCEEDED(rc)) {
         auto records = diagnostics(SQL_HANDLE_DBC, c->dbc);
         // A server that cannot be reached or refuses the login is the generic failure.
@@ -393,15 +441,20 @@ OdbcEngine::~OdbcEngine() {
     }
 }
 
-bool OdbcEngine::speaksSqlite() const { return dbms_.contains(QLatin1String("SQLite"), Qt::CaseInsensitive); }
+bool OdbcEngine::speaksSqlite() const {
+    return dbms_.contains(QLatin1String("SQLite"), Qt::CaseInsensitive);
+}
 
-QString OdbcEngine::source() const { return kSource; }
+QString OdbcEngine::source() const {
+    return kSource;
+}
 
 ExecResult OdbcEngine::execute(const QString& sql) {
     QStringList statements;
     if (speaksSqlite()) {
         for (const QString& s : sqlite_dialect::splitBatch(sql)) {
-            const QString t = sqlite_dialect::translate(s, platform::Regional::current(), false).trimmed();
+            const QString t =
+                sqlite_dialect::translate(s, platform::Regional::current(), false).trimmed();
             if (!t.isEmpty()) statements << t;
         }
     } else {
@@ -413,8 +466,10 @@ ExecResult OdbcEngine::execute(const QString& sql) {
         const QString head = s.trimmed().section(QLatin1Char(' '), 0, 0).toUpper();
         if (speaksSqlite() && (head == QLatin1String("BEGIN") || head == QLatin1String("COMMIT") ||
                                head == QLatin1String("ROLLBACK") || head == QLatin1String("END"))) {
-            if (head == QLatin1String("BEGIN")) begin();
-            else endTransaction(head != QLatin1String("ROLLBACK"));
+            if (head == QLatin1String("BEGIN"))
+                begin();
+            else
+                endTransaction(head != QLatin1String("ROLLBACK"));
             continue;
         }
         Stmt st(c_, timeout_);
@@ -429,44 +484,53 @@ ExecResult OdbcEngine::execute(const QString& sql) {
 }
 
 std::unique_ptr<Prepared> OdbcEngine::prepare(const QString& sql) {
-    const QString text = speaksSqlite() ? sqlite_dialect::translate(sql, platform::Regional::current(), false) : sql;
+    const QString text =
+        speaksSqlite() ? sqlite_dialect::translate(sql, platform::Regional::current(), false) : sql;
     return std::make_unique<OdbcPrepared>(c_, timeout_, text);
 }
 
 void OdbcEngine::begin() {
     if (inTransaction_) {
-        throw EngineError(Error{code::EFail, QStringLiteral("Ya hay una transacción en curso."), kSource,
-                                QStringLiteral("25000"), 0});
+        throw EngineError(Error{code::EFail, QStringLiteral("Ya hay una transacción en curso."),
+                                kSource, QStringLiteral("25000"), 0});
     }
-    check(SQLSetConnectAttr(c_->dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
+    check(SQLSetConnectAttr(c_->dbc, SQL_ATTR_AUTOCOMMIT,
+                            reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
           SQL_HANDLE_DBC, c_->dbc);
     inTransaction_ = true;
 }
 
 void OdbcEngine::endTransaction(bool commitIt) {
     if (!inTransaction_) {
-        throw EngineError(Error{code::EFail, QStringLiteral("No hay ninguna transacción activa."), kSource,
-                                QStringLiteral("25000"), 0});
+        throw EngineError(Error{code::EFail, QStringLiteral("No hay ninguna transacción activa."),
+                                kSource, QStringLiteral("25000"), 0});
     }
     const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, c_->dbc, commitIt ? SQL_COMMIT : SQL_ROLLBACK);
     inTransaction_ = false;
-    SQLSetConnectAttr(c_->dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
+    SQLSetConnectAttr(c_->dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON),
+                      0);
     check(rc, SQL_HANDLE_DBC, c_->dbc);
 }
 
-void OdbcEngine::commit() { endTransaction(true); }
-void OdbcEngine::rollback() { endTransaction(false); }
+void OdbcEngine::commit() {
+    endTransaction(true);
+}
+void OdbcEngine::rollback() {
+    endTransaction(false);
+}
 
 void OdbcEngine::setDefaultDatabase(const QString& name) {
     if (speaksSqlite() || name.trimmed().isEmpty()) return;
     auto w = wide(name.trimmed());
-    check(SQLSetConnectAttrW(c_->dbc, SQL_ATTR_CURRENT_CATALOG, w.data(), SQL_NTS), SQL_HANDLE_DBC, c_->dbc);
+    check(SQLSetConnectAttrW(c_->dbc, SQL_ATTR_CURRENT_CATALOG, w.data(), SQL_NTS), SQL_HANDLE_DBC,
+          c_->dbc);
 }
 
 std::unique_ptr<Cursor> OdbcEngine::tables() {
     Stmt st(c_, timeout_);
     auto types = wide(QStringLiteral("TABLE,VIEW"));
-    const SQLRETURN rc = SQLTablesW(st.h, nullptr, 0, nullptr, 0, nullptr, 0, types.data(), SQL_NTS);
+    const SQLRETURN rc =
+        SQLTablesW(st.h, nullptr, 0, nullptr, 0, nullptr, 0, types.data(), SQL_NTS);
     check(rc, SQL_HANDLE_STMT, st.h);
     auto all = readAll(st.h, describe(st.h));
     return remap(*all, {{0, {QStringLiteral("TABLE_CATALOG"), adtype::VarWChar, 128}},
@@ -478,8 +542,9 @@ std::unique_ptr<Cursor> OdbcEngine::tables() {
 std::unique_ptr<Cursor> OdbcEngine::columns(const QString& table) {
     Stmt st(c_, timeout_);
     auto t = wide(table.trimmed());
-    const SQLRETURN rc = SQLColumnsW(st.h, nullptr, 0, nullptr, 0, table.trimmed().isEmpty() ? nullptr : t.data(),
-                                     table.trimmed().isEmpty() ? 0 : SQL_NTS, nullptr, 0);
+    const SQLRETURN rc =
+        SQLColumnsW(st.h, nullptr, 0, nullptr, 0, table.trimmed().isEmpty() ? nullptr : t.data(),
+                    table.trimmed().isEmpty() ? 0 : SQL_NTS, nullptr, 0);
     check(rc, SQL_HANDLE_STMT, st.h);
     auto all = readAll(st.h, describe(st.h));
     return remap(*all,
@@ -503,7 +568,9 @@ std::vector<QString> OdbcEngine::primaryKey(const QString& table) {
     std::vector<std::pair<int, QString>> keys;
     std::vector<Variant> row;
     while (all->next(row))
-        if (row.size() > 4) keys.emplace_back(static_cast<int>(row[4].isNumber() ? row[4].number() : 0), row[3].textOr(QString()));
+        if (row.size() > 4)
+            keys.emplace_back(static_cast<int>(row[4].isNumber() ? row[4].number() : 0),
+                              row[3].textOr(QString()));
     std::sort(keys.begin(), keys.end());
     std::vector<QString> out;
     for (auto& k : keys) out.push_back(k.second);

@@ -10,7 +10,7 @@ namespace ado {
 // they are, except for a driver over SQLite, which gets the same translation as the embedded
 // engine. Every diagnostic record of a failure becomes one error, in order.
 class OdbcEngine : public Engine {
-public:
+  public:
     static std::unique_ptr<OdbcEngine> open(const QString& connectionText, int loginTimeoutSeconds);
     ~OdbcEngine() override;
 
@@ -32,7 +32,7 @@ public:
 
     struct Conn;
 
-private:
+  private:
     explicit OdbcEngine(std::shared_ptr<Conn> c) : c_(std::move(c)) {}
     void endTransaction(bool commit);
 

@@ -27,7 +27,8 @@ QString bracket(const QString& name) {
 void Recordset::requireOpen() const {
     if (!open_) {
         raiseAdo(code::ObjectClosed,
-                 QStringLiteral("No se permite la operación cuando el objeto está cerrado."), kSource);
+                 QStringLiteral("No se permite la operación cuando el objeto está cerrado."),
+                 kSource);
     }
 }
 
@@ -46,7 +47,8 @@ void Recordset::open(const QString& source, const Connection& activeConnection, 
                      int lockType, int) {
     if (open_) {
         raiseAdo(code::ObjectOpen,
-                 QStringLiteral("No se permite la operación cuando el objeto está abierto."), kSource);
+                 QStringLiteral("No se permite la operación cuando el objeto está abierto."),
+                 kSource);
     }
     Engine& engine = activeConnection.engine();
     activeConnection.errors().clear();
@@ -272,11 +274,13 @@ void Recordset::cancelUpdate() {
 
 QString Recordset::baseTable() const {
     static const QRegularExpression from(
-        QStringLiteral("\\bfrom\\s+((?:\\[[^\\]]+\\]|[\\w@#$]+)(?:\\.(?:\\[[^\\]]+\\]|[\\w@#$]+))*)"),
+        QStringLiteral(
+            "\\bfrom\\s+((?:\\[[^\\]]+\\]|[\\w@#$]+)(?:\\.(?:\\[[^\\]]+\\]|[\\w@#$]+))*)"),
         QRegularExpression::CaseInsensitiveOption);
     const auto m = from.match(source_);
     if (!m.hasMatch()) {
-        raiseAdo(3251, QStringLiteral("No se puede actualizar: el origen no es una tabla."), kSource);
+        raiseAdo(3251, QStringLiteral("No se puede actualizar: el origen no es una tabla."),
+                 kSource);
     }
     return m.captured(1);
 }
@@ -342,7 +346,8 @@ void Recordset::update() {
     qint64 affected = 0;
     try {
         auto prepared = engine.prepare(sql);
-        for (std::size_t i = 0; i < params.size(); ++i) prepared->bind(static_cast<int>(i), params[i]);
+        for (std::size_t i = 0; i < params.size(); ++i)
+            prepared->bind(static_cast<int>(i), params[i]);
         affected = prepared->execute().affected;
     } catch (const EngineError& e) {
         connection_.fail(e);

@@ -20,7 +20,7 @@ constexpr int None = 0, InProgress = 1, Add = 2;
 // opened with an updatable lock, AddNew / field assignment / Update / CancelUpdate.
 // Forward-only read-only recordsets stream their rows; the others hold them in memory.
 class Recordset {
-public:
+  public:
     Recordset() = default;
     ~Recordset() = default;
     Recordset(const Recordset&) = delete;
@@ -41,8 +41,8 @@ public:
     qint64 recordCount() const;  // -1 for a forward-only recordset
 
     int fieldCount() const;
-    Field& field(int index);             // raises 3265 outside the fields
-    Field& field(const QString& name);   // raises 3265 for an unknown name
+    Field& field(int index);            // raises 3265 outside the fields
+    Field& field(const QString& name);  // raises 3265 for an unknown name
     bool hasField(const QString& name) const;
     platform::Variant value(const QString& name) { return field(name).value(); }
 
@@ -57,15 +57,15 @@ public:
     Connection activeConnection() const { return connection_; }
 
     // For the connection: a recordset over rows already produced.
-    void openOver(std::unique_ptr<Cursor> cursor, const Connection& connection, const QString& source,
-                  int cursorType, int lockType);
+    void openOver(std::unique_ptr<Cursor> cursor, const Connection& connection,
+                  const QString& source, int cursorType, int lockType);
 
     // For the fields.
     platform::Variant valueAt(int index) const;
     platform::Variant originalAt(int index) const;
     void setValueAt(int index, const platform::Variant& v);
 
-private:
+  private:
     void requireOpen() const;
     void requireCurrent() const;
     void setUp(std::unique_ptr<Cursor> cursor);
@@ -84,8 +84,8 @@ private:
 
     bool streaming_ = true;
     std::unique_ptr<Cursor> cursor_;
-    std::vector<platform::Variant> row_;               // current row while streaming
-    std::vector<std::vector<platform::Variant>> rows_; // all rows otherwise
+    std::vector<platform::Variant> row_;                // current row while streaming
+    std::vector<std::vector<platform::Variant>> rows_;  // all rows otherwise
     qint64 pos_ = 0;
     bool bof_ = true;
     bool eof_ = true;

@@ -3,8 +3,8 @@
 #include <sqlite3.h>
 
 #include <QFileInfo>
-#include <cctype>
 #include <QRegularExpression>
+#include <cctype>
 
 #include "platform/Regional.h"
 #include "platform/ado/BufferedCursor.h"
@@ -155,7 +155,8 @@ void fnInstr(sqlite3_context* ctx, int, sqlite3_value** argv) {
         return sqlite3_result_null(ctx);
     const QString needle = argText(argv[1]);
     if (needle.isEmpty()) return sqlite3_result_int(ctx, 0);
-    sqlite3_result_int(ctx, static_cast<int>(argText(argv[0]).indexOf(needle, 0, Qt::CaseInsensitive) + 1));
+    sqlite3_result_int(
+        ctx, static_cast<int>(argText(argv[0]).indexOf(needle, 0, Qt::CaseInsensitive) + 1));
 }
 
 void fnGetdate(sqlite3_context* ctx, int, sqlite3_value**) {
@@ -175,18 +176,20 @@ QString afterColon(const QString& msg) {
 
 [[noreturn]] void fail(sqlite3* db, int rc) {
     const int ext = db ? sqlite3_extended_errcode(db) : rc;
-    const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    const QString msg =
+        db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
     const Error terminated = record(code::Constraint, QStringLiteral("Se terminó la instrucción."),
                                     QStringLiteral("01000"), native::StatementTerminated);
     switch (ext) {
         case SQLITE_CONSTRAINT_PRIMARYKEY:
         case SQLITE_CONSTRAINT_UNIQUE:
-            throw EngineError({record(code::Constraint,
-                                      QStringLiteral("Infracción de la restricción PRIMARY KEY o UNIQUE. "
-                                                     "No se puede insertar una clave duplicada (%1).")
-                                          .arg(afterColon(msg)),
-                                      QStringLiteral("23000"), native::DuplicateKey),
-                               terminated});
+            throw EngineError(
+                {record(code::Constraint,
+                        QStringLiteral("Infracción de la restricción PRIMARY KEY o UNIQUE. "
+                                       "No se puede insertar una clave duplicada (%1).")
+                            .arg(afterColon(msg)),
+                        QStringLiteral("23000"), native::DuplicateKey),
+                 terminated});
         case SQLITE_CONSTRAINT_FOREIGNKEY:
         case SQLITE_CONSTRAINT_CHECK:
             throw EngineError({record(code::Constraint,
@@ -196,25 +199,28 @@ QString afterColon(const QString& msg) {
                                       QStringLiteral("23000"), native::ForeignKeyOrCheck),
                                terminated});
         case SQLITE_CONSTRAINT_NOTNULL:
-            throw EngineError({record(code::Constraint,
-                                      QStringLiteral("No se puede insertar el valor NULL en la columna "
-                                                     "'%1'; la columna no admite valores NULL.")
-                                          .arg(afterColon(msg)),
-                                      QStringLiteral("23000"), native::NotNull),
-                               terminated});
+            throw EngineError(
+                {record(code::Constraint,
+                        QStringLiteral("No se puede insertar el valor NULL en la columna "
+                                       "'%1'; la columna no admite valores NULL.")
+                            .arg(afterColon(msg)),
+                        QStringLiteral("23000"), native::NotNull),
+                 terminated});
         default:
             break;
     }
     switch (rc & 0xFF) {
         case SQLITE_CONSTRAINT:
-            throw EngineError({record(code::Constraint, msg, QStringLiteral("23000"), native::ForeignKeyOrCheck),
-                               terminated});
+            throw EngineError(
+                {record(code::Constraint, msg, QStringLiteral("23000"), native::ForeignKeyOrCheck),
+                 terminated});
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
-            throw EngineError(record(code::Timeout,
-                                     QStringLiteral("Se agotó el tiempo de espera: la base de datos está "
-                                                    "ocupada por otro usuario."),
-                                     QStringLiteral("HYT00"), 0));
+            throw EngineError(
+                record(code::Timeout,
+                       QStringLiteral("Se agotó el tiempo de espera: la base de datos está "
+                                      "ocupada por otro usuario."),
+                       QStringLiteral("HYT00"), 0));
         case SQLITE_MISMATCH:
             throw EngineError(record(code::ConversionFailed,
                                      QStringLiteral("Error al convertir un valor: %1").arg(msg),
@@ -226,24 +232,29 @@ QString afterColon(const QString& msg) {
         case SQLITE_FULL:
         case SQLITE_READONLY:
         case SQLITE_PERM:
-            throw EngineError(record(code::EFail, QStringLiteral("Error de la base de datos: %1").arg(msg),
+            throw EngineError(record(code::EFail,
+                                     QStringLiteral("Error de la base de datos: %1").arg(msg),
                                      QStringLiteral("08S01"), 0));
         default:
             break;
     }
     if (msg.startsWith(QLatin1String("no such table"))) {
-        throw EngineError(record(code::ObjectNotFound,
-                                 QStringLiteral("El nombre de objeto '%1' no es válido.").arg(afterColon(msg)),
-                                 QStringLiteral("42S02"), native::InvalidObject));
+        throw EngineError(
+            record(code::ObjectNotFound,
+                   QStringLiteral("El nombre de objeto '%1' no es válido.").arg(afterColon(msg)),
+                   QStringLiteral("42S02"), native::InvalidObject));
     }
     if (msg.startsWith(QLatin1String("no such column"))) {
-        throw EngineError(record(code::CommandText,
-                                 QStringLiteral("El nombre de columna '%1' no es válido.").arg(afterColon(msg)),
-                                 QStringLiteral("42S22"), native::InvalidColumn));
+        throw EngineError(
+            record(code::CommandText,
+                   QStringLiteral("El nombre de columna '%1' no es válido.").arg(afterColon(msg)),
+                   QStringLiteral("42S22"), native::InvalidColumn));
     }
-    if (msg.contains(QLatin1String("syntax error")) || msg.startsWith(QLatin1String("incomplete input")) ||
+    if (msg.contains(QLatin1String("syntax error")) ||
+        msg.startsWith(QLatin1String("incomplete input")) ||
         msg.startsWith(QLatin1String("unrecognized token"))) {
-        throw EngineError(record(code::CommandText, QStringLiteral("Sintaxis incorrecta: %1").arg(msg),
+        throw EngineError(record(code::CommandText,
+                                 QStringLiteral("Sintaxis incorrecta: %1").arg(msg),
                                  QStringLiteral("42000"), native::Syntax));
     }
     throw EngineError(record(code::CommandText, msg, QStringLiteral("42000"), 0));
@@ -273,40 +284,65 @@ ColumnInfo columnInfo(const QString& name, const QString& declared, int storageC
             default:
                 set(adtype::VarWChar, 4000);
         }
-    } else if (d.startsWith(QLatin1String("BIGINT"))) set(adtype::BigInt, 8);
-    else if (d.startsWith(QLatin1String("SMALLINT"))) set(adtype::SmallInt, 2);
-    else if (d.startsWith(QLatin1String("TINYINT"))) set(adtype::UnsignedTinyInt, 1);
-    else if (d.startsWith(QLatin1String("BIT")) || d.startsWith(QLatin1String("BOOL"))) set(adtype::Boolean, 2);
-    else if (d.contains(QLatin1String("INT"))) set(adtype::Integer, 4);
-    else if (d.startsWith(QLatin1String("MONEY")) || d.startsWith(QLatin1String("SMALLMONEY"))) set(adtype::Currency, 8);
-    else if (d.startsWith(QLatin1String("DECIMAL")) || d.startsWith(QLatin1String("NUMERIC"))) set(adtype::Numeric, 19);
-    else if (d.startsWith(QLatin1String("REAL"))) set(adtype::Single, 4);
-    else if (d.startsWith(QLatin1String("FLOAT")) || d.startsWith(QLatin1String("DOUBLE"))) set(adtype::Double, 8);
-    else if (d.startsWith(QLatin1String("DATETIME")) || d.startsWith(QLatin1String("SMALLDATETIME")) ||
-             d.startsWith(QLatin1String("TIMESTAMP"))) set(adtype::DBTimeStamp, 16);
-    else if (d.startsWith(QLatin1String("DATE"))) set(adtype::DBDate, 6);
-    else if (d.startsWith(QLatin1String("TIME"))) set(adtype::DBTime, 6);
-    else if (d.startsWith(QLatin1String("NVARCHAR"))) set(adtype::VarWChar, len ? len : 1073741823);
-    else if (d.startsWith(QLatin1String("NCHAR"))) set(adtype::WChar, len ? len : 1);
-    else if (d.startsWith(QLatin1String("VARCHAR"))) set(adtype::VarChar, len ? len : 2147483647);
-    else if (d.startsWith(QLatin1String("CHAR"))) set(adtype::Char, len ? len : 1);
-    else if (d.startsWith(QLatin1String("NTEXT"))) set(adtype::LongVarWChar, 1073741823);
-    else if (d.startsWith(QLatin1String("TEXT")) || d.contains(QLatin1String("CLOB"))) set(adtype::LongVarChar, 2147483647);
-    else if (d.contains(QLatin1String("BLOB")) || d.contains(QLatin1String("BINARY"))) set(adtype::LongVarBinary, 2147483647);
-    else if (d.contains(QLatin1String("CHAR"))) set(adtype::VarChar, len ? len : 2147483647);
-    else set(adtype::VarWChar, 4000);
+    } else if (d.startsWith(QLatin1String("BIGINT")))
+        set(adtype::BigInt, 8);
+    else if (d.startsWith(QLatin1String("SMALLINT")))
+        set(adtype::SmallInt, 2);
+    else if (d.startsWith(QLatin1String("TINYINT")))
+        set(adtype::UnsignedTinyInt, 1);
+    else if (d.startsWith(QLatin1String("BIT")) || d.startsWith(QLatin1String("BOOL")))
+        set(adtype::Boolean, 2);
+    else if (d.contains(QLatin1String("INT")))
+        set(adtype::Integer, 4);
+    else if (d.startsWith(QLatin1String("MONEY")) || d.startsWith(QLatin1String("SMALLMONEY")))
+        set(adtype::Currency, 8);
+    else if (d.startsWith(QLatin1String("DECIMAL")) || d.startsWith(QLatin1String("NUMERIC")))
+        set(adtype::Numeric, 19);
+    else if (d.startsWith(QLatin1String("REAL")))
+        set(adtype::Single, 4);
+    else if (d.startsWith(QLatin1String("FLOAT")) || d.startsWith(QLatin1String("DOUBLE")))
+        set(adtype::Double, 8);
+    else if (d.startsWith(QLatin1String("DATETIME")) ||
+             d.startsWith(QLatin1String("SMALLDATETIME")) ||
+             d.startsWith(QLatin1String("TIMESTAMP")))
+        set(adtype::DBTimeStamp, 16);
+    else if (d.startsWith(QLatin1String("DATE")))
+        set(adtype::DBDate, 6);
+    else if (d.startsWith(QLatin1String("TIME")))
+        set(adtype::DBTime, 6);
+    else if (d.startsWith(QLatin1String("NVARCHAR")))
+        set(adtype::VarWChar, len ? len : 1073741823);
+    else if (d.startsWith(QLatin1String("NCHAR")))
+        set(adtype::WChar, len ? len : 1);
+    else if (d.startsWith(QLatin1String("VARCHAR")))
+        set(adtype::VarChar, len ? len : 2147483647);
+    else if (d.startsWith(QLatin1String("CHAR")))
+        set(adtype::Char, len ? len : 1);
+    else if (d.startsWith(QLatin1String("NTEXT")))
+        set(adtype::LongVarWChar, 1073741823);
+    else if (d.startsWith(QLatin1String("TEXT")) || d.contains(QLatin1String("CLOB")))
+        set(adtype::LongVarChar, 2147483647);
+    else if (d.contains(QLatin1String("BLOB")) || d.contains(QLatin1String("BINARY")))
+        set(adtype::LongVarBinary, 2147483647);
+    else if (d.contains(QLatin1String("CHAR")))
+        set(adtype::VarChar, len ? len : 2147483647);
+    else
+        set(adtype::VarWChar, 4000);
     return c;
 }
 
-bool isDateType(int t) { return t == adtype::DBTimeStamp || t == adtype::DBDate || t == adtype::DBTime || t == adtype::Date; }
+bool isDateType(int t) {
+    return t == adtype::DBTimeStamp || t == adtype::DBDate || t == adtype::DBTime ||
+           t == adtype::Date;
+}
 
 Variant readValue(sqlite3_stmt* st, int i, int type) {
     const int sc = sqlite3_column_type(st, i);
     if (sc == SQLITE_NULL) return Variant::null();
     if (type == adtype::Boolean) return Variant(sqlite3_column_int64(st, i) != 0);
     if (isDateType(type) && sc == SQLITE_TEXT) {
-        const QString t = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
-                                            sqlite3_column_bytes(st, i));
+        const QString t = QString::fromUtf8(
+            reinterpret_cast<const char*>(sqlite3_column_text(st, i)), sqlite3_column_bytes(st, i));
         QDateTime dt = QDateTime::fromString(t, Qt::ISODate);
         if (!dt.isValid()) dt = QDateTime::fromString(t, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         if (dt.isValid()) return Variant(dt);
@@ -321,8 +357,9 @@ Variant readValue(sqlite3_stmt* st, int i, int type) {
             return Variant(QString::fromLatin1(static_cast<const char*>(sqlite3_column_blob(st, i)),
                                                sqlite3_column_bytes(st, i)));
         default:
-            return Variant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
-                                             sqlite3_column_bytes(st, i)));
+            return Variant(
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                  sqlite3_column_bytes(st, i)));
     }
 }
 
@@ -346,15 +383,18 @@ void bindValue(sqlite3* db, sqlite3_stmt* st, int index, const Variant& v) {
             break;
         case Variant::Kind::Date: {
             const QDateTime& d = v.date();
-            const QString iso = d.time() == QTime(0, 0) ? d.date().toString(Qt::ISODate)
-                                                        : d.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            const QString iso = d.time() == QTime(0, 0)
+                                    ? d.date().toString(Qt::ISODate)
+                                    : d.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
             const QByteArray u = iso.toUtf8();
-            rc = sqlite3_bind_text(st, index, u.constData(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
+            rc = sqlite3_bind_text(st, index, u.constData(), static_cast<int>(u.size()),
+                                   SQLITE_TRANSIENT);
             break;
         }
         case Variant::Kind::Text: {
             const QByteArray u = v.text().toUtf8();
-            rc = sqlite3_bind_text(st, index, u.constData(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
+            rc = sqlite3_bind_text(st, index, u.constData(), static_cast<int>(u.size()),
+                                   SQLITE_TRANSIENT);
             break;
         }
     }
@@ -368,15 +408,16 @@ using StmtPtr = std::unique_ptr<sqlite3_stmt, StmtDeleter>;
 
 // A statement being stepped; its first step has already been taken.
 class SqliteCursor : public Cursor {
-public:
+  public:
     SqliteCursor(std::shared_ptr<SqliteEngine::Handle> h, StmtPtr st, int firstRc)
         : h_(std::move(h)), st_(std::move(st)), rc_(firstRc) {
         const int n = sqlite3_column_count(st_.get());
         for (int i = 0; i < n; ++i) {
             const char* decl = sqlite3_column_decltype(st_.get(), i);
-            columns_.push_back(columnInfo(QString::fromUtf8(sqlite3_column_name(st_.get(), i)),
-                                          decl ? QString::fromUtf8(decl) : QString(),
-                                          rc_ == SQLITE_ROW ? sqlite3_column_type(st_.get(), i) : SQLITE_TEXT));
+            columns_.push_back(
+                columnInfo(QString::fromUtf8(sqlite3_column_name(st_.get(), i)),
+                           decl ? QString::fromUtf8(decl) : QString(),
+                           rc_ == SQLITE_ROW ? sqlite3_column_type(st_.get(), i) : SQLITE_TEXT));
         }
     }
     const std::vector<ColumnInfo>& columns() const override { return columns_; }
@@ -402,7 +443,7 @@ public:
         return true;
     }
 
-private:
+  private:
     std::shared_ptr<SqliteEngine::Handle> h_;
     StmtPtr st_;
     int rc_;
@@ -418,9 +459,12 @@ StmtPtr prepareOne(sqlite3* db, const QByteArray& sql, const char** tail) {
 }
 
 class SqlitePrepared : public Prepared {
-public:
-    SqlitePrepared(std::shared_ptr<SqliteEngine::Handle> h, StmtPtr st) : h_(std::move(h)), st_(std::move(st)) {}
-    void bind(int index, const Variant& value) override { bindValue(h_->db, st_.get(), index + 1, value); }
+  public:
+    SqlitePrepared(std::shared_ptr<SqliteEngine::Handle> h, StmtPtr st)
+        : h_(std::move(h)), st_(std::move(st)) {}
+    void bind(int index, const Variant& value) override {
+        bindValue(h_->db, st_.get(), index + 1, value);
+    }
     ExecResult execute() override {
         sqlite3_stmt* st = st_.get();
         sqlite3_reset(st);
@@ -432,13 +476,15 @@ public:
             std::vector<ColumnInfo> cols;
             for (int i = 0; i < sqlite3_column_count(st); ++i) {
                 const char* decl = sqlite3_column_decltype(st, i);
-                cols.push_back(columnInfo(QString::fromUtf8(sqlite3_column_name(st, i)),
-                                          decl ? QString::fromUtf8(decl) : QString(),
-                                          rc == SQLITE_ROW ? sqlite3_column_type(st, i) : SQLITE_TEXT));
+                cols.push_back(
+                    columnInfo(QString::fromUtf8(sqlite3_column_name(st, i)),
+                               decl ? QString::fromUtf8(decl) : QString(),
+                               rc == SQLITE_ROW ? sqlite3_column_type(st, i) : SQLITE_TEXT));
             }
             while (rc == SQLITE_ROW) {
                 std::vector<Variant> row(cols.size());
-                for (std::size_t i = 0; i < cols.size(); ++i) row[i] = readValue(st, static_cast<int>(i), cols[i].type);
+                for (std::size_t i = 0; i < cols.size(); ++i)
+                    row[i] = readValue(st, static_cast<int>(i), cols[i].type);
                 rows.push_back(std::move(row));
                 rc = sqlite3_step(st);
             }
@@ -453,7 +499,7 @@ public:
         return r;
     }
 
-private:
+  private:
     std::shared_ptr<SqliteEngine::Handle> h_;
     StmtPtr st_;
 };
@@ -484,15 +530,16 @@ std::unique_ptr<SqliteEngine> SqliteEngine::open(const QString& path, bool local
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile()) {
         if (localFile) {
-            throw EngineError(record(code::EFail,
-                                     QStringLiteral("No se pudo encontrar el archivo '%1'.").arg(path),
-                                     QStringLiteral("3024"), -534971980));
+            throw EngineError(record(
+                code::EFail, QStringLiteral("No se pudo encontrar el archivo '%1'.").arg(path),
+                QStringLiteral("3024"), -534971980));
         }
-        throw EngineError(record(code::EFail,
-                                 QStringLiteral("No se puede abrir la base de datos \"%1\" solicitada por "
-                                                "el inicio de sesión: el archivo no existe.")
-                                     .arg(info.completeBaseName() + QStringLiteral(" (") + path + QLatin1Char(')')),
-                                 QStringLiteral("42000"), native::CannotOpenDatabase));
+        throw EngineError(record(
+            code::EFail,
+            QStringLiteral("No se puede abrir la base de datos \"%1\" solicitada por "
+                           "el inicio de sesión: el archivo no existe.")
+                .arg(info.completeBaseName() + QStringLiteral(" (") + path + QLatin1Char(')')),
+            QStringLiteral("42000"), native::CannotOpenDatabase));
     }
     auto h = std::make_shared<Handle>();
     h->localFile = localFile;
@@ -501,9 +548,10 @@ std::unique_ptr<SqliteEngine> SqliteEngine::open(const QString& path, bool local
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString msg = h->db ? QString::fromUtf8(sqlite3_errmsg(h->db)) : QString();
-        throw EngineError(record(code::EFail,
-                                 QStringLiteral("No se puede abrir la base de datos '%1': %2").arg(path, msg),
-                                 localFile ? QStringLiteral("3051") : QStringLiteral("08001"), 0));
+        throw EngineError(
+            record(code::EFail,
+                   QStringLiteral("No se puede abrir la base de datos '%1': %2").arg(path, msg),
+                   localFile ? QStringLiteral("3051") : QStringLiteral("08001"), 0));
     }
     sqlite3_extended_result_codes(h->db, 1);
     sqlite3_busy_timeout(h->db, 30000);
@@ -511,19 +559,22 @@ std::unique_ptr<SqliteEngine> SqliteEngine::open(const QString& path, bool local
     std::unique_ptr<SqliteEngine> e(new SqliteEngine(h));
     try {
         // Reading the catalogue tells a database from any other file.
-        e->executeRaw(QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON; "
-                                     "SELECT count(*) FROM sqlite_master;"));
+        e->executeRaw(
+            QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON; "
+                           "SELECT count(*) FROM sqlite_master;"));
     } catch (const EngineError&) {
-        throw EngineError(record(code::EFail,
-                                 QStringLiteral("El archivo '%1' no es una base de datos válida.").arg(path),
-                                 localFile ? QStringLiteral("3051") : QStringLiteral("08001"), 0));
+        throw EngineError(
+            record(code::EFail,
+                   QStringLiteral("El archivo '%1' no es una base de datos válida.").arg(path),
+                   localFile ? QStringLiteral("3051") : QStringLiteral("08001"), 0));
     }
     return e;
 }
 
 void SqliteEngine::create(const QString& path) {
     if (QFileInfo::exists(path)) {
-        throw EngineError(record(code::EFail, QStringLiteral("El archivo '%1' ya existe.").arg(path),
+        throw EngineError(record(code::EFail,
+                                 QStringLiteral("El archivo '%1' ya existe.").arg(path),
                                  QStringLiteral("HY000"), 0));
     }
     sqlite3* db = nullptr;
@@ -532,7 +583,8 @@ void SqliteEngine::create(const QString& path) {
     if (rc != SQLITE_OK) {
         const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
         sqlite3_close(db);
-        throw EngineError(record(code::EFail, QStringLiteral("No se pudo crear '%1': %2").arg(path, msg),
+        throw EngineError(record(code::EFail,
+                                 QStringLiteral("No se pudo crear '%1': %2").arg(path, msg),
                                  QStringLiteral("HY000"), 0));
     }
     sqlite3_exec(db, "PRAGMA journal_mode=WAL;", nullptr, nullptr, nullptr);
@@ -575,7 +627,8 @@ ExecResult SqliteEngine::execute(const QString& sql) {
         while (start < end && !isBlank(start)) {
             const char* tail = nullptr;
             sqlite3_stmt* raw = nullptr;
-            const int prc = sqlite3_prepare_v2(h_->db, start, static_cast<int>(end - start), &raw, &tail);
+            const int prc =
+                sqlite3_prepare_v2(h_->db, start, static_cast<int>(end - start), &raw, &tail);
             if (prc != SQLITE_OK) fail(h_->db, prc);
             StmtPtr st(raw);
             const bool last = (i + 1 == texts.size()) && (!tail || isBlank(tail));
@@ -621,17 +674,27 @@ std::unique_ptr<Prepared> SqliteEngine::prepare(const QString& sql) {
     return std::make_unique<SqlitePrepared>(h_, std::move(st));
 }
 
-void SqliteEngine::begin() { executeRaw(QStringLiteral("BEGIN IMMEDIATE")); }
-void SqliteEngine::commit() { executeRaw(QStringLiteral("COMMIT")); }
-void SqliteEngine::rollback() { executeRaw(QStringLiteral("ROLLBACK")); }
-bool SqliteEngine::inTransaction() const { return sqlite3_get_autocommit(h_->db) == 0; }
+void SqliteEngine::begin() {
+    executeRaw(QStringLiteral("BEGIN IMMEDIATE"));
+}
+void SqliteEngine::commit() {
+    executeRaw(QStringLiteral("COMMIT"));
+}
+void SqliteEngine::rollback() {
+    executeRaw(QStringLiteral("ROLLBACK"));
+}
+bool SqliteEngine::inTransaction() const {
+    return sqlite3_get_autocommit(h_->db) == 0;
+}
 
 void SqliteEngine::setTimeout(int seconds) {
     // 0 means no limit, as a command time-out of 0 does.
     sqlite3_busy_timeout(h_->db, seconds <= 0 ? 24 * 3600 * 1000 : seconds * 1000);
 }
 
-QString SqliteEngine::source() const { return kSource; }
+QString SqliteEngine::source() const {
+    return kSource;
+}
 
 std::unique_ptr<Cursor> SqliteEngine::tables() {
     const QByteArray sql =
@@ -664,13 +727,16 @@ std::unique_ptr<Cursor> SqliteEngine::columns(const QString& table) {
         names << table.trimmed();
     }
     for (const QString& name : names) {
-        StmtPtr st = prepareOne(h_->db, "SELECT cid, name, type, \"notnull\" FROM pragma_table_info(?1)", nullptr);
+        StmtPtr st = prepareOne(
+            h_->db, "SELECT cid, name, type, \"notnull\" FROM pragma_table_info(?1)", nullptr);
         bindValue(h_->db, st.get(), 1, Variant(name));
         int rc;
         while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
-            const QString colName = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 1)));
+            const QString colName =
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 1)));
             const char* decl = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 2));
-            const ColumnInfo ci = columnInfo(colName, decl ? QString::fromUtf8(decl) : QString(), SQLITE_TEXT);
+            const ColumnInfo ci =
+                columnInfo(colName, decl ? QString::fromUtf8(decl) : QString(), SQLITE_TEXT);
             const bool isText = ci.type == adtype::VarChar || ci.type == adtype::VarWChar ||
                                 ci.type == adtype::Char || ci.type == adtype::WChar;
             rows.push_back({Variant::null(), Variant::null(), Variant(name), Variant(colName),
@@ -685,10 +751,12 @@ std::unique_ptr<Cursor> SqliteEngine::columns(const QString& table) {
 
 std::vector<QString> SqliteEngine::primaryKey(const QString& table) {
     std::vector<QString> keys;
-    StmtPtr st = prepareOne(h_->db, "SELECT name FROM pragma_table_info(?1) WHERE pk > 0 ORDER BY pk", nullptr);
+    StmtPtr st = prepareOne(
+        h_->db, "SELECT name FROM pragma_table_info(?1) WHERE pk > 0 ORDER BY pk", nullptr);
     bindValue(h_->db, st.get(), 1, Variant(table.trimmed()));
     while (sqlite3_step(st.get()) == SQLITE_ROW)
-        keys.push_back(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0))));
+        keys.push_back(
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0))));
     return keys;
 }
 

@@ -11,7 +11,7 @@ namespace ado {
 // The embedded engine: one SQLite database file, opened (never created) in WAL mode with a busy
 // time-out and immediate write transactions, text compared as the suite's server compares it.
 class SqliteEngine : public Engine {
-public:
+  public:
     // Raises EngineError when the file is missing or is not a database.
     static std::unique_ptr<SqliteEngine> open(const QString& path, bool localFile = false);
 
@@ -35,7 +35,7 @@ public:
 
     struct Handle;  // shared with the cursors, so that the file closes after the last of them
 
-private:
+  private:
     explicit SqliteEngine(std::shared_ptr<Handle> h) : h_(std::move(h)) {}
     std::shared_ptr<Handle> h_;
 };

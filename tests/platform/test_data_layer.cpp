@@ -38,25 +38,32 @@ qint32 failureNumber(const std::function<void()>& f) {
 }
 
 class DataLayer : public testing::TestWithParam<Kind> {
-protected:
+  protected:
     void SetUp() override {
         if (GetParam() == Kind::OdbcSqlite && !QFileInfo::exists(QString::fromUtf8(kOdbcDriver)))
             GTEST_SKIP() << "SQLite ODBC driver not installed";
         path_ = dir_.filePath(QStringLiteral("prueba.db"));
         SqliteEngine::create(path_);
         cnn_.open(connectionString());
-        exec("CREATE TABLE Clientes (Codigo VARCHAR(6) NOT NULL PRIMARY KEY, Nombre VARCHAR(50) NULL, "
-             "Alta DATETIME NULL, Activo BIT NULL, Saldo FLOAT NULL, Visitas INT NULL)");
-        exec("INSERT INTO Clientes (Codigo, Nombre, Alta, Activo, Saldo, Visitas) VALUES "
-             "('     1', 'Panadería Núñez', '31/01/2026', 1, 10.5, 3)");
-        exec("INSERT INTO Clientes (Codigo, Nombre, Alta, Activo, Saldo, Visitas) VALUES "
-             "('     2', 'Taller O''Higgins', '15/02/2026 08:30', 0, NULL, 0)");
-        exec("INSERT INTO Clientes (Codigo, Nombre, Alta, Activo, Saldo, Visitas) VALUES ('     3', '', NULL, NULL, 0, NULL)");
+        exec(
+            "CREATE TABLE Clientes (Codigo VARCHAR(6) NOT NULL PRIMARY KEY, Nombre VARCHAR(50) "
+            "NULL, "
+            "Alta DATETIME NULL, Activo BIT NULL, Saldo FLOAT NULL, Visitas INT NULL)");
+        exec(
+            "INSERT INTO Clientes (Codigo, Nombre, Alta, Activo, Saldo, Visitas) VALUES "
+            "('     1', 'Panadería Núñez', '31/01/2026', 1, 10.5, 3)");
+        exec(
+            "INSERT INTO Clientes (Codigo, Nombre, Alta, Activo, Saldo, Visitas) VALUES "
+            "('     2', 'Taller O''Higgins', '15/02/2026 08:30', 0, NULL, 0)");
+        exec(
+            "INSERT INTO Clientes (Codigo, Nombre, Alta, Activo, Saldo, Visitas) VALUES ('     3', "
+            "'', NULL, NULL, 0, NULL)");
     }
 
     QString connectionString() const {
         if (GetParam() == Kind::Embedded)
-            return QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =%1;UId=sa;Pwd=;").arg(path_);
+            return QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =%1;UId=sa;Pwd=;")
+                .arg(path_);
         return QStringLiteral("Driver=%1;Database=%2;").arg(QString::fromUtf8(kOdbcDriver), path_);
     }
 
@@ -64,7 +71,8 @@ protected:
         return cnn_.execute(QString::fromUtf8(sql), affected);
     }
 
-    std::shared_ptr<Recordset> query(const char* sql, int cursor = adcursor::ForwardOnly, int lock = adlock::ReadOnly) {
+    std::shared_ptr<Recordset> query(const char* sql, int cursor = adcursor::ForwardOnly,
+                                     int lock = adlock::ReadOnly) {
         auto rs = std::make_shared<Recordset>();
         rs->open(QString::fromUtf8(sql), cnn_, cursor, lock);
         return rs;
@@ -94,15 +102,19 @@ TEST_P(DataLayer, SqlServerStatementsGiveTheSameResults) {
         QVariantList expected;
     } cases[] = {
         {"SELECT TOP 2 Codigo FROM Clientes with(nolock) ORDER BY Codigo", {"     1", "     2"}},
-        {"SELECT TOP 100 PERCENT Codigo FROM dbo.Clientes WITH (NOLOCK) WHERE Codigo > '     2'", {"     3"}},
+        {"SELECT TOP 100 PERCENT Codigo FROM dbo.Clientes WITH (NOLOCK) WHERE Codigo > '     2'",
+         {"     3"}},
         {"SELECT ISNULL(Saldo, -1) FROM Clientes ORDER BY Codigo", {"10,5", "-1", "0"}},
         {"SELECT LEN(Codigo) FROM Clientes WHERE Codigo = '     1'", {"6"}},
         {"SELECT SUBSTRING(Nombre, 1, 8) FROM Clientes WHERE Codigo = '     1'", {"Panaderí"}},
         {"SELECT CHARINDEX('O''H', Nombre) FROM Clientes WHERE Codigo = '     2'", {"8"}},
-        {"SELECT Codigo FROM Clientes WHERE Alta >= '01/02/2026' AND Alta <= '28/02/2026 23:59'", {"     2"}},
+        {"SELECT Codigo FROM Clientes WHERE Alta >= '01/02/2026' AND Alta <= '28/02/2026 23:59'",
+         {"     2"}},
         {"SELECT Codigo FROM Clientes WHERE Alta = '31/01/2026'", {"     1"}},
         {"SELECT COUNT(*) FROM Clientes WHERE Nombre LIKE 'Taller%'", {"1"}},
-        {"SELECT Codigo FROM Clientes WHERE Codigo IN (SELECT TOP 1 Codigo FROM Clientes ORDER BY Codigo DESC)", {"     3"}},
+        {"SELECT Codigo FROM Clientes WHERE Codigo IN (SELECT TOP 1 Codigo FROM Clientes ORDER BY "
+         "Codigo DESC)",
+         {"     3"}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(column(c.sql), c.expected) << c.sql;
@@ -114,9 +126,11 @@ TEST_P(DataLayer, RecordsetsReadRowsFieldsAndTypes) {
     EXPECT_EQ(rs->state(), adstate::Open);
     EXPECT_FALSE(rs->bof());
     EXPECT_FALSE(rs->eof());
-    EXPECT_EQ(rs->field(QStringLiteral("nombre")).value().text(), QStringLiteral("Panadería Núñez"));
+    EXPECT_EQ(rs->field(QStringLiteral("nombre")).value().text(),
+              QStringLiteral("Panadería Núñez"));
     EXPECT_EQ(rs->field(QStringLiteral("NOMBRE")).name(), QStringLiteral("Nombre"));
-    EXPECT_EQ(rs->field(QStringLiteral("Alta")).value().date(), QDateTime(QDate(2026, 1, 31), QTime(0, 0)));
+    EXPECT_EQ(rs->field(QStringLiteral("Alta")).value().date(),
+              QDateTime(QDate(2026, 1, 31), QTime(0, 0)));
     EXPECT_TRUE(rs->field(QStringLiteral("Activo")).value().isBoolean());
     EXPECT_TRUE(rs->field(QStringLiteral("Activo")).value().boolean());
     EXPECT_DOUBLE_EQ(rs->field(QStringLiteral("Saldo")).value().number(), 10.5);
@@ -130,7 +144,8 @@ TEST_P(DataLayer, RecordsetsReadRowsFieldsAndTypes) {
                  {"Visitas", adtype::Integer}};
     for (const auto& t : types) {
         const int got = rs->field(QString::fromUtf8(t.field)).type();
-        if (!embedded() && (got == adtype::VarWChar || got == adtype::SmallInt)) continue;  // driver's own choice
+        if (!embedded() && (got == adtype::VarWChar || got == adtype::SmallInt))
+            continue;  // driver's own choice
         EXPECT_EQ(got, t.type) << t.field;
     }
     EXPECT_EQ(rs->field(QStringLiteral("Codigo")).definedSize(), 6);
@@ -159,7 +174,8 @@ TEST_P(DataLayer, NullAndEmptyTextStayApart) {
 }
 
 TEST_P(DataLayer, AddNewAndUpdateWriteThroughTheRecordset) {
-    auto rs = query("SELECT * FROM Clientes WHERE Codigo = '     9'", adcursor::Dynamic, adlock::Optimistic);
+    auto rs = query("SELECT * FROM Clientes WHERE Codigo = '     9'", adcursor::Dynamic,
+                    adlock::Optimistic);
     EXPECT_TRUE(rs->bof());
     rs->addNew();
     EXPECT_EQ(rs->editMode(), adedit::Add);
@@ -169,12 +185,16 @@ TEST_P(DataLayer, AddNewAndUpdateWriteThroughTheRecordset) {
     rs->field(QStringLiteral("Activo")).setValue(true);
     rs->update();
     EXPECT_EQ(rs->editMode(), adedit::None);
-    EXPECT_EQ(column("SELECT Nombre FROM Clientes WHERE Codigo = '     9'"), QVariantList{"Ferretería D'Ángelo"});
-    EXPECT_EQ(column("SELECT Codigo FROM Clientes WHERE Alta > '08/12/2026'"), QVariantList{"     9"});
+    EXPECT_EQ(column("SELECT Nombre FROM Clientes WHERE Codigo = '     9'"),
+              QVariantList{"Ferretería D'Ángelo"});
+    EXPECT_EQ(column("SELECT Codigo FROM Clientes WHERE Alta > '08/12/2026'"),
+              QVariantList{"     9"});
 
-    auto edit = query("SELECT * FROM Clientes WHERE Codigo = '     2'", adcursor::Dynamic, adlock::Optimistic);
+    auto edit = query("SELECT * FROM Clientes WHERE Codigo = '     2'", adcursor::Dynamic,
+                      adlock::Optimistic);
     edit->field(QStringLiteral("Saldo")).setValue(99.25);
-    EXPECT_EQ(failureNumber([&] { edit->close(); }), code::OperationNotAllowed) << "an edit is pending";
+    EXPECT_EQ(failureNumber([&] { edit->close(); }), code::OperationNotAllowed)
+        << "an edit is pending";
     edit->update();
     EXPECT_EQ(column("SELECT Saldo FROM Clientes WHERE Codigo = '     2'"), QVariantList{"99,25"});
 
@@ -203,12 +223,15 @@ TEST_P(DataLayer, ExecuteReportsAffectedRowsAndUntouchedRowsAreNoError) {
 
 TEST_P(DataLayer, ABatchRunsEveryStatementInOneTransaction) {
     qint64 n = 0;
-    exec("BEGIN TRANSACTION \r\r\rINSERT INTO Clientes (Codigo, Nombre) VALUES ('    10', 'Uno; BEGIN')\r"
-         "UPDATE Clientes SET Nombre = 'Dos' WHERE Codigo = '     3'\rCOMMIT TRANSACTION",
-         &n);
+    exec(
+        "BEGIN TRANSACTION \r\r\rINSERT INTO Clientes (Codigo, Nombre) VALUES ('    10', 'Uno; "
+        "BEGIN')\r"
+        "UPDATE Clientes SET Nombre = 'Dos' WHERE Codigo = '     3'\rCOMMIT TRANSACTION",
+        &n);
     EXPECT_EQ(n, 2);
-    EXPECT_EQ(column("SELECT Nombre FROM Clientes WHERE Codigo IN ('    10', '     3') ORDER BY Codigo"),
-              (QVariantList{"Dos", "Uno; BEGIN"}));
+    EXPECT_EQ(
+        column("SELECT Nombre FROM Clientes WHERE Codigo IN ('    10', '     3') ORDER BY Codigo"),
+        (QVariantList{"Dos", "Uno; BEGIN"}));
 
     exec("BEGIN TRANSACTION \r\rDELETE FROM Clientes\r");
     exec("ROLLBACK TRANSACTION");
@@ -258,7 +281,8 @@ TEST_P(DataLayer, FailuresFillTheErrorsCollection) {
 }
 
 TEST_P(DataLayer, ADuplicateKeyGivesTheServerRecordsInOrder) {
-    if (!embedded()) GTEST_SKIP() << "the SQLite ODBC driver reports one record with its own native code";
+    if (!embedded())
+        GTEST_SKIP() << "the SQLite ODBC driver reports one record with its own native code";
     failureNumber([&] { exec("INSERT INTO Clientes (Codigo) VALUES ('     2')"); });
     ASSERT_EQ(cnn_.errors().count(), 2);
     EXPECT_EQ(cnn_.errors().item(0).nativeError, 2627);
@@ -269,17 +293,25 @@ TEST_P(DataLayer, ADuplicateKeyGivesTheServerRecordsInOrder) {
 }
 
 TEST_P(DataLayer, TextComparesWithoutCaseAndTrailingBlanks) {
-    if (!embedded()) GTEST_SKIP() << "the SQLite ODBC driver has no case-insensitive collation of ours";
+    if (!embedded())
+        GTEST_SKIP() << "the SQLite ODBC driver has no case-insensitive collation of ours";
     exec("CREATE TABLE Codigos (Texto VARCHAR(20) NULL)");
     exec("INSERT INTO Codigos (Texto) VALUES ('Código ')");
     struct Case {
         const char* where;
         bool found;
-    } cases[] = {{"Texto = 'CÓDIGO'", true}, {"Texto = 'código   '", true}, {"Texto = 'CODIGO'", false},
-                 {"Texto LIKE 'CÓD%'", true}, {"CHARINDEX('ÓDI', Texto) = 2", true},
-                 {"CHARINDEX('', Texto) = 0", true}, {"CHARINDEX('go', Texto, 3) = 5", true}, {"UPPER(Texto) = 'CÓDIGO '", true}, {"Texto > 'CÓDIGA'", true}};
+    } cases[] = {{"Texto = 'CÓDIGO'", true},
+                 {"Texto = 'código   '", true},
+                 {"Texto = 'CODIGO'", false},
+                 {"Texto LIKE 'CÓD%'", true},
+                 {"CHARINDEX('ÓDI', Texto) = 2", true},
+                 {"CHARINDEX('', Texto) = 0", true},
+                 {"CHARINDEX('go', Texto, 3) = 5", true},
+                 {"UPPER(Texto) = 'CÓDIGO '", true},
+                 {"Texto > 'CÓDIGA'", true}};
     for (const auto& c : cases) {
-        const QString sql = QStringLiteral("SELECT COUNT(*) FROM Codigos WHERE ") + QString::fromUtf8(c.where);
+        const QString sql =
+            QStringLiteral("SELECT COUNT(*) FROM Codigos WHERE ") + QString::fromUtf8(c.where);
         auto rs = cnn_.execute(sql);
         EXPECT_EQ(rs->field(0).value().number(), c.found ? 1 : 0) << c.where;
     }
@@ -293,7 +325,9 @@ TEST_P(DataLayer, SchemasListTablesAndColumns) {
         tables->moveNext();
     }
     EXPECT_TRUE(names.contains(QStringLiteral("Clientes")));
-    auto cols = cnn_.openSchema(adschema::Columns, {Variant(QStringLiteral("GESTION")), Variant(), Variant(QStringLiteral("clientes")), Variant()});
+    auto cols =
+        cnn_.openSchema(adschema::Columns, {Variant(QStringLiteral("GESTION")), Variant(),
+                                            Variant(QStringLiteral("clientes")), Variant()});
     QStringList colNames;
     while (!cols->eof()) {
         colNames << cols->field(QStringLiteral("COLUMN_NAME")).value().text();
@@ -316,17 +350,27 @@ TEST_P(DataLayer, ConnectionStatesRaiseTheirErrors) {
 TEST_P(DataLayer, PreparedCommandsBindValuesSafely) {
     Command cmd;
     cmd.setActiveConnection(cnn_);
-    cmd.setCommandText(QStringLiteral("INSERT INTO Clientes (Codigo, Nombre, Alta, Activo, Saldo) VALUES (?, ?, ?, ?, ?)"));
+    cmd.setCommandText(QStringLiteral(
+        "INSERT INTO Clientes (Codigo, Nombre, Alta, Activo, Saldo) VALUES (?, ?, ?, ?, ?)"));
     for (int i = 0; i < 200; ++i) {
-        cmd.execute({Variant(QStringLiteral("%1").arg(100 + i, 6)), Variant(QStringLiteral("O'Brien '); DROP TABLE Clientes; --")),
-                     Variant(QDate(2027, 1, 1).addDays(i)), Variant(i % 2 == 0), i % 3 ? Variant(i * 1.5) : Variant::null()});
+        cmd.execute({Variant(QStringLiteral("%1").arg(100 + i, 6)),
+                     Variant(QStringLiteral("O'Brien '); DROP TABLE Clientes; --")),
+                     Variant(QDate(2027, 1, 1).addDays(i)), Variant(i % 2 == 0),
+                     i % 3 ? Variant(i * 1.5) : Variant::null()});
     }
-    EXPECT_EQ(column("SELECT COUNT(*) FROM Clientes WHERE Nombre LIKE 'O''Brien%'"), QVariantList{"200"});
-    EXPECT_EQ(column("SELECT COUNT(*) FROM Clientes WHERE Alta >= '01/01/2027' AND Saldo IS NULL"), QVariantList{"67"});
-    EXPECT_NE(failureNumber([&] { cmd.execute({Variant(QStringLiteral("   100")), Variant(), Variant(), Variant(), Variant()}); }), 0);
+    EXPECT_EQ(column("SELECT COUNT(*) FROM Clientes WHERE Nombre LIKE 'O''Brien%'"),
+              QVariantList{"200"});
+    EXPECT_EQ(column("SELECT COUNT(*) FROM Clientes WHERE Alta >= '01/01/2027' AND Saldo IS NULL"),
+              QVariantList{"67"});
+    EXPECT_NE(failureNumber([&] {
+                  cmd.execute({Variant(QStringLiteral("   100")), Variant(), Variant(), Variant(),
+                               Variant()});
+              }),
+              0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, DataLayer, testing::Values(Kind::Embedded, Kind::OdbcSqlite), kindName);
+INSTANTIATE_TEST_SUITE_P(Engines, DataLayer, testing::Values(Kind::Embedded, Kind::OdbcSqlite),
+                         kindName);
 
 // ---- embedded engine only ----
 
@@ -334,7 +378,9 @@ TEST(EmbeddedEngine, AMissingFileIsAnErrorAndIsNeverCreated) {
     QTemporaryDir dir;
     platform::process::setProgramFolder(dir.path());
     Connection cnn;
-    const qint32 n = failureNumber([&] { cnn.open(QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =NOEXISTE;UId=sa;Pwd=;")); });
+    const qint32 n = failureNumber([&] {
+        cnn.open(QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =NOEXISTE;UId=sa;Pwd=;"));
+    });
     EXPECT_EQ(n, code::EFail);
     EXPECT_EQ(cnn.state(), adstate::Closed);
     ASSERT_EQ(cnn.errors().count(), 1);
@@ -345,10 +391,17 @@ TEST(EmbeddedEngine, AMissingFileIsAnErrorAndIsNeverCreated) {
     ASSERT_TRUE(notDb.open(QIODevice::WriteOnly));
     notDb.write(QByteArray(4096, 'x'));
     notDb.close();
-    EXPECT_EQ(failureNumber([&] { cnn.open(QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =texto;UId=sa;Pwd=;")); }), code::EFail);
+    EXPECT_EQ(failureNumber([&] {
+                  cnn.open(QStringLiteral(
+                      "PROVIDER=SQLOLEDB;Server=sqlite;Database =texto;UId=sa;Pwd=;"));
+              }),
+              code::EFail);
 
     // A local desktop database reports the file states of its own kind.
-    failureNumber([&] { cnn.open(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =falta.mdb;User ID=a;Password=;")); });
+    failureNumber([&] {
+        cnn.open(QStringLiteral(
+            "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =falta.mdb;User ID=a;Password=;"));
+    });
     ASSERT_EQ(cnn.errors().count(), 1);
     EXPECT_EQ(cnn.errors().item(0).sqlState, QStringLiteral("3024"));
     platform::process::setProgramFolder({});
@@ -358,7 +411,8 @@ TEST(EmbeddedEngine, TwoUsersOfOneFileWaitForEachOther) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("compartida.db"));
     SqliteEngine::create(path);
-    const QString cs = QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =%1;UId=sa;Pwd=;").arg(path);
+    const QString cs =
+        QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =%1;UId=sa;Pwd=;").arg(path);
     Connection a, b;
     a.open(cs);
     b.open(cs);
@@ -367,7 +421,8 @@ TEST(EmbeddedEngine, TwoUsersOfOneFileWaitForEachOther) {
     a.beginTrans();
     a.execute(QStringLiteral("INSERT INTO T (N) VALUES (1)"));
     // While the first user writes, the second one waits its time-out and is told so.
-    EXPECT_EQ(failureNumber([&] { b.execute(QStringLiteral("INSERT INTO T (N) VALUES (2)")); }), code::Timeout);
+    EXPECT_EQ(failureNumber([&] { b.execute(QStringLiteral("INSERT INTO T (N) VALUES (2)")); }),
+              code::Timeout);
     // With a longer time-out it simply waits for the first to finish.
     b.setCommandTimeout(30);
     std::thread writer([&] {
@@ -389,7 +444,8 @@ TEST(DataLayerReopen, ACommandPreparesAgainAfterTheConnectionIsReopened) {
     const QString path = dir.filePath(QStringLiteral("r.db"));
     SqliteEngine::create(path);
     Connection cnn;
-    const QString cs = QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =%1;UId=sa;Pwd=;").arg(path);
+    const QString cs =
+        QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =%1;UId=sa;Pwd=;").arg(path);
     cnn.open(cs);
     cnn.execute(QStringLiteral("CREATE TABLE T (N INT)"));
     Command cmd;
@@ -407,12 +463,16 @@ TEST(DataLayerReopen, ACommandPreparesAgainAfterTheConnectionIsReopened) {
 // Only where a SQL Server is reachable: CRONEQUIPO_TEST_MSSQL holds an ODBC connection string.
 TEST(SqlServer, DuplicateKeyGivesTheServerRecordsInOrder) {
     const QString cs = qEnvironmentVariable("CRONEQUIPO_TEST_MSSQL");
-    if (cs.isEmpty()) GTEST_SKIP() << "skipped: set CRONEQUIPO_TEST_MSSQL to an ODBC connection string of a SQL Server";
+    if (cs.isEmpty())
+        GTEST_SKIP()
+            << "skipped: set CRONEQUIPO_TEST_MSSQL to an ODBC connection string of a SQL Server";
     Connection cnn;
     cnn.open(cs);
     cnn.execute(QStringLiteral("CREATE TABLE #T (Codigo VARCHAR(6) NOT NULL PRIMARY KEY)"));
     cnn.execute(QStringLiteral("INSERT INTO #T (Codigo) VALUES ('     1')"));
-    EXPECT_EQ(failureNumber([&] { cnn.execute(QStringLiteral("INSERT INTO #T (Codigo) VALUES ('     1')")); }),
+    EXPECT_EQ(failureNumber([&] {
+                  cnn.execute(QStringLiteral("INSERT INTO #T (Codigo) VALUES ('     1')"));
+              }),
               code::Constraint);
     ASSERT_GE(cnn.errors().count(), 2);
     EXPECT_EQ(cnn.errors().item(0).nativeError, 2627);
@@ -420,7 +480,8 @@ TEST(SqlServer, DuplicateKeyGivesTheServerRecordsInOrder) {
     qint64 n = -1;
     cnn.execute(QStringLiteral("UPDATE #T SET Codigo = 'x' WHERE 1 = 0"), &n);
     EXPECT_EQ(n, 0);
-    EXPECT_EQ(failureNumber([&] { cnn.execute(QStringLiteral("SELECT * FROM NoExisteTabla")); }), code::ObjectNotFound);
+    EXPECT_EQ(failureNumber([&] { cnn.execute(QStringLiteral("SELECT * FROM NoExisteTabla")); }),
+              code::ObjectNotFound);
     EXPECT_EQ(cnn.errors().item(0).nativeError, 208);
 }
 

@@ -25,7 +25,9 @@ TEST(Cp1252, AccentsAndSpecialCharactersAreSingleBytes) {
         QByteArray bytes;
     } cases[] = {
         {"Respondió", QByteArray("Respondi\xF3", 9)},
-        {"ÑANDÚ", QByteArray("\xD1" "AND\xDA", 5)},
+        {"ÑANDÚ", QByteArray("\xD1"
+                             "AND\xDA",
+                             5)},
         {"€ – “x”", QByteArray("\x80 \x96 \x93x\x94", 7)},
         {"Ω", QByteArray("?", 1)},
     };
@@ -114,30 +116,39 @@ TEST(IniReader, SectionsAndKeysIgnoreCase) {
     const QString path = dir.filePath(QStringLiteral("KV300mn.INI"));
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("[PC01|JUANBaseDeDatos]\r\nServidor = SRV1 \r\n; comentario=no\r\n[Otra]\r\nServidor=X\r\n"
-            "[Estilo]\r\nNombre=Cami\xF3n\xED\r\n");
+    f.write(
+        "[PC01|JUANBaseDeDatos]\r\nServidor = SRV1 \r\n; comentario=no\r\n[Otra]\r\nServidor=X\r\n"
+        "[Estilo]\r\nNombre=Cami\xF3n\xED\r\n");
     f.close();
     struct Case {
         const char* section;
         const char* key;
         const char* expected;
-    } cases[] = {{"pc01|juanbasededatos", "SERVIDOR", "SRV1"}, {"Otra", "servidor", "X"},
-                 {"Otra", "DbName", "def"},  {"Nada", "Servidor", "def"},
-                 {"Estilo", "nombre", "Camióní"}, {"PC01|JUANBaseDeDatos", "; comentario", "def"}};
+    } cases[] = {{"pc01|juanbasededatos", "SERVIDOR", "SRV1"},
+                 {"Otra", "servidor", "X"},
+                 {"Otra", "DbName", "def"},
+                 {"Nada", "Servidor", "def"},
+                 {"Estilo", "nombre", "Camióní"},
+                 {"PC01|JUANBaseDeDatos", "; comentario", "def"}};
     for (const auto& c : cases)
-        EXPECT_EQ(readIniKey(path, QString::fromUtf8(c.section), QString::fromUtf8(c.key), QStringLiteral("def")),
+        EXPECT_EQ(readIniKey(path, QString::fromUtf8(c.section), QString::fromUtf8(c.key),
+                             QStringLiteral("def")),
                   QString::fromUtf8(c.expected))
             << c.section << "/" << c.key;
-    EXPECT_EQ(readIniKey(dir.filePath(QStringLiteral("no.ini")), "a", "b", "def"), QStringLiteral("def"));
+    EXPECT_EQ(readIniKey(dir.filePath(QStringLiteral("no.ini")), "a", "b", "def"),
+              QStringLiteral("def"));
 }
 
 TEST(IniReader, WritingReplacesOrAddsKeysAndSections) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("x.ini"));
-    writeIniKey(path, QStringLiteral("ODBC"), QStringLiteral("DriverSQLServer"), QStringLiteral("FreeTDS"));
+    writeIniKey(path, QStringLiteral("ODBC"), QStringLiteral("DriverSQLServer"),
+                QStringLiteral("FreeTDS"));
     writeIniKey(path, QStringLiteral("Otra"), QStringLiteral("K"), QStringLiteral("1"));
-    writeIniKey(path, QStringLiteral("odbc"), QStringLiteral("driversqlserver"), QStringLiteral("Otro"));
-    writeIniKey(path, QStringLiteral("ODBC"), QStringLiteral("DriverOracle"), QStringLiteral("Ora"));
+    writeIniKey(path, QStringLiteral("odbc"), QStringLiteral("driversqlserver"),
+                QStringLiteral("Otro"));
+    writeIniKey(path, QStringLiteral("ODBC"), QStringLiteral("DriverOracle"),
+                QStringLiteral("Ora"));
     EXPECT_EQ(readIniKey(path, "ODBC", "DriverSQLServer", ""), QStringLiteral("Otro"));
     EXPECT_EQ(readIniKey(path, "ODBC", "DriverOracle", ""), QStringLiteral("Ora"));
     EXPECT_EQ(readIniKey(path, "Otra", "K", ""), QStringLiteral("1"));

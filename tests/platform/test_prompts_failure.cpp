@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QApplication>
 
 #include "platform/Failure.h"
 #include "platform/NonInteractivePrompter.h"
@@ -84,7 +84,9 @@ TEST(Steps, PassingHandsTheFailureToTheCallerAfterTheCleanup) {
 TEST(Steps, LeaveEndsTheRoutineOnPurpose) {
     std::vector<int> ran;
     auto steps = Steps::skipping();
-    steps.then([&] { ran.push_back(1); }).then([] { Steps::leave(); }).then([&] { ran.push_back(3); });
+    steps.then([&] { ran.push_back(1); }).then([] { Steps::leave(); }).then([&] {
+        ran.push_back(3);
+    });
     EXPECT_FALSE(steps.run());
     EXPECT_EQ(ran, std::vector<int>{1});
 }
@@ -94,12 +96,19 @@ TEST(Prompts, NonInteractiveAnswersWithTheChoiceThatLeaves) {
     struct Case {
         int style;
         int answer;
-    } cases[] = {{mb::OkOnly | mb::Critical, mb::Ok},       {mb::OkCancel, mb::Cancel},
-                 {mb::AbortRetryIgnore | mb::Critical, mb::Abort}, {mb::YesNoCancel, mb::Cancel},
-                 {mb::YesNo | mb::Question, mb::No},        {mb::RetryCancel, mb::Cancel}};
+    } cases[] = {{mb::OkOnly | mb::Critical, mb::Ok},
+                 {mb::OkCancel, mb::Cancel},
+                 {mb::AbortRetryIgnore | mb::Critical, mb::Abort},
+                 {mb::YesNoCancel, mb::Cancel},
+                 {mb::YesNo | mb::Question, mb::No},
+                 {mb::RetryCancel, mb::Cancel}};
     testing::internal::CaptureStderr();
-    for (const auto& c : cases) EXPECT_EQ(p.messageBox(QStringLiteral("texto"), c.style, QStringLiteral("Aviso")), c.answer);
-    EXPECT_FALSE(p.inputBox(QStringLiteral("ingrese el password:"), QStringLiteral("Password Access"), {}).has_value());
+    for (const auto& c : cases)
+        EXPECT_EQ(p.messageBox(QStringLiteral("texto"), c.style, QStringLiteral("Aviso")),
+                  c.answer);
+    EXPECT_FALSE(
+        p.inputBox(QStringLiteral("ingrese el password:"), QStringLiteral("Password Access"), {})
+            .has_value());
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("Aviso: texto"), std::string::npos);
     EXPECT_NE(err.find("Password Access: ingrese el password:"), std::string::npos);
@@ -110,9 +119,13 @@ TEST(Prompts, ScriptedPrompterAnswersAndRecords) {
     auto previous = setPrompter(scripted);
     scripted->answer(mb::Retry);
     scripted->type(QStringLiteral("secreto"));
-    EXPECT_EQ(msgBox(QStringLiteral("Ha ocurrido"), mb::AbortRetryIgnore | mb::Critical, QStringLiteral("T")), mb::Retry);
-    EXPECT_EQ(inputBox(QStringLiteral("ingrese el password:"), QStringLiteral("Password Access")), QStringLiteral("secreto"));
-    EXPECT_EQ(msgBox(QStringLiteral("sin guion"), mb::YesNo), mb::Yes) << "unscripted: the first button";
+    EXPECT_EQ(msgBox(QStringLiteral("Ha ocurrido"), mb::AbortRetryIgnore | mb::Critical,
+                     QStringLiteral("T")),
+              mb::Retry);
+    EXPECT_EQ(inputBox(QStringLiteral("ingrese el password:"), QStringLiteral("Password Access")),
+              QStringLiteral("secreto"));
+    EXPECT_EQ(msgBox(QStringLiteral("sin guion"), mb::YesNo), mb::Yes)
+        << "unscripted: the first button";
     ASSERT_EQ(scripted->shown().size(), 3u);
     EXPECT_EQ(scripted->shown()[0].title, QStringLiteral("T"));
     EXPECT_EQ(scripted->shown()[0].style, 18);
@@ -133,13 +146,17 @@ TEST(Prompts, QtBoxesCarryTheSuiteCaptionsAndAnswers) {
         std::vector<int> answers;
         QMessageBox::Icon icon;
     } cases[] = {
-        {mb::AbortRetryIgnore | mb::Critical, {"Anular", "Reintentar", "Omitir"}, {3, 4, 5}, QMessageBox::Critical},
+        {mb::AbortRetryIgnore | mb::Critical,
+         {"Anular", "Reintentar", "Omitir"},
+         {3, 4, 5},
+         QMessageBox::Critical},
         {mb::YesNo | mb::Question, {"Sí", "No"}, {6, 7}, QMessageBox::Question},
         {mb::OkCancel | mb::Exclamation, {"Aceptar", "Cancelar"}, {1, 2}, QMessageBox::Warning},
         {mb::OkOnly | mb::Information, {"Aceptar"}, {1}, QMessageBox::Information},
     };
     for (const auto& c : cases) {
-        std::unique_ptr<QMessageBox> box(QtPrompter::build(QStringLiteral("a\r\nb"), c.style, QStringLiteral("Aviso")));
+        std::unique_ptr<QMessageBox> box(
+            QtPrompter::build(QStringLiteral("a\r\nb"), c.style, QStringLiteral("Aviso")));
         EXPECT_EQ(box->text(), QStringLiteral("a\nb"));
         EXPECT_EQ(box->windowTitle(), QStringLiteral("Aviso"));
         EXPECT_EQ(box->icon(), c.icon);

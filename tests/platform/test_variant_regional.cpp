@@ -12,7 +12,8 @@ TEST(Variant, EmptyNullAndValuesAreDistinctStates) {
                          date(QDate(2026, 1, 31));
     const std::vector<Variant> all = {empty, null, zero, blank, falso, date};
     for (std::size_t i = 0; i < all.size(); ++i)
-        for (std::size_t j = 0; j < all.size(); ++j) EXPECT_EQ(i == j, all[i] == all[j]) << i << "," << j;
+        for (std::size_t j = 0; j < all.size(); ++j)
+            EXPECT_EQ(i == j, all[i] == all[j]) << i << "," << j;
     EXPECT_TRUE(empty.isEmpty());
     EXPECT_FALSE(empty.isNull());
     EXPECT_TRUE(null.isNull());
@@ -50,9 +51,10 @@ TEST(Variant, LeadingNumberTakesOnlyTheNumericStart) {
     struct Case {
         const char* text;
         double value;
-    } cases[] = {{"45", 45},     {"  45abc", 45}, {"abc", 0},   {"", 0},      {"-3,5x", -3.5},
-                 {"12.75", 12.75}, {"+7", 7},     {"1,2,3", 1.2}, {"   ", 0}, {"-", 0}};
-    for (const auto& c : cases) EXPECT_DOUBLE_EQ(platform::leadingNumber(QString::fromUtf8(c.text)), c.value) << c.text;
+    } cases[] = {{"45", 45},       {"  45abc", 45}, {"abc", 0},     {"", 0},    {"-3,5x", -3.5},
+                 {"12.75", 12.75}, {"+7", 7},       {"1,2,3", 1.2}, {"   ", 0}, {"-", 0}};
+    for (const auto& c : cases)
+        EXPECT_DOUBLE_EQ(platform::leadingNumber(QString::fromUtf8(c.text)), c.value) << c.text;
 }
 
 TEST(Regional, ParsesDatesAsThePlatformConversionDoes) {
@@ -88,5 +90,6 @@ TEST(Regional, MonthFirstFormatReadsMonthFirst) {
     Regional r;
     r.shortDateFormat = QStringLiteral("MM/dd/yyyy");
     EXPECT_EQ(r.parseDate(QStringLiteral("03/05/2026"))->date(), QDate(2026, 3, 5));
-    EXPECT_EQ(r.formatDate(QDateTime(QDate(2026, 3, 5), QTime(0, 0))), QStringLiteral("03/05/2026"));
+    EXPECT_EQ(r.formatDate(QDateTime(QDate(2026, 3, 5), QTime(0, 0))),
+              QStringLiteral("03/05/2026"));
 }
