@@ -108,12 +108,7 @@ int Connection::state() const {
 std::shared_ptr<Recordset> Connection::execute(const QString& text, qint64* recordsAffected, int) {
     Engine& e = engine();
     impl_->errors.clear();
-    ExecResult r;
-    try {
-        r = e.execute(text);
-    } catch (const EngineError& err) {
-        fail(err);
-    }
+    ExecResult r = guarded([&] { return e.execute(text); });
     if (recordsAffected) *recordsAffected = r.affected;
     auto rs = std::make_shared<Recordset>();
     if (r.cursor)
@@ -123,31 +118,19 @@ std::shared_ptr<Recordset> Connection::execute(const QString& text, qint64* reco
 
 int Connection::beginTrans() {
     Engine& e = engine();
-    try {
-        e.begin();
-    } catch (const EngineError& err) {
-        fail(err);
-    }
+    guarded([&] { e.begin(); });
     return ++impl_->transactionLevel;
 }
 
 void Connection::commitTrans() {
     Engine& e = engine();
-    try {
-        e.commit();
-    } catch (const EngineError& err) {
-        fail(err);
-    }
+    guarded([&] { e.commit(); });
     if (impl_->transactionLevel > 0) --impl_->transactionLevel;
 }
 
 void Connection::rollbackTrans() {
     Engine& e = engine();
-    try {
-        e.rollback();
-    } catch (const EngineError& err) {
-        fail(err);
-    }
+    guarded([&] { e.rollback(); });
     if (impl_->transactionLevel > 0) --impl_->transactionLevel;
 }
 

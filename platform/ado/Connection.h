@@ -82,6 +82,14 @@ class Connection {
     // that turns an engine failure into the errors collection plus the raised current error.
     Engine& engine() const;
     [[noreturn]] void fail(const EngineError& e) const;
+    template <class F>
+    decltype(auto) guarded(F&& f) const {
+        try {
+            return f();
+        } catch (const EngineError& e) {
+            fail(e);
+        }
+    }
 
     struct Impl;
 
