@@ -486,3 +486,17 @@ TEST(SqlServer, DuplicateKeyGivesTheServerRecordsInOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DataLayerBadInput, AnUnreadableConnectionStringEndsInAnErrorAndAClosedConnection) {
+    for (const char* text : {"", "esto no es una cadena", "PROVIDER=SQLOLEDB;Server={sin cerrar;",
+                             "Provider=NoExiste;Data Source=x;"}) {
+        Connection cnn;
+        EXPECT_NE(failureNumber([&] { cnn.open(QString::fromUtf8(text)); }), 0) << text;
+        EXPECT_EQ(cnn.state(), adstate::Closed) << text;
+        EXPECT_EQ(failureNumber([&] { cnn.execute(QStringLiteral("SELECT 1")); }), code::ConnectionUnusable);
+    }
+}
+
+}  // namespace
