@@ -1,5 +1,7 @@
 #include "platform/Failure.h"
 
+#include "platform/Process.h"
+
 #include <new>
 #include <stdexcept>
 
@@ -79,6 +81,8 @@ bool Steps::run() {
         } catch (const LeaveSignal&) {
             runCleanup(cleanup_);
             return false;
+        } catch (const process::ProgramEnded&) {
+            throw;  // the end of the program is nobody's failure to handle
         } catch (...) {
             lastError_ = errorOf(std::current_exception());
             switch (mode_) {
@@ -92,6 +96,8 @@ bool Steps::run() {
                     int answer = 0;
                     try {
                         answer = reporter_ ? reporter_(lastError_) : 0;
+                    } catch (const process::ProgramEnded&) {
+                        throw;
                     } catch (...) {
                         answer = 0;
                     }

@@ -1,0 +1,50 @@
+#include "data/db_dll/ErrorLog.h"
+
+#include <QDateTime>
+
+#include "platform/Prompt.h"
+#include "platform/TextFile.h"
+
+namespace errorlog {
+
+QString message(const platform::ErrorInfo& e) {
+    return QStringLiteral("Ha ocurrido el Siguiente Error (") + QString::number(e.number) +
+           QStringLiteral(") ") + e.description.trimmed();
+}
+
+QString answerWord(int answer) {
+    switch (answer) {
+        case platform::mb::Retry:
+            return QStringLiteral("Reintentar");
+        case platform::mb::Ignore:
+            return QStringLiteral("Ignorar");
+        case platform::mb::Abort:
+            return QStringLiteral("Abortar");
+        case platform::mb::Cancel:
+            return QStringLiteral("Cancelar");
+        case platform::mb::Yes:
+            return QStringLiteral("Sí");
+        case platform::mb::No:
+            return QStringLiteral("No");
+        default:
+            return {};
+    }
+}
+
+QString line(const QString& routinePart, const QString& message, int answer) {
+    const QDateTime now = QDateTime::currentDateTime();
+    return now.toString(QStringLiteral("MM-dd-yyyy")) + QStringLiteral(" ") +
+           now.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(" Rutina: ") +
+           routinePart.trimmed() + QStringLiteral(" Mensaje ") + message.trimmed() +
+           QStringLiteral(" Respondió : ") + answerWord(answer);
+}
+
+void append(const QString& path, const QString& text) noexcept {
+    try {
+        platform::textfile::appendLine(path, text);
+    } catch (...) {
+        // The answer counts even when its line is lost.
+    }
+}
+
+}  // namespace errorlog

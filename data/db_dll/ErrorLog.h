@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+#include "platform/Failure.h"
+
+// The error prompts of the suite share the text of the message, the word for each answer and
+// the layout of a line of "VLERR.LOG".
+namespace errorlog {
+
+// "Ha ocurrido el Siguiente Error (n) description"
+QString message(const platform::ErrorInfo& e);
+// "Reintentar", "Ignorar", "Abortar", "Cancelar", "Sí", "No" or "".
+QString answerWord(int answer);
+// Date and time, routine part, message and answer word, as the suite's log lines read.
+QString line(const QString& routinePart, const QString& message, int answer);
+// Appends the line (Windows-1252, CR LF); a log that cannot be written loses it silently.
+void append(const QString& path, const QString& line) noexcept;
+
+}  // namespace errorlog

@@ -1,0 +1,6 @@
+#include "lookup/Lib_ClsCons3.h"
+
+Lib_ClsCons3& gConsulta() {
+    static Lib_ClsCons3 consulta;
+    return consulta;
+}

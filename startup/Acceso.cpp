@@ -1,0 +1,163 @@
+#include "startup/Acceso.h"
+
+#include "data/db_dll/Dialects.h"
+#include "lookup/Lib_ClsCons3.h"
+#include "platform/Cp1252.h"
+#include "platform/Process.h"
+#include "platform/Prompt.h"
+#include "platform/RecordFile.h"
+#include "startup/Errores.h"
+#include "startup/SqlTexto.h"
+#include "startup/globals/Globals.h"
+#include "suitelib/SuiteLib.h"
+
+void RegistraAcceso(const QString& programaDado) {
+    const auto& t = SuiteLib::tools();
+    DB_Dll& db = gDB();
+    QString programa, tarea;
+    DB_Dll::Recordset rs, acceso;
+    auto steps = platform::Steps::skipping();
+    steps
+        .then([&] { programa = programaDado.isEmpty() ? platform::process::programName() : programaDado; })
+        .then([&] { gUsuarioLogeado = db.gUsuario; })
+        .then([&] {
+            QString sql = QStringLiteral("SELECT TA_TAREAS.USUARIO, TA_MENU.Proceso, TA_MENU.Clave , TA_MENU.Nombre ") +
+                          QStringLiteral(" FROM TA_TAREAS  with(nolock) INNER JOIN TA_MENU ON TA_TAREAS.TAREA = TA_MENU.Clave ") +
+                          QStringLiteral(" WHERE (TA_TAREAS.USUARIO = '") + gUsuarioLogeado +
+                          QStringLiteral(" ') AND (TA_MENU.Proceso LIKE '%") + programa + QStringLiteral("%')");
+            db.AbrirRecordset(sql, rs, nullptr, 0, 1, -1, true);
+        })
+        .then([&] {
+            if (!rs->bof()) {
+                tarea = t.NoNull(rs->field(QStringLiteral("Nombre")).value()).toText();
+            } else if (platform::process::programName().compare(QLatin1String("KV300MN"), Qt::CaseInsensitive) == 0) {
+                tarea = QStringLiteral("Menu Principal");
+            } else if (db.gUsuario.compare(db.gDBName, Qt::CaseInsensitive) == 0 ||
+                       db.gUsuario.compare(QLatin1String("SUPERVISOR VORLANE MC"), Qt::CaseInsensitive) == 0) {
+                tarea = platform::process::programName();
+            }
+        })
+        .then([&] { db.CierraRecordset(rs); })
+        .then([&] {
+            QString sql = AdaptaSQL(QStringLiteral("Select TOP 1 * from Control_Acceso  with(nolock) "));
+            db.AbrirRecordset(sql, acceso, nullptr, 0, 1, -1, true);
+        })
+        .then([&] {
+            gSentencias.clear();
+            const QDateTime ahora = QDateTime::currentDateTime();
+            QString maquina = SuiteLib::machineInfo().ComputerName().trimmed().toUpper();
+            QString usuario = gUsuarioLogeado.trimmed().toUpper();
+            QString formulario = programa.trimmed().toUpper();
+            QString tareaMayus = tarea.trimmed().toUpper();
+            QString ingreso = Formato(ahora, FormatoFecha()) + QStringLiteral(" ") + Formato(ahora, FormatoHora());
+            const QString q = QStringLiteral("'");
+            AgregaCampo(QStringLiteral("Maquina"), maquina, q, true);
+            AgregaCampo(QStringLiteral("Usuario"), usuario, q, false);
+            AgregaCampo(QStringLiteral("Formulario"), formulario, q, false);
+            AgregaCampo(QStringLiteral("Tarea"), tareaMayus, q, false);
+            AgregaCampo(QStringLiteral("Ingreso"), ingreso, q, false);
+            AgregaCampo(QStringLiteral("NombreUsuario"), gUsuarioLogeado, q, false);
+        })
+        .then([&] {
+            QString where;
+            ArmaSentencia(gCampos, gSentencias, QStringLiteral("Control_Acceso"), false, where, false);
+        })
+        .then([&] {
+            bool fallo = false;
+            qint32 numero = 0;
+            QString ejecutado, mensaje;
+            GActualizarDatoScript(gSentencias, fallo, numero, false, false, ejecutado, mensaje, true);
+        })
+        .cleanup([&] {
+            if (acceso) db.CierraRecordset(acceso);
+        });
+    steps.run();
+}
+
+void MenuExes(const QString& programa, QString& parametroAdicional, qint64& tarea) {
+    DB_Dll& db = gDB();
+    QString parametros, linea;
+    auto steps = platform::Steps::trapping(
+        [](const platform::ErrorInfo& e) { return reporterGlobal(QStringLiteral("MenuExes"), e); });
+    steps
+        .then([&] {
+            const int blanco = static_cast<int>(parametroAdicional.indexOf(QLatin1Char(' ')));
+            if (blanco >= 0) parametroAdicional = parametroAdicional.mid(blanco + 1);
+        })
+        .then([&] {
+            parametros = QStringLiteral(" ; @server=") + db.gServidor + QStringLiteral("; @dbname=") + db.gDBName +
+                         QStringLiteral("; @usuario=") + db.gUsuario + QStringLiteral("; @Password=") +
+                         db.gUserPassWord + QStringLiteral("; @ParametroAdicional=") + parametroAdicional +
+                         QStringLiteral("; brun@ ; @UsuarioLogeado = ") + gUsuarioLogeado +
+                         QStringLiteral("; @Caja=") + gCaja + QStringLiteral(";");
+        })
+        .then([&] {
+            if (programa.contains(QLatin1Char('\\'))) {
+                linea = programa.mid(6) + parametros;
+                return;
+            }
+            const QString carpeta = SuiteLib::tools().FolderPath(platform::process::programFolder());
+            if (programa.contains(QLatin1String("SHELL"), Qt::CaseInsensitive)) {
+                linea = carpeta + programa.mid(6) + parametros;
+            } else {
+                linea = carpeta + programa + parametros;
+            }
+        })
+        .then([&] {
+            tarea = platform::process::startProgram(linea);
+            if (tarea == 0)
+                platform::raise(platform::errnum::FileNotFound,
+                                QStringLiteral("No se encontró el archivo: ") + linea.section(QLatin1Char(' '), 0, 0));
+        })
+        .then([&] {
+            if (tarea == 0)
+                platform::msgBox(QStringLiteral("Opcion no Implementada!") + QStringLiteral("\r") +
+                                     QStringLiteral("Comuniquese con su proveedor de sistemas"),
+                                 platform::mb::Critical | platform::mb::OkOnly, QStringLiteral("Atención"));
+        });
+    steps.run();
+}
+
+namespace {
+
+struct ConsultaRapida {
+    const char* tabla;
+    const char* titulo;
+    const char* columnas;
+};
+
+constexpr ConsultaRapida kConsultas[] = {
+    {"V_MA_ARTICULOS", "ARTICULOS", "|DESCRIPCION|IDARTICULO|"},
+    {"VT_CLIENTES", "CLIENTES", "|RAZON_SOCIAL|CODIGO|CONTACTO|"},
+    {"VT_PROVEEDORES", "PROVEEDORES", "|RAZON_SOCIAL|CODIGO|"},
+    {"MA_CONTACTOS", "CONTACTOS", "|Nombre_y_Apellido|Domicilio|Localidad|Telefono|"},
+    {"V_TA_VENDEDORES", "VENDEDORES", "|NOMBRE|IDVENDEDOR|"},
+    {"V_TA_TECNICOS", "TECNICOS", "|NOMBRE|IDTECNICO|"},
+    {"V_MA_MANTENIMIENTOS", "MANTENIMIENTOS", "|DESCRIPCION|CODIGO|"},
+    {"MA_CUENTAS", "CUENTAS", "|DESCRIPCION|CODIGO|"},
+    {"V_TA_Tareas  ", "TAREAS", "|Descripcion|IdTarea|"},
+    {"V_TA_UnidadNegocio", "UnidadNegocio", "|Descripcion|Codigo|"},
+    {"V_TA_DEPOSITO", "DEPOSITO", "|Descripcion|IdDeposito|"},
+};
+
+QByteArray campo(const QString& valor, int ancho) {
+    QByteArray b = platform::cp1252::encode(valor).left(ancho);
+    return b + QByteArray(ancho - static_cast<int>(b.size()), ' ');
+}
+
+}  // namespace
+
+void CreaConsultasRapidas() {
+    constexpr int kLargo = 1202;
+    platform::RecordFile archivo(gConsulta().gRutaMascaraConsultas, kLargo);
+    archivo.open();
+    for (const auto& c : kConsultas) {
+        const qint64 numero = archivo.size() / kLargo + 1;
+        const QByteArray registro = campo(QString::fromLatin1(c.titulo).trimmed(), 100) +
+                                    campo(QString::fromLatin1(c.tabla), 100) +
+                                    campo(QString::fromLatin1(c.columnas).trimmed(), 500) + campo(QString(), 500) +
+                                    QByteArray("\r\n");
+        archivo.write(numero, registro);
+    }
+    archivo.close();
+}
