@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+namespace SuiteLib {
+
+// What shows or prints a report template; the runner hands every launch to the installed one.
+class ReportEngine {
+  public:
+    virtual ~ReportEngine() = default;
+    virtual void run(const QString& reportTemplate, const QString& text1, const QString& text2,
+                     const QString& selectionFormula, const QString& connectionText,
+                     const QString& formula1, const QString& formula2, const QString& formula3,
+                     const QString& folder) = 0;
+};
+
+class ReportRunner {
+  public:
+    void SetFolder(const QString& folder);
+    QString folder() const { return folder_; }
+    void SetOptionA(bool flag) { optionA_ = flag; }
+    void SetOptionB(bool flag) { optionB_ = flag; }
+    void SetOptionC(bool flag) { optionC_ = flag; }
+    qint32 ReadPrintSetting() const { return printSetting_; }
+    void ApplyPrintSetting(qint32 value) { printSetting_ = value; }
+    // Raises 429 while no engine is installed.
+    void RunReport(const QString& reportTemplate, const QString& text1, const QString& text2,
+                   const QString& selectionFormula, const QString& connectionText,
+                   const QString& formula1, const QString& formula2, const QString& formula3);
+    // The engine is not owned; nullptr removes it.
+    static void setEngine(ReportEngine* engine);
+
+  private:
+    QString folder_;
+    bool optionA_ = false;
+    bool optionB_ = false;
+    bool optionC_ = false;
+    qint32 printSetting_ = 0;
+};
+
+}  // namespace SuiteLib
