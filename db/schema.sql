@@ -28,12 +28,12 @@ CREATE TABLE TA_CONFIGURACION (
     Descripcion     VARCHAR(255) COLLATE CI
 );
 
--- Users of the suite; Administrador = 1 lets a user read the real tables instead of the
+-- Users of the suite; Administrador is read as a number: 1 lets a user read the real tables instead of the
 -- restricted views.
 CREATE TABLE TA_USUARIOS (
     Nombre          VARCHAR(50)  COLLATE CI NOT NULL PRIMARY KEY,
     NombreCompleto  VARCHAR(100) COLLATE CI,
-    Administrador   BIT NOT NULL DEFAULT 0,
+    Administrador   SMALLINT NOT NULL DEFAULT 0,
     UNegocio        VARCHAR(4)   COLLATE CI DEFAULT '   1',
     verproforma     BIT NOT NULL DEFAULT 0
 );

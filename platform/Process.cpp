@@ -16,6 +16,7 @@ struct State {
     QString line;
     bool lineSet = false;
     ExitRoutine exit;
+    ProgramStarter starter;
 };
 
 State& state() {
@@ -105,10 +106,27 @@ QString tempFolder() {
     return QDir::tempPath();
 }
 
+ProgramStarter setProgramStarter(ProgramStarter starter) {
+    ProgramStarter old = std::move(state().starter);
+    state().starter = std::move(starter);
+    return old;
+}
+
 qint64 startProgram(const QString& commandLine) {
+    if (state().starter) return state().starter(commandLine);
     QStringList parts = splitCommand(commandLine);
     if (parts.isEmpty()) return 0;
-    const QString program = parts.takeFirst();
+    // The suite writes the program's path unquoted, so a folder with blanks is found by trying
+    // the longest leading part that names an existing file.
+    QString program = parts.takeFirst();
+    for (int n = 1; !QFileInfo(program).isFile() && n <= parts.size(); ++n) {
+        const QString candidate = program + QLatin1Char(' ') + QStringList(parts.mid(0, n)).join(QLatin1Char(' '));
+        if (QFileInfo(candidate).isFile()) {
+            program = candidate;
+            parts = parts.mid(n);
+            break;
+        }
+    }
     qint64 pid = 0;
     if (!QProcess::startDetached(program, parts, QString(), &pid)) return 0;
     return pid;

@@ -23,6 +23,9 @@ QString tempFolder();
 
 // Starts another program with a command line; the task identifier, 0 when nothing started.
 qint64 startProgram(const QString& commandLine);
+// Tests see the command lines instead of starting programs.
+using ProgramStarter = std::function<qint64(const QString&)>;
+ProgramStarter setProgramStarter(ProgramStarter starter);  // returns the previous one
 
 // Ends the whole program at once. The routine is replaceable so that tests can observe it.
 [[noreturn]] void exitProgram(int status = 0);

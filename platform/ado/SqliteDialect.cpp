@@ -596,6 +596,26 @@ void addTextCollation(Tokens& t) {
 
 }  // namespace
 
+// A text literal compared with an expression (LTRIM(RTRIM(col)) = 'x') is compared in the
+// engine's collation too, as every comparison of text is on the server; a bare column already
+// brings its own.
+bool isComparison(const Tokens& t, Index i) {
+    return i >= 0 && i < t.size() && t[i].kind == Kind::Punct &&
+           (t[i].isPunct('=') || t[i].isPunct('<') || t[i].isPunct('>') || t[i].isPunct('!'));
+}
+
+void collateComparedLiterals(Tokens& t) {
+    for (Index i = t.size() - 1; i >= 0; --i) {
+        if (t[i].kind != Kind::String) continue;
+        if (!isComparison(t, prevSig(t, i)) && !isComparison(t, nextSig(t, i))) continue;
+        if (sigIs(t, nextSig(t, i), {"COLLATE"})) continue;
+        t.insert(i + 1, Token{Kind::Word, QStringLiteral("CI")});
+        t.insert(i + 1, Token{Kind::Space, QStringLiteral(" ")});
+        t.insert(i + 1, Token{Kind::Word, QStringLiteral("COLLATE")});
+        t.insert(i + 1, Token{Kind::Space, QStringLiteral(" ")});
+    }
+}
+
 QStringList splitBatch(const QString& batch) {
     const Tokens t = tokenize(batch);
     QStringList out;
@@ -639,7 +659,10 @@ QString translate(const QString& statement, const platform::Regional& regional, 
     convertDateLiterals(t, regional);
     rewriteFunctions(t);
     rewriteTops(t);
-    if (addCollation) addTextCollation(t);
+    if (addCollation) {
+        addTextCollation(t);
+        collateComparedLiterals(t);
+    }
     return join(t, 0, t.size());
 }
 

@@ -346,6 +346,8 @@ Variant readValue(sqlite3_stmt* st, int i, int type) {
         QDateTime dt = QDateTime::fromString(t, Qt::ISODate);
         if (!dt.isValid()) dt = QDateTime::fromString(t, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         if (dt.isValid()) return Variant(dt);
+        // Dates the suite's programs wrote as short-date text ("dd/mm/yy hh:mm").
+        if (const auto regional = platform::Regional::current().parseDate(t)) return Variant(*regional);
         return Variant(t);
     }
     switch (sc) {
@@ -412,12 +414,24 @@ class SqliteCursor : public Cursor {
     SqliteCursor(std::shared_ptr<SqliteEngine::Handle> h, StmtPtr st, int firstRc)
         : h_(std::move(h)), st_(std::move(st)), rc_(firstRc) {
         const int n = sqlite3_column_count(st_.get());
+        static const QRegularExpression isoDate(
+            QStringLiteral("^\\d{4}-\\d{2}-\\d{2}( \\d{2}:\\d{2}:\\d{2})?$"));
         for (int i = 0; i < n; ++i) {
             const char* decl = sqlite3_column_decltype(st_.get(), i);
-            columns_.push_back(
-                columnInfo(QString::fromUtf8(sqlite3_column_name(st_.get(), i)),
-                           decl ? QString::fromUtf8(decl) : QString(),
-                           rc_ == SQLITE_ROW ? sqlite3_column_type(st_.get(), i) : SQLITE_TEXT));
+            const int storage = rc_ == SQLITE_ROW ? sqlite3_column_type(st_.get(), i) : SQLITE_TEXT;
+            ColumnInfo info = columnInfo(QString::fromUtf8(sqlite3_column_name(st_.get(), i)),
+                                         decl ? QString::fromUtf8(decl) : QString(), storage);
+            // An expression over dates (MAX(fecha)) has no declared type; its ISO text is a date,
+            // as the server would type it.
+            if (!decl && storage == SQLITE_TEXT && rc_ == SQLITE_ROW &&
+                isoDate
+                    .match(QString::fromUtf8(
+                        reinterpret_cast<const char*>(sqlite3_column_text(st_.get(), i))))
+                    .hasMatch()) {
+                info.type = adtype::DBTimeStamp;
+                info.definedSize = 16;
+            }
+            columns_.push_back(info);
         }
     }
     const std::vector<ColumnInfo>& columns() const override { return columns_; }

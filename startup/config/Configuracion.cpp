@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "platform/Process.h"
+#include "platform/Prompt.h"
 #include "startup/Errores.h"
 #include "startup/globals/Globals.h"
 #include "suitelib/SuiteLib.h"

@@ -155,6 +155,20 @@ TEST(SqliteDialectTranslate, AddsCollationToTextColumns) {
     EXPECT_EQ(translated("CREATE TABLE T (A varchar(5))"), "CREATE TABLE T (A varchar(5))");
 }
 
+TEST(SqliteDialectTranslate, ComparesTextLiteralsInTheEngineCollation) {
+    expectAll(
+        {
+            {"SELECT * FROM U WHERE LTRIM(RTRIM(nombre)) ='demo' ",
+             "SELECT * FROM U WHERE LTRIM(RTRIM(nombre)) ='demo' COLLATE CI "},
+            {"SELECT * FROM U WHERE 'a' <> x AND y >= 'b' AND z LIKE 'c%'",
+             "SELECT * FROM U WHERE 'a' COLLATE CI <> x AND y >= 'b' COLLATE CI AND z LIKE 'c%'"},
+            {"INSERT INTO U (a) VALUES ('x')", "INSERT INTO U (a) VALUES ('x')"},
+            {"SELECT 1 WHERE a = 'x' COLLATE NOCASE", "SELECT 1 WHERE a = 'x' COLLATE NOCASE"},
+        },
+        true);
+    EXPECT_EQ(translated("SELECT 1 WHERE a = 'x'"), "SELECT 1 WHERE a = 'x'") << "only for the embedded engine";
+}
+
 TEST(SqliteDialectTranslate, LeavesEverythingElse) {
     expectAll({
         {"SELECT [Año], \"x\" FROM [Tabla Uno] -- dbo.T LEN(\n",
