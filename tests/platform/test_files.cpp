@@ -139,6 +139,18 @@ TEST(IniReader, SectionsAndKeysIgnoreCase) {
               QStringLiteral("def"));
 }
 
+TEST(IniReader, AMalformedFileGivesTheFallback) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("roto.ini"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("\x00\xff[sin cerrar\r\nServidor\r\n=solo valor\r\n[\r\n]\r\n", 44));
+    f.close();
+    EXPECT_EQ(readIniKey(path, QStringLiteral("sin cerrar"), QStringLiteral("Servidor"), QStringLiteral("def")),
+              QStringLiteral("def"));
+    EXPECT_EQ(readIniKey(path, QString(), QString(), QStringLiteral("def")), QStringLiteral("def"));
+}
+
 TEST(IniReader, WritingReplacesOrAddsKeysAndSections) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("x.ini"));

@@ -104,6 +104,11 @@ TEST_F(Startup, AStartOnTheDemoDatabaseSetsEverythingUp) {
     EXPECT_EQ(gTopDefault.trimmed().isEmpty(), false);
     EXPECT_TRUE(prompts->shown().empty());
     EXPECT_EQ(gArchivoAyuda, SuiteLib::tools().FolderPath(dir.path()) + QStringLiteral("htmlhelp\\cordavistel.chm"));
+
+    // Started again while connected: no new connection, one more access row.
+    start(QStringLiteral("@Server=otro;@Usuario=otro;"));
+    EXPECT_EQ(gDB().gServidor, QStringLiteral("sqlite"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM Control_Acceso")), QStringLiteral("2"));
 }
 
 TEST_F(Startup, TheStatisticsTimeOutAndAnExistingLookupFile) {
