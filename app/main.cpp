@@ -36,11 +36,13 @@ int main(int argc, char** argv) {
     const QString empresa = Cfg(QStringLiteral("NOMBRE"), aux).trimmed();
     const DB_Dll& db = gDB();
     const QString resumen =
-        QStringLiteral("Conectado a %1 en %2 como %3 (administrador: %4); empresa \"%5\"; "
-                       "estadísticas: %6; tiempo de espera %7 s; consultas: %8; clave %9.")
+        QStringLiteral(
+            "Conectado a %1 en %2 como %3 (administrador: %4); empresa \"%5\"; "
+            "estadísticas: %6; tiempo de espera %7 s; consultas: %8; clave %9.")
             .arg(db.gDBName, db.gServidor, db.gUsuario,
                  db.gEsAdmin ? QStringLiteral("sí") : QStringLiteral("no"), empresa,
-                 gDBEstadisticas().gOpenFlag ? QStringLiteral("abiertas") : QStringLiteral("sin conexión"))
+                 gDBEstadisticas().gOpenFlag ? QStringLiteral("abiertas")
+                                             : QStringLiteral("sin conexión"))
             .arg(gTimeOut)
             .arg(gConsulta().gRutaMascaraConsultas, gPcUsuario);
     std::printf("%s\n", resumen.toUtf8().constData());

@@ -5,7 +5,7 @@
 // The shared lookup object. The start-up gives it the connection and the quick-lookup file;
 // the lookup windows come with their own module.
 class Lib_ClsCons3 {
-public:
+  public:
     QString gConnString;
     bool gUsarMascarasConsultas = false;
     QString gRutaMascaraConsultas;

@@ -1,9 +1,9 @@
 #include "platform/Failure.h"
 
-#include "platform/Process.h"
-
 #include <new>
 #include <stdexcept>
+
+#include "platform/Process.h"
 
 namespace platform {
 

@@ -120,7 +120,8 @@ qint64 startProgram(const QString& commandLine) {
     // the longest leading part that names an existing file.
     QString program = parts.takeFirst();
     for (int n = 1; !QFileInfo(program).isFile() && n <= parts.size(); ++n) {
-        const QString candidate = program + QLatin1Char(' ') + QStringList(parts.mid(0, n)).join(QLatin1Char(' '));
+        const QString candidate =
+            program + QLatin1Char(' ') + QStringList(parts.mid(0, n)).join(QLatin1Char(' '));
         if (QFileInfo(candidate).isFile()) {
             program = candidate;
             parts = parts.mid(n);

@@ -18,28 +18,38 @@ void RegistraAcceso(const QString& programaDado) {
     DB_Dll::Recordset rs, acceso;
     auto steps = platform::Steps::skipping();
     steps
-        .then([&] { programa = programaDado.isEmpty() ? platform::process::programName() : programaDado; })
+        .then([&] {
+            programa = programaDado.isEmpty() ? platform::process::programName() : programaDado;
+        })
         .then([&] { gUsuarioLogeado = db.gUsuario; })
         .then([&] {
-            QString sql = QStringLiteral("SELECT TA_TAREAS.USUARIO, TA_MENU.Proceso, TA_MENU.Clave , TA_MENU.Nombre ") +
-                          QStringLiteral(" FROM TA_TAREAS  with(nolock) INNER JOIN TA_MENU ON TA_TAREAS.TAREA = TA_MENU.Clave ") +
-                          QStringLiteral(" WHERE (TA_TAREAS.USUARIO = '") + gUsuarioLogeado +
-                          QStringLiteral(" ') AND (TA_MENU.Proceso LIKE '%") + programa + QStringLiteral("%')");
+            QString sql =
+                QStringLiteral(
+                    "SELECT TA_TAREAS.USUARIO, TA_MENU.Proceso, TA_MENU.Clave , TA_MENU.Nombre ") +
+                QStringLiteral(
+                    " FROM TA_TAREAS  with(nolock) INNER JOIN TA_MENU ON TA_TAREAS.TAREA = "
+                    "TA_MENU.Clave ") +
+                QStringLiteral(" WHERE (TA_TAREAS.USUARIO = '") + gUsuarioLogeado +
+                QStringLiteral(" ') AND (TA_MENU.Proceso LIKE '%") + programa +
+                QStringLiteral("%')");
             db.AbrirRecordset(sql, rs, nullptr, 0, 1, -1, true);
         })
         .then([&] {
             if (!rs->bof()) {
                 tarea = t.NoNull(rs->field(QStringLiteral("Nombre")).value()).toText();
-            } else if (platform::process::programName().compare(QLatin1String("KV300MN"), Qt::CaseInsensitive) == 0) {
+            } else if (platform::process::programName().compare(QLatin1String("KV300MN"),
+                                                                Qt::CaseInsensitive) == 0) {
                 tarea = QStringLiteral("Menu Principal");
             } else if (db.gUsuario.compare(db.gDBName, Qt::CaseInsensitive) == 0 ||
-                       db.gUsuario.compare(QLatin1String("SUPERVISOR VORLANE MC"), Qt::CaseInsensitive) == 0) {
+                       db.gUsuario.compare(QLatin1String("SUPERVISOR VORLANE MC"),
+                                           Qt::CaseInsensitive) == 0) {
                 tarea = platform::process::programName();
             }
         })
         .then([&] { db.CierraRecordset(rs); })
         .then([&] {
-            QString sql = AdaptaSQL(QStringLiteral("Select TOP 1 * from Control_Acceso  with(nolock) "));
+            QString sql =
+                AdaptaSQL(QStringLiteral("Select TOP 1 * from Control_Acceso  with(nolock) "));
             db.AbrirRecordset(sql, acceso, nullptr, 0, 1, -1, true);
         })
         .then([&] {
@@ -49,7 +59,8 @@ void RegistraAcceso(const QString& programaDado) {
             QString usuario = gUsuarioLogeado.trimmed().toUpper();
             QString formulario = programa.trimmed().toUpper();
             QString tareaMayus = tarea.trimmed().toUpper();
-            QString ingreso = Formato(ahora, FormatoFecha()) + QStringLiteral(" ") + Formato(ahora, FormatoHora());
+            QString ingreso = Formato(ahora, FormatoFecha()) + QStringLiteral(" ") +
+                              Formato(ahora, FormatoHora());
             const QString q = QStringLiteral("'");
             AgregaCampo(QStringLiteral("Maquina"), maquina, q, true);
             AgregaCampo(QStringLiteral("Usuario"), usuario, q, false);
@@ -60,13 +71,15 @@ void RegistraAcceso(const QString& programaDado) {
         })
         .then([&] {
             QString where;
-            ArmaSentencia(gCampos, gSentencias, QStringLiteral("Control_Acceso"), false, where, false);
+            ArmaSentencia(gCampos, gSentencias, QStringLiteral("Control_Acceso"), false, where,
+                          false);
         })
         .then([&] {
             bool fallo = false;
             qint32 numero = 0;
             QString ejecutado, mensaje;
-            GActualizarDatoScript(gSentencias, fallo, numero, false, false, ejecutado, mensaje, true);
+            GActualizarDatoScript(gSentencias, fallo, numero, false, false, ejecutado, mensaje,
+                                  true);
         })
         .cleanup([&] {
             if (acceso) db.CierraRecordset(acceso);
@@ -85,9 +98,10 @@ void MenuExes(const QString& programa, QString& parametroAdicional, qint64& tare
             if (blanco >= 0) parametroAdicional = parametroAdicional.mid(blanco + 1);
         })
         .then([&] {
-            parametros = QStringLiteral(" ; @server=") + db.gServidor + QStringLiteral("; @dbname=") + db.gDBName +
-                         QStringLiteral("; @usuario=") + db.gUsuario + QStringLiteral("; @Password=") +
-                         db.gUserPassWord + QStringLiteral("; @ParametroAdicional=") + parametroAdicional +
+            parametros = QStringLiteral(" ; @server=") + db.gServidor +
+                         QStringLiteral("; @dbname=") + db.gDBName + QStringLiteral("; @usuario=") +
+                         db.gUsuario + QStringLiteral("; @Password=") + db.gUserPassWord +
+                         QStringLiteral("; @ParametroAdicional=") + parametroAdicional +
                          QStringLiteral("; brun@ ; @UsuarioLogeado = ") + gUsuarioLogeado +
                          QStringLiteral("; @Caja=") + gCaja + QStringLiteral(";");
         })
@@ -96,7 +110,8 @@ void MenuExes(const QString& programa, QString& parametroAdicional, qint64& tare
                 linea = programa.mid(6) + parametros;
                 return;
             }
-            const QString carpeta = SuiteLib::tools().FolderPath(platform::process::programFolder());
+            const QString carpeta =
+                SuiteLib::tools().FolderPath(platform::process::programFolder());
             if (programa.contains(QLatin1String("SHELL"), Qt::CaseInsensitive)) {
                 linea = carpeta + programa.mid(6) + parametros;
             } else {
@@ -107,13 +122,15 @@ void MenuExes(const QString& programa, QString& parametroAdicional, qint64& tare
             tarea = platform::process::startProgram(linea);
             if (tarea == 0)
                 platform::raise(platform::errnum::FileNotFound,
-                                QStringLiteral("No se encontró el archivo: ") + linea.section(QLatin1Char(' '), 0, 0));
+                                QStringLiteral("No se encontró el archivo: ") +
+                                    linea.section(QLatin1Char(' '), 0, 0));
         })
         .then([&] {
             if (tarea == 0)
                 platform::msgBox(QStringLiteral("Opcion no Implementada!") + QStringLiteral("\r") +
                                      QStringLiteral("Comuniquese con su proveedor de sistemas"),
-                                 platform::mb::Critical | platform::mb::OkOnly, QStringLiteral("Atención"));
+                                 platform::mb::Critical | platform::mb::OkOnly,
+                                 QStringLiteral("Atención"));
         });
     steps.run();
 }
@@ -155,8 +172,8 @@ void CreaConsultasRapidas() {
         const qint64 numero = archivo.size() / kLargo + 1;
         const QByteArray registro = campo(QString::fromLatin1(c.titulo).trimmed(), 100) +
                                     campo(QString::fromLatin1(c.tabla), 100) +
-                                    campo(QString::fromLatin1(c.columnas).trimmed(), 500) + campo(QString(), 500) +
-                                    QByteArray("\r\n");
+                                    campo(QString::fromLatin1(c.columnas).trimmed(), 500) +
+                                    campo(QString(), 500) + QByteArray("\r\n");
         archivo.write(numero, registro);
     }
     archivo.close();

@@ -41,7 +41,8 @@ qint16 ReportaError(const platform::ErrorInfo& error, std::optional<qint32> boto
             // Opened for appending at once: the file exists afterwards even when nothing is shown.
             QFile f(platform::nativePath(logPath));
             if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
-                platform::raise(platform::errnum::PermissionDenied, QStringLiteral("Permiso denegado"));
+                platform::raise(platform::errnum::PermissionDenied,
+                                QStringLiteral("Permiso denegado"));
         })
         .then([&] { text = errorlog::message(error); })
         .then([&] {
@@ -57,7 +58,8 @@ qint16 ReportaError(const platform::ErrorInfo& error, std::optional<qint32> boto
         .then([&] { answer = platform::msgBox(text, style, title); })
         .then([&] {
             const QString routinePart = rutina ? QStringLiteral(" - ") + *rutina : QString();
-            if (!logPath.isEmpty()) errorlog::append(logPath, errorlog::line(routinePart, text, answer));
+            if (!logPath.isEmpty())
+                errorlog::append(logPath, errorlog::line(routinePart, text, answer));
         });
     steps.run();
     return static_cast<qint16>(answer);

@@ -59,7 +59,8 @@ void AbreEstadisticas() {
         .then([&] {
             if (!est.gOpenFlag) return;
             QString aux;
-            const double n = std::round(platform::leadingNumber(CfgVL(QStringLiteral("TimeOut"), aux)));
+            const double n =
+                std::round(platform::leadingNumber(CfgVL(QStringLiteral("TimeOut"), aux)));
             gTimeOut = (n > 32767 || n < -32768) ? qint16(0) : static_cast<qint16>(n);
             if (n > 32767 || n < -32768)
                 platform::raise(platform::errnum::Overflow, QStringLiteral("Desbordamiento"));
@@ -93,7 +94,8 @@ void IniciaSesion(bool UsaArchivoPC, const QString& ParametrosRecibidos, QString
             gArchivoAyuda = carpeta + QStringLiteral("htmlhelp\\cordavistel.chm");
         })
         .then([&] {
-            linea = !ParametrosRecibidos.isEmpty() ? ParametrosRecibidos : platform::process::commandLine();
+            linea = !ParametrosRecibidos.isEmpty() ? ParametrosRecibidos
+                                                   : platform::process::commandLine();
         })
         .then([&] {
             if (!linea.trimmed().isEmpty() || !UsaArchivoPC) return;
@@ -102,8 +104,8 @@ void IniciaSesion(bool UsaArchivoPC, const QString& ParametrosRecibidos, QString
             const auto& ini = SuiteLib::iniFile();
             QString s = ini.ReadKey(kIni, seccion, QStringLiteral("Servidor"), QString());
             QString b = ini.ReadKey(kIni, seccion, QStringLiteral("DbName"), QString());
-            QString u = t.DecodeStored(
-                ini.ReadKey(kIni, seccion, QStringLiteral("Usuario"), t.EncodeStored(QStringLiteral("Vorlane"))));
+            QString u = t.DecodeStored(ini.ReadKey(kIni, seccion, QStringLiteral("Usuario"),
+                                                   t.EncodeStored(QStringLiteral("Vorlane"))));
             QString p = t.DecodeStored(ini.ReadKey(kIni, seccion, QStringLiteral("UserPassWord"),
                                                    t.EncodeStored(QStringLiteral("tarsemo"))));
             for (QString* v : {&s, &b, &u, &p}) *v = t.ReplaceText(*v, QStringLiteral("|"));
@@ -112,23 +114,26 @@ void IniciaSesion(bool UsaArchivoPC, const QString& ParametrosRecibidos, QString
                     QStringLiteral("; @ParametroAdicional=; @Caja=1;brun@");
         })
         .then([&] {
-            gPcUsuario = maquina.ComputerName().toUpper() + QStringLiteral("|") + maquina.UserName().toUpper();
+            gPcUsuario = maquina.ComputerName().toUpper() + QStringLiteral("|") +
+                         maquina.UserName().toUpper();
             if (gPcUsuario.trimmed().size() > 50) gPcUsuario = gPcUsuario.left(50);
         })
         .then([&] {
-            gFlatToolbars = platform::leadingNumber(
-                SuiteLib::iniFile().ReadKey(kIni, gPcUsuario, QStringLiteral("FlatToolbars"), QStringLiteral("1")));
+            gFlatToolbars = platform::leadingNumber(SuiteLib::iniFile().ReadKey(
+                kIni, gPcUsuario, QStringLiteral("FlatToolbars"), QStringLiteral("1")));
         })
         .then([&] { conectado = db.gOpenFlag; })
         .then([&] {
             if (conectado) return;
-            gParametroAdicional = ValorParametro(linea, QStringLiteral("@ParametroAdicional"), QString(), true);
+            gParametroAdicional =
+                ValorParametro(linea, QStringLiteral("@ParametroAdicional"), QString(), true);
             gMenu = ValorParametro(linea, QStringLiteral("@Menu"), QString(), false);
             servidor = ValorParametro(linea, QStringLiteral("@Server"), QString(), false);
             base = ValorParametro(linea, QStringLiteral("@DbName"), QString(), false);
             usuario = ValorParametro(linea, QStringLiteral("@Usuario"), QString(), false);
             clave = ValorParametro(linea, QStringLiteral("@Password"), QString(), false);
-            gUsuarioLogeado = ValorParametro(linea, QStringLiteral("@UsuarioLogeado"), QString(), false);
+            gUsuarioLogeado =
+                ValorParametro(linea, QStringLiteral("@UsuarioLogeado"), QString(), false);
             gCaja = ValorParametro(linea, QStringLiteral("@Caja"), QStringLiteral("1"), false);
         })
         .then([&] {
@@ -136,8 +141,8 @@ void IniciaSesion(bool UsaArchivoPC, const QString& ParametrosRecibidos, QString
             servidor = servidor.mid(1);
             if (CadenaConexion.isEmpty()) {
                 CadenaConexion = QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=") + base +
-                                 QStringLiteral(";User Id=") + usuario + QStringLiteral(";Password=") + clave +
-                                 QStringLiteral(";");
+                                 QStringLiteral(";User Id=") + usuario +
+                                 QStringLiteral(";Password=") + clave + QStringLiteral(";");
             }
         })
         .then([&] {
@@ -166,8 +171,8 @@ void IniciaSesion(bool UsaArchivoPC, const QString& ParametrosRecibidos, QString
         })
         .then([&] {
             if (db.gDBName.isEmpty()) return;
-            gCadenaODBC = QStringLiteral("DSN=") + db.gDBName + QStringLiteral("; UID=") + db.gUsuario +
-                          QStringLiteral("; PWD=") + db.gUserPassWord;
+            gCadenaODBC = QStringLiteral("DSN=") + db.gDBName + QStringLiteral("; UID=") +
+                          db.gUsuario + QStringLiteral("; PWD=") + db.gUserPassWord;
         })
         .then([&] {
             if (!db.gDBName.isEmpty()) SuiteLib::reportRunner().SetFolder(carpeta);
@@ -182,7 +187,8 @@ void IniciaSesion(bool UsaArchivoPC, const QString& ParametrosRecibidos, QString
             gConsulta().gRutaMascaraConsultas = carpeta + QStringLiteral("consultas.vln");
         })
         .then([&] {
-            if (!db.gDBName.isEmpty() && !ExisteArchivo(gConsulta().gRutaMascaraConsultas)) CreaConsultasRapidas();
+            if (!db.gDBName.isEmpty() && !ExisteArchivo(gConsulta().gRutaMascaraConsultas))
+                CreaConsultasRapidas();
         })
         .then([&] {
             if (!db.gDBName.isEmpty()) CargaConfiguracion(carpeta);

@@ -9,9 +9,15 @@
 #include "platform/TextFile.h"
 #include "startup/Errores.h"
 
-QString FormatoFechaHora() { return QStringLiteral("dd/mm/yy hh:mm"); }
-QString FormatoFecha() { return QStringLiteral("dd/mm/yy"); }
-QString FormatoHora() { return QStringLiteral("hh:mm"); }
+QString FormatoFechaHora() {
+    return QStringLiteral("dd/mm/yy hh:mm");
+}
+QString FormatoFecha() {
+    return QStringLiteral("dd/mm/yy");
+}
+QString FormatoHora() {
+    return QStringLiteral("hh:mm");
+}
 
 QString Formato(const QDateTime& when, const QString& pattern) {
     const auto& r = platform::Regional::current();
@@ -19,7 +25,8 @@ QString Formato(const QDateTime& when, const QString& pattern) {
     bool afterHours = false;
     for (int i = 0; i < pattern.size();) {
         auto at = [&](const char* token) {
-            return pattern.mid(i, static_cast<int>(qstrlen(token))).compare(QLatin1String(token), Qt::CaseInsensitive) == 0;
+            return pattern.mid(i, static_cast<int>(qstrlen(token)))
+                       .compare(QLatin1String(token), Qt::CaseInsensitive) == 0;
         };
         if (at("yyyy")) {
             out += when.toString(QStringLiteral("yyyy"));
@@ -88,9 +95,10 @@ void ArmaSentencia(std::vector<CampoValor>& campos, QStringList& sentencias, con
             columnas << c.campo;
             valores << c.valor;
         }
-        sentencia = QStringLiteral("INSERT INTO ") + tabla + QStringLiteral(" ") + QStringLiteral("(") +
-                    columnas.join(QLatin1Char(',')) + QStringLiteral(")") + QStringLiteral(" VALUES (") +
-                    valores.join(QLatin1Char(',')) + QStringLiteral(")");
+        sentencia = QStringLiteral("INSERT INTO ") + tabla + QStringLiteral(" ") +
+                    QStringLiteral("(") + columnas.join(QLatin1Char(',')) + QStringLiteral(")") +
+                    QStringLiteral(" VALUES (") + valores.join(QLatin1Char(',')) +
+                    QStringLiteral(")");
     }
     sentencias << sentencia << QString();
     if (!conserva) campos.assign(1, CampoValor{});
@@ -104,8 +112,9 @@ void GActualizarDatoScript(const QStringList& sentencias, bool& fallo, qint32& n
     qint32 nativo = 0;
     bool hayErrores = false;
     DB_Dll& db = gDB();
-    auto steps = platform::Steps::trapping(
-        [](const platform::ErrorInfo& e) { return reporterGlobal(QStringLiteral("GActualizarDatoScript"), e); });
+    auto steps = platform::Steps::trapping([](const platform::ErrorInfo& e) {
+        return reporterGlobal(QStringLiteral("GActualizarDatoScript"), e);
+    });
     steps.then([&] { fallo = false; })
         .then([&] {
             for (const QString& s : sentencias)
@@ -149,7 +158,8 @@ void GActualizarDatoScript(const QStringList& sentencias, bool& fallo, qint32& n
             if (hayErrores) db.gCnn.errors().clear();
         })
         .then([&] {
-            QString fin = hayErrores ? QStringLiteral("ROLLBACK TRANSACTION") : QStringLiteral("COMMIT TRANSACTION");
+            QString fin = hayErrores ? QStringLiteral("ROLLBACK TRANSACTION")
+                                     : QStringLiteral("COMMIT TRANSACTION");
             qint32 n = 0;
             try {
                 db.EjecutaConsultaSQL(fin, n, nullptr);
@@ -165,7 +175,8 @@ void GActualizarDatoScript(const QStringList& sentencias, bool& fallo, qint32& n
             const ado::Error e = db.gCnn.errors().item(0);
             hayErrores = fallo = true;
             nativo = e.nativeError;
-            texto = QString::number(e.nativeError) + QStringLiteral(" : ") + e.description + QStringLiteral("\r\n");
+            texto = QString::number(e.nativeError) + QStringLiteral(" : ") + e.description +
+                    QStringLiteral("\r\n");
             mensaje = texto;
             db.gCnn.errors().clear();
             QString fin = QStringLiteral("ROLLBACK TRANSACTION");
@@ -187,7 +198,9 @@ void GActualizarDatoScript(const QStringList& sentencias, bool& fallo, qint32& n
     steps.run();
 }
 
-QString AdaptaSQL(const QString& sentencia) { return dbdll::adaptaSql(sentencia, gDB().gConnString); }
+QString AdaptaSQL(const QString& sentencia) {
+    return dbdll::adaptaSql(sentencia, gDB().gConnString);
+}
 
 bool ExisteArchivo(const QString& ruta) {
     QString r = ruta;

@@ -34,9 +34,13 @@ DB_Dll& gDB() {
     return *shared();
 }
 
-void resetSharedDB() { shared().reset(); }
+void resetSharedDB() {
+    shared().reset();
+}
 
-void DB_Dll::setDialogoConexion(DialogoConexion dialog) { dialogoConexion() = std::move(dialog); }
+void DB_Dll::setDialogoConexion(DialogoConexion dialog) {
+    dialogoConexion() = std::move(dialog);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Connections
@@ -108,10 +112,11 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, qint32 lCursor, const QStri
                 QStringLiteral("Descripcion: ") + first.description + CR +
                 QStringLiteral("Codigo Nativo: ") + QString::number(first.nativeError) + CR + CRLF +
                 QStringLiteral("Nombre de Proceso: ") + platform::process::programName() + CR +
-                CRLF + CRLF + QStringLiteral("1. Verifique el Usuario, contraseña y base de datos") +
-                CRLF +
-                QStringLiteral("2. Verifique el nombre del servidor, quizas necesite agregarle el "
-                               "nombre de la instancia, por ejemplo : ") +
+                CRLF + CRLF +
+                QStringLiteral("1. Verifique el Usuario, contraseña y base de datos") + CRLF +
+                QStringLiteral(
+                    "2. Verifique el nombre del servidor, quizas necesite agregarle el "
+                    "nombre de la instancia, por ejemplo : ") +
                 gDB().gServidor + QStringLiteral("\\CORDAVISTEL") + CRLF +
                 QStringLiteral("3. Verifique si el inicio de sesion para el usuario ") +
                 gDB().gUsuario + QStringLiteral(" existe") + CRLF + CRLF + CRLF +
@@ -178,9 +183,9 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, qint32 lCursor, const QStri
             }
         })
         .then([&] {
-            const Variant v = DatosTabla(QStringLiteral("ta_usuarios"), gUsuario,
-                                         QStringLiteral("Administrador"), QStringLiteral("nombre"),
-                                         Variant(8), QString(), true, false);
+            const Variant v =
+                DatosTabla(QStringLiteral("ta_usuarios"), gUsuario, QStringLiteral("Administrador"),
+                           QStringLiteral("nombre"), Variant(8), QString(), true, false);
             gEsAdmin = platform::leadingNumber(v.textOr(QString())) == 1;
         });
     steps.run();
@@ -197,9 +202,7 @@ void DB_Dll::ReintentaConectar() {
     steps.then([&] { gOpenFlag = false; })
         .then([&] { gCnn.setCommandTimeout(5); })
         .then([&] { gCnn.close(); })
-        .then([&] {
-            gCnn.open(gCnn.connectionString(), gDB().gUsuario, gDB().gUserPassWord, -1);
-        })
+        .then([&] { gCnn.open(gCnn.connectionString(), gDB().gUsuario, gDB().gUserPassWord, -1); })
         .then([&] { gOpenFlag = true; });
     steps.run();
 }
@@ -266,7 +269,9 @@ void DB_Dll::OpenLocalADODB(const QString& ConnString, const QString& CadenaID,
 // ---------------------------------------------------------------------------------------------
 // Error treatment
 
-void DB_Dll::setArchivoErrores(const Variant& value) { gLogErr = value.toText(); }
+void DB_Dll::setArchivoErrores(const Variant& value) {
+    gLogErr = value.toText();
+}
 
 qint16 DB_Dll::TratamientoErrores(const platform::ErrorInfo& CodErr, std::optional<qint32> Botones,
                                   std::optional<QString> Rutina) {
@@ -282,7 +287,8 @@ qint16 DB_Dll::TratamientoErrores(const platform::ErrorInfo& CodErr, std::option
     const QString message = errorlog::message(CodErr);
     const QString routine = Rutina ? QStringLiteral(" - ") + *Rutina : QString();
     const QString title = CodErr.source + routine + QStringLiteral(" Aviso al operador!!! - 5 ");
-    const qint32 buttons = Botones.value_or(platform::mb::AbortRetryIgnore | platform::mb::Critical);
+    const qint32 buttons =
+        Botones.value_or(platform::mb::AbortRetryIgnore | platform::mb::Critical);
     if (CodErr.number == 0) return 0;
 
     const int answer = platform::msgBox(message, buttons, title);

@@ -19,7 +19,7 @@ class ScriptTarget;
 // Outcomes are reported through its fields (gOpenFlag, gEsAdmin, ...) and the connection's
 // errors collection; failures are handled inside each method as its own convention says.
 class DB_Dll {
-public:
+  public:
     using Recordset = std::shared_ptr<ado::Recordset>;
     using Variant = platform::Variant;
 
@@ -130,7 +130,7 @@ public:
     using DialogoConexion = std::function<DatosConexion(const DatosConexion& initial)>;
     static void setDialogoConexion(DialogoConexion dialog);
 
-private:
+  private:
     void EjecutaScriptOracle(QString& Script, qint32& RecordsAffected);
     QString DescartaSentenciaOracle(QString& SQL);
     void rewriteForExecution(QString& sentencia);

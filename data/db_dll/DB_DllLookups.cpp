@@ -54,6 +54,28 @@ QString keyStatement(Form form, const QString& tabla, const QString& campo, cons
     }
 }
 
+// Opens the lookup: a private recordset (closed again) or the caller's one (left open on the
+// first row found, read-only or with its own cursor and lock). True when a row was found.
+bool openLookup(const QString& sqlPrivate, const QString& sqlCaller, const ado::Connection& cnn,
+                DB_Dll::Recordset* Lrcs, bool SoloLectura) {
+    if (!Lrcs || !*Lrcs) {
+        ado::Recordset rs;
+        rs.open(sqlPrivate, cnn, ado::adcursor::ForwardOnly, ado::adlock::ReadOnly);
+        const bool found = !rs.bof();
+        rs.close();
+        return found;
+    }
+    ado::Recordset& rs = **Lrcs;
+    const int cursor = rs.cursorType(), lock = rs.lockType();
+    if (rs.state() != ado::adstate::Closed) rs.close();
+    if (SoloLectura) {
+        rs.open(sqlCaller, cnn, ado::adcursor::ForwardOnly, ado::adlock::ReadOnly);
+    } else {
+        rs.open(sqlCaller, cnn, cursor, lock);
+    }
+    return !rs.bof();
+}
+
 int askOperator(const platform::ErrorInfo& e) {
     return platform::msgBox(e.description, platform::mb::AbortRetryIgnore | platform::mb::Critical,
                             QStringLiteral("Aviso al Operador"));
@@ -72,7 +94,8 @@ bool DB_Dll::ExisteEnTabla(const QString& Tabla, const QString& ValorBuscado, co
             if (Condicion.compare(QString(), Qt::CaseInsensitive) == 0) {
                 sql = keyStatement(Form::Existe, Tabla, Campo, ValorBuscado, Tipodato, true);
             } else {
-                sql = QStringLiteral("SELECT TOP 1 * FROM ") + Tabla + QStringLiteral(" with(nolock) ") +
+                sql = QStringLiteral("SELECT TOP 1 * FROM ") + Tabla +
+                      QStringLiteral(" with(nolock) ") +
                       (Condicion.contains(QLatin1String(" WHERE "), Qt::CaseInsensitive)
                            ? QStringLiteral(" ")
                            : QStringLiteral(" WHERE ")) +
@@ -80,24 +103,7 @@ bool DB_Dll::ExisteEnTabla(const QString& Tabla, const QString& ValorBuscado, co
             }
         })
         .then([&] { sql = SS_TSinonimos(sql); })
-        .then([&] {
-            if (!Lrcs || !*Lrcs) {
-                ado::Recordset rs;
-                rs.open(ORACLE_Dicc(sql), gCnn, ado::adcursor::ForwardOnly, ado::adlock::ReadOnly);
-                answer = !rs.bof();
-                rs.close();
-                return;
-            }
-            ado::Recordset& rs = **Lrcs;
-            const int cursor = rs.cursorType(), lock = rs.lockType();
-            if (rs.state() != ado::adstate::Closed) rs.close();
-            if (SoloLectura) {
-                rs.open(sql, gCnn, ado::adcursor::ForwardOnly, ado::adlock::ReadOnly);
-            } else {
-                rs.open(sql, gCnn, cursor, lock);
-            }
-            answer = !rs.bof();
-        });
+        .then([&] { answer = openLookup(ORACLE_Dicc(sql), sql, gCnn, Lrcs, SoloLectura); });
     steps.run();
     return answer;
 }
@@ -120,25 +126,7 @@ bool DB_Dll::ExisteEnTablaST(const QString& Tabla, const QString& ValorBuscado,
                       Condicion;
             }
         })
-        .then([&] {
-            ado::Connection shared = gDB().gCnn;
-            if (!Lrcs || !*Lrcs) {
-                ado::Recordset rs;
-                rs.open(sql, shared, ado::adcursor::ForwardOnly, ado::adlock::ReadOnly);
-                answer = !rs.bof();
-                rs.close();
-                return;
-            }
-            ado::Recordset& rs = **Lrcs;
-            const int cursor = rs.cursorType(), lock = rs.lockType();
-            if (rs.state() != ado::adstate::Closed) rs.close();
-            if (SoloLectura) {
-                rs.open(sql, shared, ado::adcursor::ForwardOnly, ado::adlock::ReadOnly);
-            } else {
-                rs.open(sql, shared, cursor, lock);
-            }
-            answer = !rs.bof();
-        });
+        .then([&] { answer = openLookup(sql, sql, gDB().gCnn, Lrcs, SoloLectura); });
     steps.run();
     return answer;
 }
@@ -185,8 +173,8 @@ DB_Dll::Variant DB_Dll::BuscaMaximo(const QString& QueTabla, const QString& QueC
     QString local;
     QString* condicion = Condicion;
     for (int pass = 0;; ++pass) {
-        QString sql = QStringLiteral("SELECT MAX(") + QueCampo + QStringLiteral(") AS MAYOR FROM ") +
-                      QueTabla;
+        QString sql = QStringLiteral("SELECT MAX(") + QueCampo +
+                      QStringLiteral(") AS MAYOR FROM ") + QueTabla;
         // An empty condition is taken as none: " WHERE " alone would only be a syntax error.
         if (condicion && !condicion->trimmed().isEmpty())
             sql += QStringLiteral(" WHERE ") + condicion->trimmed();
@@ -194,7 +182,8 @@ DB_Dll::Variant DB_Dll::BuscaMaximo(const QString& QueTabla, const QString& QueC
         rs.open(sql, gCnn, ado::adcursor::ForwardOnly, ado::adlock::ReadOnly);
         if (rs.bof()) return Variant();
         const Variant mayor = oUtil.NoNull(rs.field(QStringLiteral("MAYOR")).value());
-        if (pass == 0 && QueTabla.compare(QLatin1String("V_MA_ARTICULOS"), Qt::CaseInsensitive) == 0 &&
+        if (pass == 0 &&
+            QueTabla.compare(QLatin1String("V_MA_ARTICULOS"), Qt::CaseInsensitive) == 0 &&
             mayor.toText().trimmed().startsWith(QLatin1Char('0'))) {
             if (!condicion) condicion = &local;
             if (condicion->compare(QString(), Qt::CaseInsensitive) == 0) {
@@ -221,22 +210,24 @@ DB_Dll::Variant DB_Dll::BuscaMinimo(const QString& QueTabla, const QString& QueC
     rs.open(sql, gCnn, ado::adcursor::ForwardOnly, ado::adlock::ReadOnly);
     Variant result;
     if (!rs.bof())
-        result = Variant(platform::leadingNumber(oUtil.NoNull(rs.field(QStringLiteral("MENOR")).value()).toText()));
+        result = Variant(platform::leadingNumber(
+            oUtil.NoNull(rs.field(QStringLiteral("MENOR")).value()).toText()));
     rs.close();
     return result;
 }
 
 DB_Dll::Variant DB_Dll::BuscaUltimoCodigo(const QString& QueTabla, const QString& QueCampo,
                                           const Variant&, const QString& Condicion) {
-    QString sql = QStringLiteral("SELECT MAX(") + QueCampo + QStringLiteral(") AS MAYOR FROM ") +
-                  QueTabla;
+    QString sql =
+        QStringLiteral("SELECT MAX(") + QueCampo + QStringLiteral(") AS MAYOR FROM ") + QueTabla;
     if (Condicion.trimmed().compare(QString(), Qt::CaseInsensitive) != 0)
         sql += QStringLiteral(" WHERE ") + Condicion;
     ado::Recordset rs;
     rs.open(sql, gCnn, ado::adcursor::ForwardOnly, ado::adlock::ReadOnly);
     Variant result;
     if (!rs.bof())
-        result = Variant(platform::leadingNumber(oUtil.NoNull(rs.field(QStringLiteral("MAYOR")).value()).toText()));
+        result = Variant(platform::leadingNumber(
+            oUtil.NoNull(rs.field(QStringLiteral("MAYOR")).value()).toText()));
     rs.close();
     return result;
 }

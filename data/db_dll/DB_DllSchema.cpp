@@ -7,7 +7,7 @@ namespace {
 
 // The connection of a data-access object as the Oracle script runner sees it.
 class ConnectionTarget : public dbdll::ScriptTarget {
-public:
+  public:
     explicit ConnectionTarget(ado::Connection& c) : c_(c) {}
     void beginTrans() override { c_.beginTrans(); }
     void commitTrans() override { c_.commitTrans(); }
@@ -21,7 +21,7 @@ public:
     qint32 errorNumber(int index) const override { return c_.errors().item(index).number; }
     void clearErrors() override { c_.errors().clear(); }
 
-private:
+  private:
     ado::Connection& c_;
 };
 
@@ -39,8 +39,11 @@ bool DB_Dll::ExisteTablaDB(const QString& Tabla) {
         })
         .then([&] {
             while (!rs->eof()) {
-                if (rs->field(QStringLiteral("TABLE_NAME")).value().textOr(QString()).trimmed().compare(
-                        Tabla.trimmed(), Qt::CaseInsensitive) == 0) {
+                if (rs->field(QStringLiteral("TABLE_NAME"))
+                        .value()
+                        .textOr(QString())
+                        .trimmed()
+                        .compare(Tabla.trimmed(), Qt::CaseInsensitive) == 0) {
                     result = true;
                     return;
                 }
@@ -66,8 +69,11 @@ bool DB_Dll::ExisteCampoDB(const QString& Tabla, const QString& Campo) {
         .then([&] {
             if (rs->bof()) return;
             while (!rs->eof()) {
-                if (rs->field(QStringLiteral("COLUMN_NAME")).value().textOr(QString()).trimmed().compare(
-                        Campo.trimmed(), Qt::CaseInsensitive) == 0) {
+                if (rs->field(QStringLiteral("COLUMN_NAME"))
+                        .value()
+                        .textOr(QString())
+                        .trimmed()
+                        .compare(Campo.trimmed(), Qt::CaseInsensitive) == 0) {
                     result = true;
                     return;
                 }
@@ -92,16 +98,18 @@ void DB_Dll::AddField(const QString& Tabla, const QString& Campo, const QString&
     auto steps = platform::Steps::trapping([](const platform::ErrorInfo& e) {
         return gDB().TratamientoErrores(e, std::nullopt, QStringLiteral("errAddField"));
     });
-    steps.then([&] {
-             const QString nulls = PermiteNulos ? QStringLiteral(" Null ") : QStringLiteral(" Not Null ");
-             const QString def = ValorDefault ? QStringLiteral(" CONSTRAINT DF_") + Tabla.trimmed() +
-                                                    QStringLiteral("_") + Campo.trimmed() +
-                                                    QStringLiteral(" DEFAULT (") + ValorDefault->toText() +
-                                                    QStringLiteral(")")
-                                              : QString();
-             sql = QStringLiteral("ALTER TABLE dbo.") + Tabla + QStringLiteral(" ADD ") + Campo +
-                   QStringLiteral(" ") + Tipo + nulls + def;
-         })
+    steps
+        .then([&] {
+            const QString nulls =
+                PermiteNulos ? QStringLiteral(" Null ") : QStringLiteral(" Not Null ");
+            const QString def = ValorDefault ? QStringLiteral(" CONSTRAINT DF_") + Tabla.trimmed() +
+                                                   QStringLiteral("_") + Campo.trimmed() +
+                                                   QStringLiteral(" DEFAULT (") +
+                                                   ValorDefault->toText() + QStringLiteral(")")
+                                             : QString();
+            sql = QStringLiteral("ALTER TABLE dbo.") + Tabla + QStringLiteral(" ADD ") + Campo +
+                  QStringLiteral(" ") + Tipo + nulls + def;
+        })
         .then([&] {
             qint32 n = 0;
             EjecutaConsultaSQL(sql, n, nullptr);
@@ -118,7 +126,9 @@ QString DB_Dll::ORACLE_Dicc(const QString& Valor) {
     return dbdll::oracleDicc(Valor, gConnString, platform::Regional::current());
 }
 
-QString DB_Dll::DescartaSentenciaOracle(QString& SQL) { return dbdll::descartaSentenciaOracle(SQL); }
+QString DB_Dll::DescartaSentenciaOracle(QString& SQL) {
+    return dbdll::descartaSentenciaOracle(SQL);
+}
 
 void DB_Dll::EjecutaScriptOracle(QString& Script, qint32& RecordsAffected) {
     ConnectionTarget target(gCnn);

@@ -31,8 +31,7 @@ void DB_Dll::rewriteForExecution(QString& sentencia) {
     sentencia = withoutAdminMarker(sentencia);
 }
 
-void DB_Dll::execute(QString& SentenciaSQL, qint32& RecordsAffected, Recordset* Lrcs,
-                     bool report) {
+void DB_Dll::execute(QString& SentenciaSQL, qint32& RecordsAffected, Recordset* Lrcs, bool report) {
     rewriteForExecution(SentenciaSQL);
     const bool transactionControl = contains(SentenciaSQL, "TRANS");
     auto warningOnly = [&]() {
@@ -59,8 +58,8 @@ void DB_Dll::execute(QString& SentenciaSQL, qint32& RecordsAffected, Recordset* 
         // A failure that is not the database's own (a closed connection) leaves no record behind;
         // callers judge a statement by the collection, so it must show there too.
         if (gCnn.errors().count() == 0) {
-            gCnn.errors().add(ado::Error{f.info().number, f.info().description, f.info().source,
-                                         QString(), 0});
+            gCnn.errors().add(
+                ado::Error{f.info().number, f.info().description, f.info().source, QString(), 0});
         }
         if (!report) return;
         const qint32 n = f.info().number;
@@ -80,8 +79,7 @@ void DB_Dll::EjecutaConsultaSQL(QString& SentenciaSQL, qint32& RecordsAffected, 
     execute(SentenciaSQL, RecordsAffected, Lrcs, false);
 }
 
-void DB_Dll::EjecutaConsultaRSQL(QString& SentenciaSQL, qint32& RecordsAffected,
-                                 Recordset* Lrcs) {
+void DB_Dll::EjecutaConsultaRSQL(QString& SentenciaSQL, qint32& RecordsAffected, Recordset* Lrcs) {
     execute(SentenciaSQL, RecordsAffected, Lrcs, true);
 }
 
@@ -96,13 +94,12 @@ void DB_Dll::AbrirRecordset(QString& SentenciaSQL, Recordset& Lrcs,
             while (!gOpenFlag) {
                 ReintentaConectar();
                 if (gOpenFlag) break;
-                const QString text = CRLF + CRLF + CRLF +
-                                     QStringLiteral("Se perdio la conexion con la base de datos ") +
-                                     gDB().gDBName + CRLF + QStringLiteral(" Servidor ") +
-                                     gDB().gServidor + CRLF + CRLF +
-                                     QStringLiteral("Elija SI para reintentar conectarse") + CRLF +
-                                     QStringLiteral("Elija NO para cerrar la aplicacion") + CRLF +
-                                     CRLF + CRLF;
+                const QString text =
+                    CRLF + CRLF + CRLF +
+                    QStringLiteral("Se perdio la conexion con la base de datos ") + gDB().gDBName +
+                    CRLF + QStringLiteral(" Servidor ") + gDB().gServidor + CRLF + CRLF +
+                    QStringLiteral("Elija SI para reintentar conectarse") + CRLF +
+                    QStringLiteral("Elija NO para cerrar la aplicacion") + CRLF + CRLF + CRLF;
                 if (platform::msgBox(text, platform::mb::YesNo | platform::mb::Critical,
                                      QStringLiteral("AVISO AL OPERADOR")) == platform::mb::No) {
                     platform::process::exitProgram(1);
@@ -141,9 +138,10 @@ void DB_Dll::CierraRecordset(Recordset& LrcsTemp) {
         return TratamientoErrores(e, std::nullopt, QStringLiteral("CierraRecordset"));
     };
     auto steps = platform::Steps::trapping(handler);
-    steps.then([&] {
-             if (LrcsTemp->state() != ado::adstate::Closed) LrcsTemp->close();
-         })
+    steps
+        .then([&] {
+            if (LrcsTemp->state() != ado::adstate::Closed) LrcsTemp->close();
+        })
         .then([&] {
             if (ignoring) LrcsTemp->cancelUpdate();
         })

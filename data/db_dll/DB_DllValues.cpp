@@ -27,15 +27,21 @@ bool codeIn(const platform::Variant& q, std::initializer_list<int> codes) {
 
 }  // namespace
 
-bool DB_Dll::adodate(const Variant& Qtype) { return codeIn(Qtype, {7, 64, 133, 134, 135, 137}); }
+bool DB_Dll::adodate(const Variant& Qtype) {
+    return codeIn(Qtype, {7, 64, 133, 134, 135, 137});
+}
 bool DB_Dll::ADOText(const Variant& Qtype) {
     return codeIn(Qtype, {8, 129, 130, 200, 201, 202, 203});
 }
 bool DB_Dll::ADONumeric(const Variant& Qtype) {
     return codeIn(Qtype, {2, 3, 4, 5, 14, 16, 17, 18, 19, 20, 21, 131});
 }
-bool DB_Dll::ADOCurrency(const Variant& Qtype) { return codeIn(Qtype, {6}); }
-bool DB_Dll::ADOBoolean(const Variant& Qtype) { return codeIn(Qtype, {11}); }
+bool DB_Dll::ADOCurrency(const Variant& Qtype) {
+    return codeIn(Qtype, {6});
+}
+bool DB_Dll::ADOBoolean(const Variant& Qtype) {
+    return codeIn(Qtype, {11});
+}
 QString DB_Dll::ADOComilla(const Variant& Qtype) {
     return adodate(Qtype) || ADOText(Qtype) ? QStringLiteral("'") : QString();
 }
@@ -103,7 +109,7 @@ QString DB_Dll::StripOwner(QString& rsTblName) {
 
 QString DB_Dll::StripFileName(const QString& rsFileName) {
     // Paths of the suite use "\"; this system's own use "/".
-    const int at = static_cast<int>(
-        std::max(rsFileName.lastIndexOf(QLatin1Char('\\')), rsFileName.lastIndexOf(QLatin1Char('/'))));
+    const int at = static_cast<int>(std::max(rsFileName.lastIndexOf(QLatin1Char('\\')),
+                                             rsFileName.lastIndexOf(QLatin1Char('/'))));
     return at < 0 ? QString() : rsFileName.left(at);
 }

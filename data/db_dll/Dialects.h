@@ -25,7 +25,7 @@ QString descartaSentenciaOracle(QString& sql);
 
 // What the Oracle script runner needs of a connection.
 class ScriptTarget {
-public:
+  public:
     virtual ~ScriptTarget() = default;
     virtual void beginTrans() = 0;
     virtual void commitTrans() = 0;

@@ -347,7 +347,8 @@ Variant readValue(sqlite3_stmt* st, int i, int type) {
         if (!dt.isValid()) dt = QDateTime::fromString(t, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         if (dt.isValid()) return Variant(dt);
         // Dates the suite's programs wrote as short-date text ("dd/mm/yy hh:mm").
-        if (const auto regional = platform::Regional::current().parseDate(t)) return Variant(*regional);
+        if (const auto regional = platform::Regional::current().parseDate(t))
+            return Variant(*regional);
         return Variant(t);
     }
     switch (sc) {

@@ -22,11 +22,13 @@ QString leeConfiguracion(DB_Dll& db, const QString& clave, QString& auxiliar, bo
     });
     steps
         .then([&] {
-            if (gTablaConfiguracion.trimmed().isEmpty()) gTablaConfiguracion = QStringLiteral("TA_CONFIGURACION");
+            if (gTablaConfiguracion.trimmed().isEmpty())
+                gTablaConfiguracion = QStringLiteral("TA_CONFIGURACION");
         })
         .then([&] {
             sql = QStringLiteral("SELECT VALOR, valoraux FROM ") + gTablaConfiguracion +
-                  QStringLiteral(" with(nolock)  WHERE CLAVE = '") + clave.trimmed() + QStringLiteral("'");
+                  QStringLiteral(" with(nolock)  WHERE CLAVE = '") + clave.trimmed() +
+                  QStringLiteral("'");
         })
         .then([&] {
             const QString k = clave.trimmed();
@@ -40,13 +42,17 @@ QString leeConfiguracion(DB_Dll& db, const QString& clave, QString& auxiliar, bo
                 resultado = QStringLiteral(" ");
                 auxiliar = QString();
             } else {
-                resultado = SuiteLib::tools().NoNull(rs->field(QStringLiteral("Valor")).value()).toText();
-                auxiliar = SuiteLib::tools().NoNull(rs->field(QStringLiteral("ValorAux")).value()).toText();
+                resultado =
+                    SuiteLib::tools().NoNull(rs->field(QStringLiteral("Valor")).value()).toText();
+                auxiliar = SuiteLib::tools()
+                               .NoNull(rs->field(QStringLiteral("ValorAux")).value())
+                               .toText();
             }
         })
         .then([&] { db.CierraRecordset(rs); })
         .then([&] {
-            if (clave.compare(QLatin1String("THEME"), Qt::CaseInsensitive) == 0 && resultado.trimmed().isEmpty())
+            if (clave.compare(QLatin1String("THEME"), Qt::CaseInsensitive) == 0 &&
+                resultado.trimmed().isEmpty())
                 resultado = QStringLiteral("1");
         })
         .cleanup([&] {
@@ -58,7 +64,8 @@ QString leeConfiguracion(DB_Dll& db, const QString& clave, QString& auxiliar, bo
 
 qint16 entero16(const QString& texto) {
     const double n = std::round(platform::leadingNumber(texto));
-    if (n > 32767 || n < -32768) platform::raise(platform::errnum::Overflow, QStringLiteral("Desbordamiento"));
+    if (n > 32767 || n < -32768)
+        platform::raise(platform::errnum::Overflow, QStringLiteral("Desbordamiento"));
     return static_cast<qint16>(n);
 }
 
@@ -92,15 +99,22 @@ void GrabaCfgVL(const QString& clave, const platform::Variant& valor, const QStr
                 rs->moveFirst();
             }
         })
-        .then([&] { rs->field(QStringLiteral("Grupo")).setValue(t.NoNull(platform::Variant(grupo))); })
-        .then([&] { rs->field(QStringLiteral("CLAVE")).setValue(t.NoNull(platform::Variant(clave.trimmed().toUpper()))); })
         .then([&] {
-            const platform::Variant v = recorta ? platform::Variant(valor.toText().trimmed()) : valor;
+            rs->field(QStringLiteral("Grupo")).setValue(t.NoNull(platform::Variant(grupo)));
+        })
+        .then([&] {
+            rs->field(QStringLiteral("CLAVE"))
+                .setValue(t.NoNull(platform::Variant(clave.trimmed().toUpper())));
+        })
+        .then([&] {
+            const platform::Variant v =
+                recorta ? platform::Variant(valor.toText().trimmed()) : valor;
             rs->field(QStringLiteral("VALOR")).setValue(t.NoNull(v));
         })
         .then([&] { rs->field(QStringLiteral("PoliticaNegocio")).setValue(politica); })
         .then([&] {
-            if (!auxiliar.isEmpty()) rs->field(QStringLiteral("ValorAux")).setValue(auxiliar.trimmed());
+            if (!auxiliar.isEmpty())
+                rs->field(QStringLiteral("ValorAux")).setValue(auxiliar.trimmed());
         })
         .then([&] { rs->update(); })
         .then([&] { db.CierraRecordset(rs); });
@@ -124,8 +138,9 @@ void CargaConfiguracion(const QString& carpeta) {
     auto steps = platform::Steps::skipping();
     steps.then([&] { gTablaConfiguracion = QStringLiteral("ta_configuracion"); })
         .then([&] {
-            gMostrarStockenConsultas =
-                t.NoNull(platform::Variant(cfg("MostrarStockenConsultas"))).toText().compare(QLatin1String("SI"), Qt::CaseInsensitive) == 0;
+            gMostrarStockenConsultas = t.NoNull(platform::Variant(cfg("MostrarStockenConsultas")))
+                                           .toText()
+                                           .compare(QLatin1String("SI"), Qt::CaseInsensitive) == 0;
         })
         .then([&] { gTituloClientes = texto("TituloClientes"); })
         .then([&] { gTituloProveedores = texto("TituloProveedores"); })
@@ -136,8 +151,10 @@ void CargaConfiguracion(const QString& carpeta) {
         .then([&] { gSSConfidencialidad = siFlag("SS_CONFIDENCIALIDAD"); })
         .then([&] {
             // Only the suite's sales, order and work-order programs take the sales decimals.
-            static const QStringList ventas = {"VLFACTURA", "VLFACTURAS", "VLPEDIDOS", "VLPRESUPUESTOS", "VLREMITOS",
-                                               "VLNOTASCREDITO", "VLORDENTRABAJO", "VLORDENESTRABAJO", "VLMOSTRADOR"};
+            static const QStringList ventas = {
+                "VLFACTURA",      "VLFACTURAS",       "VLPEDIDOS",
+                "VLPRESUPUESTOS", "VLREMITOS",        "VLNOTASCREDITO",
+                "VLORDENTRABAJO", "VLORDENESTRABAJO", "VLMOSTRADOR"};
             if (!ventas.contains(platform::process::programName(), Qt::CaseInsensitive)) return;
             const QString v = cfg("CantidadDecimalesVentas");
             if (platform::leadingNumber(v) > 0) gCantidadDecimales = v;
@@ -148,15 +165,18 @@ void CargaConfiguracion(const QString& carpeta) {
         .then([&] { gUsaStkStockUdKg = siFlag("USA_STK_STOCK_UDKG"); })
         .then([&] {
             gUNegocio.clear();
-            QString sql = QStringLiteral("Select * from ta_usuarios  with(nolock)  where Nombre = '") +
-                          gUsuarioLogeado + QStringLiteral("'");
+            QString sql =
+                QStringLiteral("Select * from ta_usuarios  with(nolock)  where Nombre = '") +
+                gUsuarioLogeado + QStringLiteral("'");
             DB_Dll::Recordset rs;
             auto inner = platform::Steps::skipping();
             inner.then([&] { gDB().AbrirRecordset(sql, rs, nullptr, 0, 1, -1, true); })
                 .then([&] {
                     if (rs->bof()) return;
                     gUNegocio = t.NoNull(rs->field(QStringLiteral("UNegocio")).value()).toText();
-                    if (gUsaFacturaProforma) gUsaFacturaProforma = rs->field(QStringLiteral("verproforma")).value().toBool();
+                    if (gUsaFacturaProforma)
+                        gUsaFacturaProforma =
+                            rs->field(QStringLiteral("verproforma")).value().toBool();
                 })
                 .then([&] { gDB().CierraRecordset(rs); });
             inner.run();
@@ -173,7 +193,11 @@ void CargaConfiguracion(const QString& carpeta) {
             if (gColorFondo == 0) gColorFondo = 0xFFFF00;
         })
         .then([&] { gColorLetra = static_cast<qint32>(importe("CLetra")); })
-        .then([&] { gModuloOrdenDeTrabajo = texto("ModuloOrdenDeTrabajo").compare(QLatin1String("NO"), Qt::CaseInsensitive) != 0; })
+        .then([&] {
+            gModuloOrdenDeTrabajo =
+                texto("ModuloOrdenDeTrabajo").compare(QLatin1String("NO"), Qt::CaseInsensitive) !=
+                0;
+        })
         .then([&] { gVModificaCPrecio = marcado("V_ModificaCPrecio"); })
         .then([&] { gCModificaCPrecio = marcado("C_ModificaCPrecio"); })
         .then([&] { gMaderera = marcado("MADERERA"); })

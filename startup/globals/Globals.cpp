@@ -12,4 +12,6 @@ DB_Dll& gDBEstadisticas() {
     return *estadisticas();
 }
 
-void resetEstadisticas() { estadisticas().reset(); }
+void resetEstadisticas() {
+    estadisticas().reset();
+}

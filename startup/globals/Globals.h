@@ -9,7 +9,7 @@
 #include "data/db_dll/DB_Dll.h"
 
 // ---- start-up ----
-inline QString gPcUsuario;           // COMPUTER|USER, at most 50 characters
+inline QString gPcUsuario;  // COMPUTER|USER, at most 50 characters
 inline double gFlatToolbars = 1;
 inline QString gParametroAdicional;
 inline QString gMenu;
@@ -17,7 +17,7 @@ inline QString gUsuarioLogeado;
 inline QString gCaja = QStringLiteral("1");
 inline QString gCadenaODBC;
 inline qint16 gTimeOut = 360;
-inline QString gArchivoAyuda;        // the help file of the F1 key
+inline QString gArchivoAyuda;  // the help file of the F1 key
 
 // The connection to the statistics database, created on first use.
 DB_Dll& gDBEstadisticas();

@@ -23,8 +23,10 @@ TEST(DbDllConnString, BuiltFromTheConnectionFields) {
         const char* expected;
     } cases[] = {
         {"SRV1", "", "PROVIDER=SQLOLEDB;Server=SRV1;Database =GESTION;UId=sa;Pwd=;"},
-        {"SRV1\\INST", "Connect Timeout=5;", "PROVIDER=SQLOLEDB;Server=SRV1\\INST;Database =GESTION;UId=sa;Pwd=;Connect Timeout=5;"},
-        {"ORCL#", "Connect Timeout=5;", "Provider=OraOLEDB.Oracle.1;Data Source=GESTION;User Id=sa;Password=;"},
+        {"SRV1\\INST", "Connect Timeout=5;",
+         "PROVIDER=SQLOLEDB;Server=SRV1\\INST;Database =GESTION;UId=sa;Pwd=;Connect Timeout=5;"},
+        {"ORCL#", "Connect Timeout=5;",
+         "Provider=OraOLEDB.Oracle.1;Data Source=GESTION;User Id=sa;Password=;"},
     };
     for (const auto& c : cases) {
         DB_Dll db;
@@ -48,8 +50,9 @@ TEST_F(DbDll, TheAdministratorFlagComesFromTheUserTable) {
         connect(QString::fromUtf8(c.user));
         EXPECT_EQ(gDB().gEsAdmin, c.admin) << c.user;
         EXPECT_EQ(gDB().gProveedor, QStringLiteral("SQLOLEDB"));
-        EXPECT_EQ(gDB().gConnString, QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =GESTION;UId=%1;Pwd=;")
-                                         .arg(QString::fromUtf8(c.user)));
+        EXPECT_EQ(gDB().gConnString,
+                  QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =GESTION;UId=%1;Pwd=;")
+                      .arg(QString::fromUtf8(c.user)));
     }
     EXPECT_TRUE(prompts->shown().empty());
 }
@@ -92,10 +95,15 @@ TEST_F(DbDll, AMissingDatabaseAsksWhetherToTryAgain) {
     const auto& shown = prompts->last();
     EXPECT_EQ(shown.title, QStringLiteral(" Error de Conexion a Base de Datos"));
     EXPECT_EQ(shown.style, platform::mb::YesNo | platform::mb::Critical);
-    EXPECT_TRUE(shown.text.startsWith(QStringLiteral(" Estado de Sql: 42000\rNumero de Error: -2147467259\rDescripcion: ")));
-    EXPECT_TRUE(shown.text.contains(QStringLiteral("\rCodigo Nativo: 4060\r\r\nNombre de Proceso: Cronequipo\r\r\n\r\n")));
-    EXPECT_TRUE(shown.text.contains(QStringLiteral("por ejemplo : sqlite\\CORDAVISTEL\r\n3. Verifique si el inicio de sesion para el usuario demo existe")));
-    EXPECT_TRUE(shown.text.endsWith(QStringLiteral("\r\n\r\n\r\n - Desea Intentarlo Nuevamente??? ")));
+    EXPECT_TRUE(shown.text.startsWith(
+        QStringLiteral(" Estado de Sql: 42000\rNumero de Error: -2147467259\rDescripcion: ")));
+    EXPECT_TRUE(shown.text.contains(
+        QStringLiteral("\rCodigo Nativo: 4060\r\r\nNombre de Proceso: Cronequipo\r\r\n\r\n")));
+    EXPECT_TRUE(
+        shown.text.contains(QStringLiteral("por ejemplo : sqlite\\CORDAVISTEL\r\n3. Verifique si "
+                                           "el inicio de sesion para el usuario demo existe")));
+    EXPECT_TRUE(
+        shown.text.endsWith(QStringLiteral("\r\n\r\n\r\n - Desea Intentarlo Nuevamente??? ")));
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("NOEXISTE.db"))));
 }
 
@@ -120,7 +128,8 @@ TEST_F(DbDll, YesOpensTheConnectionDialogAndTriesTheNewData) {
     EXPECT_TRUE(db.gOpenFlag);
     EXPECT_TRUE(db.gEsAdmin);
     EXPECT_EQ(db.gCnn.state(), ado::adstate::Open);
-    EXPECT_EQ(db.gConnString, QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =GESTION;UId=demo;Pwd=;"));
+    EXPECT_EQ(db.gConnString,
+              QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =GESTION;UId=demo;Pwd=;"));
 }
 
 TEST_F(DbDll, ACancelledDialogOpensNothingAndSaysNothing) {
@@ -166,7 +175,8 @@ TEST_F(DbDll, ALostConnectionIsReopenedAndTheOperatorMayRetry) {
     QString sql = QStringLiteral("SELECT * FROM v_ta_tecnicos");
     gDB().AbrirRecordset(sql, rs);
     ASSERT_EQ(prompts->shown().size(), 1u);
-    EXPECT_TRUE(prompts->last().title.endsWith(QStringLiteral(" - AbrirRecordset Aviso al operador!!! - 5 ")));
+    EXPECT_TRUE(prompts->last().title.endsWith(
+        QStringLiteral(" - AbrirRecordset Aviso al operador!!! - 5 ")));
     ASSERT_EQ(rs->state(), ado::adstate::Open);
     EXPECT_FALSE(rs->eof());
 }
@@ -186,9 +196,11 @@ TEST_F(DbDll, ALostConnectionThatCannotBeReopenedEndsTheProgramOnNo) {
     EXPECT_EQ(exits, std::vector<int>{1});
     ASSERT_EQ(prompts->shown().size(), 2u);
     EXPECT_EQ(prompts->last().title, QStringLiteral("AVISO AL OPERADOR"));
-    EXPECT_EQ(prompts->last().text, QStringLiteral("\r\n\r\n\r\nSe perdio la conexion con la base de datos GESTION\r\n Servidor "
-                                                   "sqlite\r\n\r\nElija SI para reintentar conectarse\r\nElija NO para "
-                                                   "cerrar la aplicacion\r\n\r\n\r\n"));
+    EXPECT_EQ(prompts->last().text,
+              QStringLiteral(
+                  "\r\n\r\n\r\nSe perdio la conexion con la base de datos GESTION\r\n Servidor "
+                  "sqlite\r\n\r\nElija SI para reintentar conectarse\r\nElija NO para "
+                  "cerrar la aplicacion\r\n\r\n\r\n"));
 }
 
 TEST_F(DbDll, TheErrorTreatmentAnswersDecideAndAreLogged) {
@@ -197,7 +209,8 @@ TEST_F(DbDll, TheErrorTreatmentAnswersDecideAndAreLogged) {
         std::vector<int> answers;
         std::size_t prompts;
         const char* lastWord;
-    } cases[] = {{{Ignore}, 1, "Ignorar"}, {{Abort}, 1, "Abortar"}, {{Retry, Ignore}, 2, "Ignorar"}};
+    } cases[] = {
+        {{Ignore}, 1, "Ignorar"}, {{Abort}, 1, "Abortar"}, {{Retry, Ignore}, 2, "Ignorar"}};
     for (const auto& c : cases) {
         prompts->reset();
         QFile::remove(dir.filePath(QStringLiteral("VLERR.LOG")));
@@ -209,21 +222,26 @@ TEST_F(DbDll, TheErrorTreatmentAnswersDecideAndAreLogged) {
         EXPECT_EQ(rs->state(), ado::adstate::Closed);
         const QByteArray log = fileBytes(dir.filePath(QStringLiteral("VLERR.LOG")));
         EXPECT_EQ(log.count("\r\n"), static_cast<qsizetype>(c.prompts));
-        EXPECT_TRUE(log.contains(" Rutina: - AbrirRecordset Mensaje Ha ocurrido el Siguiente Error (-2147217865) "));
-        EXPECT_TRUE(log.contains(QByteArray(" Respondi\xF3 : ") + c.lastWord + "\r\n")) << log.constData();
+        EXPECT_TRUE(log.contains(
+            " Rutina: - AbrirRecordset Mensaje Ha ocurrido el Siguiente Error (-2147217865) "));
+        EXPECT_TRUE(log.contains(QByteArray(" Respondi\xF3 : ") + c.lastWord + "\r\n"))
+            << log.constData();
     }
 }
 
 TEST_F(DbDll, TheErrorTreatmentItself) {
-    const platform::ErrorInfo err{-2147217900, QStringLiteral("Sintaxis incorrecta "), QStringLiteral("Proveedor")};
+    const platform::ErrorInfo err{-2147217900, QStringLiteral("Sintaxis incorrecta "),
+                                  QStringLiteral("Proveedor")};
     DB_Dll db;
     prompts->answer(Retry);
     EXPECT_EQ(db.TratamientoErrores(err), Retry);
-    EXPECT_EQ(prompts->last().text, QStringLiteral("Ha ocurrido el Siguiente Error (-2147217900) Sintaxis incorrecta"));
+    EXPECT_EQ(prompts->last().text,
+              QStringLiteral("Ha ocurrido el Siguiente Error (-2147217900) Sintaxis incorrecta"));
     EXPECT_EQ(prompts->last().title, QStringLiteral("Proveedor Aviso al operador!!! - 5 "));
     EXPECT_EQ(prompts->last().style, 18);
     const QByteArray line = fileBytes(dir.filePath(QStringLiteral("VLERR.LOG")));
-    EXPECT_TRUE(line.contains(" Rutina:  Mensaje Ha ocurrido")) << "no routine: nothing between the two words";
+    EXPECT_TRUE(line.contains(" Rutina:  Mensaje Ha ocurrido"))
+        << "no routine: nothing between the two words";
     EXPECT_TRUE(line.endsWith(" Respondi\xF3 : Reintentar\r\n"));
     EXPECT_EQ(line.mid(2, 1), "-");
     EXPECT_EQ(line.mid(10, 1), " ");
@@ -231,7 +249,8 @@ TEST_F(DbDll, TheErrorTreatmentItself) {
     db.setArchivoErrores(Variant(dir.filePath(QStringLiteral("otro.log"))));
     prompts->answer(Yes);
     EXPECT_EQ(db.TratamientoErrores(err, platform::mb::YesNo, QStringLiteral("X")), Yes);
-    EXPECT_TRUE(fileBytes(dir.filePath(QStringLiteral("otro.log"))).endsWith(" Respondi\xF3 : S\xED\r\n"));
+    EXPECT_TRUE(
+        fileBytes(dir.filePath(QStringLiteral("otro.log"))).endsWith(" Respondi\xF3 : S\xED\r\n"));
 
     const std::size_t before = prompts->shown().size();
     EXPECT_EQ(db.TratamientoErrores(platform::ErrorInfo{0, QStringLiteral("nada"), {}}), 0);
@@ -242,12 +261,15 @@ TEST_F(DbDll, TheErrorTreatmentItself) {
 TEST_F(DbDll, StatementsAreRewrittenAndFailuresLeftInTheCollection) {
     connect();
     DB_Dll& db = gDB();
-    QString sql = QStringLiteral("UPDATE ta_configuracion SET VALOR = 'x@Admin_y' WHERE CLAVE = 'NOMBRE'");
+    QString sql =
+        QStringLiteral("UPDATE ta_configuracion SET VALOR = 'x@Admin_y' WHERE CLAVE = 'NOMBRE'");
     qint32 n = -1;
     db.EjecutaConsultaSQL(sql, n, nullptr);
     EXPECT_EQ(n, 1);
-    EXPECT_EQ(sql, QStringLiteral("UPDATE ta_configuracion SET VALOR = 'xy' WHERE CLAVE = 'NOMBRE'"));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT VALOR FROM ta_configuracion WHERE CLAVE = 'NOMBRE'")), QStringLiteral("xy"));
+    EXPECT_EQ(sql,
+              QStringLiteral("UPDATE ta_configuracion SET VALOR = 'xy' WHERE CLAVE = 'NOMBRE'"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT VALOR FROM ta_configuracion WHERE CLAVE = 'NOMBRE'")),
+              QStringLiteral("xy"));
 
     DB_Dll::Recordset lrcs = std::make_shared<ado::Recordset>();
     QString select = QStringLiteral("SELECT COUNT(*) FROM v_ta_tecnicos");
@@ -278,7 +300,8 @@ TEST_F(DbDll, ClosingARecordsetWithAPendingEdit) {
     EXPECT_EQ(rs->state(), ado::adstate::Closed);
     gDB().CierraRecordset(rs);
     EXPECT_TRUE(prompts->shown().empty());
-    EXPECT_NE(scalar(QStringLiteral("SELECT VALOR FROM ta_configuracion WHERE CLAVE = 'NOMBRE'")), QStringLiteral("sin guardar"));
+    EXPECT_NE(scalar(QStringLiteral("SELECT VALOR FROM ta_configuracion WHERE CLAVE = 'NOMBRE'")),
+              QStringLiteral("sin guardar"));
 }
 
 TEST(DbDllValues, ClassifiersAndLiterals) {
@@ -286,9 +309,12 @@ TEST(DbDllValues, ClassifiersAndLiterals) {
         Variant code;
         bool date, text, numeric, currency, boolean;
         const char* comilla;
-    } codes[] = {{Variant(135), true, false, false, false, false, "'"}, {Variant(3), false, false, true, false, false, ""},
-                 {Variant(6), false, false, false, true, false, ""},    {Variant("200"), false, true, false, false, false, "'"},
-                 {Variant(11), false, false, false, false, true, ""},   {Variant(999), false, false, false, false, false, ""},
+    } codes[] = {{Variant(135), true, false, false, false, false, "'"},
+                 {Variant(3), false, false, true, false, false, ""},
+                 {Variant(6), false, false, false, true, false, ""},
+                 {Variant("200"), false, true, false, false, false, "'"},
+                 {Variant(11), false, false, false, false, true, ""},
+                 {Variant(999), false, false, false, false, false, ""},
                  {Variant(), false, false, false, false, false, ""}};
     for (const auto& c : codes) {
         EXPECT_EQ(DB_Dll::adodate(c.code), c.date);
@@ -303,11 +329,13 @@ TEST(DbDllValues, ClassifiersAndLiterals) {
         Variant value;
         const char* tipo;
         const char* sql;
-    } literals[] = {{Variant(1234.5), "@", "1234.5"},     {Variant("1234,5"), "@", "1234.5"},
-                    {Variant("abc"), "'", "'abc'"},         {Variant("O'Brien"), "'", "'O'Brien'"},
-                    {Variant::null(), "@", "0"},            {Variant::null(), "'", "NULL"},
-                    {Variant::null(), "x", "NULL"},         {Variant("tal cual"), "", "tal cual"}};
-    for (const auto& l : literals) EXPECT_EQ(db.SQLValue(l.value, QString::fromUtf8(l.tipo)).toText(), QString::fromUtf8(l.sql));
+    } literals[] = {{Variant(1234.5), "@", "1234.5"}, {Variant("1234,5"), "@", "1234.5"},
+                    {Variant("abc"), "'", "'abc'"},   {Variant("O'Brien"), "'", "'O'Brien'"},
+                    {Variant::null(), "@", "0"},      {Variant::null(), "'", "NULL"},
+                    {Variant::null(), "x", "NULL"},   {Variant("tal cual"), "", "tal cual"}};
+    for (const auto& l : literals)
+        EXPECT_EQ(db.SQLValue(l.value, QString::fromUtf8(l.tipo)).toText(),
+                  QString::fromUtf8(l.sql));
 }
 
 TEST(DbDllValues, NameOperations) {
@@ -337,42 +365,51 @@ TEST(DbDllValues, NameOperations) {
 TEST_F(DbDll, TableLookups) {
     connect();
     DB_Dll& db = gDB();
-    EXPECT_TRUE(db.ExisteEnTabla(QStringLiteral("v_ta_tecnicos"), QStringLiteral(" 1 "), QStringLiteral("idtecnico")));
-    EXPECT_FALSE(db.ExisteEnTabla(QStringLiteral("v_ta_tecnicos"), QStringLiteral("99"), QStringLiteral("idtecnico")));
-    EXPECT_TRUE(db.ExisteEnTabla(QStringLiteral("v_ta_tecnicos"), QStringLiteral("ignorado"), QStringLiteral("x"), nullptr,
-                                 Variant(8), QStringLiteral("v_ta_tecnicos WHERE idtecnico = '   2'")))
+    EXPECT_TRUE(db.ExisteEnTabla(QStringLiteral("v_ta_tecnicos"), QStringLiteral(" 1 "),
+                                 QStringLiteral("idtecnico")));
+    EXPECT_FALSE(db.ExisteEnTabla(QStringLiteral("v_ta_tecnicos"), QStringLiteral("99"),
+                                  QStringLiteral("idtecnico")));
+    EXPECT_TRUE(db.ExisteEnTabla(QStringLiteral("v_ta_tecnicos"), QStringLiteral("ignorado"),
+                                 QStringLiteral("x"), nullptr, Variant(8),
+                                 QStringLiteral("v_ta_tecnicos WHERE idtecnico = '   2'")))
         << "a condition with its own WHERE";
-    EXPECT_TRUE(db.ExisteEnTablaST(QStringLiteral("v_ta_tecnicos"), QStringLiteral("   3"), QStringLiteral("idtecnico")));
-    EXPECT_FALSE(db.ExisteEnTablaST(QStringLiteral("v_ta_tecnicos"), QStringLiteral("3"), QStringLiteral("idtecnico")))
+    EXPECT_TRUE(db.ExisteEnTablaST(QStringLiteral("v_ta_tecnicos"), QStringLiteral("   3"),
+                                   QStringLiteral("idtecnico")));
+    EXPECT_FALSE(db.ExisteEnTablaST(QStringLiteral("v_ta_tecnicos"), QStringLiteral("3"),
+                                    QStringLiteral("idtecnico")))
         << "no trimming in the plain form";
 
     DB_Dll::Recordset kept = std::make_shared<ado::Recordset>();
-    EXPECT_TRUE(db.ExisteEnTabla(QStringLiteral("v_ta_tecnicos"), QStringLiteral("4"), QStringLiteral("idtecnico"), &kept));
+    EXPECT_TRUE(db.ExisteEnTabla(QStringLiteral("v_ta_tecnicos"), QStringLiteral("4"),
+                                 QStringLiteral("idtecnico"), &kept));
     ASSERT_EQ(kept->state(), ado::adstate::Open);
     EXPECT_EQ(kept->field(QStringLiteral("idtecnico")).value().text(), QStringLiteral("   4"));
 
-    EXPECT_EQ(db.DatosTabla(QStringLiteral("ta_configuracion"), QStringLiteral("nombre"), QStringLiteral("VALOR"),
-                            QStringLiteral("CLAVE"))
+    EXPECT_EQ(db.DatosTabla(QStringLiteral("ta_configuracion"), QStringLiteral("nombre"),
+                            QStringLiteral("VALOR"), QStringLiteral("CLAVE"))
                   .toText(),
               scalar(QStringLiteral("SELECT VALOR FROM ta_configuracion WHERE CLAVE = 'NOMBRE'")));
-    EXPECT_EQ(db.DatosTabla(QStringLiteral("ta_configuracion"), QStringLiteral("no hay"), QStringLiteral("VALOR"),
-                            QStringLiteral("CLAVE"))
+    EXPECT_EQ(db.DatosTabla(QStringLiteral("ta_configuracion"), QStringLiteral("no hay"),
+                            QStringLiteral("VALOR"), QStringLiteral("CLAVE"))
                   .toText(),
               QString());
-    EXPECT_EQ(db.DatosTabla(QStringLiteral("ta_usuarios"), QStringLiteral("demo"), QStringLiteral("Administrador"),
-                            QStringLiteral("nombre"), Variant(8), QStringLiteral("Administrador = 0"))
+    EXPECT_EQ(db.DatosTabla(QStringLiteral("ta_usuarios"), QStringLiteral("demo"),
+                            QStringLiteral("Administrador"), QStringLiteral("nombre"), Variant(8),
+                            QStringLiteral("Administrador = 0"))
                   .toText(),
               QString())
         << "the condition is added with AND";
     EXPECT_TRUE(prompts->shown().empty());
 
-    EXPECT_EQ(db.DatosTabla(QStringLiteral("ta_usuarios"), QStringLiteral("demo"), QStringLiteral("NoHay"),
-                            QStringLiteral("nombre"), Variant(8), QString(), true, true)
+    EXPECT_EQ(db.DatosTabla(QStringLiteral("ta_usuarios"), QStringLiteral("demo"),
+                            QStringLiteral("NoHay"), QStringLiteral("nombre"), Variant(8),
+                            QString(), true, true)
                   .toText(),
               QString());
     EXPECT_TRUE(prompts->shown().empty()) << "errors ignored: nothing shown";
     prompts->answer(Abort);
-    db.DatosTabla(QStringLiteral("ta_usuarios"), QStringLiteral("demo"), QStringLiteral("NoHay"), QStringLiteral("nombre"));
+    db.DatosTabla(QStringLiteral("ta_usuarios"), QStringLiteral("demo"), QStringLiteral("NoHay"),
+                  QStringLiteral("nombre"));
     ASSERT_EQ(prompts->shown().size(), 1u);
     EXPECT_EQ(prompts->last().title, QStringLiteral("Aviso al Operador"));
     EXPECT_EQ(prompts->last().style, platform::mb::AbortRetryIgnore | platform::mb::Critical);
@@ -383,20 +420,30 @@ TEST_F(DbDll, MaximaMinimaAndLastCodes) {
     DB_Dll& db = gDB();
     db.gCnn.execute(QStringLiteral("CREATE TABLE Numeros (N INT NULL, F DATETIME NULL)"));
     EXPECT_TRUE(db.BuscaMinimo(QStringLiteral("Numeros"), QStringLiteral("N")).isNumber());
-    EXPECT_EQ(db.BuscaMinimo(QStringLiteral("Numeros"), QStringLiteral("N")).number(), 0) << "MIN of nothing is null, read as 0";
+    EXPECT_EQ(db.BuscaMinimo(QStringLiteral("Numeros"), QStringLiteral("N")).number(), 0)
+        << "MIN of nothing is null, read as 0";
     db.gCnn.execute(QStringLiteral("INSERT INTO Numeros (N, F) VALUES (5, '31/01/2026')"));
     db.gCnn.execute(QStringLiteral("INSERT INTO Numeros (N, F) VALUES (12, '28/02/2026')"));
     EXPECT_EQ(db.BuscaMaximo(QStringLiteral("Numeros"), QStringLiteral("N")).number(), 12);
     EXPECT_EQ(db.BuscaMinimo(QStringLiteral("Numeros"), QStringLiteral("N")).number(), 5);
     QString cond = QStringLiteral("N < 10");
-    EXPECT_EQ(db.BuscaMaximo(QStringLiteral("Numeros"), QStringLiteral("N"), std::nullopt, &cond).number(), 5);
-    EXPECT_TRUE(db.BuscaMaximo(QStringLiteral("Numeros"), QStringLiteral("F"), Variant(7)).isDate());
-    EXPECT_EQ(db.BuscaUltimoCodigo(QStringLiteral("Numeros"), QStringLiteral("N"), Variant(), QStringLiteral(" ")).number(), 12);
-    EXPECT_THROW(db.BuscaMaximo(QStringLiteral("NoExiste"), QStringLiteral("N")), platform::Failure);
+    EXPECT_EQ(db.BuscaMaximo(QStringLiteral("Numeros"), QStringLiteral("N"), std::nullopt, &cond)
+                  .number(),
+              5);
+    EXPECT_TRUE(
+        db.BuscaMaximo(QStringLiteral("Numeros"), QStringLiteral("F"), Variant(7)).isDate());
+    EXPECT_EQ(db.BuscaUltimoCodigo(QStringLiteral("Numeros"), QStringLiteral("N"), Variant(),
+                                   QStringLiteral(" "))
+                  .number(),
+              12);
+    EXPECT_THROW(db.BuscaMaximo(QStringLiteral("NoExiste"), QStringLiteral("N")),
+                 platform::Failure);
 
-    db.gCnn.execute(QStringLiteral("INSERT INTO V_MA_ARTICULOS (IDARTICULO, DESCRIPCION) VALUES ('0999', 'cero')"));
+    db.gCnn.execute(QStringLiteral(
+        "INSERT INTO V_MA_ARTICULOS (IDARTICULO, DESCRIPCION) VALUES ('0999', 'cero')"));
     QString articulos;
-    const Variant max = db.BuscaMaximo(QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("IDARTICULO"), std::nullopt, &articulos);
+    const Variant max = db.BuscaMaximo(QStringLiteral("V_MA_ARTICULOS"),
+                                       QStringLiteral("IDARTICULO"), std::nullopt, &articulos);
     EXPECT_EQ(articulos, QStringLiteral(" substring(ltrim(idarticulo),1,1)<>'0'"));
     EXPECT_NE(max.number(), 999);
 }
@@ -408,10 +455,13 @@ TEST_F(DbDll, SchemaQuestionsAndAddingAColumn) {
     EXPECT_FALSE(db.ExisteTablaDB(QStringLiteral("NoExiste")));
     EXPECT_TRUE(db.ExisteCampoDB(QStringLiteral("ta_usuarios"), QStringLiteral("ADMINISTRADOR")));
     EXPECT_FALSE(db.ExisteCampoDB(QStringLiteral("ta_usuarios"), QStringLiteral("Edad")));
-    EXPECT_TRUE(db.VerCampoDB(QStringLiteral("ta_usuarios"), QStringLiteral("Edad"), true, QStringLiteral("int"), false, Variant(0)));
+    EXPECT_TRUE(db.VerCampoDB(QStringLiteral("ta_usuarios"), QStringLiteral("Edad"), true,
+                              QStringLiteral("int"), false, Variant(0)));
     EXPECT_TRUE(db.ExisteCampoDB(QStringLiteral("ta_usuarios"), QStringLiteral("Edad")));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT Edad FROM ta_usuarios WHERE Nombre = 'demo'")), QStringLiteral("0"));
-    EXPECT_TRUE(db.VerCampoDB(QStringLiteral("NoExiste"), QStringLiteral("X"), true, QStringLiteral("int"), true));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Edad FROM ta_usuarios WHERE Nombre = 'demo'")),
+              QStringLiteral("0"));
+    EXPECT_TRUE(db.VerCampoDB(QStringLiteral("NoExiste"), QStringLiteral("X"), true,
+                              QStringLiteral("int"), true));
     db.gProveedor = QStringLiteral("OraOLEDB.Oracle.1");
     EXPECT_TRUE(db.ExisteCampoDB(QStringLiteral("ta_usuarios"), QStringLiteral("Cualquiera")));
     EXPECT_TRUE(prompts->shown().empty());
@@ -421,15 +471,18 @@ TEST_F(DbDll, RestrictedViewsForUsersWhoAreNotAdministrators) {
     connect(QStringLiteral("operador"));
     DB_Dll& db = gDB();
     ASSERT_FALSE(db.gEsAdmin);
-    EXPECT_EQ(db.SS_TSinonimos(QStringLiteral("SELECT * FROM MA_CUENTAS WHERE 1=1")), QStringLiteral("SELECT * FROM SS_MA_CUENTAS WHERE 1=1"));
-    EXPECT_EQ(db.SS_TSinonimos(QStringLiteral("SELECT * FROM @Admin_MA_CUENTAS ")), QStringLiteral("SELECT * FROM MA_CUENTAS "));
+    EXPECT_EQ(db.SS_TSinonimos(QStringLiteral("SELECT * FROM MA_CUENTAS WHERE 1=1")),
+              QStringLiteral("SELECT * FROM SS_MA_CUENTAS WHERE 1=1"));
+    EXPECT_EQ(db.SS_TSinonimos(QStringLiteral("SELECT * FROM @Admin_MA_CUENTAS ")),
+              QStringLiteral("SELECT * FROM MA_CUENTAS "));
     DB_Dll::Recordset rs;
     QString sql = QStringLiteral("SELECT COUNT(*) FROM MA_CUENTAS WHERE 1=1");
     db.AbrirRecordset(sql, rs);
     EXPECT_EQ(sql, QStringLiteral("SELECT COUNT(*) FROM SS_MA_CUENTAS WHERE 1=1"));
     EXPECT_EQ(rs->state(), ado::adstate::Open);
     db.gEsAdmin = true;
-    EXPECT_EQ(db.SS_TSinonimos(QStringLiteral("SELECT * FROM MA_CUENTAS WHERE 1=1")), QStringLiteral("SELECT * FROM MA_CUENTAS WHERE 1=1"));
+    EXPECT_EQ(db.SS_TSinonimos(QStringLiteral("SELECT * FROM MA_CUENTAS WHERE 1=1")),
+              QStringLiteral("SELECT * FROM MA_CUENTAS WHERE 1=1"));
 }
 
 }  // namespace

@@ -495,7 +495,8 @@ TEST(DataLayerBadInput, AnUnreadableConnectionStringEndsInAnErrorAndAClosedConne
         Connection cnn;
         EXPECT_NE(failureNumber([&] { cnn.open(QString::fromUtf8(text)); }), 0) << text;
         EXPECT_EQ(cnn.state(), adstate::Closed) << text;
-        EXPECT_EQ(failureNumber([&] { cnn.execute(QStringLiteral("SELECT 1")); }), code::ConnectionUnusable);
+        EXPECT_EQ(failureNumber([&] { cnn.execute(QStringLiteral("SELECT 1")); }),
+                  code::ConnectionUnusable);
     }
 }
 

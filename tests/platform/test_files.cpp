@@ -146,7 +146,8 @@ TEST(IniReader, AMalformedFileGivesTheFallback) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(QByteArray("\x00\xff[sin cerrar\r\nServidor\r\n=solo valor\r\n[\r\n]\r\n", 44));
     f.close();
-    EXPECT_EQ(readIniKey(path, QStringLiteral("sin cerrar"), QStringLiteral("Servidor"), QStringLiteral("def")),
+    EXPECT_EQ(readIniKey(path, QStringLiteral("sin cerrar"), QStringLiteral("Servidor"),
+                         QStringLiteral("def")),
               QStringLiteral("def"));
     EXPECT_EQ(readIniKey(path, QString(), QString(), QStringLiteral("def")), QStringLiteral("def"));
 }

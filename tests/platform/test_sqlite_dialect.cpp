@@ -166,7 +166,8 @@ TEST(SqliteDialectTranslate, ComparesTextLiteralsInTheEngineCollation) {
             {"SELECT 1 WHERE a = 'x' COLLATE NOCASE", "SELECT 1 WHERE a = 'x' COLLATE NOCASE"},
         },
         true);
-    EXPECT_EQ(translated("SELECT 1 WHERE a = 'x'"), "SELECT 1 WHERE a = 'x'") << "only for the embedded engine";
+    EXPECT_EQ(translated("SELECT 1 WHERE a = 'x'"), "SELECT 1 WHERE a = 'x'")
+        << "only for the embedded engine";
 }
 
 TEST(SqliteDialectTranslate, LeavesEverythingElse) {

@@ -20,7 +20,7 @@ namespace mb = platform::mb;
 namespace {
 
 class Startup : public ProgramFolder {
-protected:
+  protected:
     void SetUp() override {
         ProgramFolder::SetUp();
         resetEstadisticas();
@@ -41,7 +41,9 @@ protected:
         IniciaSesion(false, line, cadena, 3);
     }
 
-    static QString demoLine() { return QStringLiteral("@Server=sqlite;@DbName=GESTION;@Usuario=demo;@Password=;@Caja=3;"); }
+    static QString demoLine() {
+        return QStringLiteral("@Server=sqlite;@DbName=GESTION;@Usuario=demo;@Password=;@Caja=3;");
+    }
 };
 
 TEST(ParameterString, EntriesAreReadAsTheSuiteWritesThem) {
@@ -52,11 +54,13 @@ TEST(ParameterString, EntriesAreReadAsTheSuiteWritesThem) {
         bool toEnd;
         const char* value;
     } cases[] = {
-        {"@Server=SRV01:1433;@DbName=GESTION;@usuario= juan;@Caja=3;", "@Usuario", "", false, "juan"},
+        {"@Server=SRV01:1433;@DbName=GESTION;@usuario= juan;@Caja=3;", "@Usuario", "", false,
+         "juan"},
         {"@Server=SRV01:1433;@DbName=GESTION;@Caja=3;", "@Caja", "1", false, "3"},
         {"@Server=SRV01;@DbName=GESTION;@Caja=3", "@Caja", "1", false, ""},
         {"@Server=SRV01;@DbName=GESTION;", "@Caja", "1", false, "1"},
-        {"@Server=S; @ParametroAdicional= V_TA_RUBROS; x", "@ParametroAdicional", "", true, "V_TA_RUBROS"},
+        {"@Server=S; @ParametroAdicional= V_TA_RUBROS; x", "@ParametroAdicional", "", true,
+         "V_TA_RUBROS"},
         {"@Server=S; @ParametroAdicional= a=b c", "@ParametroAdicional", "", true, "ab c"},
         {"@Password=cl=av=e;", "@Password", "", false, "clave"},
         {"@UsuarioLogeado=ana;@usuario=juan;", "@Usuario", "", false, "Logeadoana"},
@@ -65,7 +69,8 @@ TEST(ParameterString, EntriesAreReadAsTheSuiteWritesThem) {
         {"@Server", "@Server", "x", false, ""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ValorParametro(QString::fromUtf8(c.line), QString::fromUtf8(c.key), QString::fromUtf8(c.fallback), c.toEnd),
+        EXPECT_EQ(ValorParametro(QString::fromUtf8(c.line), QString::fromUtf8(c.key),
+                                 QString::fromUtf8(c.fallback), c.toEnd),
                   QString::fromUtf8(c.value))
             << c.line << " / " << c.key;
     }
@@ -75,8 +80,13 @@ TEST(ParameterString, ServerAddressesGiveTheBareName) {
     struct Case {
         const char* in;
         const char* out;
-    } cases[] = {{"tcp/SRV01:1433", "SRV01"}, {"SRV01:1433", "SRV01"}, {"a/b/c:1", "b/c"}, {"SRV01", "SRV01"}, {"", ""}};
-    for (const auto& c : cases) EXPECT_EQ(LimpiaServidor(QString::fromUtf8(c.in)), QString::fromUtf8(c.out));
+    } cases[] = {{"tcp/SRV01:1433", "SRV01"},
+                 {"SRV01:1433", "SRV01"},
+                 {"a/b/c:1", "b/c"},
+                 {"SRV01", "SRV01"},
+                 {"", ""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(LimpiaServidor(QString::fromUtf8(c.in)), QString::fromUtf8(c.out));
 }
 
 TEST_F(Startup, AStartOnTheDemoDatabaseSetsEverythingUp) {
@@ -87,23 +97,28 @@ TEST_F(Startup, AStartOnTheDemoDatabaseSetsEverythingUp) {
     EXPECT_TRUE(db.gEsAdmin);
     EXPECT_EQ(gCaja, QStringLiteral("3"));
     EXPECT_EQ(gUsuarioLogeado, QStringLiteral("demo"));
-    EXPECT_EQ(gPcUsuario, SuiteLib::machineInfo().ComputerName().toUpper() + QStringLiteral("|JUAN"));
+    EXPECT_EQ(gPcUsuario,
+              SuiteLib::machineInfo().ComputerName().toUpper() + QStringLiteral("|JUAN"));
     EXPECT_EQ(gCadenaODBC, QStringLiteral("DSN=GESTION; UID=demo; PWD="));
     EXPECT_EQ(gTimeOut, 360);
     EXPECT_EQ(db.gCnn.commandTimeout(), 360);
     EXPECT_EQ(db.gCnn.isolationLevel(), 256);
     EXPECT_TRUE(gDBEstadisticas().gOpenFlag);
     QString aux;
-    EXPECT_EQ(CfgVL(QStringLiteral("TimeOut"), aux), QStringLiteral("0")) << "a missing row is created with 0";
+    EXPECT_EQ(CfgVL(QStringLiteral("TimeOut"), aux), QStringLiteral("0"))
+        << "a missing row is created with 0";
     EXPECT_EQ(QFile(dir.filePath(QStringLiteral("consultas.vln"))).size(), 11 * 1202);
-    EXPECT_EQ(gConsulta().gRutaMascaraConsultas, SuiteLib::tools().FolderPath(dir.path()) + QStringLiteral("consultas.vln"));
+    EXPECT_EQ(gConsulta().gRutaMascaraConsultas,
+              SuiteLib::tools().FolderPath(dir.path()) + QStringLiteral("consultas.vln"));
     EXPECT_TRUE(gConsulta().gUsarMascarasConsultas);
-    EXPECT_EQ(scalar(QStringLiteral("SELECT Usuario || '|' || Formulario || '|' || Tarea || '|' || NombreUsuario FROM Control_Acceso")),
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Usuario || '|' || Formulario || '|' || Tarea || '|' || "
+                                    "NombreUsuario FROM Control_Acceso")),
               QStringLiteral("DEMO|CRONEQUIPO|CRONOGRAMA DE MANTENIMIENTOS|demo"));
     EXPECT_FALSE(gSSConfidencialidad);
     EXPECT_EQ(gTopDefault.trimmed().isEmpty(), false);
     EXPECT_TRUE(prompts->shown().empty());
-    EXPECT_EQ(gArchivoAyuda, SuiteLib::tools().FolderPath(dir.path()) + QStringLiteral("htmlhelp\\cordavistel.chm"));
+    EXPECT_EQ(gArchivoAyuda, SuiteLib::tools().FolderPath(dir.path()) +
+                                 QStringLiteral("htmlhelp\\cordavistel.chm"));
 
     // Started again while connected: no new connection, one more access row.
     start(QStringLiteral("@Server=otro;@Usuario=otro;"));
@@ -115,8 +130,10 @@ TEST_F(Startup, TheStatisticsTimeOutAndAnExistingLookupFile) {
     makeDatabase(QStringLiteral("stats.tmp"), {});
     {
         ado::Connection c;
-        c.open(QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =VL_ESTADISTICAS;UId=x;Pwd=;"));
-        c.execute(QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('TIMEOUT', '45')"));
+        c.open(QStringLiteral(
+            "PROVIDER=SQLOLEDB;Server=sqlite;Database =VL_ESTADISTICAS;UId=x;Pwd=;"));
+        c.execute(
+            QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('TIMEOUT', '45')"));
     }
     QFile vln(dir.filePath(QStringLiteral("consultas.vln")));
     ASSERT_TRUE(vln.open(QIODevice::WriteOnly));
@@ -137,22 +154,30 @@ TEST_F(Startup, WithoutServerOrUserTheDialogDecidesAndACancelEndsTheProgram) {
 TEST_F(Startup, AnOracleServerGetsItsConnectionString) {
     prompts->answer(mb::No);
     QString cadena;
-    EXPECT_THROW(IniciaSesion(false, QStringLiteral("@Server=#ORCL;@DbName=VENTAS;@Usuario=scott;@Password=tiger;"), cadena, 3),
-                 platform::process::ProgramEnded);
-    EXPECT_EQ(cadena, QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=VENTAS;User Id=scott;Password=tiger;"));
+    EXPECT_THROW(
+        IniciaSesion(false,
+                     QStringLiteral("@Server=#ORCL;@DbName=VENTAS;@Usuario=scott;@Password=tiger;"),
+                     cadena, 3),
+        platform::process::ProgramEnded);
+    EXPECT_EQ(cadena,
+              QStringLiteral(
+                  "Provider=OraOLEDB.Oracle.1;Data Source=VENTAS;User Id=scott;Password=tiger;"));
     EXPECT_EQ(gDB().gServidor, QStringLiteral("ORCL"));
     EXPECT_EQ(gDB().gConnString, cadena);
 }
 
 TEST_F(Startup, TheMachineSettingsFileStandsInForTheParameters) {
     const auto& t = SuiteLib::tools();
-    const QString section = SuiteLib::machineInfo().ComputerName().toUpper() + QStringLiteral("|JUANBaseDeDatos");
+    const QString section =
+        SuiteLib::machineInfo().ComputerName().toUpper() + QStringLiteral("|JUANBaseDeDatos");
     const QString ini = dir.filePath(QStringLiteral("KV300mn.INI"));
     platform::writeIniKey(ini, section, QStringLiteral("Servidor"), QStringLiteral("sqlite"));
     platform::writeIniKey(ini, section, QStringLiteral("DbName"), QStringLiteral("GESTION"));
-    platform::writeIniKey(ini, section, QStringLiteral("Usuario"), t.EncodeStored(QStringLiteral("ope|rador")));
-    platform::writeIniKey(ini, SuiteLib::machineInfo().ComputerName().toUpper() + QStringLiteral("|JUAN"),
-                          QStringLiteral("FlatToolbars"), QStringLiteral("0"));
+    platform::writeIniKey(ini, section, QStringLiteral("Usuario"),
+                          t.EncodeStored(QStringLiteral("ope|rador")));
+    platform::writeIniKey(
+        ini, SuiteLib::machineInfo().ComputerName().toUpper() + QStringLiteral("|JUAN"),
+        QStringLiteral("FlatToolbars"), QStringLiteral("0"));
     platform::process::setCommandLine(QString());
     QString cadena;
     IniciaSesion(true, QString(), cadena, 3);
@@ -175,23 +200,28 @@ TEST_F(Startup, ConfigurationValues) {
     QString aux = QStringLiteral("sin tocar");
     EXPECT_EQ(Cfg(QStringLiteral("NO_EXISTE"), aux), QStringLiteral(" "));
     EXPECT_EQ(aux, QString());
-    gDB().gCnn.execute(QStringLiteral("INSERT INTO ta_configuracion (CLAVE, VALOR, ValorAux) VALUES ('NULO', NULL, 'a')"));
+    gDB().gCnn.execute(QStringLiteral(
+        "INSERT INTO ta_configuracion (CLAVE, VALOR, ValorAux) VALUES ('NULO', NULL, 'a')"));
     EXPECT_EQ(Cfg(QStringLiteral(" nulo "), aux), QString());
     EXPECT_EQ(aux, QStringLiteral("a"));
     gDB().gCnn.execute(QStringLiteral("DELETE FROM ta_configuracion WHERE CLAVE = 'THEME'"));
     EXPECT_EQ(Cfg(QStringLiteral("theme"), aux), QStringLiteral("1"));
     EXPECT_TRUE(prompts->shown().empty());
 
-    GrabaCfgVL(QStringLiteral(" clave nueva "), Variant(QStringLiteral(" 12 ")), QStringLiteral(" x "), true, QStringLiteral("G"), true);
+    GrabaCfgVL(QStringLiteral(" clave nueva "), Variant(QStringLiteral(" 12 ")),
+               QStringLiteral(" x "), true, QStringLiteral("G"), true);
     EXPECT_EQ(CfgVL(QStringLiteral("CLAVE NUEVA"), aux), QStringLiteral("12"));
     EXPECT_EQ(aux, QStringLiteral("x"));
-    GrabaCfgVL(QStringLiteral("CLAVE NUEVA"), Variant(QStringLiteral("13")), QString(), false, QStringLiteral("G"), false);
+    GrabaCfgVL(QStringLiteral("CLAVE NUEVA"), Variant(QStringLiteral("13")), QString(), false,
+               QStringLiteral("G"), false);
     EXPECT_EQ(CfgVL(QStringLiteral("clave nueva"), aux), QStringLiteral("13"));
     EXPECT_EQ(aux, QStringLiteral("x")) << "an empty auxiliary leaves the column as it was";
 
-    gDB().gCnn.execute(QStringLiteral("UPDATE ta_configuracion SET VALOR = 'SI' WHERE CLAVE = 'SS_CONFIDENCIALIDAD'"));
+    gDB().gCnn.execute(QStringLiteral(
+        "UPDATE ta_configuracion SET VALOR = 'SI' WHERE CLAVE = 'SS_CONFIDENCIALIDAD'"));
     gDB().gCnn.execute(QStringLiteral("DELETE FROM ta_usuarios WHERE Nombre = 'demo'"));
-    gDB().gCnn.execute(QStringLiteral("UPDATE ta_configuracion SET VALOR = '' WHERE CLAVE = 'Top_Default'"));
+    gDB().gCnn.execute(
+        QStringLiteral("UPDATE ta_configuracion SET VALOR = '' WHERE CLAVE = 'Top_Default'"));
     CargaConfiguracion(dir.path() + QLatin1Char('/'));
     EXPECT_TRUE(gSSConfidencialidad);
     EXPECT_EQ(gUNegocio, QStringLiteral("   1"));
@@ -209,34 +239,41 @@ TEST_F(Startup, AFailingSettingIsReportedUnderItsRoutine) {
     start(demoLine());
     qputenv("TEMP", dir.path().toUtf8());
     gTablaConfiguracion = QStringLiteral("NoExiste");
-    prompts->answer(mb::Abort);  // the data layer's own prompt for the failed query
+    prompts->answer(mb::Abort);   // the data layer's own prompt for the failed query
     prompts->answer(mb::Ignore);  // the query left closed: its reading fails and is reported
     prompts->answer(mb::Abort);
     QString aux;
     EXPECT_EQ(Cfg(QStringLiteral("NOMBRE"), aux), QString());
     qunsetenv("TEMP");
     ASSERT_GE(prompts->shown().size(), 2u);
-    EXPECT_TRUE(prompts->shown()[1].title.endsWith(QStringLiteral(" - Cfg Aviso al operador!!! - 2 ")));
-    EXPECT_TRUE(fileBytes(dir.filePath(QStringLiteral("VLERR.LOG"))).contains(" Rutina: - Cfg Mensaje Ha ocurrido el Siguiente Error ("));
+    EXPECT_TRUE(
+        prompts->shown()[1].title.endsWith(QStringLiteral(" - Cfg Aviso al operador!!! - 2 ")));
+    EXPECT_TRUE(fileBytes(dir.filePath(QStringLiteral("VLERR.LOG")))
+                    .contains(" Rutina: - Cfg Mensaje Ha ocurrido el Siguiente Error ("));
 }
 
 TEST_F(Startup, TheGlobalErrorPromptAndItsLog) {
     qunsetenv("TEMP");
     qputenv("TMP", dir.path().toUtf8());
     prompts->answer(mb::Ignore);
-    EXPECT_EQ(ReportaError(platform::ErrorInfo{-5, QStringLiteral(" Descripción "), QStringLiteral("Fuente")}, std::nullopt,
-                           QStringLiteral("Cfg")),
+    EXPECT_EQ(ReportaError(platform::ErrorInfo{-5, QStringLiteral(" Descripción "),
+                                               QStringLiteral("Fuente")},
+                           std::nullopt, QStringLiteral("Cfg")),
               mb::Ignore);
-    EXPECT_EQ(prompts->last().text, QStringLiteral("Ha ocurrido el Siguiente Error (-5) Descripción"));
+    EXPECT_EQ(prompts->last().text,
+              QStringLiteral("Ha ocurrido el Siguiente Error (-5) Descripción"));
     EXPECT_EQ(prompts->last().title, QStringLiteral("Fuente - Cfg Aviso al operador!!! - 2 "));
     EXPECT_EQ(prompts->last().style, 18);
     const QByteArray log = fileBytes(dir.filePath(QStringLiteral("VLERR.LOG")));
-    EXPECT_TRUE(log.endsWith(" Rutina: - Cfg Mensaje Ha ocurrido el Siguiente Error (-5) Descripci\xF3n Respondi\xF3 : Ignorar\r\n"));
+    EXPECT_TRUE(
+        log.endsWith(" Rutina: - Cfg Mensaje Ha ocurrido el Siguiente Error (-5) Descripci\xF3n "
+                     "Respondi\xF3 : Ignorar\r\n"));
 
     prompts->answer(mb::Retry);
     ReportaError(platform::ErrorInfo{7, QStringLiteral("x"), QStringLiteral("F")});
     EXPECT_EQ(prompts->last().title, QStringLiteral("F Aviso al operador!!! - 2 "));
-    EXPECT_TRUE(fileBytes(dir.filePath(QStringLiteral("VLERR.LOG"))).contains(" Rutina:  Mensaje "));
+    EXPECT_TRUE(
+        fileBytes(dir.filePath(QStringLiteral("VLERR.LOG"))).contains(" Rutina:  Mensaje "));
 
     QFile::remove(dir.filePath(QStringLiteral("VLERR.LOG")));
     const std::size_t before = prompts->shown().size();
@@ -261,7 +298,8 @@ TEST(SqlTexto, DateFormats) {
 }
 
 TEST(SqlTexto, FieldListsBuildStatements) {
-    QString v1 = QStringLiteral("PC01"), v2 = QStringLiteral("O'Brien"), v3 = QStringLiteral("null"), v4 = QStringLiteral("12,5");
+    QString v1 = QStringLiteral("PC01"), v2 = QStringLiteral("O'Brien"),
+            v3 = QStringLiteral("null"), v4 = QStringLiteral("12,5");
     AgregaCampo(QStringLiteral("Maquina"), v1, QStringLiteral("'"), true);
     AgregaCampo(QStringLiteral("Usuario"), v2, QStringLiteral("'"), false);
     AgregaCampo(QStringLiteral("Nota"), v3, QStringLiteral("'"), false);
@@ -270,10 +308,13 @@ TEST(SqlTexto, FieldListsBuildStatements) {
     QStringList sentencias;
     QString where;
     ArmaSentencia(gCampos, sentencias, QStringLiteral("Control_Acceso"), false, where, true);
-    EXPECT_EQ(sentencias, (QStringList{"INSERT INTO Control_Acceso (Maquina,Usuario,Nota,Importe) VALUES ('PC01','OBrien',Null,12.5)", ""}));
+    EXPECT_EQ(sentencias, (QStringList{"INSERT INTO Control_Acceso (Maquina,Usuario,Nota,Importe) "
+                                       "VALUES ('PC01','OBrien',Null,12.5)",
+                                       ""}));
     where = QStringLiteral("ID = 5");
     ArmaSentencia(gCampos, sentencias, QStringLiteral("T"), true, where, false);
-    EXPECT_EQ(sentencias[2], QStringLiteral("UPDATE T SET Maquina = 'PC01',Usuario = 'OBrien',Nota = Null,Importe = 12.5  WHERE ID = 5"));
+    EXPECT_EQ(sentencias[2], QStringLiteral("UPDATE T SET Maquina = 'PC01',Usuario = 'OBrien',Nota "
+                                            "= Null,Importe = 12.5  WHERE ID = 5"));
     EXPECT_EQ(where, QStringLiteral(" WHERE ID = 5"));
     EXPECT_EQ(gCampos.size(), 1u);
     EXPECT_TRUE(gCampos[0].campo.isEmpty());
@@ -284,31 +325,42 @@ TEST_F(Startup, ScriptsRunAsOneTransaction) {
     bool fallo = true;
     qint32 numero = -1;
     QString ejecutado = QStringLiteral("previo"), mensaje = QStringLiteral("previo");
-    GActualizarDatoScript({QString(), QStringLiteral("  ")}, fallo, numero, false, false, ejecutado, mensaje, true);
+    GActualizarDatoScript({QString(), QStringLiteral("  ")}, fallo, numero, false, false, ejecutado,
+                          mensaje, true);
     EXPECT_FALSE(fallo);
     EXPECT_EQ(numero, -1);
     EXPECT_EQ(ejecutado, QStringLiteral("previo"));
 
-    GActualizarDatoScript({QStringLiteral("INSERT INTO V_TA_Cajas (IdCajas, Descripcion) VALUES ('   9', 'Nueva')"), QString()}, fallo,
-                          numero, false, false, ejecutado, mensaje, true);
+    GActualizarDatoScript(
+        {QStringLiteral("INSERT INTO V_TA_Cajas (IdCajas, Descripcion) VALUES ('   9', 'Nueva')"),
+         QString()},
+        fallo, numero, false, false, ejecutado, mensaje, true);
     EXPECT_FALSE(fallo);
     EXPECT_EQ(numero, 0);
-    EXPECT_EQ(ejecutado, QStringLiteral("BEGIN TRANSACTION \r\r\rINSERT INTO V_TA_Cajas (IdCajas, Descripcion) VALUES ('   9', 'Nueva')\r"));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM V_TA_Cajas WHERE IdCajas = '   9'")), QStringLiteral("1"));
+    EXPECT_EQ(ejecutado, QStringLiteral("BEGIN TRANSACTION \r\r\rINSERT INTO V_TA_Cajas (IdCajas, "
+                                        "Descripcion) VALUES ('   9', 'Nueva')\r"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM V_TA_Cajas WHERE IdCajas = '   9'")),
+              QStringLiteral("1"));
 
     // The second statement fails: the first one is rolled back, the failure stored and shown.
-    const QStringList script = {QStringLiteral("INSERT INTO V_TA_Cajas (IdCajas, Descripcion) VALUES ('  10', 'Diez')"),
-                                QStringLiteral("INSERT INTO V_TA_Cajas (IdCajas, Descripcion) VALUES ('   9', 'Repetida')")};
+    const QStringList script = {
+        QStringLiteral("INSERT INTO V_TA_Cajas (IdCajas, Descripcion) VALUES ('  10', 'Diez')"),
+        QStringLiteral(
+            "INSERT INTO V_TA_Cajas (IdCajas, Descripcion) VALUES ('   9', 'Repetida')")};
     GActualizarDatoScript(script, fallo, numero, false, false, ejecutado, mensaje, true);
     EXPECT_TRUE(fallo);
     EXPECT_EQ(numero, 2627);
-    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM V_TA_Cajas WHERE IdCajas = '  10'")), QStringLiteral("0"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM V_TA_Cajas WHERE IdCajas = '  10'")),
+              QStringLiteral("0"));
     ASSERT_EQ(prompts->shown().size(), 1u);
     EXPECT_EQ(prompts->last().title, QStringLiteral("Aviso al Operador!"));
     EXPECT_EQ(prompts->last().style, mb::Critical);
     EXPECT_TRUE(prompts->last().text.startsWith(QStringLiteral("2627 : ")));
-    EXPECT_EQ(prompts->last().text.count(QStringLiteral("\r\n")), 1) << "two records: all but the last are reported";
-    EXPECT_EQ(scalar(QStringLiteral("SELECT Proceso || '|' || Error || '|' || Usuario FROM AUX_ERR")), QStringLiteral("Cronequipo|2627|demo"));
+    EXPECT_EQ(prompts->last().text.count(QStringLiteral("\r\n")), 1)
+        << "two records: all but the last are reported";
+    EXPECT_EQ(
+        scalar(QStringLiteral("SELECT Proceso || '|' || Error || '|' || Usuario FROM AUX_ERR")),
+        QStringLiteral("Cronequipo|2627|demo"));
     EXPECT_EQ(scalar(QStringLiteral("SELECT SQL FROM AUX_ERR")), ejecutado);
     EXPECT_EQ(gDB().gCnn.errors().count(), 0);
 
@@ -324,28 +376,35 @@ TEST_F(Startup, FailedScriptRowsKeepTheFirst250Characters) {
     QString proceso;
     RegistraErrorSQL(QStringLiteral("SELECT 1"), proceso, 547, QString(300, QLatin1Char('x')));
     EXPECT_EQ(proceso, QStringLiteral("Cronequipo"));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT LEN(Descripcion) FROM AUX_ERR")), QStringLiteral("250"));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT PC FROM AUX_ERR")), SuiteLib::machineInfo().ComputerName());
+    EXPECT_EQ(scalar(QStringLiteral("SELECT LEN(Descripcion) FROM AUX_ERR")),
+              QStringLiteral("250"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT PC FROM AUX_ERR")),
+              SuiteLib::machineInfo().ComputerName());
 }
 
 TEST_F(Startup, AccessRowsAndTheirTasks) {
     struct Case {
         const char* user;
         const char* tarea;
-    } cases[] = {{"lfernandez", ""}, {"GESTION", "CRONEQUIPO"}, {"operador", "CRONOGRAMA DE MANTENIMIENTOS"}};
+    } cases[] = {{"lfernandez", ""},
+                 {"GESTION", "CRONEQUIPO"},
+                 {"operador", "CRONOGRAMA DE MANTENIMIENTOS"}};
     for (const auto& c : cases) {
         resetSharedDB();
         connect(QString::fromUtf8(c.user));
         gDB().gCnn.execute(QStringLiteral("DELETE FROM Control_Acceso"));
         RegistraAcceso(QString());
-        EXPECT_EQ(scalar(QStringLiteral("SELECT Tarea FROM Control_Acceso")), QString::fromUtf8(c.tarea)) << c.user;
+        EXPECT_EQ(scalar(QStringLiteral("SELECT Tarea FROM Control_Acceso")),
+                  QString::fromUtf8(c.tarea))
+            << c.user;
     }
     gDB().gUsuario = QStringLiteral("o'neil");
     gDB().gCnn.execute(QStringLiteral("DELETE FROM Control_Acceso"));
     prompts->answer(mb::Abort);  // the rights query cannot be read with the quote in it
     RegistraAcceso(QString());
     EXPECT_EQ(gUsuarioLogeado, QStringLiteral("oneil"));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT Usuario || '|' || NombreUsuario FROM Control_Acceso")), QStringLiteral("ONEIL|oneil"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Usuario || '|' || NombreUsuario FROM Control_Acceso")),
+              QStringLiteral("ONEIL|oneil"));
 }
 
 TEST_F(Startup, TheQuickLookupFileGetsElevenRecords) {
@@ -360,7 +419,8 @@ TEST_F(Startup, TheQuickLookupFileGetsElevenRecords) {
     EXPECT_EQ(ninth.mid(700, 500), QByteArray(500, ' '));
     EXPECT_EQ(ninth.right(2), QByteArray("\r\n"));
     CreaConsultasRapidas();
-    EXPECT_EQ(QFile(gConsulta().gRutaMascaraConsultas).size(), 22 * 1202) << "appended after the records there";
+    EXPECT_EQ(QFile(gConsulta().gRutaMascaraConsultas).size(), 22 * 1202)
+        << "appended after the records there";
 
     // A file cut short in its last record: the next records start where that record begins.
     QFile cut(gConsulta().gRutaMascaraConsultas);
@@ -379,17 +439,22 @@ TEST_F(Startup, OtherProgramsStartWithTheParameterString) {
         return qint64(4711);
     });
     const QString folder = SuiteLib::tools().FolderPath(dir.path());
-    const QString params = QStringLiteral(" ; @server=sqlite; @dbname=GESTION; @usuario=demo; @Password=; @ParametroAdicional=%1; brun@ ; "
-                                          "@UsuarioLogeado = demo; @Caja=2;");
+    const QString params = QStringLiteral(
+        " ; @server=sqlite; @dbname=GESTION; @usuario=demo; @Password=; @ParametroAdicional=%1; "
+        "brun@ ; "
+        "@UsuarioLogeado = demo; @Caja=2;");
     struct Case {
         const char* program;
         const char* extra;
         QString line;
     } cases[] = {
-        {"SHELL:Articulos", "V_TA_RUBROS", folder + QStringLiteral("Articulos") + params.arg(QStringLiteral("V_TA_RUBROS"))},
-        {"SHELL:Articulos", "uno dos tres", folder + QStringLiteral("Articulos") + params.arg(QStringLiteral("dos tres"))},
+        {"SHELL:Articulos", "V_TA_RUBROS",
+         folder + QStringLiteral("Articulos") + params.arg(QStringLiteral("V_TA_RUBROS"))},
+        {"SHELL:Articulos", "uno dos tres",
+         folder + QStringLiteral("Articulos") + params.arg(QStringLiteral("dos tres"))},
         {"Clientes", "", folder + QStringLiteral("Clientes") + params.arg(QString())},
-        {"XXXXXXC:\\Prog\\Otro.exe", "", QStringLiteral("C:\\Prog\\Otro.exe") + params.arg(QString())},
+        {"XXXXXXC:\\Prog\\Otro.exe", "",
+         QStringLiteral("C:\\Prog\\Otro.exe") + params.arg(QString())},
     };
     for (const auto& c : cases) {
         QString extra = QString::fromUtf8(c.extra);
@@ -405,7 +470,8 @@ TEST_F(Startup, OtherProgramsStartWithTheParameterString) {
     const QString line = lines.front();
     EXPECT_EQ(ValorParametro(line, QStringLiteral("@Usuario"), {}, false), QStringLiteral("demo"));
     EXPECT_EQ(ValorParametro(line, QStringLiteral("@Caja"), {}, false), QStringLiteral("2"));
-    EXPECT_EQ(ValorParametro(line, QStringLiteral("@ParametroAdicional"), {}, true), QStringLiteral("V_TA_RUBROS"));
+    EXPECT_EQ(ValorParametro(line, QStringLiteral("@ParametroAdicional"), {}, true),
+              QStringLiteral("V_TA_RUBROS"));
 
     platform::process::setProgramStarter([](const QString&) { return qint64(0); });
     prompts->answer(mb::Ignore);
@@ -414,8 +480,10 @@ TEST_F(Startup, OtherProgramsStartWithTheParameterString) {
     MenuExes(QStringLiteral("SHELL:NoExiste"), extra, tarea);
     EXPECT_EQ(tarea, 0);
     ASSERT_EQ(prompts->shown().size(), 2u);
-    EXPECT_TRUE(prompts->shown()[0].title.endsWith(QStringLiteral(" - MenuExes Aviso al operador!!! - 2 ")));
-    EXPECT_EQ(prompts->last().text, QStringLiteral("Opcion no Implementada!\rComuniquese con su proveedor de sistemas"));
+    EXPECT_TRUE(prompts->shown()[0].title.endsWith(
+        QStringLiteral(" - MenuExes Aviso al operador!!! - 2 ")));
+    EXPECT_EQ(prompts->last().text,
+              QStringLiteral("Opcion no Implementada!\rComuniquese con su proveedor de sistemas"));
     EXPECT_EQ(prompts->last().title, QStringLiteral("Atención"));
 }
 
@@ -426,7 +494,8 @@ TEST_F(Startup, SmallHelpers) {
     QFile f(dir.filePath(QStringLiteral("a b.txt")));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
-    EXPECT_TRUE(ExisteArchivo(QLatin1Char('"') + dir.filePath(QStringLiteral("a b.txt")) + QLatin1Char('"')));
+    EXPECT_TRUE(ExisteArchivo(QLatin1Char('"') + dir.filePath(QStringLiteral("a b.txt")) +
+                              QLatin1Char('"')));
     EXPECT_FALSE(ExisteArchivo(dir.filePath(QStringLiteral("no.txt"))));
 }
 

@@ -14,7 +14,7 @@
 #include "platform/ado/SqliteEngine.h"
 
 class ProgramFolder : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         platform::process::setProgramFolder(dir.path());
@@ -70,7 +70,8 @@ protected:
     }
 
     QTemporaryDir dir;
-    std::shared_ptr<platform::ScriptedPrompter> prompts = std::make_shared<platform::ScriptedPrompter>();
+    std::shared_ptr<platform::ScriptedPrompter> prompts =
+        std::make_shared<platform::ScriptedPrompter>();
     std::shared_ptr<platform::Prompter> previousPrompter;
     std::vector<int> exits;
 };
