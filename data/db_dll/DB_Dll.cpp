@@ -20,9 +20,6 @@ DB_Dll::DialogoConexion& dialogoConexion() {
     return d;
 }
 
-bool contains(const QString& text, const char* what) {
-    return text.contains(QLatin1String(what), Qt::CaseInsensitive);
-}
 
 const QString CR = QStringLiteral("\r");
 const QString CRLF = QStringLiteral("\r\n");
