@@ -509,18 +509,22 @@ TEST(ReportRunner, InstalledEngineGetsTheLaunchAndFolder) {
         QStringList received;
         void run(const QString& t, const QString& a, const QString& b, const QString& sel,
                  const QString& conn, const QString& f1, const QString& f2, const QString& f3,
-                 const QString& folder) override {
-            received = {t, a, b, sel, conn, f1, f2, f3, folder};
+                 const QString& folder, const SuiteLib::ReportOutput& output,
+                 qint32 printSetting) override {
+            received = {t, a, b, sel, conn, f1, f2, f3, folder, output.pdfPath,
+                        QString::number(printSetting)};
         }
     } engine;
     SuiteLib::ReportRunner runner;
     runner.SetFolder("/informes/");
     runner.ApplyPrintSetting(7);
+    runner.setOutput({SuiteLib::ReportOutput::Kind::Files, "/tmp/x.pdf", {}});
     SuiteLib::ReportRunner::setEngine(&engine);
     runner.RunReport("t.rpt", "x", "y", "{a}=1", "DSN=z", "f1", "f2", "f3");
     SuiteLib::ReportRunner::setEngine(nullptr);
     EXPECT_EQ(engine.received,
-              QStringList({"t.rpt", "x", "y", "{a}=1", "DSN=z", "f1", "f2", "f3", "/informes/"}));
+              QStringList({"t.rpt", "x", "y", "{a}=1", "DSN=z", "f1", "f2", "f3", "/informes/",
+                           "/tmp/x.pdf", "7"}));
     EXPECT_EQ(runner.ReadPrintSetting(), 7);
     EXPECT_THROW(runner.RunReport("t.rpt", "", "", "", "", "", "", ""), platform::Failure);
 }
