@@ -6,6 +6,7 @@
 #include "platform/Process.h"
 #include "platform/Prompt.h"
 #include "platform/QtPrompter.h"
+#include "report/ModoLote.h"
 #include "startup/Sesion.h"
 #include "startup/config/Configuracion.h"
 #include "startup/globals/Globals.h"
@@ -22,6 +23,24 @@ bool hasDisplay() {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Cronequipo"));
+    const QStringList argumentos = QCoreApplication::arguments().mid(1);
+    if (argumentos.contains(QStringLiteral("--batch"))) {
+        platform::setPrompter(std::make_shared<platform::NonInteractivePrompter>());
+        QString error;
+        const auto opciones = leeOpcionesLote(argumentos, &error);
+        if (!opciones) {
+            std::fprintf(stderr, "%s\n", error.toUtf8().constData());
+            return 1;
+        }
+        QString cadena;
+        try {
+            IniciaSesion(false, opciones->lineaParametros, cadena, 3);
+            if (!gDB().gOpenFlag) return 1;
+            return ejecutaLote(*opciones);
+        } catch (const platform::process::ProgramEnded& fin) {
+            return fin.status;
+        }
+    }
     if (hasDisplay()) {
         platform::setPrompter(std::make_shared<platform::QtPrompter>());
     } else {

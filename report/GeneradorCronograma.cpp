@@ -1,0 +1,303 @@
+#include "report/GeneradorCronograma.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include "data/db_dll/DB_Dll.h"
+#include "platform/Failure.h"
+#include "platform/Process.h"
+#include "platform/Regional.h"
+#include "platform/ado/Command.h"
+#include "report/Periodos.h"
+#include "report/Repeticiones.h"
+#include "startup/config/Configuracion.h"
+#include "startup/globals/Globals.h"
+#include "suitelib/SuiteLib.h"
+
+using platform::Variant;
+
+namespace {
+
+// One work order of the query, read before anything is written: a connection to a server
+// cannot write while it still hands out rows.
+struct Orden {
+    Variant codigo, descripcion, nombre, ubicacion, tecnico, comentarios, fechaInicio, frecuencia,
+        cada, total, idComprobante;
+};
+
+QDate leeFecha(const QString& texto, const char* campo) {
+    const auto d = platform::Regional::current().parseDate(texto.trimmed());
+    if (!d) {
+        platform::raise(platform::errnum::TypeMismatch,
+                        QStringLiteral("No se puede leer la fecha \"%1\" de %2.")
+                            .arg(texto.trimmed(), QString::fromLatin1(campo)));
+    }
+    return d->date();
+}
+
+[[noreturn]] void faltaDato(const Orden& o, const char* que) {
+    platform::raise(platform::errnum::InvalidUseOfNull,
+                    QStringLiteral("La orden %1 no tiene %2.")
+                        .arg(o.idComprobante.textOr(QStringLiteral("?")).trimmed(), QString::fromLatin1(que)));
+}
+
+QString texto(const Variant& v) { return SuiteLib::tools().NoNull(v).toText(); }
+
+// The row label of the first column, from the ticked boxes.
+QString rotulo(const ParametrosCronograma& p, const Orden& o) {
+    QString r;
+    if (p.codigo) r += texto(o.codigo).trimmed() + QLatin1Char(' ');
+    if (p.descripcion) r += texto(o.descripcion) + QStringLiteral("\r\n");
+    if (p.cliente) r += texto(o.nombre) + QStringLiteral("\r\n");
+    if (p.ubicacion) r += texto(o.ubicacion) + QStringLiteral("\r\n");
+    if (p.tecnico) r += texto(o.tecnico);
+    return SuiteLib::tools().LeftText(r, 100);
+}
+
+}  // namespace
+
+QString filtroTecnicos(const ParametrosCronograma& p) {
+    const auto& t = SuiteLib::tools();
+    QString filtro = QStringLiteral(" AND V_MV_CPTE.FINALIZADA = 0 ");
+    // The codes come from the user: quotes are doubled so that they stay values.
+    if (!p.tecnicoD.trimmed().isEmpty())
+        filtro += QStringLiteral(" and v_mv_cpte.idtecnico>= '") + t.SqlSafeText(t.PadCode(p.tecnicoD, 4)) + QStringLiteral("'");
+    if (!p.tecnicoH.trimmed().isEmpty())
+        filtro += QStringLiteral(" and v_mv_cpte.idtecnico<= '") + t.SqlSafeText(t.PadCode(p.tecnicoH, 4)) + QStringLiteral("'");
+    return filtro;
+}
+
+QString consultaCronograma(const ParametrosCronograma& p, const QString& filtro) {
+    const auto& t = SuiteLib::tools();
+    return QStringLiteral(
+               "select v_mv_cpte.comentarios,v_mv_cpte.tc,v_mv_cpte.idcomprobante,v_mv_cpte.codigomant,"
+               "v_mv_cpte.fechaestinicio as fecha_inicio, v_mv_cpte.nombre, v_ma_mantenimientos.codigo, "
+               "v_ma_mantenimientos.descripcion, v_ma_mantenimientos.ubicacion, ") +
+           QStringLiteral(
+               " (Select v_mv_cronograma.frecuencia from v_mv_cronograma where v_mv_cronograma.idcomprobante = "
+               "v_mv_cpte.idcomprobante and  v_mv_cronograma.codigomant = v_mv_cpte.codigomant and "
+               "v_mv_cpte.tc='ot') as Frecuencia, ") +
+           QStringLiteral(
+               " (Select v_mv_cronograma.cada from v_mv_cronograma where v_mv_cronograma.idcomprobante = "
+               "v_mv_cpte.idcomprobante and v_mv_cronograma.codigomant = v_mv_cpte.codigomant and "
+               "v_mv_cpte.tc='ot') as cada, ") +
+           QStringLiteral(
+               " (Select v_mv_cronograma.total_repeticiones from v_mv_cronograma where "
+               "v_mv_cronograma.idcomprobante = v_mv_cpte.idcomprobante and  v_mv_cronograma.codigomant = "
+               "v_mv_cpte.codigomant and v_mv_cpte.tc='ot') as total_repeticiones, ") +
+           QStringLiteral(
+               " (Select nombre from v_ta_tecnicos where v_mv_cpte.idtecnico = v_ta_tecnicos.idtecnico ) as "
+               "tecnico from v_mv_cpte inner join v_ma_mantenimientos on v_mv_cpte.codigomant = "
+               "v_ma_mantenimientos.codigo where  V_MV_CPTE.ANULADA=0 ") +
+           filtro + QStringLiteral(" and v_mv_cpte.fecha >= '") + t.SqlSafeText(p.fechaD) +
+           QStringLiteral("' and v_mv_cpte.fecha <= '") + t.SqlSafeText(p.fechaH) + QStringLiteral("'") +
+           QStringLiteral(
+               " group by v_mv_cpte.nombre, v_ma_mantenimientos.codigo, v_ma_mantenimientos.descripcion, "
+               "v_ma_mantenimientos.ubicacion, v_mv_cpte.fechaestinicio,v_mv_cpte.idtecnico,"
+               "v_mv_cpte.idcomprobante,v_mv_cpte.codigomant, v_mv_cpte.tc, v_mv_cpte.comentarios ");
+}
+
+QString formulaSeleccion(const QString& pcUsuario) {
+    return QStringLiteral("uppercase({Aux_EstadisticaCta.USUARIO}) = '") + pcUsuario + QStringLiteral("'");
+}
+
+QString formulaParametros(const ParametrosCronograma& p) {
+    QString f = QStringLiteral("Parametros = ' Fecha Desde: ") + p.fechaD.trimmed() + QStringLiteral(" Hasta: ") +
+                p.fechaH.trimmed() + QStringLiteral(" Periodo: ") + p.periodicidadTexto;
+    if (!p.tecnicoD.trimmed().isEmpty()) f += QStringLiteral(" Técnicos Desde: ") + p.tecnicoD.trimmed();
+    if (!p.tecnicoH.trimmed().isEmpty()) f += QStringLiteral(" Técnicos Hasta: ") + p.tecnicoH.trimmed();
+    return f + QStringLiteral("'");
+}
+
+bool GeneradorCronograma::genera(const ParametrosCronograma& p) {
+    filas_ = 0;
+    if (p.tipo != 0 && p.tipo != 1) return true;
+    DB_Dll& db = gDB();
+    const auto& t = SuiteLib::tools();
+    bool enTransaccion = false;
+    bool abierto = false;
+    auto cerrarAviso = [&] {
+        if (abierto) aviso_.cierra();
+        abierto = false;
+    };
+    auto deshacer = [&] {
+        if (!enTransaccion) return;
+        enTransaccion = false;
+        try {
+            db.gCnn.rollbackTrans();
+        } catch (...) {
+            // The connection is gone: so is the unfinished transaction.
+        }
+    };
+    auto reporta = [&](const platform::ErrorInfo& e) {
+        cerrarAviso();
+        return t.HandleError(e, QVariant(), QStringLiteral("GeneraAuxiliar"));
+    };
+
+    QDate desde, hasta;
+    std::vector<Periodo> periodos;
+    std::vector<Orden> ordenes;
+    ado::Command insertar;
+
+    auto steps = platform::Steps::trapping(reporta);
+    steps
+        .then([&] {
+            desde = leeFecha(p.fechaD, "Fecha Desde");
+            hasta = leeFecha(p.fechaH, "Fecha Hasta");
+            periodos = calculaPeriodos(desde, hasta, p.periodicidad);
+        })
+        .then([&] {
+            // The dates go to the query as read, in the full short-date form, so that a two-digit
+            // year means the same to every engine.
+            ParametrosCronograma leidos = p;
+            const auto& r = platform::Regional::current();
+            leidos.fechaD = r.formatDate(QDateTime(desde, QTime(0, 0)));
+            leidos.fechaH = r.formatDate(QDateTime(hasta, QTime(0, 0)));
+            QString sql = consultaCronograma(leidos, filtroTecnicos(p));
+            DB_Dll::Recordset rs;
+            db.AbrirRecordset(sql, rs, nullptr, 0, 1, -1, true);
+            ordenes.clear();
+            while (!rs->eof()) {
+                auto v = [&](const char* name) { return rs->field(QString::fromLatin1(name)).value(); };
+                ordenes.push_back({v("Codigo"), v("Descripcion"), v("Nombre"), v("ubicacion"), v("tecnico"),
+                                   v("comentarios"), v("fecha_inicio"), v("Frecuencia"), v("cada"),
+                                   v("total_repeticiones"), v("idcomprobante")});
+                rs->moveNext();
+            }
+            db.CierraRecordset(rs);
+        })
+        .then([&] {
+            db.gCnn.beginTrans();
+            enTransaccion = true;
+            ado::Command borrar;
+            borrar.setActiveConnection(db.gCnn);
+            borrar.setCommandText(QStringLiteral("DELETE FROM AUX_ESTADISTICACTA WHERE USUARIO = ?"));
+            borrar.execute({Variant(gPcUsuario)});
+            insertar.setActiveConnection(db.gCnn);
+            insertar.setCommandText(QStringLiteral(
+                "INSERT INTO AUX_ESTADISTICACTA (USUARIO,Nombre,Grupo,FechaD,FechaH,ImporteG1,ImporteG2,Detalle) "
+                "VALUES (?,?,?,?,?,?,?,?)"));
+        })
+        .then([&] {
+            if (ordenes.empty()) return;
+            aviso_.abre(QStringLiteral("Cardando Reporte"));
+            abierto = true;
+            QElapsedTimer reloj;
+            reloj.start();
+            qint64 contador = 0;
+            const Variant usuario(gPcUsuario);
+            const Variant importeG2(p.periodicidad == periodicidad::Diario ? 0 : 1);
+            std::vector<Variant> fila(8);
+            fila[0] = usuario;
+            fila[6] = importeG2;
+            for (std::size_t i = 0; i < ordenes.size();) {
+                const Orden& o = ordenes[i];
+                try {
+                    if (o.fechaInicio.isNull()) faltaDato(o, "fecha de inicio estimada");
+                    if (o.descripcion.isNull()) faltaDato(o, "descripción de mantenimiento");
+                    // Without a plan a document counts once, on its start date.
+                    qint64 n = 1;
+                    QString codigo = QStringLiteral("D");
+                    if (!o.total.isNull()) {
+                        const double total = o.total.toNumber();
+                        n = total == 0 ? 999 : static_cast<qint64>(total);
+                        if (o.frecuencia.isNull()) faltaDato(o, "frecuencia");
+                        codigo = o.frecuencia.toText();
+                    }
+                    if (n > 1 && o.cada.isNull()) faltaDato(o, "valor de \"cada\"");
+                    const qint64 cada = o.cada.isNull() ? 0 : static_cast<qint64>(o.cada.toNumber());
+                    const QDate inicio = o.fechaInicio.isDate() ? o.fechaInicio.date().date()
+                                                                : leeFecha(o.fechaInicio.toText(), "fecha de inicio");
+                    const Repeticiones reps(inicio, codigo, cada, n, desde, hasta);
+                    fila[1] = Variant(t.LeftText(texto(o.descripcion), 100));
+                    fila[2] = Variant(rotulo(p, o));
+                    const QString detalle =
+                        o.comentarios.isNull() ? QString() : t.LeftText(texto(o.comentarios), 100);
+                    for (const Periodo& per : periodos) {
+                        ++contador;
+                        const qint64 cuenta = reps.cuenta(per.desde, per.hasta);
+                        fila[3] = Variant(per.desde);
+                        fila[4] = Variant(per.hasta);
+                        fila[5] = Variant(static_cast<double>(cuenta));
+                        fila[7] = Variant(cuenta > 0 ? detalle : QString());
+                        insertar.execute(fila);
+                        ++filas_;
+                        if (reloj.elapsed() >= intervaloMs_) {
+                            aviso_.muestra(QStringLiteral("Espere Por Favor"),
+                                           platform::Regional::current().formatDate(QDateTime(per.desde, QTime(0, 0))),
+                                           QString::number(contador));
+                            reloj.restart();
+                        }
+                    }
+                    ++i;
+                } catch (const platform::process::ProgramEnded&) {
+                    throw;
+                } catch (...) {
+                    const int respuesta = reporta(platform::errorOf(std::current_exception()));
+                    if (respuesta == 4) continue;  // the same work order again
+                    if (respuesta == 5) {
+                        ++i;
+                        if (!abierto) {
+                            aviso_.abre(QStringLiteral("Cardando Reporte"));
+                            abierto = true;
+                        }
+                        continue;
+                    }
+                    platform::Steps::leave();
+                }
+            }
+        })
+        .then([&] {
+            db.gCnn.commitTrans();
+            enTransaccion = false;
+        })
+        .then([&] { cerrarAviso(); })
+        .cleanup([&] {
+            cerrarAviso();
+            deshacer();
+        });
+    return steps.run();
+}
+
+void GeneradorCronograma::lanzaReporte(const ParametrosCronograma& p) {
+    auto& runner = SuiteLib::reportRunner();
+    QString aux;
+    const QString seleccion = (p.tipo == 0 || p.tipo == 1) ? formulaSeleccion(gPcUsuario) : QString();
+    const QString empresa = QStringLiteral("empresa = '") + Cfg(QStringLiteral("NOMBRE"), aux) + QStringLiteral("'");
+    runner.SetOptionB(true);
+    runner.SetOptionC(true);
+    runner.SetOptionA(false);
+    QString plantilla, titulo, parametros = QStringLiteral("Parametros =''");
+    switch (p.tipo) {
+        case 0:
+            plantilla = QStringLiteral("Cronequipo");
+            titulo = QStringLiteral("NOMBREREP= 'Cronograma de Mantenimiento de Equipos'");
+            parametros = formulaParametros(p);
+            break;
+        case 1:
+            plantilla = QStringLiteral("CronequipoObs");
+            titulo = QStringLiteral("NOMBREREP= 'Cronograma de Mantenimientos de Equipos Con Observaciones'");
+            parametros = formulaParametros(p);
+            break;
+        case 2:
+            plantilla = QStringLiteral("Rp_InvenEquipos");
+            titulo = QStringLiteral("NOMBREREP= 'Inventario de Equipos'");
+            break;
+        case 3:
+            plantilla = QStringLiteral("Rp_EquiposGarantia");
+            titulo = QStringLiteral("NOMBREREP= 'Equipos en Garantia'");
+            break;
+        default:
+            return;
+    }
+    runner.RunReport(plantilla, QString(), QString(), seleccion, gCadenaODBC, empresa, titulo, parametros);
+}
+
+bool GeneradorCronograma::GeneraAuxiliar(const ParametrosCronograma& p) {
+    if (!genera(p)) return false;
+    auto steps = platform::Steps::trapping([&](const platform::ErrorInfo& e) {
+        return SuiteLib::tools().HandleError(e, QVariant(), QStringLiteral("GeneraAuxiliar"));
+    });
+    steps.then([&] { lanzaReporte(p); });
+    return steps.run();
+}
