@@ -187,6 +187,14 @@ bool GeneradorCronograma::genera(const ParametrosCronograma& p) {
             qint64 contador = 0;
             const Variant usuario(gPcUsuario);
             const Variant importeG2(p.periodicidad == periodicidad::Diario ? 0 : 1);
+            // The periods are the same for every work order: their values are made once.
+            std::vector<Variant> desdeV, hastaV;
+            desdeV.reserve(periodos.size());
+            hastaV.reserve(periodos.size());
+            for (const Periodo& per : periodos) {
+                desdeV.emplace_back(per.desde);
+                hastaV.emplace_back(per.hasta);
+            }
             std::vector<Variant> fila(8);
             fila[0] = usuario;
             fila[6] = importeG2;
@@ -213,11 +221,12 @@ bool GeneradorCronograma::genera(const ParametrosCronograma& p) {
                     fila[2] = Variant(rotulo(p, o));
                     const QString detalle =
                         o.comentarios.isNull() ? QString() : t.LeftText(texto(o.comentarios), 100);
-                    for (const Periodo& per : periodos) {
+                    for (std::size_t k = 0; k < periodos.size(); ++k) {
+                        const Periodo& per = periodos[k];
                         ++contador;
                         const qint64 cuenta = reps.cuenta(per.desde, per.hasta);
-                        fila[3] = Variant(per.desde);
-                        fila[4] = Variant(per.hasta);
+                        fila[3] = desdeV[k];
+                        fila[4] = hastaV[k];
                         fila[5] = Variant(static_cast<double>(cuenta));
                         fila[7] = Variant(cuenta > 0 ? detalle : QString());
                         insertar.execute(fila);

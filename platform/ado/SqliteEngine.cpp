@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <cctype>
+#include <cstdio>
 
 #include "platform/Regional.h"
 #include "platform/ado/BufferedCursor.h"
@@ -39,7 +40,25 @@ QString foldForCompare(const void* data, int len) {
 }
 
 int compareCi(void*, int l1, const void* d1, int l2, const void* d2) {
-    return QString::compare(foldForCompare(d1, l1), foldForCompare(d2, l2));
+    const auto* a = static_cast<const unsigned char*>(d1);
+    const auto* b = static_cast<const unsigned char*>(d2);
+    while (l1 > 0 && a[l1 - 1] == ' ') --l1;
+    while (l2 > 0 && b[l2 - 1] == ' ') --l2;
+    // Plain ASCII, by far the common case, is compared in place; anything else through Unicode
+    // case folding.
+    const int n = std::min(l1, l2);
+    for (int i = 0; i < n; ++i) {
+        const unsigned char x = a[i], y = b[i];
+        if ((x | y) & 0x80) return QString::compare(foldForCompare(d1, l1), foldForCompare(d2, l2));
+        const int fx = (x >= 'A' && x <= 'Z') ? x + 32 : x;
+        const int fy = (y >= 'A' && y <= 'Z') ? y + 32 : y;
+        if (fx != fy) return fx < fy ? -1 : 1;
+    }
+    for (int i = n; i < l1; ++i)
+        if (a[i] & 0x80) return QString::compare(foldForCompare(d1, l1), foldForCompare(d2, l2));
+    for (int i = n; i < l2; ++i)
+        if (b[i] & 0x80) return QString::compare(foldForCompare(d1, l1), foldForCompare(d2, l2));
+    return l1 == l2 ? 0 : (l1 < l2 ? -1 : 1);
 }
 
 QString argText(sqlite3_value* v) {
@@ -386,12 +405,14 @@ void bindValue(sqlite3* db, sqlite3_stmt* st, int index, const Variant& v) {
             break;
         case Variant::Kind::Date: {
             const QDateTime& d = v.date();
-            const QString iso = d.time() == QTime(0, 0)
-                                    ? d.date().toString(Qt::ISODate)
-                                    : d.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-            const QByteArray u = iso.toUtf8();
-            rc = sqlite3_bind_text(st, index, u.constData(), static_cast<int>(u.size()),
-                                   SQLITE_TRANSIENT);
+            const QDate day = d.date();
+            const QTime time = d.time();
+            char buf[24];
+            const int n = time == QTime(0, 0)
+                              ? std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", day.year(), day.month(), day.day())
+                              : std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", day.year(),
+                                              day.month(), day.day(), time.hour(), time.minute(), time.second());
+            rc = sqlite3_bind_text(st, index, buf, n, SQLITE_TRANSIENT);
             break;
         }
         case Variant::Kind::Text: {
