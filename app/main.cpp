@@ -7,6 +7,8 @@
 #include "platform/Prompt.h"
 #include "platform/QtPrompter.h"
 #include "report/ModoLote.h"
+#include "report/frmCronequipo.h"
+#include "suitelib/ReportEngineImpl.h"
 #include "startup/Sesion.h"
 #include "startup/config/Configuracion.h"
 #include "startup/globals/Globals.h"
@@ -21,6 +23,10 @@ bool hasDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Without a display (a batch run, a server) the program must still start: no windows then.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Cronequipo"));
     const QStringList argumentos = QCoreApplication::arguments().mid(1);
@@ -32,6 +38,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "%s\n", error.toUtf8().constData());
             return 1;
         }
+        installReportEngine();
         QString cadena;
         try {
             IniciaSesion(false, opciones->lineaParametros, cadena, 3);
@@ -47,10 +54,22 @@ int main(int argc, char** argv) {
         platform::setPrompter(std::make_shared<platform::NonInteractivePrompter>());
     }
 
+    installReportEngine();
+    if (hasDisplay()) {
+        try {
+            frmCronequipo ventana;
+            ventana.Form_Load();
+            ventana.show();
+            return app.exec();
+        } catch (const platform::process::ProgramEnded& fin) {
+            return fin.status;
+        }
+    }
+
     QString cadena;
     IniciaSesion(false, QString(), cadena, 3);
 
-    // Until the main window lands, the start-up ends with a summary of what it set up.
+    // Without a display the start-up ends, the start-up ends with a summary of what it set up.
     QString aux;
     const QString empresa = Cfg(QStringLiteral("NOMBRE"), aux).trimmed();
     const DB_Dll& db = gDB();
