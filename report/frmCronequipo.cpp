@@ -18,6 +18,7 @@
 #include "platform/Process.h"
 #include "platform/Prompt.h"
 #include "platform/Regional.h"
+#include "platform/SkinControl.h"
 #include "platform/TBarRep.h"
 #include "report/AvisoBanner.h"
 #include "report/GeneradorCronograma.h"
@@ -99,6 +100,9 @@ frmCronequipo::frmCronequipo(QWidget* parent) : QMainWindow(parent) {
     sbStatusBar = new QStatusBar(this);
     sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
     setStatusBar(sbStatusBar);
+    ArmaBarraEstado(sbStatusBar);
+    auto* skin = new SkinControl(this);
+    skin->setObjectName(QStringLiteral("SkinFramework1"));
 
     // The tab order of the window: dates, periodicity, technicians, the boxes, then the type.
     QWidget* orden[] = {txtfields[0], txtfields[1], CmbPeriodicidad, txtfields[2], txtfields[3],
