@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QTest>
 
@@ -137,8 +138,8 @@ TEST_F(Ventana, CommandsValidateGenerateAndLaunch) {
     // The toolbar's keys reach the same commands.
     w->CmbTG->setCurrentIndex(2);
     emit w->CmbTG->activated(2);
-    w->chkDescripcion->setFocus();
-    QTest::keyClick(w->chkDescripcion, Qt::Key_F6);
+    w->CmbTG->setFocus();
+    QTest::keyClick(w->CmbTG, Qt::Key_F6);
     EXPECT_EQ(motor.plantillas, (QStringList{"Cronequipo", "Rp_InvenEquipos"}));
 }
 
