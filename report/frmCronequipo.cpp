@@ -325,8 +325,10 @@ bool frmCronequipo::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         auto* widget = qobject_cast<QWidget*>(watched);
-        // Key preview: the toolbar sees every key of this window before the focused control.
-        if (widget && widget->window() == this && widget == QApplication::focusWidget()) {
+        // Key preview: the toolbar sees every key of this window before the control. A command
+        // key is consumed here; any other key is left alone, so seeing it again while it
+        // travels to the parents does nothing.
+        if (widget) {
             int code = key->key();
             TBarRep1->ProcesaTecla(code);
             if (code == 0) return true;
