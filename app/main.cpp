@@ -8,7 +8,7 @@
 #include "platform/QtPrompter.h"
 #include "report/ModoLote.h"
 #include "report/frmCronequipo.h"
-// report engine: installed below once available
+#include "suitelib/ReportEngineImpl.h"
 #include "startup/Sesion.h"
 #include "startup/config/Configuracion.h"
 #include "startup/globals/Globals.h"
@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "%s\n", error.toUtf8().constData());
             return 1;
         }
-        // installReportEngine();
+        SuiteLib::installReportEngine();
         QString cadena;
         try {
             IniciaSesion(false, opciones->lineaParametros, cadena, 3);
@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
         platform::setPrompter(std::make_shared<platform::NonInteractivePrompter>());
     }
 
-    // installReportEngine();
+    SuiteLib::installReportEngine();
     if (hasDisplay()) {
         try {
             frmCronequipo ventana;
