@@ -8,10 +8,10 @@
 #include "platform/QtPrompter.h"
 #include "report/ModoLote.h"
 #include "report/frmCronequipo.h"
-#include "suitelib/ReportEngineImpl.h"
 #include "startup/Sesion.h"
 #include "startup/config/Configuracion.h"
 #include "startup/globals/Globals.h"
+#include "suitelib/ReportEngineImpl.h"
 
 namespace {
 

@@ -10,7 +10,7 @@ class Lbf_CtrlDisplay;
 // The controller of the progress banner: open it, update its three lines, close it. Each
 // operation creates the window first when there is none.
 class Dll_Display {
-public:
+  public:
     Dll_Display() = default;
     ~Dll_Display();
     Dll_Display(const Dll_Display&) = delete;
@@ -26,7 +26,7 @@ public:
     // For tests and screenshots: the window while it exists.
     Lbf_CtrlDisplay* window() const;
 
-private:
+  private:
     Lbf_CtrlDisplay& ensureWindow();
     QPointer<Lbf_CtrlDisplay> window_;
 };

@@ -36,17 +36,30 @@ void exec(sqlite3* db, const char* sql) {
 // Work orders of one year, each with a weekly plan of 60 repetitions.
 void fill(const QString& path, int orders, int year) {
     auto engine = ado::SqliteEngine::open(path);
-    QString sql = QStringLiteral("BEGIN;INSERT INTO v_ta_tecnicos (idtecnico, nombre) VALUES ('   1', 'Técnico Uno');");
+    QString sql = QStringLiteral(
+        "BEGIN;INSERT INTO v_ta_tecnicos (idtecnico, nombre) VALUES ('   1', 'Técnico Uno');");
     for (int i = 1; i <= orders; ++i) {
         const QString code = QStringLiteral("EQ-%1").arg(i, 5, 10, QLatin1Char('0'));
         const QString day = QDate(year, 1, 1).addDays(i % 365).toString(Qt::ISODate);
-        sql += QStringLiteral("INSERT INTO v_ma_mantenimientos (codigo, descripcion, ubicacion) VALUES ('%1', 'Equipo %2', 'Planta %3');")
-                   .arg(code).arg(i).arg(i % 7);
-        sql += QStringLiteral("INSERT INTO v_mv_cpte (idcomprobante, tc, codigomant, fecha, fechaestinicio, nombre, idtecnico, comentarios, ANULADA, FINALIZADA) "
-                              "VALUES (%1, 'ot', '%2', '%3', '%3', 'Cliente %4', '   1', 'Revisión general', 0, 0);")
-                   .arg(i).arg(code, day).arg(i % 50);
-        sql += QStringLiteral("INSERT INTO v_mv_cronograma (idcomprobante, codigomant, frecuencia, cada, total_repeticiones) VALUES (%1, '%2', 'S', 1, 60);")
-                   .arg(i).arg(code);
+        sql += QStringLiteral(
+                   "INSERT INTO v_ma_mantenimientos (codigo, descripcion, ubicacion) VALUES ('%1', "
+                   "'Equipo %2', 'Planta %3');")
+                   .arg(code)
+                   .arg(i)
+                   .arg(i % 7);
+        sql += QStringLiteral(
+                   "INSERT INTO v_mv_cpte (idcomprobante, tc, codigomant, fecha, fechaestinicio, "
+                   "nombre, idtecnico, comentarios, ANULADA, FINALIZADA) "
+                   "VALUES (%1, 'ot', '%2', '%3', '%3', 'Cliente %4', '   1', 'Revisión general', "
+                   "0, 0);")
+                   .arg(i)
+                   .arg(code, day)
+                   .arg(i % 50);
+        sql += QStringLiteral(
+                   "INSERT INTO v_mv_cronograma (idcomprobante, codigomant, frecuencia, cada, "
+                   "total_repeticiones) VALUES (%1, '%2', 'S', 1, 60);")
+                   .arg(i)
+                   .arg(code);
     }
     sql += QStringLiteral("COMMIT;");
     engine->executeRaw(sql);
@@ -62,7 +75,8 @@ double bareLoop(const QString& path, qint64 rows, int periods) {
     exec(db, "DELETE FROM AUX_ESTADISTICACTA WHERE USUARIO = 'BARE|LOOP'");
     sqlite3_stmt* st = nullptr;
     sqlite3_prepare_v2(db,
-                       "INSERT INTO AUX_ESTADISTICACTA (USUARIO,Nombre,Grupo,FechaD,FechaH,ImporteG1,ImporteG2,Detalle) "
+                       "INSERT INTO AUX_ESTADISTICACTA "
+                       "(USUARIO,Nombre,Grupo,FechaD,FechaH,ImporteG1,ImporteG2,Detalle) "
                        "VALUES (?,?,?,?,?,?,?,?)",
                        -1, &st, nullptr);
     const QDate first(QDate::currentDate().year(), 1, 1);
@@ -71,7 +85,8 @@ double bareLoop(const QString& path, qint64 rows, int periods) {
         const QByteArray day = first.addDays(i % periods).toString(Qt::ISODate).toUtf8();
         sqlite3_bind_text(st, 1, "BARE|LOOP", -1, SQLITE_STATIC);
         sqlite3_bind_text(st, 2, "Equipo 1", -1, SQLITE_STATIC);
-        sqlite3_bind_text(st, 3, label.constData(), static_cast<int>(label.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 3, label.constData(), static_cast<int>(label.size()),
+                          SQLITE_TRANSIENT);
         sqlite3_bind_text(st, 4, day.constData(), static_cast<int>(day.size()), SQLITE_TRANSIENT);
         sqlite3_bind_text(st, 5, day.constData(), static_cast<int>(day.size()), SQLITE_TRANSIENT);
         sqlite3_bind_int64(st, 6, i % 2);
@@ -137,6 +152,7 @@ int main(int argc, char** argv) {
     std::printf("generation:         %.2f s, %.0f rows/s\n", ours, g.filasEscritas() / ours);
     std::printf("bare insert loop:   %.2f s, %.0f rows/s\n", bare, g.filasEscritas() / bare);
     std::printf("ratio:              %.2f\n", ours / bare);
-    std::printf("peak memory:        %.1f MB (%.1f MB before the generation)\n", peak / 1024.0, before / 1024.0);
+    std::printf("peak memory:        %.1f MB (%.1f MB before the generation)\n", peak / 1024.0,
+                before / 1024.0);
     return 0;
 }

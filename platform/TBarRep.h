@@ -10,7 +10,7 @@ class QAction;
 // key through ProcesaTecla; the toolbar answers with the Comando signal.
 class TBarRep : public QToolBar {
     Q_OBJECT
-public:
+  public:
     explicit TBarRep(QWidget* parent = nullptr);
 
     // The lookup button is enabled exactly while this is true.
@@ -27,10 +27,10 @@ public:
 
     QAction* action(const QString& command) const;
 
-signals:
+  signals:
     void Comando(QString& command);
 
-private:
+  private:
     void emitCommand(const QString& command);
 
     bool habilitaConsulta_ = false;

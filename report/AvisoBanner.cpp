@@ -2,7 +2,9 @@
 
 #include "banner/Dll_Display.h"
 
-void AvisoBanner::abre(const QString& titulo) { gCartel().CartelInicio(titulo, 0); }
+void AvisoBanner::abre(const QString& titulo) {
+    gCartel().CartelInicio(titulo, 0);
+}
 
 void AvisoBanner::muestra(const QString& linea1, const QString& linea2, const QString& linea3) {
     qint16 cancelado = 0;  // the generation offers no cancel
@@ -10,4 +12,6 @@ void AvisoBanner::muestra(const QString& linea1, const QString& linea2, const QS
                             platform::Variant(linea3));
 }
 
-void AvisoBanner::cierra() { gCartel().CartelCerrar(); }
+void AvisoBanner::cierra() {
+    gCartel().CartelCerrar();
+}

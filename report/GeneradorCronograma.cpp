@@ -36,12 +36,15 @@ QDate leeFecha(const QString& texto, const char* campo) {
 }
 
 [[noreturn]] void faltaDato(const Orden& o, const char* que) {
-    platform::raise(platform::errnum::InvalidUseOfNull,
-                    QStringLiteral("La orden %1 no tiene %2.")
-                        .arg(o.idComprobante.textOr(QStringLiteral("?")).trimmed(), QString::fromLatin1(que)));
+    platform::raise(
+        platform::errnum::InvalidUseOfNull,
+        QStringLiteral("La orden %1 no tiene %2.")
+            .arg(o.idComprobante.textOr(QStringLiteral("?")).trimmed(), QString::fromLatin1(que)));
 }
 
-QString texto(const Variant& v) { return SuiteLib::tools().NoNull(v).toText(); }
+QString texto(const Variant& v) {
+    return SuiteLib::tools().NoNull(v).toText();
+}
 
 // The row label of the first column, from the ticked boxes.
 QString rotulo(const ParametrosCronograma& p, const Orden& o) {
@@ -61,51 +64,66 @@ QString filtroTecnicos(const ParametrosCronograma& p) {
     QString filtro = QStringLiteral(" AND V_MV_CPTE.FINALIZADA = 0 ");
     // The codes come from the user: quotes are doubled so that they stay values.
     if (!p.tecnicoD.trimmed().isEmpty())
-        filtro += QStringLiteral(" and v_mv_cpte.idtecnico>= '") + t.SqlSafeText(t.PadCode(p.tecnicoD, 4)) + QStringLiteral("'");
+        filtro += QStringLiteral(" and v_mv_cpte.idtecnico>= '") +
+                  t.SqlSafeText(t.PadCode(p.tecnicoD, 4)) + QStringLiteral("'");
     if (!p.tecnicoH.trimmed().isEmpty())
-        filtro += QStringLiteral(" and v_mv_cpte.idtecnico<= '") + t.SqlSafeText(t.PadCode(p.tecnicoH, 4)) + QStringLiteral("'");
+        filtro += QStringLiteral(" and v_mv_cpte.idtecnico<= '") +
+                  t.SqlSafeText(t.PadCode(p.tecnicoH, 4)) + QStringLiteral("'");
     return filtro;
 }
 
 QString consultaCronograma(const ParametrosCronograma& p, const QString& filtro) {
     const auto& t = SuiteLib::tools();
     return QStringLiteral(
-               "select v_mv_cpte.comentarios,v_mv_cpte.tc,v_mv_cpte.idcomprobante,v_mv_cpte.codigomant,"
-               "v_mv_cpte.fechaestinicio as fecha_inicio, v_mv_cpte.nombre, v_ma_mantenimientos.codigo, "
+               "select "
+               "v_mv_cpte.comentarios,v_mv_cpte.tc,v_mv_cpte.idcomprobante,v_mv_cpte.codigomant,"
+               "v_mv_cpte.fechaestinicio as fecha_inicio, v_mv_cpte.nombre, "
+               "v_ma_mantenimientos.codigo, "
                "v_ma_mantenimientos.descripcion, v_ma_mantenimientos.ubicacion, ") +
            QStringLiteral(
-               " (Select v_mv_cronograma.frecuencia from v_mv_cronograma where v_mv_cronograma.idcomprobante = "
+               " (Select v_mv_cronograma.frecuencia from v_mv_cronograma where "
+               "v_mv_cronograma.idcomprobante = "
                "v_mv_cpte.idcomprobante and  v_mv_cronograma.codigomant = v_mv_cpte.codigomant and "
                "v_mv_cpte.tc='ot') as Frecuencia, ") +
            QStringLiteral(
-               " (Select v_mv_cronograma.cada from v_mv_cronograma where v_mv_cronograma.idcomprobante = "
+               " (Select v_mv_cronograma.cada from v_mv_cronograma where "
+               "v_mv_cronograma.idcomprobante = "
                "v_mv_cpte.idcomprobante and v_mv_cronograma.codigomant = v_mv_cpte.codigomant and "
                "v_mv_cpte.tc='ot') as cada, ") +
            QStringLiteral(
                " (Select v_mv_cronograma.total_repeticiones from v_mv_cronograma where "
-               "v_mv_cronograma.idcomprobante = v_mv_cpte.idcomprobante and  v_mv_cronograma.codigomant = "
+               "v_mv_cronograma.idcomprobante = v_mv_cpte.idcomprobante and  "
+               "v_mv_cronograma.codigomant = "
                "v_mv_cpte.codigomant and v_mv_cpte.tc='ot') as total_repeticiones, ") +
            QStringLiteral(
-               " (Select nombre from v_ta_tecnicos where v_mv_cpte.idtecnico = v_ta_tecnicos.idtecnico ) as "
+               " (Select nombre from v_ta_tecnicos where v_mv_cpte.idtecnico = "
+               "v_ta_tecnicos.idtecnico ) as "
                "tecnico from v_mv_cpte inner join v_ma_mantenimientos on v_mv_cpte.codigomant = "
                "v_ma_mantenimientos.codigo where  V_MV_CPTE.ANULADA=0 ") +
            filtro + QStringLiteral(" and v_mv_cpte.fecha >= '") + t.SqlSafeText(p.fechaD) +
-           QStringLiteral("' and v_mv_cpte.fecha <= '") + t.SqlSafeText(p.fechaH) + QStringLiteral("'") +
+           QStringLiteral("' and v_mv_cpte.fecha <= '") + t.SqlSafeText(p.fechaH) +
+           QStringLiteral("'") +
            QStringLiteral(
-               " group by v_mv_cpte.nombre, v_ma_mantenimientos.codigo, v_ma_mantenimientos.descripcion, "
+               " group by v_mv_cpte.nombre, v_ma_mantenimientos.codigo, "
+               "v_ma_mantenimientos.descripcion, "
                "v_ma_mantenimientos.ubicacion, v_mv_cpte.fechaestinicio,v_mv_cpte.idtecnico,"
-               "v_mv_cpte.idcomprobante,v_mv_cpte.codigomant, v_mv_cpte.tc, v_mv_cpte.comentarios ");
+               "v_mv_cpte.idcomprobante,v_mv_cpte.codigomant, v_mv_cpte.tc, "
+               "v_mv_cpte.comentarios ");
 }
 
 QString formulaSeleccion(const QString& pcUsuario) {
-    return QStringLiteral("uppercase({Aux_EstadisticaCta.USUARIO}) = '") + pcUsuario + QStringLiteral("'");
+    return QStringLiteral("uppercase({Aux_EstadisticaCta.USUARIO}) = '") + pcUsuario +
+           QStringLiteral("'");
 }
 
 QString formulaParametros(const ParametrosCronograma& p) {
-    QString f = QStringLiteral("Parametros = ' Fecha Desde: ") + p.fechaD.trimmed() + QStringLiteral(" Hasta: ") +
-                p.fechaH.trimmed() + QStringLiteral(" Periodo: ") + p.periodicidadTexto;
-    if (!p.tecnicoD.trimmed().isEmpty()) f += QStringLiteral(" Técnicos Desde: ") + p.tecnicoD.trimmed();
-    if (!p.tecnicoH.trimmed().isEmpty()) f += QStringLiteral(" Técnicos Hasta: ") + p.tecnicoH.trimmed();
+    QString f = QStringLiteral("Parametros = ' Fecha Desde: ") + p.fechaD.trimmed() +
+                QStringLiteral(" Hasta: ") + p.fechaH.trimmed() + QStringLiteral(" Periodo: ") +
+                p.periodicidadTexto;
+    if (!p.tecnicoD.trimmed().isEmpty())
+        f += QStringLiteral(" Técnicos Desde: ") + p.tecnicoD.trimmed();
+    if (!p.tecnicoH.trimmed().isEmpty())
+        f += QStringLiteral(" Técnicos Hasta: ") + p.tecnicoH.trimmed();
     return f + QStringLiteral("'");
 }
 
@@ -158,10 +176,13 @@ bool GeneradorCronograma::genera(const ParametrosCronograma& p) {
             db.AbrirRecordset(sql, rs, nullptr, 0, 1, -1, true);
             ordenes.clear();
             while (!rs->eof()) {
-                auto v = [&](const char* name) { return rs->field(QString::fromLatin1(name)).value(); };
-                ordenes.push_back({v("Codigo"), v("Descripcion"), v("Nombre"), v("ubicacion"), v("tecnico"),
-                                   v("comentarios"), v("fecha_inicio"), v("Frecuencia"), v("cada"),
-                                   v("total_repeticiones"), v("idcomprobante")});
+                auto v = [&](const char* name) {
+                    return rs->field(QString::fromLatin1(name)).value();
+                };
+                ordenes.push_back({v("Codigo"), v("Descripcion"), v("Nombre"), v("ubicacion"),
+                                   v("tecnico"), v("comentarios"), v("fecha_inicio"),
+                                   v("Frecuencia"), v("cada"), v("total_repeticiones"),
+                                   v("idcomprobante")});
                 rs->moveNext();
             }
             db.CierraRecordset(rs);
@@ -171,12 +192,14 @@ bool GeneradorCronograma::genera(const ParametrosCronograma& p) {
             enTransaccion = true;
             ado::Command borrar;
             borrar.setActiveConnection(db.gCnn);
-            borrar.setCommandText(QStringLiteral("DELETE FROM AUX_ESTADISTICACTA WHERE USUARIO = ?"));
+            borrar.setCommandText(
+                QStringLiteral("DELETE FROM AUX_ESTADISTICACTA WHERE USUARIO = ?"));
             borrar.execute({Variant(gPcUsuario)});
             insertar.setActiveConnection(db.gCnn);
-            insertar.setCommandText(QStringLiteral(
-                "INSERT INTO AUX_ESTADISTICACTA (USUARIO,Nombre,Grupo,FechaD,FechaH,ImporteG1,ImporteG2,Detalle) "
-                "VALUES (?,?,?,?,?,?,?,?)"));
+            insertar.setCommandText(
+                QStringLiteral("INSERT INTO AUX_ESTADISTICACTA "
+                               "(USUARIO,Nombre,Grupo,FechaD,FechaH,ImporteG1,ImporteG2,Detalle) "
+                               "VALUES (?,?,?,?,?,?,?,?)"));
         })
         .then([&] {
             if (ordenes.empty()) return;
@@ -213,9 +236,11 @@ bool GeneradorCronograma::genera(const ParametrosCronograma& p) {
                         codigo = o.frecuencia.toText();
                     }
                     if (n > 1 && o.cada.isNull()) faltaDato(o, "valor de \"cada\"");
-                    const qint64 cada = o.cada.isNull() ? 0 : static_cast<qint64>(o.cada.toNumber());
-                    const QDate inicio = o.fechaInicio.isDate() ? o.fechaInicio.date().date()
-                                                                : leeFecha(o.fechaInicio.toText(), "fecha de inicio");
+                    const qint64 cada =
+                        o.cada.isNull() ? 0 : static_cast<qint64>(o.cada.toNumber());
+                    const QDate inicio = o.fechaInicio.isDate()
+                                             ? o.fechaInicio.date().date()
+                                             : leeFecha(o.fechaInicio.toText(), "fecha de inicio");
                     const Repeticiones reps(inicio, codigo, cada, n, desde, hasta);
                     fila[1] = Variant(t.LeftText(texto(o.descripcion), 100));
                     fila[2] = Variant(rotulo(p, o));
@@ -233,7 +258,8 @@ bool GeneradorCronograma::genera(const ParametrosCronograma& p) {
                         ++filas_;
                         if (reloj.elapsed() >= intervaloMs_) {
                             aviso_.muestra(QStringLiteral("Espere Por Favor"),
-                                           platform::Regional::current().formatDate(QDateTime(per.desde, QTime(0, 0))),
+                                           platform::Regional::current().formatDate(
+                                               QDateTime(per.desde, QTime(0, 0))),
                                            QString::number(contador));
                             reloj.restart();
                         }
@@ -271,8 +297,10 @@ bool GeneradorCronograma::genera(const ParametrosCronograma& p) {
 void GeneradorCronograma::lanzaReporte(const ParametrosCronograma& p) {
     auto& runner = SuiteLib::reportRunner();
     QString aux;
-    const QString seleccion = (p.tipo == 0 || p.tipo == 1) ? formulaSeleccion(gPcUsuario) : QString();
-    const QString empresa = QStringLiteral("empresa = '") + Cfg(QStringLiteral("NOMBRE"), aux) + QStringLiteral("'");
+    const QString seleccion =
+        (p.tipo == 0 || p.tipo == 1) ? formulaSeleccion(gPcUsuario) : QString();
+    const QString empresa =
+        QStringLiteral("empresa = '") + Cfg(QStringLiteral("NOMBRE"), aux) + QStringLiteral("'");
     runner.SetOptionB(true);
     runner.SetOptionC(true);
     runner.SetOptionA(false);
@@ -285,7 +313,8 @@ void GeneradorCronograma::lanzaReporte(const ParametrosCronograma& p) {
             break;
         case 1:
             plantilla = QStringLiteral("CronequipoObs");
-            titulo = QStringLiteral("NOMBREREP= 'Cronograma de Mantenimientos de Equipos Con Observaciones'");
+            titulo = QStringLiteral(
+                "NOMBREREP= 'Cronograma de Mantenimientos de Equipos Con Observaciones'");
             parametros = formulaParametros(p);
             break;
         case 2:
@@ -299,7 +328,8 @@ void GeneradorCronograma::lanzaReporte(const ParametrosCronograma& p) {
         default:
             return;
     }
-    runner.RunReport(plantilla, QString(), QString(), seleccion, gCadenaODBC, empresa, titulo, parametros);
+    runner.RunReport(plantilla, QString(), QString(), seleccion, gCadenaODBC, empresa, titulo,
+                     parametros);
 }
 
 bool GeneradorCronograma::GeneraAuxiliar(const ParametrosCronograma& p) {

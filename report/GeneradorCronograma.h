@@ -7,7 +7,7 @@
 
 // What shows the progress of a generation (the banner in the window, nothing in a batch run).
 class AvisoProgreso {
-public:
+  public:
     virtual ~AvisoProgreso() = default;
     virtual void abre(const QString& titulo) = 0;
     virtual void muestra(const QString& linea1, const QString& linea2, const QString& linea3) = 0;
@@ -18,7 +18,7 @@ public:
 // whole: every row is written in one transaction, and a run that fails or is left keeps the
 // previous rows of this computer and user exactly as they were.
 class GeneradorCronograma {
-public:
+  public:
     explicit GeneradorCronograma(AvisoProgreso& aviso) : aviso_(aviso) {}
 
     // Generation and report launch; false when the run was left (no report launched).
@@ -31,7 +31,7 @@ public:
     // How often the window may process its events and the banner repaint.
     void setIntervaloRefresco(int ms) { intervaloMs_ = ms; }
 
-private:
+  private:
     AvisoProgreso& aviso_;
     qint64 filas_ = 0;
     int intervaloMs_ = 50;

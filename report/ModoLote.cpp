@@ -10,7 +10,8 @@
 
 std::optional<OpcionesLote> leeOpcionesLote(const QStringList& argumentos, QString* error) {
     OpcionesLote o;
-    const QString hoy = platform::Regional::current().formatDate(QDateTime(QDate::currentDate(), QTime(0, 0)));
+    const QString hoy =
+        platform::Regional::current().formatDate(QDateTime(QDate::currentDate(), QTime(0, 0)));
     o.parametros.fechaD = o.parametros.fechaH = hoy;
     QStringList resto;
     auto falla = [&](const QString& texto) {
@@ -24,12 +25,14 @@ std::optional<OpcionesLote> leeOpcionesLote(const QStringList& argumentos, QStri
             continue;
         }
         if (a == QLatin1String("--batch")) continue;
-        if (i + 1 >= argumentos.size()) return falla(QStringLiteral("Falta el valor de la opción %1.").arg(a));
+        if (i + 1 >= argumentos.size())
+            return falla(QStringLiteral("Falta el valor de la opción %1.").arg(a));
         const QString v = argumentos[++i];
         if (a == QLatin1String("--tipo")) {
             bool ok = false;
             const int t = v.toInt(&ok);
-            if (!ok || t < 0 || t > 3) return falla(QStringLiteral("Tipo de reporte no válido: %1 (de 0 a 3).").arg(v));
+            if (!ok || t < 0 || t > 3)
+                return falla(QStringLiteral("Tipo de reporte no válido: %1 (de 0 a 3).").arg(v));
             o.parametros.tipo = t;
         } else if (a == QLatin1String("--desde")) {
             o.parametros.fechaD = v;
@@ -41,9 +44,12 @@ std::optional<OpcionesLote> leeOpcionesLote(const QStringList& argumentos, QStri
             if (!ok) {
                 n = -1;
                 for (int k = 0; k < 7; ++k)
-                    if (v.compare(QLatin1String(kPeriodicidades[k]), Qt::CaseInsensitive) == 0) n = k;
+                    if (v.compare(QLatin1String(kPeriodicidades[k]), Qt::CaseInsensitive) == 0)
+                        n = k;
             }
-            if (n < 0 || n > 6) return falla(QStringLiteral("Periodicidad no válida: %1 (de 0 a 6, o su nombre).").arg(v));
+            if (n < 0 || n > 6)
+                return falla(
+                    QStringLiteral("Periodicidad no válida: %1 (de 0 a 6, o su nombre).").arg(v));
             o.parametros.periodicidad = n;
             o.parametros.periodicidadTexto = QString::fromLatin1(kPeriodicidades[n]);
         } else if (a == QLatin1String("--tecnico-desde")) {
@@ -53,12 +59,20 @@ std::optional<OpcionesLote> leeOpcionesLote(const QStringList& argumentos, QStri
         } else if (a == QLatin1String("--campos")) {
             for (const QString& c : v.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
                 const QString k = c.trimmed().toLower();
-                if (k == QLatin1String("codigo")) o.parametros.codigo = true;
-                else if (k == QLatin1String("descripcion")) o.parametros.descripcion = true;
-                else if (k == QLatin1String("cliente")) o.parametros.cliente = true;
-                else if (k == QLatin1String("ubicacion")) o.parametros.ubicacion = true;
-                else if (k == QLatin1String("tecnico")) o.parametros.tecnico = true;
-                else return falla(QStringLiteral("Campo desconocido: %1 (codigo, descripcion, cliente, ubicacion, tecnico).").arg(c));
+                if (k == QLatin1String("codigo"))
+                    o.parametros.codigo = true;
+                else if (k == QLatin1String("descripcion"))
+                    o.parametros.descripcion = true;
+                else if (k == QLatin1String("cliente"))
+                    o.parametros.cliente = true;
+                else if (k == QLatin1String("ubicacion"))
+                    o.parametros.ubicacion = true;
+                else if (k == QLatin1String("tecnico"))
+                    o.parametros.tecnico = true;
+                else
+                    return falla(QStringLiteral("Campo desconocido: %1 (codigo, descripcion, "
+                                                "cliente, ubicacion, tecnico).")
+                                     .arg(c));
             }
         } else if (a == QLatin1String("--pdf")) {
             o.pdf = v;
@@ -87,8 +101,9 @@ int ejecutaLote(const OpcionesLote& o) {
         return 1;
     }
     if (p.tipo == 0 && !p.hayCamposChecked()) {
-        platform::msgBox(QStringLiteral("Debe informar un campo para la primera columna del cronograma"),
-                         platform::mb::Information, QStringLiteral("Aviso al usuario"));
+        platform::msgBox(
+            QStringLiteral("Debe informar un campo para la primera columna del cronograma"),
+            platform::mb::Information, QStringLiteral("Aviso al usuario"));
         return 1;
     }
     AvisoMudo aviso;

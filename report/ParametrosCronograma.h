@@ -17,7 +17,9 @@ struct ParametrosCronograma {
     bool ubicacion = false;
     bool tecnico = false;
 
-    bool hayCamposChecked() const { return codigo || descripcion || cliente || ubicacion || tecnico; }
+    bool hayCamposChecked() const {
+        return codigo || descripcion || cliente || ubicacion || tecnico;
+    }
 };
 
 // The periodicities and report types as the main window lists them.

@@ -34,8 +34,9 @@ Repeticiones::Repeticiones(const QDate& primera, const QString& frecuencia, qint
     const QChar unidad = codigo.size() == 1 ? codigo[0] : QChar();
     const bool conocida = QStringLiteral("DSMA").contains(unidad) && !unidad.isNull();
     if (total > 1 && !conocida) {
-        platform::raise(platform::errnum::TypeMismatch,
-                        QStringLiteral("Frecuencia de mantenimiento desconocida: \"%1\"").arg(frecuencia));
+        platform::raise(
+            platform::errnum::TypeMismatch,
+            QStringLiteral("Frecuencia de mantenimiento desconocida: \"%1\"").arg(frecuencia));
     }
     std::map<qint64, qint64> porDia;
     auto agrega = [&](const QDate& d, qint64 veces) {
@@ -68,5 +69,6 @@ qint64 Repeticiones::cuenta(const QDate& a, const QDate& b) const {
     if (first >= last) return 0;
     const auto i = first - dias_.begin();
     const auto j = last - dias_.begin() - 1;
-    return acumulado_[static_cast<std::size_t>(j)] - (i > 0 ? acumulado_[static_cast<std::size_t>(i - 1)] : 0);
+    return acumulado_[static_cast<std::size_t>(j)] -
+           (i > 0 ? acumulado_[static_cast<std::size_t>(i - 1)] : 0);
 }

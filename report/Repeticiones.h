@@ -7,7 +7,7 @@
 // The planned repetitions of one work order that fall inside a date range, kept as counts per
 // day so that each period's count is a binary search, whatever the number of repetitions.
 class Repeticiones {
-public:
+  public:
     // `primera` is the first repetition; each later one is the one before plus `cada` units of
     // `frecuencia` ("D", "S", "M", "A"); `total` repetitions in all. Only those between `desde`
     // and `hasta` are kept. An unknown frequency with more than one repetition raises the
@@ -19,7 +19,7 @@ public:
     qint64 cuenta(const QDate& a, const QDate& b) const;
     qint64 total() const { return acumulado_.empty() ? 0 : acumulado_.back(); }
 
-private:
+  private:
     std::vector<qint64> dias_;       // julian days, ascending
     std::vector<qint64> acumulado_;  // repetitions up to and including dias_[i]
 };

@@ -83,15 +83,17 @@ frmCronequipo::frmCronequipo(QWidget* parent) : QMainWindow(parent) {
     grid->addWidget(new QLabel(QStringLiteral("Técnico Hasta"), FrmPrincipal), 1, 2);
     grid->addWidget(txtfields[3], 1, 3);
 
-    frmCampos = new QGroupBox(QStringLiteral(" Que campos desea visualizar en la primera columna del cronograma "),
-                              FrmPrincipal);
+    frmCampos = new QGroupBox(
+        QStringLiteral(" Que campos desea visualizar en la primera columna del cronograma "),
+        FrmPrincipal);
     auto* checks = new QHBoxLayout(frmCampos);
     chkCodigo = new QCheckBox(QStringLiteral("Código"), frmCampos);
     chkDescripcion = new QCheckBox(QStringLiteral("Descripción"), frmCampos);
     chkCliente = new QCheckBox(QStringLiteral("Cliente"), frmCampos);
     chkUbicacion = new QCheckBox(QStringLiteral("Ubicación"), frmCampos);
     chkTecnico = new QCheckBox(QStringLiteral("Técnico"), frmCampos);
-    for (QCheckBox* c : {chkCodigo, chkDescripcion, chkCliente, chkUbicacion, chkTecnico}) checks->addWidget(c);
+    for (QCheckBox* c : {chkCodigo, chkDescripcion, chkCliente, chkUbicacion, chkTecnico})
+        checks->addWidget(c);
     grid->addWidget(frmCampos, 2, 0, 1, 6);
     layout->addWidget(FrmPrincipal);
     layout->addStretch(1);
@@ -105,8 +107,9 @@ frmCronequipo::frmCronequipo(QWidget* parent) : QMainWindow(parent) {
     skin->setObjectName(QStringLiteral("SkinFramework1"));
 
     // The tab order of the window: dates, periodicity, technicians, the boxes, then the type.
-    QWidget* orden[] = {txtfields[0], txtfields[1], CmbPeriodicidad, txtfields[2], txtfields[3],
-                        chkCodigo,    chkDescripcion, chkCliente,    chkUbicacion, chkTecnico, CmbTG};
+    QWidget* orden[] = {txtfields[0], txtfields[1],   CmbPeriodicidad, txtfields[2], txtfields[3],
+                        chkCodigo,    chkDescripcion, chkCliente,      chkUbicacion, chkTecnico,
+                        CmbTG};
     for (std::size_t i = 0; i + 1 < std::size(orden); ++i) setTabOrder(orden[i], orden[i + 1]);
 
     // One filter over the application: the key preview of the window and the handlers of its
@@ -155,7 +158,9 @@ void frmCronequipo::Inicializa() {
 QLineEdit* frmCronequipo::campo(const QString& dataField) const {
     const std::vector<QWidget*> fields(txtfields.begin(), txtfields.end());
     const int i = SuiteLib::formTools().FieldIndex(dataField, fields);
-    if (i < 0) platform::raise(platform::errnum::SubscriptOutOfRange, QStringLiteral("Campo desconocido: ") + dataField);
+    if (i < 0)
+        platform::raise(platform::errnum::SubscriptOutOfRange,
+                        QStringLiteral("Campo desconocido: ") + dataField);
     return txtfields[static_cast<std::size_t>(i)];
 }
 
@@ -171,8 +176,9 @@ void frmCronequipo::CmbTG_Click() {
         e->clear();
         e->setEnabled(cronograma);
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{chkCodigo, chkDescripcion, chkCliente, chkUbicacion, chkTecnico,
-                                                      frmCampos, CmbPeriodicidad})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{chkCodigo, chkDescripcion, chkCliente, chkUbicacion,
+                                         chkTecnico, frmCampos, CmbPeriodicidad})
         w->setEnabled(cronograma);
 }
 
@@ -219,8 +225,8 @@ void frmCronequipo::Campo_Valida(QLineEdit* field) {
             return;
         if (texto.isEmpty() && CmbTG->currentIndex() == 0) {
             hayError_ = true;
-            platform::msgBox(QStringLiteral("De completar los campos de fecha"), platform::mb::Critical,
-                             QStringLiteral("Aviso al operador..."));
+            platform::msgBox(QStringLiteral("De completar los campos de fecha"),
+                             platform::mb::Critical, QStringLiteral("Aviso al operador..."));
         }
     });
     steps.run();
@@ -290,8 +296,9 @@ void frmCronequipo::Comando(QString& command) {
     if (generando_) return;
     const QString c = command.toUpper();
     auto falta = [] {
-        platform::msgBox(QStringLiteral("Debe informar un campo para la primera columna del cronograma"),
-                         platform::mb::Information, QStringLiteral("Aviso al usuario"));
+        platform::msgBox(
+            QStringLiteral("Debe informar un campo para la primera columna del cronograma"),
+            platform::mb::Information, QStringLiteral("Aviso al usuario"));
     };
     if (c == QLatin1String("PANTALLA")) {
         if (!CamposValidos()) return;

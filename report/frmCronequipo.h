@@ -18,7 +18,7 @@ class TBarRep;
 // fields; the report toolbar carries the commands. Closing it ends the program.
 class frmCronequipo : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit frmCronequipo(QWidget* parent = nullptr);
 
     // The load sequence: start-up, dressing, library hooks, Inicializa.
@@ -51,11 +51,11 @@ public:
     QGroupBox* frmCampos = nullptr;
     QStatusBar* sbStatusBar = nullptr;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void CmbTG_Click();
     void txtfields_GotFocus(int index);
     void txtfields_KeyDown(int index, int& keyCode);

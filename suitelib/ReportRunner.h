@@ -19,8 +19,7 @@ class ReportEngine {
     virtual void run(const QString& reportTemplate, const QString& text1, const QString& text2,
                      const QString& selectionFormula, const QString& connectionText,
                      const QString& formula1, const QString& formula2, const QString& formula3,
-                     const QString& folder, const ReportOutput& output,
-                     qint32 printSetting) = 0;
+                     const QString& folder, const ReportOutput& output, qint32 printSetting) = 0;
 };
 
 class ReportRunner {

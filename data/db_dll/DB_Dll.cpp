@@ -20,7 +20,6 @@ DB_Dll::DialogoConexion& dialogoConexion() {
     return d;
 }
 
-
 const QString CR = QStringLiteral("\r");
 const QString CRLF = QStringLiteral("\r\n");
 

@@ -409,9 +409,11 @@ void bindValue(sqlite3* db, sqlite3_stmt* st, int index, const Variant& v) {
             const QTime time = d.time();
             char buf[24];
             const int n = time == QTime(0, 0)
-                              ? std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", day.year(), day.month(), day.day())
-                              : std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", day.year(),
-                                              day.month(), day.day(), time.hour(), time.minute(), time.second());
+                              ? std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", day.year(),
+                                              day.month(), day.day())
+                              : std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d",
+                                              day.year(), day.month(), day.day(), time.hour(),
+                                              time.minute(), time.second());
             rc = sqlite3_bind_text(st, index, buf, n, SQLITE_TRANSIENT);
             break;
         }

@@ -15,7 +15,9 @@ namespace mb = platform::mb;
 
 namespace {
 
-QDate d(int y, int m, int day) { return QDate(y, m, day); }
+QDate d(int y, int m, int day) {
+    return QDate(y, m, day);
+}
 
 std::vector<std::pair<int, int>> days(const std::vector<Periodo>& ps) {
     std::vector<std::pair<int, int>> out;
@@ -36,7 +38,8 @@ TEST(Periodos, EveryDayOfTheRangeIsInExactlyOnePeriod) {
         {d(2026, 3, 1), d(2026, 3, 3), periodicidad::Diario, {{1, 1}, {2, 2}, {3, 3}}},
         {d(2026, 1, 31), d(2026, 3, 31), periodicidad::Mensual, {{31, 27}, {28, 27}, {28, 31}}},
     };
-    for (const auto& c : cases) EXPECT_EQ(days(calculaPeriodos(c.desde, c.hasta, c.periodicidad)), c.expected);
+    for (const auto& c : cases)
+        EXPECT_EQ(days(calculaPeriodos(c.desde, c.hasta, c.periodicidad)), c.expected);
     for (int p = 0; p <= 6; ++p) {
         const auto one = calculaPeriodos(d(2026, 5, 9), d(2026, 5, 9), p);
         ASSERT_EQ(one.size(), 1u) << p;
@@ -67,16 +70,19 @@ TEST(Repeticiones, EachRepetitionFollowsTheOneBefore) {
         qint64 cada, total;
         qint64 enRango;
     } cases[] = {
-        {"D", 1, 10, 10}, {"S", 2, 5, 5},    {"A", 1, 999, 1},  {"D", 0, 7, 7},
-        {"D", 1, 1, 1},   {"X", 1, 1, 1},    {"D", 1, 0, 0},    {"D", 40000, 5, 1},
-        {"D", 1, 1000000000, 365},
+        {"D", 1, 10, 10}, {"S", 2, 5, 5},     {"A", 1, 999, 1},
+        {"D", 0, 7, 7},   {"D", 1, 1, 1},     {"X", 1, 1, 1},
+        {"D", 1, 0, 0},   {"D", 40000, 5, 1}, {"D", 1, 1000000000, 365},
     };
     for (const auto& c : cases) {
-        const Repeticiones rep(d(2026, 1, 1), c.codigo, c.cada, c.total, d(2026, 1, 1), d(2026, 12, 31));
+        const Repeticiones rep(d(2026, 1, 1), c.codigo, c.cada, c.total, d(2026, 1, 1),
+                               d(2026, 12, 31));
         EXPECT_EQ(rep.total(), c.enRango) << c.codigo << " " << c.cada << " " << c.total;
     }
-    EXPECT_THROW(Repeticiones(d(2026, 1, 1), "X", 1, 2, d(2026, 1, 1), d(2026, 1, 31)), platform::Failure);
-    EXPECT_THROW(Repeticiones(d(2026, 1, 1), "", 1, 2, d(2026, 1, 1), d(2026, 1, 31)), platform::Failure);
+    EXPECT_THROW(Repeticiones(d(2026, 1, 1), "X", 1, 2, d(2026, 1, 1), d(2026, 1, 31)),
+                 platform::Failure);
+    EXPECT_THROW(Repeticiones(d(2026, 1, 1), "", 1, 2, d(2026, 1, 1), d(2026, 1, 31)),
+                 platform::Failure);
 }
 
 TEST(LaunchTexts, FormulasAsTheSuiteWritesThem) {
@@ -85,17 +91,23 @@ TEST(LaunchTexts, FormulasAsTheSuiteWritesThem) {
     p.fechaH = QStringLiteral("31/12/2026");
     p.periodicidadTexto = QStringLiteral("Mensual");
     p.tecnicoD = QStringLiteral("7");
-    EXPECT_EQ(formulaParametros(p), QStringLiteral("Parametros = ' Fecha Desde: 01/01/2026 Hasta: 31/12/2026 Periodo: Mensual Técnicos Desde: 7'"));
-    EXPECT_EQ(formulaSeleccion(QStringLiteral("PC01|JUAN")), QStringLiteral("uppercase({Aux_EstadisticaCta.USUARIO}) = 'PC01|JUAN'"));
+    EXPECT_EQ(formulaParametros(p),
+              QStringLiteral("Parametros = ' Fecha Desde: 01/01/2026 Hasta: 31/12/2026 Periodo: "
+                             "Mensual Técnicos Desde: 7'"));
+    EXPECT_EQ(formulaSeleccion(QStringLiteral("PC01|JUAN")),
+              QStringLiteral("uppercase({Aux_EstadisticaCta.USUARIO}) = 'PC01|JUAN'"));
     p.tecnicoH = QStringLiteral("12");
-    EXPECT_EQ(filtroTecnicos(p), QStringLiteral(" AND V_MV_CPTE.FINALIZADA = 0  and v_mv_cpte.idtecnico>= '   7' and v_mv_cpte.idtecnico<= '  12'"));
+    EXPECT_EQ(filtroTecnicos(p),
+              QStringLiteral(" AND V_MV_CPTE.FINALIZADA = 0  and v_mv_cpte.idtecnico>= '   7' and "
+                             "v_mv_cpte.idtecnico<= '  12'"));
 }
 
 TEST(BatchOptions, AreReadOrRefusedWithAClearMessage) {
     QString error;
-    const auto o = leeOpcionesLote({"@Server=sqlite;", "@DbName=GESTION;", "--batch", "--tipo", "1", "--desde", "01/02/2026",
-                                    "--periodicidad", "mensual", "--campos", "codigo,tecnico", "--pdf", "/tmp/a.pdf"},
-                                   &error);
+    const auto o = leeOpcionesLote(
+        {"@Server=sqlite;", "@DbName=GESTION;", "--batch", "--tipo", "1", "--desde", "01/02/2026",
+         "--periodicidad", "mensual", "--campos", "codigo,tecnico", "--pdf", "/tmp/a.pdf"},
+        &error);
     ASSERT_TRUE(o.has_value()) << error.toStdString();
     EXPECT_EQ(o->lineaParametros, QStringLiteral("@Server=sqlite; @DbName=GESTION;"));
     EXPECT_EQ(o->parametros.tipo, 1);
@@ -103,8 +115,9 @@ TEST(BatchOptions, AreReadOrRefusedWithAClearMessage) {
     EXPECT_EQ(o->parametros.periodicidadTexto, QStringLiteral("Mensual"));
     EXPECT_TRUE(o->parametros.codigo && o->parametros.tecnico && !o->parametros.cliente);
     EXPECT_EQ(o->pdf, QStringLiteral("/tmp/a.pdf"));
-    for (const QStringList& bad : {QStringList{"--tipo", "4"}, QStringList{"--periodicidad", "semanalmente"},
-                                   QStringList{"--campos", "precio"}, QStringList{"--desde"}, QStringList{"--otra", "x"}}) {
+    for (const QStringList& bad :
+         {QStringList{"--tipo", "4"}, QStringList{"--periodicidad", "semanalmente"},
+          QStringList{"--campos", "precio"}, QStringList{"--desde"}, QStringList{"--otra", "x"}}) {
         error.clear();
         EXPECT_FALSE(leeOpcionesLote(bad, &error).has_value()) << bad.join(' ').toStdString();
         EXPECT_FALSE(error.isEmpty());
@@ -114,7 +127,7 @@ TEST(BatchOptions, AreReadOrRefusedWithAClearMessage) {
 // ---- the generation on the demo database ----
 
 class Registro : public AvisoProgreso {
-public:
+  public:
     void abre(const QString& t) override { eventos << QStringLiteral("abre:") + t; }
     void muestra(const QString&, const QString&, const QString&) override { ++muestras; }
     void cierra() override { eventos << QStringLiteral("cierra"); }
@@ -124,15 +137,15 @@ public:
 
 struct MotorGrabador : SuiteLib::ReportEngine {
     QStringList recibido;
-    void run(const QString& t, const QString&, const QString&, const QString& sel, const QString& conn,
-             const QString& f1, const QString& f2, const QString& f3, const QString&, const SuiteLib::ReportOutput&,
-             qint32) override {
+    void run(const QString& t, const QString&, const QString&, const QString& sel,
+             const QString& conn, const QString& f1, const QString& f2, const QString& f3,
+             const QString&, const SuiteLib::ReportOutput&, qint32) override {
         recibido = {t, sel, conn, f1, f2, f3};
     }
 };
 
 class Generacion : public ProgramFolder {
-protected:
+  protected:
     void SetUp() override {
         ProgramFolder::SetUp();
         connect();
@@ -146,14 +159,21 @@ protected:
         p.periodicidadTexto = QStringLiteral("Mensual");
         p.codigo = p.descripcion = p.cliente = p.ubicacion = p.tecnico = true;
         // Another user's schedule must survive every run.
-        gDB().gCnn.execute(QStringLiteral("INSERT INTO AUX_ESTADISTICACTA (USUARIO, Nombre) VALUES ('OTRO|USUARIO', 'ajeno')"));
+        gDB().gCnn.execute(QStringLiteral(
+            "INSERT INTO AUX_ESTADISTICACTA (USUARIO, Nombre) VALUES ('OTRO|USUARIO', 'ajeno')"));
     }
     void TearDown() override {
         SuiteLib::ReportRunner::setEngine(nullptr);
         ProgramFolder::TearDown();
     }
-    QString propias() { return scalar(QStringLiteral("SELECT COUNT(*) FROM AUX_ESTADISTICACTA WHERE USUARIO = 'PC01|JUAN'")); }
-    QString ajenas() { return scalar(QStringLiteral("SELECT COUNT(*) FROM AUX_ESTADISTICACTA WHERE USUARIO = 'OTRO|USUARIO'")); }
+    QString propias() {
+        return scalar(
+            QStringLiteral("SELECT COUNT(*) FROM AUX_ESTADISTICACTA WHERE USUARIO = 'PC01|JUAN'"));
+    }
+    QString ajenas() {
+        return scalar(QStringLiteral(
+            "SELECT COUNT(*) FROM AUX_ESTADISTICACTA WHERE USUARIO = 'OTRO|USUARIO'"));
+    }
 
     Registro aviso;
     MotorGrabador motor;
@@ -164,23 +184,40 @@ protected:
 TEST_F(Generacion, WritesOneRowPerWorkOrderAndPeriodAndLaunchesTheReport) {
     GeneradorCronograma g(aviso);
     ASSERT_TRUE(g.GeneraAuxiliar(p));
-    const int ordenes = scalar(QStringLiteral("SELECT COUNT(DISTINCT Grupo) FROM AUX_ESTADISTICACTA WHERE USUARIO = 'PC01|JUAN'")).toInt();
+    const int ordenes =
+        scalar(
+            QStringLiteral(
+                "SELECT COUNT(DISTINCT Grupo) FROM AUX_ESTADISTICACTA WHERE USUARIO = 'PC01|JUAN'"))
+            .toInt();
     EXPECT_GT(ordenes, 5);
     EXPECT_EQ(propias().toInt(), g.filasEscritas());
     EXPECT_EQ(g.filasEscritas() % 12, 0) << "twelve monthly periods for every work order";
     EXPECT_EQ(ajenas(), QStringLiteral("1"));
     EXPECT_EQ(aviso.eventos, (QStringList{"abre:Cardando Reporte", "cierra"}));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM AUX_ESTADISTICACTA WHERE USUARIO = 'PC01|JUAN' AND Grupo LIKE '%O''Higgins%'")).toInt() % 12, 0)
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM AUX_ESTADISTICACTA WHERE USUARIO = "
+                                    "'PC01|JUAN' AND Grupo LIKE '%O''Higgins%'"))
+                      .toInt() %
+                  12,
+              0)
         << "a customer with a quote keeps every row";
-    EXPECT_GT(scalar(QStringLiteral("SELECT COUNT(*) FROM AUX_ESTADISTICACTA WHERE USUARIO = 'PC01|JUAN' AND Grupo LIKE '%O''Higgins%'")).toInt(), 0);
-    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM AUX_ESTADISTICACTA WHERE USUARIO = 'PC01|JUAN' AND ImporteG1 = 0 AND Detalle <> ''")), QStringLiteral("0"));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT MIN(ImporteG2) FROM AUX_ESTADISTICACTA WHERE USUARIO = 'PC01|JUAN'")), QStringLiteral("1"));
+    EXPECT_GT(scalar(QStringLiteral("SELECT COUNT(*) FROM AUX_ESTADISTICACTA WHERE USUARIO = "
+                                    "'PC01|JUAN' AND Grupo LIKE '%O''Higgins%'"))
+                  .toInt(),
+              0);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM AUX_ESTADISTICACTA WHERE USUARIO = "
+                                    "'PC01|JUAN' AND ImporteG1 = 0 AND Detalle <> ''")),
+              QStringLiteral("0"));
+    EXPECT_EQ(scalar(QStringLiteral(
+                  "SELECT MIN(ImporteG2) FROM AUX_ESTADISTICACTA WHERE USUARIO = 'PC01|JUAN'")),
+              QStringLiteral("1"));
     ASSERT_EQ(motor.recibido.size(), 6);
     EXPECT_EQ(motor.recibido[0], QStringLiteral("Cronequipo"));
-    EXPECT_EQ(motor.recibido[1], QStringLiteral("uppercase({Aux_EstadisticaCta.USUARIO}) = 'PC01|JUAN'"));
+    EXPECT_EQ(motor.recibido[1],
+              QStringLiteral("uppercase({Aux_EstadisticaCta.USUARIO}) = 'PC01|JUAN'"));
     EXPECT_EQ(motor.recibido[2], QStringLiteral("DSN=GESTION; UID=demo; PWD="));
     EXPECT_TRUE(motor.recibido[3].startsWith(QStringLiteral("empresa = '")));
-    EXPECT_EQ(motor.recibido[4], QStringLiteral("NOMBREREP= 'Cronograma de Mantenimiento de Equipos'"));
+    EXPECT_EQ(motor.recibido[4],
+              QStringLiteral("NOMBREREP= 'Cronograma de Mantenimiento de Equipos'"));
 
     // A technician range narrows the work orders; the new schedule replaces the old one.
     const qint64 antes = g.filasEscritas();
@@ -192,6 +229,43 @@ TEST_F(Generacion, WritesOneRowPerWorkOrderAndPeriodAndLaunchesTheReport) {
     EXPECT_EQ(ajenas(), QStringLiteral("1"));
 }
 
+TEST_F(Generacion, QuotesInEveryTextAndATimeOfDayKeepTheirRows) {
+    // One work order with a single quote in every text and a start at ten in the morning of the
+    // last day of January.
+    auto& c = gDB().gCnn;
+    c.execute(QStringLiteral(
+        "INSERT INTO v_ta_tecnicos (idtecnico, nombre) VALUES ('  99', 'D''Amico')"));
+    c.execute(
+        QStringLiteral("INSERT INTO v_ma_mantenimientos (codigo, descripcion, ubicacion) VALUES "
+                       "('Q''1', 'Bomba d''agua', 'Sala ''B''')"));
+    c.execute(QStringLiteral("INSERT INTO v_mv_cpte (idcomprobante, tc, codigomant, fecha, "
+                             "fechaestinicio, nombre, idtecnico, comentarios, ANULADA, FINALIZADA) "
+                             "VALUES (9001, 'ot', 'Q''1', '%1-01-31', '%1-01-31 10:00:00', "
+                             "'L''Oréal', '  99', 'Revisar ''ya''', 0, 0)")
+                  .arg(anio));
+    c.execute(
+        QStringLiteral("INSERT INTO v_mv_cronograma (idcomprobante, codigomant, frecuencia, cada, "
+                       "total_repeticiones) VALUES (9001, 'Q''1', 'M', 1, 2)"));
+    GeneradorCronograma g(aviso);
+    ASSERT_TRUE(g.genera(p));
+    auto rs = c.execute(
+        QStringLiteral("SELECT Grupo, Nombre, ImporteG1, Detalle FROM AUX_ESTADISTICACTA WHERE "
+                       "USUARIO = 'PC01|JUAN' AND Nombre = 'Bomba d''agua' ORDER BY FechaD"));
+    std::vector<double> counts;
+    QString grupo, detalle;
+    while (!rs->eof()) {
+        counts.push_back(rs->field(2).value().toNumber());
+        grupo = rs->field(0).value().text();
+        if (rs->field(2).value().toNumber() > 0) detalle = rs->field(3).value().text();
+        rs->moveNext();
+    }
+    ASSERT_EQ(counts.size(), 12u);
+    EXPECT_EQ(counts[0], 1) << "the start at ten o'clock counts on its day";
+    EXPECT_EQ(counts[1], 1);
+    EXPECT_EQ(grupo, QStringLiteral("Q'1 Bomba d'agua\r\nL'Oréal\r\nSala 'B'\r\nD'Amico"));
+    EXPECT_EQ(detalle, QStringLiteral("Revisar 'ya'"));
+}
+
 TEST_F(Generacion, TheOtherReportTypesOnlyLaunchTheirTemplate) {
     GeneradorCronograma g(aviso);
     ASSERT_TRUE(g.GeneraAuxiliar(p));
@@ -199,7 +273,8 @@ TEST_F(Generacion, TheOtherReportTypesOnlyLaunchTheirTemplate) {
     p.tipo = 3;
     ASSERT_TRUE(g.GeneraAuxiliar(p));
     EXPECT_EQ(propias(), filas) << "no DELETE for the equipment reports";
-    EXPECT_EQ(motor.recibido, (QStringList{"Rp_EquiposGarantia", "", "DSN=GESTION; UID=demo; PWD=", motor.recibido[3],
+    EXPECT_EQ(motor.recibido, (QStringList{"Rp_EquiposGarantia", "",
+                                           "DSN=GESTION; UID=demo; PWD=", motor.recibido[3],
                                            "NOMBREREP= 'Equipos en Garantia'", "Parametros =''"}));
 }
 
@@ -226,7 +301,9 @@ TEST_F(Generacion, AnUnreadableDateStopsTheRunAndKeepsThePreviousSchedule) {
 }
 
 TEST_F(Generacion, AWorkOrderWithAnUnknownFrequencyAsksTheOperator) {
-    gDB().gCnn.execute(QStringLiteral("UPDATE v_mv_cronograma SET frecuencia = 'Q' WHERE idcomprobante = (SELECT MIN(idcomprobante) FROM v_mv_cronograma WHERE total_repeticiones > 1)"));
+    gDB().gCnn.execute(
+        QStringLiteral("UPDATE v_mv_cronograma SET frecuencia = 'Q' WHERE idcomprobante = (SELECT "
+                       "MIN(idcomprobante) FROM v_mv_cronograma WHERE total_repeticiones > 1)"));
     GeneradorCronograma g(aviso);
     struct Case {
         std::vector<int> answers;
@@ -238,10 +315,12 @@ TEST_F(Generacion, AWorkOrderWithAnUnknownFrequencyAsksTheOperator) {
         for (int a : c.answers) prompts->answer(a);
         const QString previas = propias();
         const bool done = g.genera(p);
-        if (prompts->shown().empty()) GTEST_SKIP() << "the changed work order is not in this year's range";
+        if (prompts->shown().empty())
+            GTEST_SKIP() << "the changed work order is not in this year's range";
         EXPECT_EQ(done, c.completed);
         EXPECT_EQ(prompts->shown().size(), c.answers.size());
-        EXPECT_TRUE(prompts->last().text.contains(QStringLiteral("Frecuencia de mantenimiento desconocida")));
+        EXPECT_TRUE(prompts->last().text.contains(
+            QStringLiteral("Frecuencia de mantenimiento desconocida")));
         if (!c.completed) {
             EXPECT_EQ(propias(), previas) << "leaving keeps the previous rows";
         } else {
@@ -259,20 +338,25 @@ TEST_F(Generacion, AClosedConnectionKeepsEverythingAsItWas) {
     prompts->answer(mb::Abort);  // the data layer's own error dialog
     prompts->answer(mb::Abort);
     EXPECT_FALSE(g.genera(p));
-    gDB().gCnn.open(QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =GESTION;UId=demo;Pwd=;"));
+    gDB().gCnn.open(
+        QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =GESTION;UId=demo;Pwd=;"));
     EXPECT_EQ(propias(), filas);
 }
 
 TEST_F(Generacion, BatchRunsValidateLikeThePrinterCommand) {
     OpcionesLote o;
     o.parametros = p;
-    o.parametros.codigo = o.parametros.descripcion = o.parametros.cliente = o.parametros.ubicacion = o.parametros.tecnico = false;
+    o.parametros.codigo = o.parametros.descripcion = o.parametros.cliente = o.parametros.ubicacion =
+        o.parametros.tecnico = false;
     EXPECT_EQ(ejecutaLote(o), 1);
-    EXPECT_EQ(prompts->last().text, QStringLiteral("Debe informar un campo para la primera columna del cronograma"));
+    EXPECT_EQ(prompts->last().text,
+              QStringLiteral("Debe informar un campo para la primera columna del cronograma"));
     EXPECT_EQ(propias(), QStringLiteral("0"));
     o.parametros.tipo = 1;
     EXPECT_EQ(ejecutaLote(o), 0) << "type 1 allows an empty row label";
-    EXPECT_EQ(scalar(QStringLiteral("SELECT MAX(LENGTH(Grupo)) FROM AUX_ESTADISTICACTA WHERE USUARIO = 'PC01|JUAN'")), QStringLiteral("0"));
+    EXPECT_EQ(scalar(QStringLiteral(
+                  "SELECT MAX(LENGTH(Grupo)) FROM AUX_ESTADISTICACTA WHERE USUARIO = 'PC01|JUAN'")),
+              QStringLiteral("0"));
     o.parametros.tipo = 0;
     o.parametros.codigo = true;
     o.parametros.fechaD.clear();

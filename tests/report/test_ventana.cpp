@@ -26,18 +26,21 @@ QApplication& app() {
     return *a;
 }
 
-QString hoy() { return platform::Regional::current().formatDate(QDateTime(QDate::currentDate(), QTime(0, 0))); }
+QString hoy() {
+    return platform::Regional::current().formatDate(QDateTime(QDate::currentDate(), QTime(0, 0)));
+}
 
 struct Grabador : SuiteLib::ReportEngine {
     QStringList plantillas;
-    void run(const QString& t, const QString&, const QString&, const QString&, const QString&, const QString&,
-             const QString&, const QString&, const QString&, const SuiteLib::ReportOutput&, qint32) override {
+    void run(const QString& t, const QString&, const QString&, const QString&, const QString&,
+             const QString&, const QString&, const QString&, const QString&,
+             const SuiteLib::ReportOutput&, qint32) override {
         plantillas << t;
     }
 };
 
 class Ventana : public ProgramFolder {
-protected:
+  protected:
     void SetUp() override {
         app();
         ProgramFolder::SetUp();
@@ -54,7 +57,10 @@ protected:
         SuiteLib::ReportRunner::setEngine(nullptr);
         ProgramFolder::TearDown();
     }
-    QString filas() { return scalar(QStringLiteral("SELECT COUNT(*) FROM AUX_ESTADISTICACTA WHERE USUARIO = 'PC01|JUAN'")); }
+    QString filas() {
+        return scalar(
+            QStringLiteral("SELECT COUNT(*) FROM AUX_ESTADISTICACTA WHERE USUARIO = 'PC01|JUAN'"));
+    }
 
     Grabador motor;
     std::unique_ptr<frmCronequipo> w;
@@ -119,13 +125,15 @@ TEST_F(Ventana, ListsRefuseTypedCharactersAndEnterMovesOn) {
 TEST_F(Ventana, CommandsValidateGenerateAndLaunch) {
     QString c = QStringLiteral("pantalla");
     w->Comando(c);
-    EXPECT_EQ(prompts->last().text, QStringLiteral("Debe informar un campo para la primera columna del cronograma"));
+    EXPECT_EQ(prompts->last().text,
+              QStringLiteral("Debe informar un campo para la primera columna del cronograma"));
     EXPECT_EQ(prompts->last().style, mb::Information);
     EXPECT_EQ(filas(), QStringLiteral("0")) << "nothing generated";
     EXPECT_TRUE(motor.plantillas.isEmpty());
 
     w->chkDescripcion->setChecked(true);
-    w->campo(QStringLiteral("fechad"))->setText(QStringLiteral("01/01/%1").arg(QDate::currentDate().year()));
+    w->campo(QStringLiteral("fechad"))
+        ->setText(QStringLiteral("01/01/%1").arg(QDate::currentDate().year()));
     c = QStringLiteral("Pantalla");
     w->Comando(c);
     EXPECT_GT(filas().toInt(), 0);

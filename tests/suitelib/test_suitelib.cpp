@@ -511,7 +511,16 @@ TEST(ReportRunner, InstalledEngineGetsTheLaunchAndFolder) {
                  const QString& conn, const QString& f1, const QString& f2, const QString& f3,
                  const QString& folder, const SuiteLib::ReportOutput& output,
                  qint32 printSetting) override {
-            received = {t, a, b, sel, conn, f1, f2, f3, folder, output.pdfPath,
+            received = {t,
+                        a,
+                        b,
+                        sel,
+                        conn,
+                        f1,
+                        f2,
+                        f3,
+                        folder,
+                        output.pdfPath,
                         QString::number(printSetting)};
         }
     } engine;
@@ -522,9 +531,8 @@ TEST(ReportRunner, InstalledEngineGetsTheLaunchAndFolder) {
     SuiteLib::ReportRunner::setEngine(&engine);
     runner.RunReport("t.rpt", "x", "y", "{a}=1", "DSN=z", "f1", "f2", "f3");
     SuiteLib::ReportRunner::setEngine(nullptr);
-    EXPECT_EQ(engine.received,
-              QStringList({"t.rpt", "x", "y", "{a}=1", "DSN=z", "f1", "f2", "f3", "/informes/",
-                           "/tmp/x.pdf", "7"}));
+    EXPECT_EQ(engine.received, QStringList({"t.rpt", "x", "y", "{a}=1", "DSN=z", "f1", "f2", "f3",
+                                            "/informes/", "/tmp/x.pdf", "7"}));
     EXPECT_EQ(runner.ReadPrintSetting(), 7);
     EXPECT_THROW(runner.RunReport("t.rpt", "", "", "", "", "", "", ""), platform::Failure);
 }
