@@ -9,6 +9,7 @@
 
 #include "banner/Dll_Display.h"
 #include "banner/Lbf_CtrlDisplay.h"
+#include "tests/support/Aplicacion.h"
 
 using platform::Variant;
 using Line = std::optional<Variant>;
@@ -16,11 +17,7 @@ using Line = std::optional<Variant>;
 namespace {
 
 void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "banner_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = QApplication::instance() ? nullptr : new QApplication(argc, argv);
-    (void)app;
+    testApp();
 }
 
 // Records what happens to banner windows: the caption set while loading proves a window was

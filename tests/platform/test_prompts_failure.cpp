@@ -8,6 +8,7 @@
 #include "platform/NonInteractivePrompter.h"
 #include "platform/QtPrompter.h"
 #include "platform/ScriptedPrompter.h"
+#include "tests/support/Aplicacion.h"
 
 using namespace platform;
 
@@ -135,11 +136,7 @@ TEST(Prompts, ScriptedPrompterAnswersAndRecords) {
 }
 
 TEST(Prompts, QtBoxesCarryTheSuiteCaptionsAndAnswers) {
-    int argc = 1;
-    char name[] = "t";
-    char* argv[] = {name, nullptr};
-    static QApplication* app = QApplication::instance() ? nullptr : new QApplication(argc, argv);
-    (void)app;
+    testApp();
     struct Case {
         int style;
         QStringList captions;

@@ -6,15 +6,12 @@
 #include <QToolButton>
 
 #include "platform/TBarRep.h"
+#include "tests/support/Aplicacion.h"
 
 namespace {
 
 void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "platform_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = QApplication::instance() ? nullptr : new QApplication(argc, argv);
-    (void)app;
+    testApp();
 }
 
 class TBarRepCommands : public testing::Test {

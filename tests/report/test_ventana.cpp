@@ -10,6 +10,7 @@
 #include "report/frmCronequipo.h"
 #include "startup/globals/Globals.h"
 #include "suitelib/SuiteLib.h"
+#include "tests/support/Aplicacion.h"
 #include "tests/support/ProgramFolder.h"
 
 namespace mb = platform::mb;
@@ -17,13 +18,7 @@ namespace mb = platform::mb;
 namespace {
 
 QApplication& app() {
-    static int argc = 1;
-    static char name[] = "ventana";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = qobject_cast<QApplication*>(QCoreApplication::instance())
-                                 ? qobject_cast<QApplication*>(QCoreApplication::instance())
-                                 : new QApplication(argc, argv);
-    return *a;
+    return testApp();
 }
 
 QString hoy() {

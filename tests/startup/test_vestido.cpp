@@ -13,6 +13,7 @@
 #include "platform/TBarRep.h"
 #include "startup/Vestido.h"
 #include "startup/globals/Globals.h"
+#include "tests/support/Aplicacion.h"
 #include "tests/support/ProgramFolder.h"
 
 // The resource registration lives outside any namespace, where the resource functions are.
@@ -26,11 +27,7 @@ static void reponRecursoIcono() {
 namespace {
 
 void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "startup_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = QApplication::instance() ? nullptr : new QApplication(argc, argv);
-    (void)app;
+    testApp();
 }
 
 // A form dressed as the main window: skin control, report toolbar and the status bar panels.

@@ -27,6 +27,7 @@
 #include "suitelib/ScheduleGrid.h"
 #include "suitelib/SelectionFormula.h"
 #include "suitelib/SuiteLib.h"
+#include "tests/support/Aplicacion.h"
 
 using namespace SuiteLib;
 using platform::Variant;
@@ -34,11 +35,7 @@ using platform::Variant;
 namespace {
 
 void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "suitelib_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = QApplication::instance() ? nullptr : new QApplication(argc, argv);
-    (void)app;
+    testApp();
 }
 
 const std::vector<TableColumns> kAuxTables = {

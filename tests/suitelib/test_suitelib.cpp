@@ -18,6 +18,7 @@
 #include "platform/Regional.h"
 #include "platform/ScriptedPrompter.h"
 #include "suitelib/SuiteLib.h"
+#include "tests/support/Aplicacion.h"
 
 using platform::Variant;
 using SuiteLib::tools;
@@ -25,11 +26,7 @@ using SuiteLib::tools;
 namespace {
 
 void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "suitelib_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = QApplication::instance() ? nullptr : new QApplication(argc, argv);
-    (void)app;
+    testApp();
 }
 
 // Sets the regional settings for one test and puts the previous ones back.
