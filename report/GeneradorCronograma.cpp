@@ -8,6 +8,7 @@
 #include "platform/Process.h"
 #include "platform/Regional.h"
 #include "platform/ado/Command.h"
+#include "report/EscritorFilas.h"
 #include "report/Periodos.h"
 #include "report/Repeticiones.h"
 #include "startup/config/Configuracion.h"
@@ -55,6 +56,34 @@ QString rotulo(const ParametrosCronograma& p, const Orden& o) {
     if (p.ubicacion) r += texto(o.ubicacion) + QStringLiteral("\r\n");
     if (p.tecnico) r += texto(o.tecnico);
     return SuiteLib::tools().LeftText(r, 100);
+}
+
+// Hands one row to the writer (none: sends what is left). A send the database refuses goes to the
+// operator: 4 sends the same rows again, 5 drops them and goes on, anything else leaves the run.
+template <class Reporter>
+void escribe(EscritorFilas& escritor, const std::vector<Variant>& fila, Reporter& reporta) {
+    bool agregada = fila.empty();
+    for (;;) {
+        try {
+            if (!agregada) {
+                agregada = true;
+                escritor.agrega(fila);
+            } else {
+                escritor.envia();
+            }
+            return;
+        } catch (const platform::process::ProgramEnded&) {
+            throw;
+        } catch (const platform::Failure& f) {
+            const int respuesta = reporta(f.info());
+            if (respuesta == 4) continue;
+            if (respuesta == 5) {
+                escritor.descarta();
+                return;
+            }
+            platform::Steps::leave();
+        }
+    }
 }
 
 }  // namespace
@@ -155,7 +184,7 @@ bool GeneradorCronograma::genera(const ParametrosCronograma& p) {
     QDate desde, hasta;
     std::vector<Periodo> periodos;
     std::vector<Orden> ordenes;
-    ado::Command insertar;
+    std::unique_ptr<EscritorFilas> escritor;
 
     auto steps = platform::Steps::trapping(reporta);
     steps
@@ -195,11 +224,11 @@ bool GeneradorCronograma::genera(const ParametrosCronograma& p) {
             borrar.setCommandText(
                 QStringLiteral("DELETE FROM AUX_ESTADISTICACTA WHERE USUARIO = ?"));
             borrar.execute({Variant(gPcUsuario)});
-            insertar.setActiveConnection(db.gCnn);
-            insertar.setCommandText(
-                QStringLiteral("INSERT INTO AUX_ESTADISTICACTA "
-                               "(USUARIO,Nombre,Grupo,FechaD,FechaH,ImporteG1,ImporteG2,Detalle) "
-                               "VALUES (?,?,?,?,?,?,?,?)"));
+            escritor = std::make_unique<EscritorFilas>(
+                db.gCnn, QStringLiteral("AUX_ESTADISTICACTA"),
+                QStringList{"USUARIO", "Nombre", "Grupo", "FechaD", "FechaH", "ImporteG1",
+                            "ImporteG2", "Detalle"},
+                filasPorEnvio_);
         })
         .then([&] {
             if (ordenes.empty()) return;
@@ -254,7 +283,7 @@ bool GeneradorCronograma::genera(const ParametrosCronograma& p) {
                         fila[4] = hastaV[k];
                         fila[5] = Variant(static_cast<double>(cuenta));
                         fila[7] = Variant(cuenta > 0 ? detalle : QString());
-                        insertar.execute(fila);
+                        escribe(*escritor, fila, reporta);
                         ++filas_;
                         if (reloj.elapsed() >= intervaloMs_) {
                             aviso_.muestra(QStringLiteral("Espere Por Favor"),
@@ -265,9 +294,9 @@ bool GeneradorCronograma::genera(const ParametrosCronograma& p) {
                         }
                     }
                     ++i;
-                } catch (const platform::process::ProgramEnded&) {
-                    throw;
-                } catch (...) {
+                } catch (const std::exception&) {
+                    // Failures of this work order; leaving the run and ending the program are
+                    // not failures and pass on.
                     const int respuesta = reporta(platform::errorOf(std::current_exception()));
                     if (respuesta == 4) continue;  // the same work order again
                     if (respuesta == 5) {
@@ -283,6 +312,8 @@ bool GeneradorCronograma::genera(const ParametrosCronograma& p) {
             }
         })
         .then([&] {
+            escribe(*escritor, {}, reporta);
+            filas_ = escritor->escritas();
             db.gCnn.commitTrans();
             enTransaccion = false;
         })

@@ -30,11 +30,14 @@ class GeneradorCronograma {
     qint64 filasEscritas() const { return filas_; }
     // How often the window may process its events and the banner repaint.
     void setIntervaloRefresco(int ms) { intervaloMs_ = ms; }
+    // Rows that go out in one INSERT statement.
+    void setFilasPorEnvio(int filas) { filasPorEnvio_ = filas; }
 
   private:
     AvisoProgreso& aviso_;
     qint64 filas_ = 0;
     int intervaloMs_ = 50;
+    int filasPorEnvio_ = 250;
 };
 
 // The query of the work orders and the texts of the report launch, as the suite writes them.

@@ -330,6 +330,33 @@ TEST_F(Generacion, AWorkOrderWithAnUnknownFrequencyAsksTheOperator) {
     }
 }
 
+TEST_F(Generacion, ARefusedInsertIsSentAgainOrDroppedAsTheOperatorSays) {
+    {
+        auto raw = ado::SqliteEngine::open(dir.filePath(QStringLiteral("GESTION.db")));
+        raw->executeRaw(
+            QStringLiteral("CREATE TRIGGER rechaza BEFORE INSERT ON AUX_ESTADISTICACTA WHEN "
+                           "NEW.Nombre LIKE 'Horno%' "
+                           "BEGIN SELECT RAISE(ABORT, 'fila rechazada'); END;"));
+    }
+    GeneradorCronograma g(aviso);
+    g.setFilasPorEnvio(1);
+    prompts->answer(mb::Abort);
+    EXPECT_FALSE(g.genera(p));
+    EXPECT_TRUE(prompts->last().text.contains(QStringLiteral("fila rechazada")))
+        << prompts->last().text.toStdString();
+    EXPECT_EQ(propias(), QStringLiteral("0")) << "left: nothing of the run stays";
+
+    prompts->reset();
+    for (int k = 0; k < 200; ++k) prompts->answer(mb::Ignore);
+    EXPECT_TRUE(g.genera(p));
+    EXPECT_GT(propias().toInt(), 0);
+    EXPECT_EQ(scalar(QStringLiteral(
+                  "SELECT COUNT(*) FROM AUX_ESTADISTICACTA WHERE Nombre LIKE 'Horno%'")),
+              QStringLiteral("0"));
+    EXPECT_EQ(propias().toLongLong(), g.filasEscritas())
+        << "dropped rows are not counted as written";
+}
+
 TEST_F(Generacion, AClosedConnectionKeepsEverythingAsItWas) {
     GeneradorCronograma g(aviso);
     ASSERT_TRUE(g.genera(p));
