@@ -1,5 +1,7 @@
 #include <QApplication>
 #include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "lookup/Lib_ClsCons3.h"
 #include "platform/NonInteractivePrompter.h"
@@ -27,6 +29,12 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt wants a private runtime folder; a bare shell (CI, cron) has none.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QByteArray dir = QByteArray("/tmp/runtime-") + QByteArray::number(getuid());
+        ::mkdir(dir.constData(), 0700);
+        qputenv("XDG_RUNTIME_DIR", dir);
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Cronequipo"));
     const QStringList argumentos = QCoreApplication::arguments().mid(1);
