@@ -276,19 +276,19 @@ ParametrosCronograma frmCronequipo::parametros() const {
 bool frmCronequipo::GeneraAuxiliar() {
     AvisoBanner aviso;
     GeneradorCronograma generador(aviso);
-    generando_ = true;
-    TBarRep1->setOcupado(true);
-    bool ok = false;
-    try {
-        ok = generador.GeneraAuxiliar(parametros());
-    } catch (...) {
-        generando_ = false;
-        TBarRep1->setOcupado(false);
-        throw;
-    }
-    generando_ = false;
-    TBarRep1->setOcupado(false);
-    return ok;
+    // Busy for exactly as long as the run, however it ends.
+    struct Ocupado {
+        frmCronequipo& w;
+        explicit Ocupado(frmCronequipo& v) : w(v) {
+            w.generando_ = true;
+            w.TBarRep1->setOcupado(true);
+        }
+        ~Ocupado() {
+            w.generando_ = false;
+            w.TBarRep1->setOcupado(false);
+        }
+    } ocupado(*this);
+    return generador.GeneraAuxiliar(parametros());
 }
 
 void frmCronequipo::Comando(QString& command) {

@@ -76,6 +76,16 @@ bool openLookup(const QString& sqlPrivate, const QString& sqlCaller, const ado::
     return !rs.bof();
 }
 
+// The statement of an existence test given a condition instead of a key: `head` ends in the
+// table hint, and no second WHERE is added to a condition that has its own.
+QString conditionStatement(const QString& head, const QString& condicion) {
+    return head +
+           (condicion.contains(QLatin1String(" WHERE "), Qt::CaseInsensitive)
+                ? QStringLiteral(" ")
+                : QStringLiteral(" WHERE ")) +
+           condicion;
+}
+
 int askOperator(const platform::ErrorInfo& e) {
     return platform::msgBox(e.description, platform::mb::AbortRetryIgnore | platform::mb::Critical,
                             QStringLiteral("Aviso al Operador"));
@@ -94,12 +104,9 @@ bool DB_Dll::ExisteEnTabla(const QString& Tabla, const QString& ValorBuscado, co
             if (Condicion.compare(QString(), Qt::CaseInsensitive) == 0) {
                 sql = keyStatement(Form::Existe, Tabla, Campo, ValorBuscado, Tipodato, true);
             } else {
-                sql = QStringLiteral("SELECT TOP 1 * FROM ") + Tabla +
-                      QStringLiteral(" with(nolock) ") +
-                      (Condicion.contains(QLatin1String(" WHERE "), Qt::CaseInsensitive)
-                           ? QStringLiteral(" ")
-                           : QStringLiteral(" WHERE ")) +
-                      Condicion;
+                sql = conditionStatement(QStringLiteral("SELECT TOP 1 * FROM ") + Tabla +
+                                             QStringLiteral(" with(nolock) "),
+                                         Condicion);
             }
         })
         .then([&] { sql = SS_TSinonimos(sql); })
@@ -119,11 +126,9 @@ bool DB_Dll::ExisteEnTablaST(const QString& Tabla, const QString& ValorBuscado,
             if (Condicion.compare(QString(), Qt::CaseInsensitive) == 0) {
                 sql = keyStatement(Form::ExisteST, Tabla, Campo, ValorBuscado, Tipodato, true);
             } else {
-                sql = QStringLiteral("SELECT * FROM ") + Tabla + QStringLiteral(" with(nolock)  ") +
-                      (Condicion.contains(QLatin1String(" WHERE "), Qt::CaseInsensitive)
-                           ? QStringLiteral(" ")
-                           : QStringLiteral(" WHERE ")) +
-                      Condicion;
+                sql = conditionStatement(
+                    QStringLiteral("SELECT * FROM ") + Tabla + QStringLiteral(" with(nolock)  "),
+                    Condicion);
             }
         })
         .then([&] { answer = openLookup(sql, sql, gDB().gCnn, Lrcs, SoloLectura); });

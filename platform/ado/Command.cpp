@@ -21,15 +21,11 @@ void Command::setCommandText(const QString& text) {
 qint64 Command::execute(const std::vector<platform::Variant>& parameters,
                         std::shared_ptr<Recordset>* rows) {
     if (!connection_) {
-        raiseAdo(code::ConnectionUnusable,
-                 QStringLiteral("No se puede usar la conexión para realizar esta operación. Está "
-                                "cerrada o no es válida en este contexto."),
-                 QStringLiteral("ADODB.Command"));
+        raiseAdo(code::ConnectionUnusable, QStringLiteral("ADODB.Command"));
     }
     Engine& engine = connection_->engine();
     connection_->errors().clear();
-    ExecResult r;
-    try {
+    ExecResult r = connection_->guarded([&] {
         // A connection closed and opened again has a new engine: prepare again there.
         if (!prepared_ || preparedIn_ != connection_->session()) {
             prepared_.reset();
@@ -38,10 +34,8 @@ qint64 Command::execute(const std::vector<platform::Variant>& parameters,
         }
         for (std::size_t i = 0; i < parameters.size(); ++i)
             prepared_->bind(static_cast<int>(i), parameters[i]);
-        r = prepared_->execute();
-    } catch (const EngineError& e) {
-        connection_->fail(e);
-    }
+        return prepared_->execute();
+    });
     if (rows) {
         *rows = std::make_shared<Recordset>();
         if (r.cursor)

@@ -40,10 +40,7 @@ Connection::Connection() : impl_(std::make_shared<Impl>()) {}
 
 Engine& Connection::engine() const {
     if (!impl_->engine) {
-        raiseAdo(code::ConnectionUnusable,
-                 QStringLiteral("No se puede usar la conexión para realizar esta operación. Está "
-                                "cerrada o no es válida en este contexto."),
-                 kSource);
+        raiseAdo(code::ConnectionUnusable, kSource);
     }
     return *impl_->engine;
 }
@@ -57,9 +54,7 @@ void Connection::fail(const EngineError& e) const {
 void Connection::open(const QString& connectionString, const QString& user, const QString& password,
                       int) {
     if (impl_->engine) {
-        raiseAdo(code::ObjectOpen,
-                 QStringLiteral("No se permite la operación cuando el objeto está abierto."),
-                 kSource);
+        raiseAdo(code::ObjectOpen, kSource);
     }
     const QString text = connectionString.isEmpty() ? impl_->connectionString : connectionString;
     impl_->errors.clear();
@@ -88,9 +83,7 @@ quint64 Connection::session() const {
 
 void Connection::close() {
     if (!impl_->engine) {
-        raiseAdo(code::ObjectClosed,
-                 QStringLiteral("No se permite la operación cuando el objeto está cerrado."),
-                 kSource);
+        raiseAdo(code::ObjectClosed, kSource);
     }
     try {
         if (impl_->engine->inTransaction()) impl_->engine->rollback();
@@ -190,9 +183,7 @@ QString Connection::connectionString() const {
 }
 void Connection::setConnectionString(const QString& s) {
     if (impl_->engine) {
-        raiseAdo(code::ObjectOpen,
-                 QStringLiteral("No se permite la operación cuando el objeto está abierto."),
-                 kSource);
+        raiseAdo(code::ObjectOpen, kSource);
     }
     impl_->connectionString = s;
 }
@@ -202,11 +193,7 @@ QString Connection::defaultDatabase() const {
 }
 void Connection::setDefaultDatabase(const QString& name) {
     if (impl_->engine) {
-        try {
-            impl_->engine->setDefaultDatabase(name);
-        } catch (const EngineError& err) {
-            fail(err);
-        }
+        guarded([&] { impl_->engine->setDefaultDatabase(name); });
     }
     impl_->defaultDatabase = name;
 }

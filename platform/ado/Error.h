@@ -17,6 +17,7 @@ constexpr qint32 ObjectClosed = 3704;
 constexpr qint32 ObjectOpen = 3705;
 constexpr qint32 ConnectionUnusable = 3709;
 constexpr qint32 ArgumentsWrong = 3001;
+constexpr qint32 NotUpdatable = 3251;
 constexpr qint32 EFail = -2147467259;
 constexpr qint32 Constraint = -2147217873;
 constexpr qint32 ObjectNotFound = -2147217865;
@@ -62,5 +63,8 @@ class EngineError : public std::exception {
 
 // Raises an error of the data layer itself (not of a database), as the platform's current error.
 [[noreturn]] void raiseAdo(qint32 number, const QString& description, const QString& source);
+// The same with the layer's standard text for its own numbers (3021, 3219, 3251, 3265, 3704,
+// 3705, 3709).
+[[noreturn]] void raiseAdo(qint32 number, const QString& source);
 
 }  // namespace ado

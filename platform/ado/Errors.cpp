@@ -4,10 +4,7 @@ namespace ado {
 
 const Error& Errors::item(int index) const {
     if (index < 0 || index >= count()) {
-        raiseAdo(code::ItemNotFound,
-                 QStringLiteral("No se encontró el elemento en la colección que corresponde con el "
-                                "nombre o el ordinal solicitado."),
-                 QStringLiteral("ADODB.Errors"));
+        raiseAdo(code::ItemNotFound, QStringLiteral("ADODB.Errors"));
     }
     return items_[static_cast<std::size_t>(index)];
 }

@@ -12,10 +12,7 @@ namespace {
 const QString kSource = QStringLiteral("ADODB.Recordset");
 
 [[noreturn]] void raiseItemNotFound() {
-    raiseAdo(code::ItemNotFound,
-             QStringLiteral("No se encontró el elemento en la colección que corresponde con el "
-                            "nombre o el ordinal solicitado."),
-             QStringLiteral("ADODB.Fields"));
+    raiseAdo(code::ItemNotFound, QStringLiteral("ADODB.Fields"));
 }
 
 QString bracket(const QString& name) {
@@ -26,9 +23,7 @@ QString bracket(const QString& name) {
 
 void Recordset::requireOpen() const {
     if (!open_) {
-        raiseAdo(code::ObjectClosed,
-                 QStringLiteral("No se permite la operación cuando el objeto está cerrado."),
-                 kSource);
+        raiseAdo(code::ObjectClosed, kSource);
     }
 }
 
@@ -36,19 +31,14 @@ void Recordset::requireCurrent() const {
     requireOpen();
     if (editMode_ == adedit::Add) return;
     if (bof_ || eof_) {
-        raiseAdo(code::BofOrEof,
-                 QStringLiteral("BOF o EOF es True, o el registro actual se eliminó. La operación "
-                                "solicitada requiere un registro actual."),
-                 kSource);
+        raiseAdo(code::BofOrEof, kSource);
     }
 }
 
 void Recordset::open(const QString& source, const Connection& activeConnection, int cursorType,
                      int lockType, int) {
     if (open_) {
-        raiseAdo(code::ObjectOpen,
-                 QStringLiteral("No se permite la operación cuando el objeto está abierto."),
-                 kSource);
+        raiseAdo(code::ObjectOpen, kSource);
     }
     Engine& engine = activeConnection.engine();
     activeConnection.errors().clear();
@@ -58,12 +48,7 @@ void Recordset::open(const QString& source, const Connection& activeConnection, 
     if (bare.match(text).hasMatch() && !text.contains(QLatin1Char(' '))) {
         text = QStringLiteral("SELECT * FROM ") + text;
     }
-    ExecResult r;
-    try {
-        r = engine.execute(text);
-    } catch (const EngineError& e) {
-        activeConnection.fail(e);
-    }
+    ExecResult r = activeConnection.guarded([&] { return engine.execute(text); });
     if (!r.cursor) {
         // A statement without rows leaves the recordset closed, as the platform's does.
         return;
@@ -116,8 +101,7 @@ void Recordset::setUp(std::unique_ptr<Cursor> cursor) {
 void Recordset::close() {
     requireOpen();
     if (editMode_ != adedit::None) {
-        raiseAdo(code::OperationNotAllowed,
-                 QStringLiteral("No se permite la operación en este contexto."), kSource);
+        raiseAdo(code::OperationNotAllowed, kSource);
     }
     cursor_.reset();
     rows_.clear();
@@ -146,10 +130,7 @@ void Recordset::finishEditOnMove() {
 void Recordset::moveNext() {
     requireOpen();
     if (eof_) {
-        raiseAdo(code::BofOrEof,
-                 QStringLiteral("BOF o EOF es True, o el registro actual se eliminó. La operación "
-                                "solicitada requiere un registro actual."),
-                 kSource);
+        raiseAdo(code::BofOrEof, kSource);
     }
     finishEditOnMove();
     bof_ = false;
@@ -236,10 +217,7 @@ Variant Recordset::originalAt(int index) const {
 void Recordset::setValueAt(int index, const Variant& v) {
     requireOpen();
     if (lockType_ == adlock::ReadOnly) {
-        raiseAdo(3251,
-                 QStringLiteral("El conjunto de registros actual no admite actualizaciones. Puede "
-                                "deberse a una limitación del proveedor o del tipo de bloqueo."),
-                 kSource);
+        raiseAdo(code::NotUpdatable, kSource);
     }
     if (editMode_ == adedit::None) {
         requireCurrent();
@@ -254,10 +232,7 @@ void Recordset::setValueAt(int index, const Variant& v) {
 void Recordset::addNew() {
     requireOpen();
     if (lockType_ == adlock::ReadOnly || streaming_) {
-        raiseAdo(3251,
-                 QStringLiteral("El conjunto de registros actual no admite actualizaciones. Puede "
-                                "deberse a una limitación del proveedor o del tipo de bloqueo."),
-                 kSource);
+        raiseAdo(code::NotUpdatable, kSource);
     }
     if (editMode_ != adedit::None) update();
     editRow_.assign(columns_.size(), Variant::null());
@@ -279,8 +254,7 @@ QString Recordset::baseTable() const {
         QRegularExpression::CaseInsensitiveOption);
     const auto m = from.match(source_);
     if (!m.hasMatch()) {
-        raiseAdo(3251, QStringLiteral("No se puede actualizar: el origen no es una tabla."),
-                 kSource);
+        raiseAdo(code::NotUpdatable, kSource);
     }
     return m.captured(1);
 }
@@ -343,15 +317,12 @@ void Recordset::update() {
         sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
                   .arg(table, names.join(QLatin1Char(',')), where.join(QStringLiteral(" AND ")));
     }
-    qint64 affected = 0;
-    try {
+    const qint64 affected = connection_.guarded([&] {
         auto prepared = engine.prepare(sql);
         for (std::size_t i = 0; i < params.size(); ++i)
             prepared->bind(static_cast<int>(i), params[i]);
-        affected = prepared->execute().affected;
-    } catch (const EngineError& e) {
-        connection_.fail(e);
-    }
+        return prepared->execute().affected;
+    });
     if (editMode_ == adedit::InProgress && affected == 0) {
         raiseAdo(code::RowNotLocated,
                  QStringLiteral("No se encuentra la fila para actualizar. Es posible que algunos "
