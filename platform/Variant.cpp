@@ -1,5 +1,6 @@
 #include "platform/Variant.h"
 
+#include <QRegularExpression>
 #include <cmath>
 
 #include "platform/Failure.h"
@@ -52,6 +53,45 @@ double leadingNumber(const QString& text) {
     }
     if (!seenDigit) return 0;
     return digits.toDouble();
+}
+
+double roundHalfEven(double n) {
+    if (!std::isfinite(n)) return n;
+    const double down = std::floor(n);
+    const double rest = n - down;
+    if (rest > 0.5) return down + 1;
+    if (rest < 0.5) return down;
+    return std::fmod(down, 2.0) == 0 ? down : down + 1;
+}
+
+qint64 toWholeNumber(const Variant& v) {
+    double n = 0;
+    switch (v.kind()) {
+        case Variant::Kind::Text: {
+            static const QRegularExpression number(
+                QStringLiteral("^[+-]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)([eE][+-]?[0-9]+)?$"));
+            QString t = v.text().trimmed();
+            t.replace(Regional::current().decimalSeparator, QLatin1Char('.'));
+            if (!number.match(t).hasMatch())
+                raise(errnum::TypeMismatch,
+                      QStringLiteral("No coinciden los tipos: \"%1\" no es un número.")
+                          .arg(v.text().trimmed()));
+            bool ok = false;
+            n = t.toDouble(&ok);
+            // Only an exponent beyond the range of a double fails to read here.
+            if (!ok) n = HUGE_VAL;
+            break;
+        }
+        default:
+            n = v.toNumber();
+            break;
+    }
+    const double whole = roundHalfEven(n);
+    // 2^63 itself is out of range; every double below it converts exactly.
+    constexpr double limit = 9223372036854775808.0;
+    if (!(whole < limit && whole >= -limit))
+        raise(errnum::Overflow, QStringLiteral("Desbordamiento"));
+    return static_cast<qint64>(whole);
 }
 
 QString Variant::toText() const {

@@ -68,6 +68,16 @@ class Variant {
 // or the regional separator); 0 when there is none.
 double leadingNumber(const QString& text);
 
+// Rounds to the nearest whole number, halves to the even one (2.5 gives 2, 3.5 gives 4), as the
+// suite's conversions to integers do.
+double roundHalfEven(double n);
+
+// The value as a 64-bit whole number, converted as the suite converts to integers: numbers are
+// rounded half to even; a text must be a number as a whole (blanks around it, a sign, "." or the
+// regional decimal separator, an exponent), otherwise the type-mismatch error (13) is raised; a
+// value beyond the 64-bit range (or not finite) raises the overflow error (6); Null raises 94.
+qint64 toWholeNumber(const Variant& v);
+
 // A number written without exponent, integral values without decimals, decimals with `sep`.
 QString numberText(double n, QChar sep);
 

@@ -24,7 +24,7 @@ namespace {
 const QString kIcono = QStringLiteral(":/ICONVORLANE");
 
 qint16 entero16(const QString& texto) {
-    const double n = std::round(platform::leadingNumber(texto));
+    const double n = platform::roundHalfEven(platform::leadingNumber(texto));
     if (n > 32767 || n < -32768)
         platform::raise(platform::errnum::Overflow, QStringLiteral("Desbordamiento"));
     return static_cast<qint16>(n);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "platform/Failure.h"
 #include "platform/Regional.h"
 #include "platform/Variant.h"
@@ -8,7 +10,7 @@ using platform::Regional;
 using platform::Variant;
 
 TEST(Variant, EmptyNullAndValuesAreDistinctStates) {
-    const Variant empty, null = Variant::null(), zero(0), blank(QString()), falso(false),
+    const Variant empty, null = Variant::null(), zero(0), blank{QString()}, falso(false),
                          date(QDate(2026, 1, 31));
     const std::vector<Variant> all = {empty, null, zero, blank, falso, date};
     for (std::size_t i = 0; i < all.size(); ++i)
@@ -18,6 +20,7 @@ TEST(Variant, EmptyNullAndValuesAreDistinctStates) {
     EXPECT_FALSE(empty.isNull());
     EXPECT_TRUE(null.isNull());
     EXPECT_FALSE(null.isEmpty());
+    EXPECT_TRUE(blank.isText()) << "an empty text is a text, not a Boolean";
 }
 
 TEST(Variant, TextFormsFollowTheRegionalSettings) {
@@ -82,7 +85,9 @@ TEST(Regional, ParsesDatesAsThePlatformConversionDoes) {
     for (const auto& c : cases) {
         const auto got = r.parseDate(QString::fromUtf8(c.text));
         EXPECT_EQ(got.has_value(), c.ok) << c.text;
-        if (got && c.ok) EXPECT_EQ(*got, c.expected) << c.text;
+        if (got && c.ok) {
+            EXPECT_EQ(*got, c.expected) << c.text;
+        }
     }
 }
 
@@ -92,4 +97,51 @@ TEST(Regional, MonthFirstFormatReadsMonthFirst) {
     EXPECT_EQ(r.parseDate(QStringLiteral("03/05/2026"))->date(), QDate(2026, 3, 5));
     EXPECT_EQ(r.formatDate(QDateTime(QDate(2026, 3, 5), QTime(0, 0))),
               QStringLiteral("03/05/2026"));
+}
+
+TEST(Variant, WholeNumbersAreReadAsTheSuiteConvertsThem) {
+    constexpr qint32 kOk = 0;
+    struct Case {
+        Variant v;
+        qint32 error;  // the error raised, kOk when none
+        qint64 expected;
+    } cases[] = {
+        {Variant(12), kOk, 12},
+        {Variant(2.5), kOk, 2},
+        {Variant(3.5), kOk, 4},
+        {Variant(-2.5), kOk, -2},
+        {Variant(-3.5), kOk, -4},
+        {Variant(2.51), kOk, 3},
+        {Variant(1e15), kOk, 1000000000000000},
+        {Variant(QStringLiteral(" 12 ")), kOk, 12},
+        {Variant(QStringLiteral("-7")), kOk, -7},
+        {Variant(QStringLiteral("2,5")), kOk, 2},
+        {Variant(QStringLiteral("3.5")), kOk, 4},
+        {Variant(QStringLiteral("1e3")), kOk, 1000},
+        {Variant(true), kOk, -1},
+        {Variant(), kOk, 0},
+        {Variant(QStringLiteral("xyz")), platform::errnum::TypeMismatch, 0},
+        {Variant(QStringLiteral("abc")), platform::errnum::TypeMismatch, 0},
+        {Variant(QStringLiteral("12abc")), platform::errnum::TypeMismatch, 0},
+        {Variant(QStringLiteral("")), platform::errnum::TypeMismatch, 0},
+        {Variant(QStringLiteral("1 2")), platform::errnum::TypeMismatch, 0},
+        {Variant(1e300), platform::errnum::Overflow, 0},
+        {Variant(-1e300), platform::errnum::Overflow, 0},
+        {Variant(9223372036854775808.0), platform::errnum::Overflow, 0},
+        {Variant(QStringLiteral("1e300")), platform::errnum::Overflow, 0},
+        {Variant(QStringLiteral("1e999")), platform::errnum::Overflow, 0},
+        {Variant(std::numeric_limits<double>::infinity()), platform::errnum::Overflow, 0},
+        {Variant(std::numeric_limits<double>::quiet_NaN()), platform::errnum::Overflow, 0},
+        {Variant::null(), platform::errnum::InvalidUseOfNull, 0},
+    };
+    for (const auto& c : cases) {
+        const QString shown = c.v.isNull() ? QStringLiteral("Null") : c.v.toText();
+        try {
+            const qint64 got = platform::toWholeNumber(c.v);
+            EXPECT_EQ(c.error, kOk) << shown.toStdString() << " gave " << got;
+            EXPECT_EQ(got, c.expected) << shown.toStdString();
+        } catch (const platform::Failure& f) {
+            EXPECT_EQ(f.info().number, c.error) << shown.toStdString();
+        }
+    }
 }

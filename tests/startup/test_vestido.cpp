@@ -124,6 +124,11 @@ TEST_F(Dressing, TheStyleIsChosenForTheUserAndTheDatabase) {
         {"JUAN_GESTIONStyles", "azul", "Styles/Office2007.cjstyles"},
         {"JUAN_GESTIONStyles", " 2.4 estilo", "Styles/WinXP.Luna.cjstyles"},
         {"JUAN_GESTIONStyles", "3,6", "Styles/iTunes/Normal.qss"},
+        // Halves go to the even number, as every conversion to an integer of the suite.
+        {"JUAN_GESTIONStyles", "2,5", "Styles/WinXP.Luna.cjstyles"},
+        {"JUAN_GESTIONStyles", "3.5", "Styles/iTunes/Normal.qss"},
+        {"JUAN_GESTIONStyles", "1.5", "Styles/WinXP.Luna.cjstyles"},
+        {"JUAN_GESTIONStyles", "0,5", "Styles/Office2007.cjstyles"},
         {"juan_gestionstyles", "1", "Styles/Vista.cjstyles"},
         {"ANA_GESTIONStyles", "1", "Styles/iTunes/Normal.qss"},
         {"JUAN_OTRAStyles", "2", "Styles/iTunes/Normal.qss"},
