@@ -63,7 +63,7 @@ Lbf_CtrlDisplay::Lbf_CtrlDisplay(QWidget* parent)
     setAttribute(Qt::WA_StyledBackground);
     // The banner reports progress; the keyboard stays with the window the user works in.
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setStyleSheet(QString::fromLatin1(kStyle));
+    setStyleSheet(QString::fromUtf8(kStyle));
     setFixedSize(kWidth, kHeight);
 
     titulo_ = new QLabel(this);

@@ -141,7 +141,7 @@ TBarRep::TBarRep(QWidget* parent) : QToolBar(parent) {
     setIconSize(QSize(kIcon, kIcon));
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     for (const Boton& b : kBotones) {
-        const QString comando = QString::fromLatin1(b.comando);
+        const QString comando = QString::fromUtf8(b.comando);
         // No shortcut on the action: the window hands its keys to ProcesaTecla, and a second
         // path would deliver the same command twice.
         QAction* a = addAction(icono(comando), QString::fromUtf8(b.texto));
@@ -164,7 +164,7 @@ void TBarRep::setHabilitaConsulta(bool on) {
 void TBarRep::ProcesaTecla(int& keyCode) {
     for (const Boton& b : kBotones) {
         if (keyCode != b.tecla) continue;
-        const QString comando = QString::fromLatin1(b.comando);
+        const QString comando = QString::fromUtf8(b.comando);
         if (comando == kConsultar && !habilitaConsulta_) return;
         // A command key is spent even while busy: it must not reach the focused control.
         keyCode = 0;

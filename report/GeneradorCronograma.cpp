@@ -31,7 +31,7 @@ QDate leeFecha(const QString& texto, const char* campo) {
     if (!d) {
         platform::raise(platform::errnum::TypeMismatch,
                         QStringLiteral("No se puede leer la fecha \"%1\" de %2.")
-                            .arg(texto.trimmed(), QString::fromLatin1(campo)));
+                            .arg(texto.trimmed(), QString::fromUtf8(campo)));
     }
     return d->date();
 }
@@ -40,7 +40,7 @@ QDate leeFecha(const QString& texto, const char* campo) {
     platform::raise(
         platform::errnum::InvalidUseOfNull,
         QStringLiteral("La orden %1 no tiene %2.")
-            .arg(o.idComprobante.textOr(QStringLiteral("?")).trimmed(), QString::fromLatin1(que)));
+            .arg(o.idComprobante.textOr(QStringLiteral("?")).trimmed(), QString::fromUtf8(que)));
 }
 
 QString texto(const Variant& v) {
@@ -141,7 +141,11 @@ QString consultaCronograma(const ParametrosCronograma& p, const QString& filtro)
 }
 
 QString formulaSeleccion(const QString& pcUsuario) {
-    return QStringLiteral("uppercase({Aux_EstadisticaCta.USUARIO}) = '") + pcUsuario +
+    // The key comes from the machine and the user's name: a quote inside it is written twice so
+    // that the formula's text ends where the key does.
+    QString clave = pcUsuario;
+    clave.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QStringLiteral("uppercase({Aux_EstadisticaCta.USUARIO}) = '") + clave +
            QStringLiteral("'");
 }
 
@@ -259,14 +263,14 @@ bool GeneradorCronograma::genera(const ParametrosCronograma& p) {
                     qint64 n = 1;
                     QString codigo = QStringLiteral("D");
                     if (!o.total.isNull()) {
-                        const double total = o.total.toNumber();
-                        n = total == 0 ? 999 : static_cast<qint64>(total);
+                        const qint64 total = platform::toWholeNumber(o.total);
+                        n = total == 0 ? 999 : total;
                         if (o.frecuencia.isNull()) faltaDato(o, "frecuencia");
                         codigo = o.frecuencia.toText();
                     }
                     if (n > 1 && o.cada.isNull()) faltaDato(o, "valor de \"cada\"");
-                    const qint64 cada =
-                        o.cada.isNull() ? 0 : static_cast<qint64>(o.cada.toNumber());
+                    // The step is only read when there is a second repetition to place.
+                    const qint64 cada = n > 1 ? platform::toWholeNumber(o.cada) : 0;
                     const QDate inicio = o.fechaInicio.isDate()
                                              ? o.fechaInicio.date().date()
                                              : leeFecha(o.fechaInicio.toText(), "fecha de inicio");
@@ -325,7 +329,7 @@ bool GeneradorCronograma::genera(const ParametrosCronograma& p) {
     return steps.run();
 }
 
-void GeneradorCronograma::lanzaReporte(const ParametrosCronograma& p) {
+bool GeneradorCronograma::lanzaReporte(const ParametrosCronograma& p) {
     auto& runner = SuiteLib::reportRunner();
     QString aux;
     const QString seleccion =
@@ -357,9 +361,9 @@ void GeneradorCronograma::lanzaReporte(const ParametrosCronograma& p) {
             titulo = QStringLiteral("NOMBREREP= 'Equipos en Garantia'");
             break;
         default:
-            return;
+            return false;
     }
-    runner.RunReport(plantilla, QString(), QString(), seleccion, gCadenaODBC, empresa, titulo,
+    return runner.RunReport(plantilla, QString(), QString(), seleccion, gCadenaODBC, empresa, titulo,
                      parametros);
 }
 
@@ -368,6 +372,7 @@ bool GeneradorCronograma::GeneraAuxiliar(const ParametrosCronograma& p) {
     auto steps = platform::Steps::trapping([&](const platform::ErrorInfo& e) {
         return SuiteLib::tools().HandleError(e, QVariant(), QStringLiteral("GeneraAuxiliar"));
     });
-    steps.then([&] { lanzaReporte(p); });
-    return steps.run();
+    bool lanzado = false;
+    steps.then([&] { lanzado = lanzaReporte(p); });
+    return steps.run() && lanzado;
 }

@@ -25,7 +25,8 @@ class GeneradorCronograma {
     bool GeneraAuxiliar(const ParametrosCronograma& p);
     // Only the generation, for the benchmark and for runs that launch no report.
     bool genera(const ParametrosCronograma& p);
-    void lanzaReporte(const ParametrosCronograma& p);
+    // False when the report component produced no report (it has told the user why).
+    bool lanzaReporte(const ParametrosCronograma& p);
 
     qint64 filasEscritas() const { return filas_; }
     // How often the window may process its events and the banner repaint.

@@ -44,14 +44,14 @@ std::optional<OpcionesLote> leeOpcionesLote(const QStringList& argumentos, QStri
             if (!ok) {
                 n = -1;
                 for (int k = 0; k < 7; ++k)
-                    if (v.compare(QLatin1String(kPeriodicidades[k]), Qt::CaseInsensitive) == 0)
+                    if (v.compare(QString::fromUtf8(kPeriodicidades[k]), Qt::CaseInsensitive) == 0)
                         n = k;
             }
             if (n < 0 || n > 6)
                 return falla(
                     QStringLiteral("Periodicidad no válida: %1 (de 0 a 6, o su nombre).").arg(v));
             o.parametros.periodicidad = n;
-            o.parametros.periodicidadTexto = QString::fromLatin1(kPeriodicidades[n]);
+            o.parametros.periodicidadTexto = QString::fromUtf8(kPeriodicidades[n]);
         } else if (a == QLatin1String("--tecnico-desde")) {
             o.parametros.tecnicoD = v;
         } else if (a == QLatin1String("--tecnico-hasta")) {

@@ -170,9 +170,9 @@ void CreaConsultasRapidas() {
     archivo.open();
     for (const auto& c : kConsultas) {
         const qint64 numero = archivo.size() / kLargo + 1;
-        const QByteArray registro = campo(QString::fromLatin1(c.titulo).trimmed(), 100) +
-                                    campo(QString::fromLatin1(c.tabla), 100) +
-                                    campo(QString::fromLatin1(c.columnas).trimmed(), 500) +
+        const QByteArray registro = campo(QString::fromUtf8(c.titulo).trimmed(), 100) +
+                                    campo(QString::fromUtf8(c.tabla), 100) +
+                                    campo(QString::fromUtf8(c.columnas).trimmed(), 500) +
                                     campo(QString(), 500) + QByteArray("\r\n");
         archivo.write(numero, registro);
     }

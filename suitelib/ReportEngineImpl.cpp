@@ -153,38 +153,42 @@ std::optional<ReportDocument> ReportEngineImpl::build(const QString& reportTempl
     return doc;
 }
 
-void ReportEngineImpl::run(const QString& reportTemplate, const QString&, const QString&,
+bool ReportEngineImpl::run(const QString& reportTemplate, const QString&, const QString&,
                            const QString& selectionFormula, const QString& connectionText,
                            const QString& formula1, const QString& formula2,
                            const QString& formula3, const QString& folder,
                            const ReportOutput& output, qint32 printSetting) {
     const auto doc = build(reportTemplate, selectionFormula, connectionText,
                            {formula1, formula2, formula3}, folder);
-    if (!doc) return;
+    if (!doc) return false;
     switch (output.kind) {
         case ReportOutput::Kind::Screen: {
             ReportPreview preview(*doc, printSetting);
             preview.exec();
-            break;
+            return true;
         }
         case ReportOutput::Kind::Printer:
-            ReportPrinter::print(*doc, printSetting);
-            break;
+            return ReportPrinter::print(*doc, printSetting);
         case ReportOutput::Kind::Files: {
+            // Each file is tried, so that one bad path does not cost the other file.
+            bool written = true;
             QString why;
             if (!output.pdfPath.isEmpty() && PdfExport::write(*doc, output.pdfPath, &why) == 0) {
                 platform::msgBox(
                     QStringLiteral("No se pudo guardar el informe en PDF: %1.").arg(why),
                     platform::mb::Critical, kTitle);
+                written = false;
             }
             if (!output.xlsxPath.isEmpty() && !XlsxExport::write(*doc, output.xlsxPath, &why)) {
                 platform::msgBox(
                     QStringLiteral("No se pudo guardar el informe como planilla: %1.").arg(why),
                     platform::mb::Critical, kTitle);
+                written = false;
             }
-            break;
+            return written;
         }
     }
+    return false;
 }
 
 void installReportEngine() {

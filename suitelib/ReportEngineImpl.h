@@ -13,7 +13,7 @@ namespace SuiteLib {
 // explained to the user and no report is produced; database failures are raised to the caller.
 class ReportEngineImpl : public ReportEngine {
   public:
-    void run(const QString& reportTemplate, const QString& text1, const QString& text2,
+    bool run(const QString& reportTemplate, const QString& text1, const QString& text2,
              const QString& selectionFormula, const QString& connectionText,
              const QString& formula1, const QString& formula2, const QString& formula3,
              const QString& folder, const ReportOutput& output, qint32 printSetting) override;

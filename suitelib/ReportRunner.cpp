@@ -17,7 +17,7 @@ void ReportRunner::SetFolder(const QString& folder) {
     folder_ = folder;
 }
 
-void ReportRunner::RunReport(const QString& reportTemplate, const QString& text1,
+bool ReportRunner::RunReport(const QString& reportTemplate, const QString& text1,
                              const QString& text2, const QString& selectionFormula,
                              const QString& connectionText, const QString& formula1,
                              const QString& formula2, const QString& formula3) {
@@ -25,7 +25,7 @@ void ReportRunner::RunReport(const QString& reportTemplate, const QString& text1
         platform::raise(429, QStringLiteral("No se puede crear el componente de informes."),
                         QStringLiteral("SuiteLib.ReportRunner"));
     }
-    engine()->run(reportTemplate, text1, text2, selectionFormula, connectionText, formula1,
+    return engine()->run(reportTemplate, text1, text2, selectionFormula, connectionText, formula1,
                   formula2, formula3, folder_, output_, printSetting_);
 }
 

@@ -16,7 +16,9 @@ struct ReportOutput {
 class ReportEngine {
   public:
     virtual ~ReportEngine() = default;
-    virtual void run(const QString& reportTemplate, const QString& text1, const QString& text2,
+    // True when the report was shown, printed or every file asked for was written; false when
+    // it was not (the user has been told why).
+    virtual bool run(const QString& reportTemplate, const QString& text1, const QString& text2,
                      const QString& selectionFormula, const QString& connectionText,
                      const QString& formula1, const QString& formula2, const QString& formula3,
                      const QString& folder, const ReportOutput& output, qint32 printSetting) = 0;
@@ -33,8 +35,8 @@ class ReportRunner {
     void setOutput(const ReportOutput& output) { output_ = output; }
     const ReportOutput& output() const { return output_; }
     void ApplyPrintSetting(qint32 value) { printSetting_ = value; }
-    // Raises 429 while no engine is installed.
-    void RunReport(const QString& reportTemplate, const QString& text1, const QString& text2,
+    // Raises 429 while no engine is installed. False when the engine produced no report.
+    bool RunReport(const QString& reportTemplate, const QString& text1, const QString& text2,
                    const QString& selectionFormula, const QString& connectionText,
                    const QString& formula1, const QString& formula2, const QString& formula3);
     // The engine is not owned; nullptr removes it.

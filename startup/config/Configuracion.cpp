@@ -123,7 +123,7 @@ void GrabaCfgVL(const QString& clave, const platform::Variant& valor, const QStr
 
 void CargaConfiguracion(const QString& carpeta) {
     QString aux;
-    auto cfg = [&](const char* clave) { return Cfg(QString::fromLatin1(clave), aux); };
+    auto cfg = [&](const char* clave) { return Cfg(QString::fromUtf8(clave), aux); };
     auto siFlag = [&](const char* clave) {
         return cfg(clave).compare(QLatin1String("SI"), Qt::CaseInsensitive) == 0;
     };

@@ -137,11 +137,13 @@ class Registro : public AvisoProgreso {
 
 struct MotorGrabador : SuiteLib::ReportEngine {
     QStringList recibido;
-    void run(const QString& t, const QString&, const QString&, const QString& sel,
+    bool run(const QString& t, const QString&, const QString&, const QString& sel,
              const QString& conn, const QString& f1, const QString& f2, const QString& f3,
              const QString&, const SuiteLib::ReportOutput&, qint32) override {
         recibido = {t, sel, conn, f1, f2, f3};
+        return resultado;
     }
+    bool resultado = true;
 };
 
 class Generacion : public ProgramFolder {
@@ -328,6 +330,75 @@ TEST_F(Generacion, AWorkOrderWithAnUnknownFrequencyAsksTheOperator) {
             EXPECT_EQ(propias(), completas) << "skipping the order writes all the others";
         }
     }
+}
+
+TEST_F(Generacion, PlanValuesThatAreNotWholeNumbersReachTheOperatorAsTheirErrors) {
+    auto& c = gDB().gCnn;
+    c.execute(QStringLiteral("INSERT INTO v_ma_mantenimientos (codigo, descripcion) VALUES "
+                             "('P-1', 'Prensa')"));
+    c.execute(QStringLiteral("INSERT INTO v_mv_cpte (idcomprobante, tc, codigomant, fecha, "
+                             "fechaestinicio, nombre, ANULADA, FINALIZADA) VALUES (9001, 'ot', "
+                             "'P-1', '%1-01-10', '%1-01-10', 'Cliente', 0, 0)")
+                  .arg(anio));
+    c.execute(QStringLiteral("INSERT INTO v_mv_cronograma (idcomprobante, codigomant, frecuencia, "
+                             "cada, total_repeticiones) VALUES (9001, 'P-1', 'D', 1, 1)"));
+    constexpr int kNone = 0;
+    struct Case {
+        const char* cada;
+        const char* total;
+        int error;   // the number shown to the operator, kNone when the run goes through
+        int counted;  // repetitions of the order in the year when it goes through
+    } cases[] = {
+        {"1", "'xyz'", platform::errnum::TypeMismatch, 0},
+        {"'abc'", "3", platform::errnum::TypeMismatch, 0},
+        {"1", "1e300", platform::errnum::Overflow, 0},
+        {"1e300", "3", platform::errnum::Overflow, 0},
+        {"'abc'", "1", kNone, 1},   // one repetition never reads the step
+        {"0", "40000", kNone, 40000},  // a large count that fits stays accepted
+        {"'2'", "'3'", kNone, 3},   // numbers held as text are numbers
+    };
+    for (const Case& k : cases) {
+        const std::string what = std::string(k.cada) + " / " + k.total;
+        c.execute(QStringLiteral("UPDATE v_mv_cronograma SET cada = %1, total_repeticiones = %2 "
+                                 "WHERE idcomprobante = 9001")
+                      .arg(QString::fromUtf8(k.cada), QString::fromUtf8(k.total)));
+        prompts->reset();
+        prompts->answer(mb::Abort);
+        GeneradorCronograma g(aviso);
+        const bool done = g.genera(p);
+        if (k.error == kNone) {
+            EXPECT_TRUE(done) << what;
+            EXPECT_TRUE(prompts->shown().empty()) << what;
+            EXPECT_EQ(scalar(QStringLiteral("SELECT SUM(ImporteG1) FROM AUX_ESTADISTICACTA WHERE "
+                                            "USUARIO = 'PC01|JUAN' AND Nombre = 'Prensa'"))
+                          .toInt(),
+                      k.counted)
+                << what;
+            continue;
+        }
+        EXPECT_FALSE(done) << what;
+        ASSERT_EQ(prompts->shown().size(), 1u) << what;
+        EXPECT_TRUE(prompts->last().text.startsWith(
+            QStringLiteral("Ha ocurrido el Siguiente Error (%1)").arg(k.error)))
+            << what << ": " << prompts->last().text.toStdString();
+    }
+}
+
+TEST_F(Generacion, AWorkOrderWithoutDescriptionIsNamedInReadableSpanish) {
+    auto& c = gDB().gCnn;
+    c.execute(QStringLiteral("INSERT INTO v_ma_mantenimientos (codigo, descripcion) VALUES "
+                             "('P-2', NULL)"));
+    c.execute(QStringLiteral("INSERT INTO v_mv_cpte (idcomprobante, tc, codigomant, fecha, "
+                             "fechaestinicio, nombre, ANULADA, FINALIZADA) VALUES (9002, 'ot', "
+                             "'P-2', '%1-01-10', '%1-01-10', 'Cliente', 0, 0)")
+                  .arg(anio));
+    prompts->answer(mb::Abort);
+    GeneradorCronograma g(aviso);
+    EXPECT_FALSE(g.genera(p));
+    ASSERT_EQ(prompts->shown().size(), 1u);
+    EXPECT_TRUE(prompts->last().text.endsWith(
+        QStringLiteral("La orden 9002 no tiene descripción de mantenimiento.")))
+        << prompts->last().text.toStdString();
 }
 
 TEST_F(Generacion, ARefusedInsertIsSentAgainOrDroppedAsTheOperatorSays) {

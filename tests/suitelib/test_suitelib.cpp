@@ -318,7 +318,7 @@ TEST(Tools, PickDateOpensOnTheGivenDateAndFormatsTheChoice) {
         QString result;
     } cases[] = {
         {"15/03/2026", QDate(2026, 3, 15), QDate(2026, 4, 1), "01/04/2026"},
-        {"2026-03-15", QDate(2026, 3, 15), std::nullopt, ""},
+        {"2026-03-15", QDate(2026, 3, 15), std::nullopt, "2026-03-15"},  // cancelled: as it was
         {"", QDate::currentDate(), QDate(1999, 12, 31), "31/12/1999"},
         {"31/02/2026", QDate::currentDate(), QDate(2026, 2, 28), "28/02/2026"},
     };
@@ -358,7 +358,7 @@ TEST(Tools, PickDateCalendarWindow) {
         EXPECT_EQ(title, "Seleccione la fecha");
         EXPECT_TRUE(captions.contains("Aceptar") && captions.contains("Cancelar"));
         EXPECT_EQ(shown, QDate(2026, 5, 10));
-        EXPECT_EQ(result, accept ? "20/05/2026" : "");
+        EXPECT_EQ(result, accept ? "20/05/2026" : "10/05/2026");
     }
 }
 
@@ -504,7 +504,7 @@ TEST(ReportRunner, WithoutEngineRaises429) {
 TEST(ReportRunner, InstalledEngineGetsTheLaunchAndFolder) {
     struct RecordingEngine : SuiteLib::ReportEngine {
         QStringList received;
-        void run(const QString& t, const QString& a, const QString& b, const QString& sel,
+        bool run(const QString& t, const QString& a, const QString& b, const QString& sel,
                  const QString& conn, const QString& f1, const QString& f2, const QString& f3,
                  const QString& folder, const SuiteLib::ReportOutput& output,
                  qint32 printSetting) override {
@@ -519,14 +519,19 @@ TEST(ReportRunner, InstalledEngineGetsTheLaunchAndFolder) {
                         folder,
                         output.pdfPath,
                         QString::number(printSetting)};
+            return answer;
         }
+        bool answer = true;
     } engine;
     SuiteLib::ReportRunner runner;
     runner.SetFolder("/informes/");
     runner.ApplyPrintSetting(7);
     runner.setOutput({SuiteLib::ReportOutput::Kind::Files, "/tmp/x.pdf", {}});
     SuiteLib::ReportRunner::setEngine(&engine);
-    runner.RunReport("t.rpt", "x", "y", "{a}=1", "DSN=z", "f1", "f2", "f3");
+    EXPECT_TRUE(runner.RunReport("t.rpt", "x", "y", "{a}=1", "DSN=z", "f1", "f2", "f3"));
+    engine.answer = false;
+    EXPECT_FALSE(runner.RunReport("t.rpt", "x", "y", "{a}=1", "DSN=z", "f1", "f2", "f3"))
+        << "the engine's failure reaches the caller";
     SuiteLib::ReportRunner::setEngine(nullptr);
     EXPECT_EQ(engine.received, QStringList({"t.rpt", "x", "y", "{a}=1", "DSN=z", "f1", "f2", "f3",
                                             "/informes/", "/tmp/x.pdf", "7"}));

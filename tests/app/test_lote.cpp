@@ -1,0 +1,162 @@
+// The batch mode as the suite's scripts run it: the program itself, its exit status and what it
+// writes on standard error.
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSysInfo>
+
+#include "platform/ado/Command.h"
+#include "platform/ado/Recordset.h"
+#include "tests/support/ProgramFolder.h"
+
+namespace {
+
+const QString kParametros = QStringLiteral("@Server=sqlite;@DbName=GESTION;@Usuario=demo;@Password=;@Caja=1;");
+
+struct Salida {
+    int estado = -1;
+    QString error;
+};
+
+QByteArray unzipped(const QString& archive, const QString& member) {
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), archive, member});
+    unzip.waitForFinished(30000);
+    return unzip.readAllStandardOutput();
+}
+
+class Lote : public ProgramFolder {
+  protected:
+    void SetUp() override {
+        ProgramFolder::SetUp();
+        // The program reads its databases and templates from its own folder: it runs from a copy.
+        ASSERT_TRUE(QFile::copy(QStringLiteral(CRONEQUIPO_EXE), programa()));
+        QDir(dir.path()).mkpath(QStringLiteral("reportes"));
+        for (const char* t :
+             {"Cronequipo", "CronequipoObs", "Rp_InvenEquipos", "Rp_EquiposGarantia"}) {
+            const QString nombre = QStringLiteral("reportes/%1.xml").arg(QString::fromUtf8(t));
+            ASSERT_TRUE(QFile::copy(QStringLiteral(TEST_REPORTS_DIR "/") + nombre.mid(9),
+                                    dir.filePath(nombre)));
+        }
+        anio = QDate::currentDate().year();
+    }
+
+    QString programa() const { return dir.filePath(QStringLiteral("cronequipo")); }
+
+    Salida corre(const QStringList& opciones, const QString& usuario = QStringLiteral("juan")) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("USERNAME"), usuario);
+        env.insert(QStringLiteral("TEMP"), dir.path());
+        env.remove(QStringLiteral("DISPLAY"));
+        p.setProcessEnvironment(env);
+        p.start(programa(), QStringList{kParametros, QStringLiteral("--batch")} + opciones);
+        Salida s;
+        if (!p.waitForFinished(180000)) return s;
+        s.estado = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+        s.error = QString::fromUtf8(p.readAllStandardError());
+        return s;
+    }
+
+    QStringList cronograma() const {
+        return {QStringLiteral("--desde"),        QStringLiteral("01/01/%1").arg(anio),
+                QStringLiteral("--hasta"),        QStringLiteral("31/12/%1").arg(anio),
+                QStringLiteral("--periodicidad"), QStringLiteral("Mensual"),
+                QStringLiteral("--campos"),       QStringLiteral("codigo")};
+    }
+
+    int anio = 0;
+};
+
+TEST_F(Lote, ARunThatWritesNoFileEndsWithStatusOne) {
+    const struct Caso {
+        const char* nombre;
+        QStringList opciones;
+        const char* quitar;  // template removed before the run
+        QStringList mensajes;
+    } casos[] = {
+        {"unwritable files",
+         {QStringLiteral("--pdf"), QStringLiteral("/nonexistent/x.pdf"), QStringLiteral("--xlsx"),
+          QStringLiteral("/nonexistent/x.xlsx")},
+         nullptr,
+         {QStringLiteral("No se pudo guardar el informe en PDF"),
+          QStringLiteral("No se pudo guardar el informe como planilla")}},
+        {"missing template",
+         {QStringLiteral("--tipo"), QStringLiteral("2"), QStringLiteral("--pdf"),
+          QStringLiteral("x.pdf")},
+         "reportes/Rp_InvenEquipos.xml",
+         {QStringLiteral("No se encuentra el formato del informe «Rp_InvenEquipos»")}},
+    };
+    for (const Caso& c : casos) {
+        if (c.quitar) ASSERT_TRUE(QFile::remove(dir.filePath(QString::fromUtf8(c.quitar))));
+        QStringList opciones = c.opciones;
+        if (!opciones.contains(QStringLiteral("--tipo"))) opciones = cronograma() + opciones;
+        const Salida s = corre(opciones);
+        EXPECT_EQ(s.estado, 1) << c.nombre << "\n" << s.error.toStdString();
+        for (const QString& m : c.mensajes)
+            EXPECT_TRUE(s.error.contains(m)) << c.nombre << ": " << s.error.toStdString();
+    }
+}
+
+TEST_F(Lote, AnUnreadableFilterOfTheTemplateFailsTheRun) {
+    QFile f(dir.filePath(QStringLiteral("reportes/Cronequipo.xml")));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QByteArray xml = f.readAll();
+    f.close();
+    xml.replace("<grid ", "<filter>{AUX_ESTADISTICACTA.Grupo} = 'sin cerrar</filter>\n  <grid ");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(xml);
+    f.close();
+    const Salida s = corre(cronograma() + QStringList{QStringLiteral("--pdf"), QStringLiteral("x.pdf")});
+    EXPECT_EQ(s.estado, 1) << s.error.toStdString();
+    EXPECT_TRUE(s.error.contains(QStringLiteral("no se puede leer"))) << s.error.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("x.pdf"))));
+}
+
+TEST_F(Lote, AnyUserNameGetsExactlyTheRowsJustWritten) {
+    if (QProcess::execute(QStringLiteral("unzip"), {QStringLiteral("-v")}) != 0)
+        GTEST_SKIP() << "unzip is needed to read the spreadsheet";
+    connect();
+    // Another user's row, with a label that no work order has, must never show.
+    gDB().gCnn.execute(QStringLiteral(
+        "INSERT INTO AUX_ESTADISTICACTA (USUARIO, Nombre, Grupo, FechaD, FechaH, ImporteG1, "
+        "ImporteG2) VALUES ('OTRA|PERSONA', 'x', 'AJENO-777', '01/01/%1', '31/01/%1', 1, 1)")
+                             .arg(anio % 100, 2, 10, QLatin1Char('0')));
+    const QString host = QSysInfo::machineHostName().section(QLatin1Char('.'), 0, 0).toUpper();
+    const QString usuarios[] = {
+        QStringLiteral("o'brien"),
+        QStringLiteral("d''arcy '"),
+        QStringLiteral("{llave}"),
+        QStringLiteral("barra\\inversa\\"),
+        QStringLiteral("josé ñandú"),
+        QStringLiteral("x'") + QString(60, QLatin1Char('q')),
+    };
+    for (const QString& u : usuarios) {
+        const QString clave = (host + QLatin1Char('|') + u.toUpper()).left(50);
+        const QString xlsx = dir.filePath(QStringLiteral("cronograma.xlsx"));
+        QFile::remove(xlsx);
+        const Salida s = corre(cronograma() + QStringList{QStringLiteral("--xlsx"), xlsx}, u);
+        ASSERT_EQ(s.estado, 0) << u.toStdString() << "\n" << s.error.toStdString();
+
+        ado::Command grupos;
+        grupos.setActiveConnection(gDB().gCnn);
+        grupos.setCommandText(QStringLiteral(
+            "SELECT DISTINCT Grupo FROM AUX_ESTADISTICACTA WHERE USUARIO = ?"));
+        std::shared_ptr<ado::Recordset> rs;
+        grupos.execute({platform::Variant(clave)}, &rs);
+        QStringList etiquetas;
+        for (; rs && !rs->eof(); rs->moveNext()) etiquetas << rs->field(0).value().text().trimmed();
+        if (rs) rs->close();
+        ASSERT_FALSE(etiquetas.isEmpty()) << "rows under " << clave.toStdString();
+
+        const QString textos = QString::fromUtf8(unzipped(xlsx, QStringLiteral("xl/sharedStrings.xml")) +
+                                                 unzipped(xlsx, QStringLiteral("xl/worksheets/sheet1.xml")));
+        for (const QString& e : etiquetas)
+            EXPECT_TRUE(textos.contains(e)) << u.toStdString() << ": " << e.toStdString();
+        EXPECT_FALSE(textos.contains(QStringLiteral("AJENO-777"))) << u.toStdString();
+    }
+}
+
+}  // namespace
