@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "lookup/Lib_ClsCons3.h"
+#include "platform/GuardedApplication.h"
 #include "platform/NonInteractivePrompter.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
@@ -11,6 +12,7 @@
 #include "report/ModoLote.h"
 #include "report/frmCronequipo.h"
 #include "startup/Sesion.h"
+#include "startup/UltimoRecurso.h"
 #include "startup/config/Configuracion.h"
 #include "startup/globals/Globals.h"
 #include "suitelib/ReportEngineImpl.h"
@@ -35,7 +37,7 @@ int main(int argc, char** argv) {
         ::mkdir(dir.constData(), 0700);
         qputenv("XDG_RUNTIME_DIR", dir);
     }
-    QApplication app(argc, argv);
+    platform::GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Cronequipo"));
     const QStringList argumentos = QCoreApplication::arguments().mid(1);
     if (argumentos.contains(QStringLiteral("--batch"))) {
@@ -47,11 +49,16 @@ int main(int argc, char** argv) {
             return 1;
         }
         SuiteLib::installReportEngine();
+        InstalaUltimoRecurso();
         QString cadena;
+        int estado = 1;
         try {
-            IniciaSesion(false, opciones->lineaParametros, cadena, 3);
-            if (!gDB().gOpenFlag) return 1;
-            return ejecutaLote(*opciones);
+            // Anything that escapes the run is reported on standard error and fails it.
+            platform::GuardedApplication::guard(QStringLiteral("--batch"), [&] {
+                IniciaSesion(false, opciones->lineaParametros, cadena, 3);
+                if (gDB().gOpenFlag) estado = ejecutaLote(*opciones);
+            });
+            return estado;
         } catch (const platform::process::ProgramEnded& fin) {
             return fin.status;
         }
@@ -63,10 +70,14 @@ int main(int argc, char** argv) {
     }
 
     SuiteLib::installReportEngine();
+    InstalaUltimoRecurso();
     if (hasDisplay()) {
         try {
             frmCronequipo ventana;
-            ventana.Form_Load();
+            // The load reports its own failing steps; whatever else escapes it is reported here
+            // and the window still opens.
+            platform::GuardedApplication::guard(QStringLiteral("Form_Load"),
+                                                [&] { ventana.Form_Load(); });
             ventana.show();
             return app.exec();
         } catch (const platform::process::ProgramEnded& fin) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 #include <optional>
 
@@ -12,6 +13,9 @@ struct Regional {
     QChar dateSeparator = QLatin1Char('/');
     QChar timeSeparator = QLatin1Char(':');
     QChar decimalSeparator = QLatin1Char(',');
+    // Month and day names, and the first day of the week of calendars.
+    QLocale locale{QLocale::Spanish, QLocale::Spain};
+    Qt::DayOfWeek firstDayOfWeek = Qt::Monday;
 
     // Reads a text as a date the way the platform's date conversion does under these settings:
     // day/month/year in the short date order (year of 2 or 4 digits), or ISO year-month-day,

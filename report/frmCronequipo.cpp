@@ -23,6 +23,7 @@
 #include "report/AvisoBanner.h"
 #include "report/GeneradorCronograma.h"
 #include "startup/Sesion.h"
+#include "startup/UltimoRecurso.h"
 #include "startup/Vestido.h"
 #include "suitelib/SuiteLib.h"
 
@@ -37,6 +38,8 @@ QLineEdit* nuevoCampo(QWidget* parent, const char* dataField, const char* tag, i
     e->setProperty("dataField", QString::fromLatin1(dataField));
     e->setProperty("Tag", QString::fromLatin1(tag));
     if (maxLength > 0) e->setMaxLength(maxLength);
+    // A right click is the lookup; the edit menu would be a second popup.
+    e->setContextMenuPolicy(Qt::PreventContextMenu);
     e->setAutoFillBackground(true);
     return e;
 }
@@ -120,14 +123,53 @@ frmCronequipo::frmCronequipo(QWidget* parent) : QMainWindow(parent) {
 }
 
 void frmCronequipo::Form_Load() {
-    QString cadena;
-    IniciaSesion(false, QString(), cadena, 3);
-    AplicaSkin(this);
-    CargaBarraEstado(sbStatusBar, QString());
-    SuiteLib::tools().PrepareForm(this, 0);
-    AsignaIcono(this);
-    Inicializa();
-    SuiteLib::tools().FormLoaded(this, QString());
+    // A failing step of the load is reported and the next one runs: the window opens whatever
+    // the style, the status bar or the icon make of it.
+    auto steps = platform::Steps::trapping([](const platform::ErrorInfo& e) {
+        ReportaUltimoRecurso(e, QStringLiteral("Form_Load"));
+        return 5;
+    });
+    bool vestida = false;
+    steps
+        .then([] {
+            QString cadena;
+            IniciaSesion(false, QString(), cadena, 3);
+        })
+        .then([&] {
+            AplicaSkin(this);
+            vestida = true;
+        })
+        .then([&] {
+            // The style is decoration: without it the window keeps the plain look.
+            if (vestida) return;
+            setStyleSheet(QString());
+            qApp->setStyleSheet(QString());
+        })
+        .then([&] { CargaBarraEstado(sbStatusBar, QString()); })
+        .then([&] { SuiteLib::tools().PrepareForm(this, 0); })
+        .then([&] { AsignaIcono(this); })
+        .then([&] { Inicializa(); })
+        .then([&] { SuiteLib::tools().FormLoaded(this, QString()); })
+        .then([&] { enfocaPrimerCampo(); });
+    steps.run();
+}
+
+void frmCronequipo::enfocaPrimerCampo() {
+    // The window opens on the first control of its tab order that takes the focus.
+    for (QWidget* w = txtfields[0]; w; w = w->nextInFocusChain()) {
+        if (w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+        if (w->nextInFocusChain() == txtfields[0]) return;
+    }
+}
+
+void frmCronequipo::recuperaFoco(QLineEdit* field) {
+    // Right after a modal window closes the window may not be active yet, and nothing has the
+    // focus; the field gets it back as the window does.
+    activateWindow();
+    field->setFocus(Qt::OtherFocusReason);
 }
 
 void frmCronequipo::Inicializa() {
@@ -180,6 +222,8 @@ void frmCronequipo::CmbTG_Click() {
          std::initializer_list<QWidget*>{chkCodigo, chkDescripcion, chkCliente, chkUbicacion,
                                          chkTecnico, frmCampos, CmbPeriodicidad})
         w->setEnabled(cronograma);
+    // A disabled field offers no lookup.
+    if (!cronograma) TBarRep1->setHabilitaConsulta(false);
 }
 
 int frmCronequipo::indexOf(QObject* field) const {
@@ -189,9 +233,10 @@ int frmCronequipo::indexOf(QObject* field) const {
 }
 
 void frmCronequipo::setFieldColour(QLineEdit* field, bool focused) {
-    QPalette pal = field->palette();
-    pal.setColor(QPalette::Base, focused ? QColor(0x00, 0xFF, 0xFF) : QColor(Qt::white));
-    field->setPalette(pal);
+    // The field's own sheet wins over whatever the style says of line edits; a disabled field
+    // keeps the style's disabled look.
+    field->setStyleSheet(focused ? QStringLiteral("QLineEdit:enabled { background-color: #00FFFF; }")
+                                 : QStringLiteral("QLineEdit:enabled { background-color: #FFFFFF; }"));
 }
 
 void frmCronequipo::txtfields_GotFocus(int index) {
@@ -208,7 +253,11 @@ void frmCronequipo::txtfields_KeyDown(int index, int& keyCode) {
     QLineEdit* f = txtfields[static_cast<std::size_t>(index)];
     if (SuiteLib::formTools().IsMoveKey(keyCode)) {
         Campo_Valida(f);
-        if (!(hayError_.isValid() && hayError_.toBool())) SuiteLib::formTools().MoveByKey(keyCode);
+        if (hayError_.isValid() && hayError_.toBool()) {
+            recuperaFoco(f);  // the message box took it
+        } else {
+            SuiteLib::formTools().MoveByKey(keyCode, f);
+        }
     }
     TBarRep1->setHabilitaConsulta(!f->property("Tag").toString().trimmed().isEmpty());
 }
@@ -246,10 +295,13 @@ bool frmCronequipo::CamposValidos() {
 }
 
 void frmCronequipo::ConsultaCampo() {
-    if (!campoActivo_) return;
-    const QString tag = campoActivo_->property("Tag").toString().trimmed();
+    // A disabled field offers nothing.
+    if (!campoActivo_ || !campoActivo_->isEnabled()) return;
+    QLineEdit* campo = campoActivo_;
+    const QString tag = campo->property("Tag").toString().trimmed();
     if (tag.compare(QLatin1String("FECHA"), Qt::CaseInsensitive) == 0) {
-        campoActivo_->setText(SuiteLib::tools().PickDate(campoActivo_->text()).trimmed());
+        campo->setText(SuiteLib::tools().PickDate(campo->text()).trimmed());
+        recuperaFoco(campo);
         int enter = Qt::Key_Return;
         txtfields_KeyDown(indiceActivo_, enter);
     }
@@ -378,6 +430,8 @@ bool frmCronequipo::eventFilter(QObject* watched, QEvent* event) {
     } else if (event->type() == QEvent::MouseButtonPress) {
         const int i = indexOf(watched);
         if (i >= 0 && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+            // A disabled field does not react (Qt hands us its clicks all the same).
+            if (!txtfields[static_cast<std::size_t>(i)]->isEnabled()) return true;
             indiceActivo_ = static_cast<qint16>(i);
             ConsultaCampo();
             return true;

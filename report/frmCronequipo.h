@@ -61,6 +61,8 @@ class frmCronequipo : public QMainWindow {
     void txtfields_KeyDown(int index, int& keyCode);
     int indexOf(QObject* field) const;
     void setFieldColour(QLineEdit* field, bool focused);
+    void enfocaPrimerCampo();
+    void recuperaFoco(QLineEdit* field);
 
     QVariant hayError_;  // empty until a field is validated
     qint16 indiceActivo_ = 0;

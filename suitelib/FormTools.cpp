@@ -56,9 +56,9 @@ bool FormTools::IsMoveKey(int keyCode) const {
     }
 }
 
-void FormTools::MoveByKey(int keyCode) const {
+void FormTools::MoveByKey(int keyCode, QWidget* from) const {
     if (!IsMoveKey(keyCode)) return;
-    QWidget* current = QApplication::focusWidget();
+    QWidget* current = from ? from : QApplication::focusWidget();
     if (current == nullptr) return;
     const bool backwards = keyCode == Qt::Key_Up;
     QWidget* window = current->window();

@@ -49,6 +49,10 @@ std::optional<QDate> askDate(const QDate& initial) {
     dialog.setWindowTitle(QStringLiteral("Seleccione la fecha"));
     auto* calendar = new QCalendarWidget(&dialog);
     calendar->setObjectName(QStringLiteral("calendar"));
+    const auto& regional = platform::Regional::current();
+    calendar->setLocale(regional.locale);
+    calendar->setFirstDayOfWeek(regional.firstDayOfWeek);
+    calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     calendar->setSelectedDate(initial);
     auto* buttons = new QDialogButtonBox(&dialog);
     buttons->addButton(QStringLiteral("Aceptar"), QDialogButtonBox::AcceptRole)->setDefault(true);
@@ -59,6 +63,11 @@ std::optional<QDate> askDate(const QDate& initial) {
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(calendar);
     layout->addWidget(buttons);
+    // The calendar's own size leaves out the frame a style sheet gives its table, which then
+    // cuts the sixth week; the room is given back here.
+    dialog.ensurePolished();
+    const QSize hint = calendar->sizeHint();
+    calendar->setMinimumSize(hint.width() + 24, hint.height() + 24);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return calendar->selectedDate();
 }
@@ -150,7 +159,8 @@ QString Tools::PickDate(const QString& initial) const {
     const QDate start = parsed ? parsed->date() : QDate::currentDate();
     const auto& picker = datePicker();
     const std::optional<QDate> chosen = picker ? picker(start) : askDate(start);
-    if (!chosen || !chosen->isValid()) return {};
+    // A cancelled pick gives back what the field held, so that nothing is lost.
+    if (!chosen || !chosen->isValid()) return initial;
     return chosen->toString(platform::Regional::current().shortDateFormat);
 }
 

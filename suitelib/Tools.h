@@ -36,7 +36,8 @@ class Tools {
     QString SqlSafeText(const QString& text) const;
     // The code in its stored form: trimmed and right-aligned with leading blanks to the width.
     QString PadCode(const QString& text, int width) const;
-    // A date chosen by the user in a calendar, as text in the short date format; "" when cancelled.
+    // A date chosen by the user in a calendar, as text in the short date format; `initial`
+    // unchanged when cancelled.
     QString PickDate(const QString& initial = {}) const;
     // The folder with a final separator, ready for a file name to be appended.
     QString FolderPath(const QString& folder) const;

@@ -1,13 +1,25 @@
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
+#include <QDirIterator>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QStatusBar>
+#include <QStyleOptionButton>
+#include <QTableView>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
+#include "platform/GuardedApplication.h"
+#include "platform/IniReader.h"
 #include "platform/Regional.h"
 #include "platform/TBarRep.h"
 #include "report/frmCronequipo.h"
+#include "startup/UltimoRecurso.h"
 #include "startup/globals/Globals.h"
 #include "suitelib/SuiteLib.h"
 #include "tests/support/Aplicacion.h"
@@ -27,10 +39,11 @@ QString hoy() {
 
 struct Grabador : SuiteLib::ReportEngine {
     QStringList plantillas;
-    void run(const QString& t, const QString&, const QString&, const QString&, const QString&,
+    bool run(const QString& t, const QString&, const QString&, const QString&, const QString&,
              const QString&, const QString&, const QString&, const QString&,
              const SuiteLib::ReportOutput&, qint32) override {
         plantillas << t;
+        return true;
     }
 };
 
@@ -149,6 +162,287 @@ TEST_F(Ventana, CommandsValidateGenerateAndLaunch) {
 TEST_F(Ventana, ClosingEndsTheProgram) {
     w->close();
     EXPECT_EQ(exits, std::vector<int>{0});
+}
+
+// ---- the window as the program starts it ----------------------------------------------------
+
+const QString kParametros =
+    QStringLiteral("@Server=sqlite;@DbName=GESTION;@Usuario=demo;@Password=;@Caja=1;");
+
+// The five styles by their number in the settings file, and the sheet each one loads.
+const struct Estilo {
+    const char* numero;
+    const char* hoja;
+} kEstilos[] = {{"1", "Styles/Vista.cjstyles"},
+                {"2", "Styles/WinXP.Luna.cjstyles"},
+                {"3", "Styles/WinXP.Royale.cjstyles"},
+                {"4", "Styles/iTunes/Normal.qss"},
+                {"5", "Styles/Office2007.cjstyles"}};
+
+// The darkest pixel of a part of a widget as the window shows it: the colour of its text.
+int tinta(QWidget* w, const QRect& zona) {
+    QWidget* ventana = w->window();
+    const QImage img =
+        ventana->grab(QRect(w->mapTo(ventana, zona.topLeft()), zona.size())).toImage();
+    int min = 255;
+    const QRect r = img.rect();
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) min = std::min(min, qGray(img.pixel(x, y)));
+    return min;
+}
+
+class Arranque : public ProgramFolder {
+  protected:
+    void SetUp() override {
+        app();
+        ProgramFolder::SetUp();
+        qputenv("USERNAME", "juan");
+        copia(QStringLiteral(TEST_STYLES_DIR), dir.filePath(QStringLiteral("Styles")));
+        platform::process::setCommandLine(kParametros);
+        previoUltimo = platform::GuardedApplication::setLastResort(&ReportaUltimoRecurso);
+        SuiteLib::ReportRunner::setEngine(&motor);
+    }
+    void TearDown() override {
+        w.reset();
+        qApp->setStyleSheet(QString());
+        SuiteLib::Tools::setDatePicker({});
+        SuiteLib::ReportRunner::setEngine(nullptr);
+        platform::GuardedApplication::setLastResort(previoUltimo);
+        platform::process::setCommandLine(QString());
+        qunsetenv("USERNAME");
+        ProgramFolder::TearDown();
+    }
+    static void copia(const QString& de, const QString& a) {
+        QDirIterator it(de, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString f = it.next();
+            const QString destino = a + f.mid(de.size());
+            QDir().mkpath(QFileInfo(destino).path());
+            ASSERT_TRUE(QFile::copy(f, destino)) << destino.toStdString();
+        }
+    }
+    void estilo(const QString& valor) {
+        platform::writeIniKey(dir.filePath(QStringLiteral("KV300mn.INI")),
+                              QStringLiteral("JUAN_GESTIONStyles"), QStringLiteral("Styles"), valor);
+    }
+    // Creates and loads the window as the program does, and shows it active.
+    void abre() {
+        w = std::make_unique<frmCronequipo>();
+        platform::GuardedApplication::guard(QStringLiteral("Form_Load"), [&] { w->Form_Load(); });
+        w->show();
+        QApplication::setActiveWindow(w.get());
+        QApplication::processEvents();
+    }
+    QLineEdit* campo(const char* clave) { return w->campo(QString::fromUtf8(clave)); }
+    static QColor fondo(QLineEdit* f) {
+        const QImage img = f->grab().toImage();
+        return img.pixelColor(img.width() - 8, img.height() / 2);
+    }
+
+    Grabador motor;
+    std::unique_ptr<frmCronequipo> w;
+    platform::GuardedApplication::LastResort previoUltimo;
+};
+
+TEST_F(Arranque, ABrokenStyleIsReportedAndTheWindowOpensInThePlainLook) {
+    const struct Caso {
+        const char* nombre;
+        const char* valor;       // the user's style number
+        const char* quitar;      // removed from the program folder, nullptr for nothing
+        qint32 error;
+    } casos[] = {
+        {"number out of range", "99999", nullptr, platform::errnum::Overflow},
+        {"missing style file", "1", "Styles/Vista.cjstyles", platform::errnum::FileNotFound},
+        {"no Styles folder", "4", "Styles", platform::errnum::FileNotFound},
+    };
+    for (const Caso& c : casos) {
+        estilo(QString::fromUtf8(c.valor));
+        if (c.quitar) {
+            const QString ruta = dir.filePath(QString::fromUtf8(c.quitar));
+            QFileInfo(ruta).isDir() ? QDir(ruta).removeRecursively() : QFile::remove(ruta);
+        }
+        prompts->reset();
+        abre();
+        EXPECT_TRUE(w->isVisible()) << c.nombre;
+        EXPECT_TRUE(exits.empty()) << c.nombre;
+        EXPECT_TRUE(w->styleSheet().isEmpty()) << c.nombre;
+        EXPECT_TRUE(qApp->styleSheet().isEmpty()) << c.nombre;
+        ASSERT_EQ(prompts->shown().size(), 1u) << c.nombre;
+        EXPECT_TRUE(prompts->last().text.startsWith(
+            QStringLiteral("Ha ocurrido el Siguiente Error (%1)").arg(c.error)))
+            << c.nombre << ": " << prompts->last().text.toStdString();
+        EXPECT_TRUE(prompts->last().title.contains(QStringLiteral("Form_Load")));
+        // The rest of the load ran.
+        EXPECT_EQ(w->CmbTG->count(), 4) << c.nombre;
+        EXPECT_FALSE(w->sbStatusBar->findChild<QLabel*>(QStringLiteral("SERVER"))->text().isEmpty());
+        w.reset();
+    }
+}
+
+TEST_F(Arranque, AFailureEscapingAnEventHandlerIsReportedAndTheProgramGoesOn) {
+    struct Lanzador : QObject {
+        bool event(QEvent* e) override {
+            if (e->type() == QEvent::User) platform::raise(5, QStringLiteral("falla de prueba"));
+            return QObject::event(e);
+        }
+    } lanzador;
+    lanzador.setObjectName(QStringLiteral("lanzador"));
+    QEvent evento(QEvent::User);
+    QCoreApplication::sendEvent(&lanzador, &evento);
+    ASSERT_EQ(prompts->shown().size(), 1u);
+    EXPECT_EQ(prompts->last().text, QStringLiteral("Ha ocurrido el Siguiente Error (5) falla de prueba"));
+    EXPECT_TRUE(prompts->last().title.contains(QStringLiteral("lanzador Aviso al operador!!!")));
+    EXPECT_EQ(prompts->last().style, mb::OkOnly | mb::Critical);
+
+    // A slot called from the event loop is guarded the same way.
+    QTimer::singleShot(0, [] { platform::raise(13, QStringLiteral("desde un slot")); });
+    QApplication::processEvents();
+    ASSERT_EQ(prompts->shown().size(), 2u);
+    EXPECT_TRUE(prompts->last().text.endsWith(QStringLiteral("(13) desde un slot")));
+}
+
+TEST_F(Arranque, StartsInTheFirstDateFieldWithTheLookupEnabled) {
+    abre();
+    QLineEdit* desde = campo("fechad");
+    EXPECT_EQ(QApplication::focusWidget(), desde);
+    EXPECT_EQ(desde->selectedText(), desde->text()) << "the date is highlighted";
+    EXPECT_TRUE(w->TBarRep1->action(QStringLiteral("CONSULTAR"))->isEnabled());
+    EXPECT_EQ(fondo(desde), QColor(0x00, 0xFF, 0xFF));
+}
+
+TEST_F(Arranque, TheFocusedFieldIsCyanInEveryStyle) {
+    for (const Estilo& e : kEstilos) {
+        estilo(QString::fromUtf8(e.numero));
+        abre();
+        ASSERT_TRUE(prompts->shown().empty()) << e.hoja;
+        QLineEdit* desde = campo("fechad");
+        QLineEdit* hasta = campo("fechah");
+        hasta->setFocus();
+        EXPECT_EQ(fondo(hasta), QColor(0x00, 0xFF, 0xFF)) << e.hoja;
+        EXPECT_EQ(fondo(desde), QColor(Qt::white)) << e.hoja;
+        desde->setFocus();
+        EXPECT_EQ(fondo(desde), QColor(0x00, 0xFF, 0xFF)) << e.hoja;
+        EXPECT_EQ(fondo(hasta), QColor(Qt::white)) << e.hoja;
+        w.reset();
+    }
+}
+
+TEST_F(Arranque, DisabledBoxesLabelsAndTitlesLookDisabledInEveryStyle) {
+    for (const Estilo& e : kEstilos) {
+        estilo(QString::fromUtf8(e.numero));
+        abre();
+        QLabel* etiqueta = nullptr;
+        for (QLabel* l : w->FrmPrincipal->findChildren<QLabel*>())
+            if (l->text() == QStringLiteral("Técnico Desde")) etiqueta = l;
+        ASSERT_NE(etiqueta, nullptr);
+        auto tintas = [&] {
+            QStyleOptionButton opt;
+            opt.initFrom(w->chkCodigo);
+            opt.text = w->chkCodigo->text();
+            const QRect texto =
+                w->chkCodigo->style()->subElementRect(QStyle::SE_CheckBoxContents, &opt, w->chkCodigo);
+            const QRect titulo(0, 0, w->frmCampos->width() / 2, w->frmCampos->fontMetrics().height());
+            return std::array<int, 3>{tinta(w->chkCodigo, texto), tinta(etiqueta, etiqueta->rect()),
+                                      tinta(w->frmCampos, titulo)};
+        };
+        // Labels are disabled one by one; the window's own stay enabled with every report type.
+        const auto activas = tintas();
+        etiqueta->setEnabled(false);
+        w->CmbTG->setCurrentIndex(2);
+        emit w->CmbTG->activated(2);
+        ASSERT_FALSE(w->chkCodigo->isEnabled());
+        const auto inactivas = tintas();
+        const char* partes[] = {"check box", "label", "group title"};
+        for (int k = 0; k < 3; ++k)
+            EXPECT_GE(inactivas[k], activas[k] + 40)
+                << e.hoja << " " << partes[k] << ": " << activas[k] << " -> " << inactivas[k];
+        w.reset();
+    }
+}
+
+TEST_F(Arranque, ADisabledFieldOpensNothingAndEnablesNothing) {
+    int abiertos = 0;
+    SuiteLib::Tools::setDatePicker([&](const QDate&) {
+        ++abiertos;
+        return std::optional<QDate>(QDate(2030, 1, 1));
+    });
+    abre();
+    w->CmbTG->setFocus();
+    w->CmbTG->setCurrentIndex(2);
+    emit w->CmbTG->activated(2);
+    QLineEdit* desde = campo("fechad");
+    QTest::mouseClick(desde, Qt::RightButton);
+    QString consultar = QStringLiteral("CONSULTAR");
+    w->Comando(consultar);
+    EXPECT_EQ(abiertos, 0);
+    EXPECT_TRUE(desde->text().isEmpty());
+    EXPECT_FALSE(w->TBarRep1->action(QStringLiteral("CONSULTAR"))->isEnabled());
+}
+
+TEST_F(Arranque, APickedDateIsValidatedAndTheFocusMovesOn) {
+    abre();
+    QLineEdit* desde = campo("fechad");
+    QLineEdit* hasta = campo("fechah");
+    // The real calendar: Spanish names, Monday first, six whole weeks, then a choice.
+    struct Visto {
+        bool abierto = false;
+        QString mes, dia;
+        Qt::DayOfWeek primero = Qt::Sunday;
+        bool seisSemanas = false;
+    } visto;
+    auto elige = [&](bool acepta) {
+        QTimer::singleShot(0, [&, acepta] {
+            auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!d) return;
+            auto* cal = d->findChild<QCalendarWidget*>();
+            auto* vista = cal->findChild<QTableView*>();
+            visto.abierto = true;
+            cal->setSelectedDate(QDate(2026, 5, 20));
+            QApplication::processEvents();
+            visto.mes = cal->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"))->text();
+            visto.dia = vista->model()->index(0, 0).data().toString();
+            visto.primero = cal->firstDayOfWeek();
+            const int ultima = vista->model()->rowCount() - 1;
+            visto.seisSemanas = vista->model()->rowCount() == 7 &&
+                                vista->rowViewportPosition(ultima) >= 0 &&
+                                vista->rowViewportPosition(ultima) + vista->rowHeight(ultima) <=
+                                    vista->viewport()->height();
+            acepta ? d->accept() : d->reject();
+        });
+    };
+    desde->setFocus();
+    elige(true);
+    QString consultar = QStringLiteral("CONSULTAR");
+    w->Comando(consultar);
+    QApplication::processEvents();
+    ASSERT_TRUE(visto.abierto);
+    EXPECT_EQ(visto.mes, QStringLiteral("mayo"));
+    EXPECT_EQ(visto.primero, Qt::Monday);
+    EXPECT_TRUE(visto.dia.startsWith(QStringLiteral("l"))) << visto.dia.toStdString();
+    EXPECT_TRUE(visto.seisSemanas);
+    EXPECT_EQ(desde->text(), QStringLiteral("20/05/2026"));
+    EXPECT_EQ(QApplication::focusWidget(), hasta) << "Enter after the pick";
+    EXPECT_EQ(fondo(hasta), QColor(0x00, 0xFF, 0xFF));
+
+    // Cancelling leaves the field as it was, and the focus still moves on.
+    hasta->setText(QStringLiteral("31/12/2026"));
+    hasta->setFocus();
+    elige(false);
+    w->Comando(consultar);
+    QApplication::processEvents();
+    EXPECT_EQ(hasta->text(), QStringLiteral("31/12/2026"));
+    EXPECT_TRUE(prompts->shown().empty());
+
+    // An empty date after the pick: the message, and the field keeps the focus.
+    desde->setFocus();
+    desde->clear();
+    elige(false);
+    w->Comando(consultar);
+    QApplication::processEvents();
+    ASSERT_EQ(prompts->shown().size(), 1u);
+    EXPECT_EQ(prompts->last().text, QStringLiteral("De completar los campos de fecha"));
+    EXPECT_EQ(QApplication::focusWidget(), desde);
+    EXPECT_EQ(fondo(desde), QColor(0x00, 0xFF, 0xFF));
 }
 
 }  // namespace
