@@ -79,6 +79,9 @@ int main(int argc, char** argv) {
             platform::GuardedApplication::guard(QStringLiteral("Form_Load"),
                                                 [&] { ventana.Form_Load(); });
             ventana.show();
+            // The window opens in front with the focus in its first field, also where no window
+            // manager hands it over.
+            ventana.activateWindow();
             return app.exec();
         } catch (const platform::process::ProgramEnded& fin) {
             return fin.status;

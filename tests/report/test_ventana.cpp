@@ -367,10 +367,11 @@ TEST_F(Arranque, ADisabledFieldOpensNothingAndEnablesNothing) {
         return std::optional<QDate>(QDate(2030, 1, 1));
     });
     abre();
+    QLineEdit* desde = campo("fechad");
+    desde->setFocus();  // the last field with the focus is the one a lookup works on
     w->CmbTG->setFocus();
     w->CmbTG->setCurrentIndex(2);
     emit w->CmbTG->activated(2);
-    QLineEdit* desde = campo("fechad");
     QTest::mouseClick(desde, Qt::RightButton);
     QString consultar = QStringLiteral("CONSULTAR");
     w->Comando(consultar);
