@@ -1,7 +1,8 @@
-#include <QApplication>
-#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <QApplication>
+#include <cstdio>
 
 #include "lookup/Lib_ClsCons3.h"
 #include "platform/GuardedApplication.h"

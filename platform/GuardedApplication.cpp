@@ -65,8 +65,11 @@ void GuardedApplication::report(const ErrorInfo& error, const QString& where) {
     } catch (...) {
         // The reporter itself failed: what it was told still goes to standard error below.
     }
-    const QByteArray text =
-        QStringLiteral("%1: (%2) %3\n").arg(where).arg(error.number).arg(error.description).toUtf8();
+    const QByteArray text = QStringLiteral("%1: (%2) %3\n")
+                                .arg(where)
+                                .arg(error.number)
+                                .arg(error.description)
+                                .toUtf8();
     std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stderr);
     std::fflush(stderr);
 }

@@ -363,8 +363,8 @@ bool GeneradorCronograma::lanzaReporte(const ParametrosCronograma& p) {
         default:
             return false;
     }
-    return runner.RunReport(plantilla, QString(), QString(), seleccion, gCadenaODBC, empresa, titulo,
-                     parametros);
+    return runner.RunReport(plantilla, QString(), QString(), seleccion, gCadenaODBC, empresa,
+                            titulo, parametros);
 }
 
 bool GeneradorCronograma::GeneraAuxiliar(const ParametrosCronograma& p) {

@@ -235,8 +235,9 @@ int frmCronequipo::indexOf(QObject* field) const {
 void frmCronequipo::setFieldColour(QLineEdit* field, bool focused) {
     // The field's own sheet wins over whatever the style says of line edits; a disabled field
     // keeps the style's disabled look.
-    field->setStyleSheet(focused ? QStringLiteral("QLineEdit:enabled { background-color: #00FFFF; }")
-                                 : QStringLiteral("QLineEdit:enabled { background-color: #FFFFFF; }"));
+    field->setStyleSheet(focused
+                             ? QStringLiteral("QLineEdit:enabled { background-color: #00FFFF; }")
+                             : QStringLiteral("QLineEdit:enabled { background-color: #FFFFFF; }"));
 }
 
 void frmCronequipo::txtfields_GotFocus(int index) {

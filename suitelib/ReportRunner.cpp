@@ -26,7 +26,7 @@ bool ReportRunner::RunReport(const QString& reportTemplate, const QString& text1
                         QStringLiteral("SuiteLib.ReportRunner"));
     }
     return engine()->run(reportTemplate, text1, text2, selectionFormula, connectionText, formula1,
-                  formula2, formula3, folder_, output_, printSetting_);
+                         formula2, formula3, folder_, output_, printSetting_);
 }
 
 void ReportRunner::setEngine(ReportEngine* engine) {

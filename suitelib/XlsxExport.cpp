@@ -28,7 +28,8 @@ std::string excelDateFormat(const QString& qtFormat) {
 
 class Book {
   public:
-    explicit Book(const QString& path) : book_(workbook_new(QFile::encodeName(path).constData())) {
+    explicit Book(const QString& path)
+        : path_(path), book_(workbook_new(QFile::encodeName(path).constData())) {
         if (!book_) return;
         title_ = workbook_add_format(book_);
         format_set_bold(title_);
@@ -71,7 +72,13 @@ class Book {
     QString close() {
         const lxw_error e = workbook_close(book_);
         book_ = nullptr;
-        return e == LXW_NO_ERROR ? QString() : QString::fromUtf8(lxw_strerror(e));
+        if (e == LXW_NO_ERROR) return {};
+        // The usual case in the user's words; the library's own text for the rare others.
+        if (e == LXW_ERROR_CREATING_XLSX_FILE || e == LXW_ERROR_CREATING_TMPFILE)
+            return QStringLiteral("no se pudo escribir el archivo %1").arg(path_);
+        QString why = QString::fromUtf8(lxw_strerror(e)).trimmed();
+        while (why.endsWith(QLatin1Char('.'))) why.chop(1);
+        return why;
     }
 
     lxw_format* dateFormat(const QString& qtFormat) {
@@ -105,6 +112,7 @@ class Book {
     lxw_format* date_ = nullptr;
 
   private:
+    QString path_;
     lxw_workbook* book_ = nullptr;
     std::map<std::string, lxw_format*> dates_;
     std::map<int, lxw_format*> numbers_;

@@ -13,7 +13,8 @@
 
 namespace {
 
-const QString kParametros = QStringLiteral("@Server=sqlite;@DbName=GESTION;@Usuario=demo;@Password=;@Caja=1;");
+const QString kParametros =
+    QStringLiteral("@Server=sqlite;@DbName=GESTION;@Usuario=demo;@Password=;@Caja=1;");
 
 struct Salida {
     int estado = -1;
@@ -81,8 +82,10 @@ TEST_F(Lote, ARunThatWritesNoFileEndsWithStatusOne) {
          {QStringLiteral("--pdf"), QStringLiteral("/nonexistent/x.pdf"), QStringLiteral("--xlsx"),
           QStringLiteral("/nonexistent/x.xlsx")},
          nullptr,
-         {QStringLiteral("No se pudo guardar el informe en PDF"),
-          QStringLiteral("No se pudo guardar el informe como planilla")}},
+         {QStringLiteral("No se pudo guardar el informe en PDF: no se pudo escribir el archivo "
+                         "/nonexistent/x.pdf."),
+          QStringLiteral("No se pudo guardar el informe como planilla: no se pudo escribir el "
+                         "archivo /nonexistent/x.xlsx.")}},
         {"missing template",
          {QStringLiteral("--tipo"), QStringLiteral("2"), QStringLiteral("--pdf"),
           QStringLiteral("x.pdf")},
@@ -90,13 +93,16 @@ TEST_F(Lote, ARunThatWritesNoFileEndsWithStatusOne) {
          {QStringLiteral("No se encuentra el formato del informe «Rp_InvenEquipos»")}},
     };
     for (const Caso& c : casos) {
-        if (c.quitar) ASSERT_TRUE(QFile::remove(dir.filePath(QString::fromUtf8(c.quitar))));
+        if (c.quitar) {
+            ASSERT_TRUE(QFile::remove(dir.filePath(QString::fromUtf8(c.quitar))));
+        }
         QStringList opciones = c.opciones;
         if (!opciones.contains(QStringLiteral("--tipo"))) opciones = cronograma() + opciones;
         const Salida s = corre(opciones);
         EXPECT_EQ(s.estado, 1) << c.nombre << "\n" << s.error.toStdString();
-        for (const QString& m : c.mensajes)
+        for (const QString& m : c.mensajes) {
             EXPECT_TRUE(s.error.contains(m)) << c.nombre << ": " << s.error.toStdString();
+        }
     }
 }
 
@@ -109,7 +115,8 @@ TEST_F(Lote, AnUnreadableFilterOfTheTemplateFailsTheRun) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(xml);
     f.close();
-    const Salida s = corre(cronograma() + QStringList{QStringLiteral("--pdf"), QStringLiteral("x.pdf")});
+    const Salida s =
+        corre(cronograma() + QStringList{QStringLiteral("--pdf"), QStringLiteral("x.pdf")});
     EXPECT_EQ(s.estado, 1) << s.error.toStdString();
     EXPECT_TRUE(s.error.contains(QStringLiteral("no se puede leer"))) << s.error.toStdString();
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("x.pdf"))));
@@ -120,18 +127,16 @@ TEST_F(Lote, AnyUserNameGetsExactlyTheRowsJustWritten) {
         GTEST_SKIP() << "unzip is needed to read the spreadsheet";
     connect();
     // Another user's row, with a label that no work order has, must never show.
-    gDB().gCnn.execute(QStringLiteral(
-        "INSERT INTO AUX_ESTADISTICACTA (USUARIO, Nombre, Grupo, FechaD, FechaH, ImporteG1, "
-        "ImporteG2) VALUES ('OTRA|PERSONA', 'x', 'AJENO-777', '01/01/%1', '31/01/%1', 1, 1)")
-                             .arg(anio % 100, 2, 10, QLatin1Char('0')));
+    gDB().gCnn.execute(
+        QStringLiteral(
+            "INSERT INTO AUX_ESTADISTICACTA (USUARIO, Nombre, Grupo, FechaD, FechaH, ImporteG1, "
+            "ImporteG2) VALUES ('OTRA|PERSONA', 'x', 'AJENO-777', '01/01/%1', '31/01/%1', 1, 1)")
+            .arg(anio % 100, 2, 10, QLatin1Char('0')));
     const QString host = QSysInfo::machineHostName().section(QLatin1Char('.'), 0, 0).toUpper();
     const QString usuarios[] = {
-        QStringLiteral("o'brien"),
-        QStringLiteral("d''arcy '"),
-        QStringLiteral("{llave}"),
-        QStringLiteral("barra\\inversa\\"),
-        QStringLiteral("josé ñandú"),
-        QStringLiteral("x'") + QString(60, QLatin1Char('q')),
+        QStringLiteral("o'brien"),    QStringLiteral("d''arcy '"),
+        QStringLiteral("{llave}"),    QStringLiteral("barra\\inversa\\"),
+        QStringLiteral("josé ñandú"), QStringLiteral("x'") + QString(60, QLatin1Char('q')),
     };
     for (const QString& u : usuarios) {
         const QString clave = (host + QLatin1Char('|') + u.toUpper()).left(50);
@@ -142,8 +147,8 @@ TEST_F(Lote, AnyUserNameGetsExactlyTheRowsJustWritten) {
 
         ado::Command grupos;
         grupos.setActiveConnection(gDB().gCnn);
-        grupos.setCommandText(QStringLiteral(
-            "SELECT DISTINCT Grupo FROM AUX_ESTADISTICACTA WHERE USUARIO = ?"));
+        grupos.setCommandText(
+            QStringLiteral("SELECT DISTINCT Grupo FROM AUX_ESTADISTICACTA WHERE USUARIO = ?"));
         std::shared_ptr<ado::Recordset> rs;
         grupos.execute({platform::Variant(clave)}, &rs);
         QStringList etiquetas;
@@ -151,8 +156,9 @@ TEST_F(Lote, AnyUserNameGetsExactlyTheRowsJustWritten) {
         if (rs) rs->close();
         ASSERT_FALSE(etiquetas.isEmpty()) << "rows under " << clave.toStdString();
 
-        const QString textos = QString::fromUtf8(unzipped(xlsx, QStringLiteral("xl/sharedStrings.xml")) +
-                                                 unzipped(xlsx, QStringLiteral("xl/worksheets/sheet1.xml")));
+        const QString textos =
+            QString::fromUtf8(unzipped(xlsx, QStringLiteral("xl/sharedStrings.xml")) +
+                              unzipped(xlsx, QStringLiteral("xl/worksheets/sheet1.xml")));
         for (const QString& e : etiquetas)
             EXPECT_TRUE(textos.contains(e)) << u.toStdString() << ": " << e.toStdString();
         EXPECT_FALSE(textos.contains(QStringLiteral("AJENO-777"))) << u.toStdString();

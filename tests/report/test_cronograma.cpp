@@ -334,28 +334,30 @@ TEST_F(Generacion, AWorkOrderWithAnUnknownFrequencyAsksTheOperator) {
 
 TEST_F(Generacion, PlanValuesThatAreNotWholeNumbersReachTheOperatorAsTheirErrors) {
     auto& c = gDB().gCnn;
-    c.execute(QStringLiteral("INSERT INTO v_ma_mantenimientos (codigo, descripcion) VALUES "
-                             "('P-1', 'Prensa')"));
+    c.execute(
+        QStringLiteral("INSERT INTO v_ma_mantenimientos (codigo, descripcion) VALUES "
+                       "('P-1', 'Prensa')"));
     c.execute(QStringLiteral("INSERT INTO v_mv_cpte (idcomprobante, tc, codigomant, fecha, "
                              "fechaestinicio, nombre, ANULADA, FINALIZADA) VALUES (9001, 'ot', "
                              "'P-1', '%1-01-10', '%1-01-10', 'Cliente', 0, 0)")
                   .arg(anio));
-    c.execute(QStringLiteral("INSERT INTO v_mv_cronograma (idcomprobante, codigomant, frecuencia, "
-                             "cada, total_repeticiones) VALUES (9001, 'P-1', 'D', 1, 1)"));
+    c.execute(
+        QStringLiteral("INSERT INTO v_mv_cronograma (idcomprobante, codigomant, frecuencia, "
+                       "cada, total_repeticiones) VALUES (9001, 'P-1', 'D', 1, 1)"));
     constexpr int kNone = 0;
     struct Case {
         const char* cada;
         const char* total;
-        int error;   // the number shown to the operator, kNone when the run goes through
+        int error;    // the number shown to the operator, kNone when the run goes through
         int counted;  // repetitions of the order in the year when it goes through
     } cases[] = {
         {"1", "'xyz'", platform::errnum::TypeMismatch, 0},
         {"'abc'", "3", platform::errnum::TypeMismatch, 0},
         {"1", "1e300", platform::errnum::Overflow, 0},
         {"1e300", "3", platform::errnum::Overflow, 0},
-        {"'abc'", "1", kNone, 1},   // one repetition never reads the step
+        {"'abc'", "1", kNone, 1},      // one repetition never reads the step
         {"0", "40000", kNone, 40000},  // a large count that fits stays accepted
-        {"'2'", "'3'", kNone, 3},   // numbers held as text are numbers
+        {"'2'", "'3'", kNone, 3},      // numbers held as text are numbers
     };
     for (const Case& k : cases) {
         const std::string what = std::string(k.cada) + " / " + k.total;
@@ -386,8 +388,9 @@ TEST_F(Generacion, PlanValuesThatAreNotWholeNumbersReachTheOperatorAsTheirErrors
 
 TEST_F(Generacion, AWorkOrderWithoutDescriptionIsNamedInReadableSpanish) {
     auto& c = gDB().gCnn;
-    c.execute(QStringLiteral("INSERT INTO v_ma_mantenimientos (codigo, descripcion) VALUES "
-                             "('P-2', NULL)"));
+    c.execute(
+        QStringLiteral("INSERT INTO v_ma_mantenimientos (codigo, descripcion) VALUES "
+                       "('P-2', NULL)"));
     c.execute(QStringLiteral("INSERT INTO v_mv_cpte (idcomprobante, tc, codigomant, fecha, "
                              "fechaestinicio, nombre, ANULADA, FINALIZADA) VALUES (9002, 'ot', "
                              "'P-2', '%1-01-10', '%1-01-10', 'Cliente', 0, 0)")

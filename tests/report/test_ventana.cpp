@@ -223,7 +223,8 @@ class Arranque : public ProgramFolder {
     }
     void estilo(const QString& valor) {
         platform::writeIniKey(dir.filePath(QStringLiteral("KV300mn.INI")),
-                              QStringLiteral("JUAN_GESTIONStyles"), QStringLiteral("Styles"), valor);
+                              QStringLiteral("JUAN_GESTIONStyles"), QStringLiteral("Styles"),
+                              valor);
     }
     // Creates and loads the window as the program does, and shows it active.
     void abre() {
@@ -247,8 +248,8 @@ class Arranque : public ProgramFolder {
 TEST_F(Arranque, ABrokenStyleIsReportedAndTheWindowOpensInThePlainLook) {
     const struct Caso {
         const char* nombre;
-        const char* valor;       // the user's style number
-        const char* quitar;      // removed from the program folder, nullptr for nothing
+        const char* valor;   // the user's style number
+        const char* quitar;  // removed from the program folder, nullptr for nothing
         qint32 error;
     } casos[] = {
         {"number out of range", "99999", nullptr, platform::errnum::Overflow},
@@ -274,7 +275,8 @@ TEST_F(Arranque, ABrokenStyleIsReportedAndTheWindowOpensInThePlainLook) {
         EXPECT_TRUE(prompts->last().title.contains(QStringLiteral("Form_Load")));
         // The rest of the load ran.
         EXPECT_EQ(w->CmbTG->count(), 4) << c.nombre;
-        EXPECT_FALSE(w->sbStatusBar->findChild<QLabel*>(QStringLiteral("SERVER"))->text().isEmpty());
+        EXPECT_FALSE(
+            w->sbStatusBar->findChild<QLabel*>(QStringLiteral("SERVER"))->text().isEmpty());
         w.reset();
     }
 }
@@ -290,7 +292,8 @@ TEST_F(Arranque, AFailureEscapingAnEventHandlerIsReportedAndTheProgramGoesOn) {
     QEvent evento(QEvent::User);
     QCoreApplication::sendEvent(&lanzador, &evento);
     ASSERT_EQ(prompts->shown().size(), 1u);
-    EXPECT_EQ(prompts->last().text, QStringLiteral("Ha ocurrido el Siguiente Error (5) falla de prueba"));
+    EXPECT_EQ(prompts->last().text,
+              QStringLiteral("Ha ocurrido el Siguiente Error (5) falla de prueba"));
     EXPECT_TRUE(prompts->last().title.contains(QStringLiteral("lanzador Aviso al operador!!!")));
     EXPECT_EQ(prompts->last().style, mb::OkOnly | mb::Critical);
 
@@ -339,9 +342,10 @@ TEST_F(Arranque, DisabledBoxesLabelsAndTitlesLookDisabledInEveryStyle) {
             QStyleOptionButton opt;
             opt.initFrom(w->chkCodigo);
             opt.text = w->chkCodigo->text();
-            const QRect texto =
-                w->chkCodigo->style()->subElementRect(QStyle::SE_CheckBoxContents, &opt, w->chkCodigo);
-            const QRect titulo(0, 0, w->frmCampos->width() / 2, w->frmCampos->fontMetrics().height());
+            const QRect texto = w->chkCodigo->style()->subElementRect(QStyle::SE_CheckBoxContents,
+                                                                      &opt, w->chkCodigo);
+            const QRect titulo(0, 0, w->frmCampos->width() / 2,
+                               w->frmCampos->fontMetrics().height());
             return std::array<int, 3>{tinta(w->chkCodigo, texto), tinta(etiqueta, etiqueta->rect()),
                                       tinta(w->frmCampos, titulo)};
         };
@@ -400,7 +404,8 @@ TEST_F(Arranque, APickedDateIsValidatedAndTheFocusMovesOn) {
             visto.abierto = true;
             cal->setSelectedDate(QDate(2026, 5, 20));
             QApplication::processEvents();
-            visto.mes = cal->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"))->text();
+            visto.mes =
+                cal->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"))->text();
             visto.dia = vista->model()->index(0, 0).data().toString();
             visto.primero = cal->firstDayOfWeek();
             const int ultima = vista->model()->rowCount() - 1;
