@@ -197,7 +197,7 @@ class Arranque : public ProgramFolder {
         app();
         ProgramFolder::SetUp();
         qputenv("USERNAME", "juan");
-        copia(QStringLiteral(TEST_STYLES_DIR), dir.filePath(QStringLiteral("Styles")));
+        copyTree(QStringLiteral(TEST_STYLES_DIR), dir.filePath(QStringLiteral("Styles")));
         platform::process::setCommandLine(kParametros);
         previoUltimo = platform::GuardedApplication::setLastResort(&ReportaUltimoRecurso);
         SuiteLib::ReportRunner::setEngine(&motor);
@@ -211,15 +211,6 @@ class Arranque : public ProgramFolder {
         platform::process::setCommandLine(QString());
         qunsetenv("USERNAME");
         ProgramFolder::TearDown();
-    }
-    static void copia(const QString& de, const QString& a) {
-        QDirIterator it(de, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString f = it.next();
-            const QString destino = a + f.mid(de.size());
-            QDir().mkpath(QFileInfo(destino).path());
-            ASSERT_TRUE(QFile::copy(f, destino)) << destino.toStdString();
-        }
     }
     void estilo(const QString& valor) {
         platform::writeIniKey(dir.filePath(QStringLiteral("KV300mn.INI")),

@@ -87,15 +87,6 @@ class Dressing : public ProgramFolder {
         ProgramFolder::TearDown();
     }
 
-    static void copyTree(const QString& from, const QString& to) {
-        QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString file = it.next();
-            const QString target = to + file.mid(from.size());
-            QDir().mkpath(QFileInfo(target).path());
-            ASSERT_TRUE(QFile::copy(file, target)) << target.toStdString();
-        }
-    }
     void setStyle(const QString& section, const QString& value) {
         platform::writeIniKey(dir.filePath(QStringLiteral("KV300mn.INI")), section,
                               QStringLiteral("Styles"), value);

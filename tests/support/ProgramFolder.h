@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "data/db_dll/DB_Dll.h"
@@ -62,6 +65,17 @@ class ProgramFolder : public testing::Test {
         auto rs = gDB().gCnn.execute(sql);
         if (rs->state() == ado::adstate::Closed || rs->eof()) return QStringLiteral("<sin filas>");
         return rs->field(0).value().textOr(QString());
+    }
+
+    // Copies every file below `from` to the same place below `to`.
+    static void copyTree(const QString& from, const QString& to) {
+        QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString file = it.next();
+            const QString target = to + file.mid(from.size());
+            QDir().mkpath(QFileInfo(target).path());
+            ASSERT_TRUE(QFile::copy(file, target)) << target.toStdString();
+        }
     }
 
     QByteArray fileBytes(const QString& path) {
