@@ -29,8 +29,8 @@ void RegistraAcceso(const QString& programaDado) {
                 QStringLiteral(
                     " FROM TA_TAREAS  with(nolock) INNER JOIN TA_MENU ON TA_TAREAS.TAREA = "
                     "TA_MENU.Clave ") +
-                QStringLiteral(" WHERE (TA_TAREAS.USUARIO = '") + gUsuarioLogeado +
-                QStringLiteral(" ') AND (TA_MENU.Proceso LIKE '%") + programa +
+                QStringLiteral(" WHERE (TA_TAREAS.USUARIO = '") + t.SqlSafeText(gUsuarioLogeado) +
+                QStringLiteral(" ') AND (TA_MENU.Proceso LIKE '%") + t.SqlSafeText(programa) +
                 QStringLiteral("%')");
             db.AbrirRecordset(sql, rs, nullptr, 0, 1, -1, true);
         })

@@ -59,11 +59,13 @@ void AbreEstadisticas() {
         .then([&] {
             if (!est.gOpenFlag) return;
             QString aux;
-            const double n =
-                std::round(platform::leadingNumber(CfgVL(QStringLiteral("TimeOut"), aux)));
-            gTimeOut = (n > 32767 || n < -32768) ? qint16(0) : static_cast<qint16>(n);
+            const double n = platform::roundHalfEven(
+                platform::leadingNumber(CfgVL(QStringLiteral("TimeOut"), aux)));
+            // Out of range: the step fails before anything changes, so the stored value stays
+            // as it is and the time-out keeps its default.
             if (n > 32767 || n < -32768)
                 platform::raise(platform::errnum::Overflow, QStringLiteral("Desbordamiento"));
+            gTimeOut = static_cast<qint16>(n);
         })
         .then([&] {
             if (est.gOpenFlag && gTimeOut == 0)
@@ -187,8 +189,10 @@ void IniciaSesion(bool UsaArchivoPC, const QString& ParametrosRecibidos, QString
             gConsulta().gRutaMascaraConsultas = carpeta + QStringLiteral("consultas.vln");
         })
         .then([&] {
-            if (!db.gDBName.isEmpty() && !ExisteArchivo(gConsulta().gRutaMascaraConsultas))
-                CreaConsultasRapidas();
+            // The quick lookups are a convenience: a file that cannot be written (a folder of
+            // that name, a read-only folder) is skipped and the start-up goes on.
+            if (db.gDBName.isEmpty() || ExisteArchivo(gConsulta().gRutaMascaraConsultas)) return;
+            platform::Steps::skipping().then(&CreaConsultasRapidas).run();
         })
         .then([&] {
             if (!db.gDBName.isEmpty()) CargaConfiguracion(carpeta);

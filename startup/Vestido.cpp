@@ -120,11 +120,13 @@ void CargaBarraEstado(QStatusBar* bar, const QString& mensaje) {
         .then([&] { descripcion = descripcionCaja(QStringLiteral("@Admin_V_TA_Cajas")); })
         .then([&] {
             if (!descripcion.trimmed().isEmpty()) return;
-            QString sql = QStringLiteral(
-                              "INSERT INTO @Admin_V_TA_Cajas (IDCAJAS,DESCRIPCION) "
-                              "VALUES('") +
-                          SuiteLib::tools().PadCode(gCaja.trimmed(), 4) +
-                          QStringLiteral("','CAJA ") + gCaja + QStringLiteral("')");
+            QString sql =
+                QStringLiteral(
+                    "INSERT INTO @Admin_V_TA_Cajas (IDCAJAS,DESCRIPCION) "
+                    "VALUES('") +
+                SuiteLib::tools().SqlSafeText(SuiteLib::tools().PadCode(gCaja.trimmed(), 4)) +
+                QStringLiteral("','CAJA ") + SuiteLib::tools().SqlSafeText(gCaja) +
+                QStringLiteral("')");
             qint32 filas = 0;
             db.EjecutaConsultaSQL(sql, filas, nullptr);
         })

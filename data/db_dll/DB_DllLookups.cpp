@@ -22,6 +22,8 @@ QString numberOf(const QString& value) {
 QString keyStatement(Form form, const QString& tabla, const QString& campo, const QString& valor,
                      const platform::Variant& tipodato, bool usaTrim) {
     const int kind = kindOf(tipodato);
+    // A text value stays a value whatever quotes it holds.
+    const QString texto = SuiteLib::tools().SqlSafeText(valor);
     const QString head = form == Form::ExisteST
                              ? QStringLiteral("SELECT * FROM ") + tabla +
                                    QStringLiteral(" with(nolock)   WHERE ") + campo
@@ -32,14 +34,14 @@ QString keyStatement(Form form, const QString& tabla, const QString& campo, cons
             if (form == Form::Existe) {
                 return QStringLiteral("SELECT TOP 1  * FROM ") + tabla +
                        QStringLiteral(" with(nolock)  WHERE LTRIM(RTRIM(") + campo +
-                       QStringLiteral(")) ='") + valor.trimmed() + QStringLiteral("'");
+                       QStringLiteral(")) ='") + texto.trimmed() + QStringLiteral("'");
             }
             if (form == Form::Datos && usaTrim) {
                 return QStringLiteral("SELECT TOP 1 * FROM ") + tabla +
                        QStringLiteral(" with(nolock)  WHERE LTRIM(RTRIM(") + campo +
-                       QStringLiteral(")) ='") + valor.trimmed() + QStringLiteral("' ");
+                       QStringLiteral(")) ='") + texto.trimmed() + QStringLiteral("' ");
             }
-            return head + QStringLiteral(" ='") + valor + QStringLiteral("'") +
+            return head + QStringLiteral(" ='") + texto + QStringLiteral("'") +
                    (form == Form::Datos ? QStringLiteral(" ") : QString());
         case 7:
             if (form == Form::Datos)
@@ -162,7 +164,9 @@ DB_Dll::Variant DB_Dll::DatosTabla(const QString& Tabla, const QString& ValorBus
             }
         })
         .then([&] {
-            if (rs->state() == ado::adstate::Closed || rs->bof()) {
+            // A recordset that failed to open answers with its own error (3704), which the
+            // operator is asked about like any other.
+            if (rs->bof()) {
                 result = Variant(QString());
             } else {
                 result = Variant(oUtil.NoNull(rs->field(CampoDevuelto).value()).toText());

@@ -92,7 +92,17 @@ QString sqliteFileFor(const QString& databaseName) {
     name.replace(QLatin1Char('\\'), QLatin1Char('/'));
     if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".db");
     if (QDir::isRelativePath(name)) name = platform::process::programFolder() + name;
-    return QDir::cleanPath(name);
+    name = QDir::cleanPath(name);
+    // A server finds a database whatever the case of its name: so does the embedded engine.
+    const QFileInfo exact(name);
+    if (!exact.exists()) {
+        const QDir folder = exact.absoluteDir();
+        for (const QString& entry : folder.entryList(QDir::Files)) {
+            if (entry.compare(exact.fileName(), Qt::CaseInsensitive) == 0)
+                return folder.filePath(entry);
+        }
+    }
+    return name;
 }
 
 EngineChoice chooseEngine(const QString& connectionString, const QString& user,

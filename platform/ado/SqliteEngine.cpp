@@ -4,8 +4,10 @@
 
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <deque>
 
 #include "platform/Regional.h"
 #include "platform/ado/BufferedCursor.h"
@@ -16,13 +18,21 @@ namespace ado {
 
 using platform::Variant;
 
+namespace {
+class SqliteCursor;
+}
+
 struct SqliteEngine::Handle {
     sqlite3* db = nullptr;
     bool localFile = false;
     QString path;
+    // Cursors still stepping a statement: each holds the connection's read snapshot open.
+    std::vector<SqliteCursor*> readers;
     ~Handle() {
         if (db) sqlite3_close_v2(db);  // deferred until the last statement is finalised
     }
+    // Before a write outside a transaction: the open reads are read to their end and let go.
+    void releaseReaders();
 };
 
 namespace {
@@ -279,6 +289,35 @@ QString afterColon(const QString& msg) {
     throw EngineError(record(code::CommandText, msg, QStringLiteral("42000"), 0));
 }
 
+// Why a file that exists could not be opened as a database, in the user's words.
+QString openFailure(sqlite3* db, const QString& path) {
+    switch (sqlite3_extended_errcode(db) & 0xFF) {
+        case SQLITE_NOTADB:
+        case SQLITE_CORRUPT:
+            return QStringLiteral("El archivo '%1' no es una base de datos válida.").arg(path);
+        case SQLITE_FULL:
+            return QStringLiteral("No se puede abrir la base de datos '%1': el disco está lleno.")
+                .arg(path);
+        case SQLITE_READONLY:
+        case SQLITE_CANTOPEN:
+        case SQLITE_PERM:
+        case SQLITE_AUTH:
+            return QStringLiteral(
+                       "No se puede abrir la base de datos '%1': no se puede escribir "
+                       "en el archivo o en su carpeta (solo lectura o sin permiso).")
+                .arg(path);
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return QStringLiteral(
+                       "No se puede abrir la base de datos '%1': está ocupada por otro "
+                       "usuario.")
+                .arg(path);
+        default:
+            return QStringLiteral("No se puede abrir la base de datos '%1': %2")
+                .arg(path, QString::fromUtf8(sqlite3_errmsg(db)));
+    }
+}
+
 // ---- column types ----
 
 ColumnInfo columnInfo(const QString& name, const QString& declared, int storageClass) {
@@ -437,6 +476,7 @@ class SqliteCursor : public Cursor {
   public:
     SqliteCursor(std::shared_ptr<SqliteEngine::Handle> h, StmtPtr st, int firstRc)
         : h_(std::move(h)), st_(std::move(st)), rc_(firstRc) {
+        h_->readers.push_back(this);
         const int n = sqlite3_column_count(st_.get());
         static const QRegularExpression isoDate(
             QStringLiteral("^\\d{4}-\\d{2}-\\d{2}( \\d{2}:\\d{2}:\\d{2})?$"));
@@ -458,21 +498,31 @@ class SqliteCursor : public Cursor {
             columns_.push_back(info);
         }
     }
+    ~SqliteCursor() override { forget(); }
+    SqliteCursor(const SqliteCursor&) = delete;
+    SqliteCursor& operator=(const SqliteCursor&) = delete;
+
     const std::vector<ColumnInfo>& columns() const override { return columns_; }
     bool next(std::vector<Variant>& row) override {
+        if (detached_) {
+            if (held_.empty()) return false;
+            row = std::move(held_.front());
+            held_.pop_front();
+            return true;
+        }
         if (!st_) return false;
         if (pending_) {
             rc_ = sqlite3_step(st_.get());
         }
         pending_ = true;
         if (rc_ == SQLITE_DONE) {
-            st_.reset();
+            finish();
             return false;
         }
         if (rc_ != SQLITE_ROW) {
             const int rc = rc_;
             sqlite3* db = h_->db;
-            st_.reset();
+            finish();
             fail(db, rc);
         }
         row.resize(columns_.size());
@@ -481,13 +531,53 @@ class SqliteCursor : public Cursor {
         return true;
     }
 
+    // Reads the rest of the rows into memory and ends the statement, so that the connection
+    // holds no read snapshot; the rows are then handed out as before.
+    void detach() {
+        std::deque<std::vector<Variant>> rest;
+        std::vector<Variant> row;
+        while (next(row)) rest.push_back(row);
+        held_ = std::move(rest);
+        detached_ = true;
+        finish();
+    }
+
   private:
+    void finish() {
+        st_.reset();
+        forget();
+    }
+    void forget() {
+        auto& r = h_->readers;
+        r.erase(std::remove(r.begin(), r.end(), this), r.end());
+    }
+
     std::shared_ptr<SqliteEngine::Handle> h_;
     StmtPtr st_;
     int rc_;
     bool pending_ = false;
+    bool detached_ = false;
+    std::deque<std::vector<Variant>> held_;
     std::vector<ColumnInfo> columns_;
 };
+
+// Whether stepping the statement may need the write lock: a change, or a BEGIN (which takes it
+// at once, being IMMEDIATE).
+bool takesWriteLock(sqlite3_stmt* st) {
+    if (!sqlite3_stmt_readonly(st)) return true;
+    const char* sql = sqlite3_sql(st);
+    while (sql && std::isspace(static_cast<unsigned char>(*sql))) ++sql;
+    return sql && sqlite3_strnicmp(sql, "BEGIN", 5) == 0;
+}
+
+// A connection that still holds a read snapshot when it asks for the write lock is refused at
+// once (waiting could not help it), so an open read is let go first and the write then waits
+// for other users as long as the busy time-out allows. Inside a transaction the lock is
+// already held.
+void beforeStep(SqliteEngine::Handle& h, sqlite3_stmt* st) {
+    if (!h.readers.empty() && sqlite3_get_autocommit(h.db) && takesWriteLock(st))
+        h.releaseReaders();
+}
 
 StmtPtr prepareOne(sqlite3* db, const QByteArray& sql, const char** tail) {
     sqlite3_stmt* st = nullptr;
@@ -506,6 +596,7 @@ class SqlitePrepared : public Prepared {
     ExecResult execute() override {
         sqlite3_stmt* st = st_.get();
         sqlite3_reset(st);
+        beforeStep(*h_, st);
         const qint64 before = sqlite3_total_changes64(h_->db);
         int rc = sqlite3_step(st);
         ExecResult r;
@@ -550,6 +641,11 @@ bool isBlank(const char* p) {
 
 }  // namespace
 
+void SqliteEngine::Handle::releaseReaders() {
+    // detach() removes the cursor from the list.
+    while (!readers.empty()) readers.back()->detach();
+}
+
 void registerSqliteExtensions(sqlite3* db) {
     const int utf8 = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_collation(db, "CI", SQLITE_UTF8, nullptr, compareCi);
@@ -566,7 +662,8 @@ void registerSqliteExtensions(sqlite3* db) {
 
 std::unique_ptr<SqliteEngine> SqliteEngine::open(const QString& path, bool localFile) {
     const QFileInfo info(path);
-    if (!info.exists() || !info.isFile()) {
+    // An empty file is no database either: opening it would silently make it one.
+    if (!info.exists() || !info.isFile() || info.size() == 0) {
         if (localFile) {
             throw EngineError(record(
                 code::EFail, QStringLiteral("No se pudo encontrar el archivo '%1'.").arg(path),
@@ -601,10 +698,8 @@ std::unique_ptr<SqliteEngine> SqliteEngine::open(const QString& path, bool local
             QStringLiteral("PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON; "
                            "SELECT count(*) FROM sqlite_master;"));
     } catch (const EngineError&) {
-        throw EngineError(
-            record(code::EFail,
-                   QStringLiteral("El archivo '%1' no es una base de datos válida.").arg(path),
-                   localFile ? QStringLiteral("3051") : QStringLiteral("08001"), 0));
+        throw EngineError(record(code::EFail, openFailure(h->db, path),
+                                 localFile ? QStringLiteral("3051") : QStringLiteral("08001"), 0));
     }
     return e;
 }
@@ -640,6 +735,7 @@ void SqliteEngine::executeRaw(const QString& sql) {
         if (prc != SQLITE_OK) fail(h_->db, prc);
         StmtPtr st(raw);
         if (st) {
+            beforeStep(*h_, st.get());
             int rc;
             while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
             }
@@ -672,6 +768,7 @@ ExecResult SqliteEngine::execute(const QString& sql) {
             const bool last = (i + 1 == texts.size()) && (!tail || isBlank(tail));
             start = tail ? tail : end;
             if (!st) continue;
+            beforeStep(*h_, st.get());
             const qint64 before = sqlite3_total_changes64(h_->db);
             const int rc = sqlite3_step(st.get());
             if (rc != SQLITE_ROW && rc != SQLITE_DONE) fail(h_->db, rc);

@@ -27,8 +27,8 @@ QString leeConfiguracion(DB_Dll& db, const QString& clave, QString& auxiliar, bo
         })
         .then([&] {
             sql = QStringLiteral("SELECT VALOR, valoraux FROM ") + gTablaConfiguracion +
-                  QStringLiteral(" with(nolock)  WHERE CLAVE = '") + clave.trimmed() +
-                  QStringLiteral("'");
+                  QStringLiteral(" with(nolock)  WHERE CLAVE = '") +
+                  SuiteLib::tools().SqlSafeText(clave.trimmed()) + QStringLiteral("'");
         })
         .then([&] {
             const QString k = clave.trimmed();
@@ -63,7 +63,7 @@ QString leeConfiguracion(DB_Dll& db, const QString& clave, QString& auxiliar, bo
 }
 
 qint16 entero16(const QString& texto) {
-    const double n = std::round(platform::leadingNumber(texto));
+    const double n = platform::roundHalfEven(platform::leadingNumber(texto));
     if (n > 32767 || n < -32768)
         platform::raise(platform::errnum::Overflow, QStringLiteral("Desbordamiento"));
     return static_cast<qint16>(n);
@@ -89,7 +89,8 @@ void GrabaCfgVL(const QString& clave, const platform::Variant& valor, const QStr
     steps
         .then([&] {
             sql = QStringLiteral("SELECT * FROM ") + gTablaConfiguracion +
-                  QStringLiteral(" with(nolock)  WHERE CLAVE = '") + clave + QStringLiteral("'");
+                  QStringLiteral(" with(nolock)  WHERE CLAVE = '") + t.SqlSafeText(clave) +
+                  QStringLiteral("'");
         })
         .then([&] { db.AbrirRecordset(sql, rs, &db.gCnn, 2, 3, -1, true); })
         .then([&] {
@@ -167,7 +168,7 @@ void CargaConfiguracion(const QString& carpeta) {
             gUNegocio.clear();
             QString sql =
                 QStringLiteral("Select * from ta_usuarios  with(nolock)  where Nombre = '") +
-                gUsuarioLogeado + QStringLiteral("'");
+                t.SqlSafeText(gUsuarioLogeado) + QStringLiteral("'");
             DB_Dll::Recordset rs;
             auto inner = platform::Steps::skipping();
             inner.then([&] { gDB().AbrirRecordset(sql, rs, nullptr, 0, 1, -1, true); })
@@ -186,8 +187,14 @@ void CargaConfiguracion(const QString& carpeta) {
         .then([&] { gUnidadMedidaBL = texto("UNIDADDEMEDIDA_BL"); })
         .then([&] { gUnidadMedidaKG = texto("UNIDADDEMEDIDA_KG"); })
         .then([&] { gPeriodo = entero16(cfg("PERIODO")); })
-        .then([&] { gRazonSocialPorUneg = texto("RazonSocialPorUneg") == QLatin1String("SI"); })
-        .then([&] { gValidaCodigoBarra = texto("VALIDACODIGOBARRA") == QLatin1String("SI"); })
+        .then([&] {
+            gRazonSocialPorUneg =
+                texto("RazonSocialPorUneg").compare(QLatin1String("SI"), Qt::CaseInsensitive) == 0;
+        })
+        .then([&] {
+            gValidaCodigoBarra =
+                texto("VALIDACODIGOBARRA").compare(QLatin1String("SI"), Qt::CaseInsensitive) == 0;
+        })
         .then([&] {
             gColorFondo = static_cast<qint32>(importe("CFondo"));
             if (gColorFondo == 0) gColorFondo = 0xFFFF00;

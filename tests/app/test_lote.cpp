@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QSysInfo>
+#include <QThread>
 
 #include "platform/ado/Command.h"
 #include "platform/ado/Recordset.h"
@@ -163,6 +164,66 @@ TEST_F(Lote, AnyUserNameGetsExactlyTheRowsJustWritten) {
             EXPECT_TRUE(textos.contains(e)) << u.toStdString() << ": " << e.toStdString();
         EXPECT_FALSE(textos.contains(QStringLiteral("AJENO-777"))) << u.toStdString();
     }
+}
+
+// ---- several users of one database file ----------------------------------------------------
+
+TEST_F(Lote, SeveralUsersStartingAtOnceEachWriteTheirAccessRow) {
+    connect();
+    const int antes = scalar(QStringLiteral("SELECT COUNT(*) FROM Control_Acceso")).toInt();
+    // Another user keeps a write transaction open for three seconds while the runs start.
+    ado::Connection otro;
+    otro.open(QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =GESTION;UId=x;Pwd=;"));
+    otro.beginTrans();
+    otro.execute(QStringLiteral(
+        "INSERT INTO AUX_ESTADISTICACTA (USUARIO, Nombre) VALUES ('OTRO|USUARIO', 'espera')"));
+
+    constexpr int kProcesos = 4, kArranques = 10;
+    std::vector<std::unique_ptr<QProcess>> procesos;
+    for (int k = 0; k < kProcesos; ++k) {
+        auto p = std::make_unique<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("USERNAME"), QStringLiteral("usuario%1").arg(k));
+        env.insert(QStringLiteral("TEMP"), dir.path());
+        env.remove(QStringLiteral("DISPLAY"));
+        p->setProcessEnvironment(env);
+        p->setProcessChannelMode(QProcess::MergedChannels);
+        // Each process starts the program ten times, one after the other; a generation in
+        // between for half of them.
+        const QString una = QStringLiteral("\"%1\" \"%2\"").arg(programa(), kParametros);
+        const QString lote = k % 2
+                                 ? QStringLiteral(
+                                       " && \"%1\" \"%2\" --batch --campos codigo --periodicidad 3 "
+                                       "--desde 01/01/%3 --hasta 31/12/%3")
+                                       .arg(programa(), kParametros)
+                                       .arg(anio)
+                                 : QString();
+        p->start(
+            QStringLiteral("sh"),
+            {QStringLiteral("-c"), QStringLiteral("for i in $(seq %1); do %2%3 || exit 1; done")
+                                       .arg(kArranques)
+                                       .arg(una, lote)});
+        procesos.push_back(std::move(p));
+    }
+    QThread::sleep(3);
+    otro.commitTrans();
+    otro.close();
+    for (auto& p : procesos) {
+        ASSERT_TRUE(p->waitForFinished(300000));
+        const QString salida = QString::fromUtf8(p->readAll());
+        EXPECT_EQ(p->exitCode(), 0) << salida.toStdString();
+        EXPECT_FALSE(salida.contains(QStringLiteral("ocupada"))) << salida.toStdString();
+    }
+    // One start per run of the program: the plain starts and the batch runs.
+    const int arranques = kProcesos * kArranques + (kProcesos / 2) * kArranques;
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM Control_Acceso")).toInt(),
+              antes + arranques);
+    EXPECT_EQ(scalar(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+    // Each batch user's schedule is whole: the same rows for everyone who generated it.
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(DISTINCT n) FROM (SELECT COUNT(*) AS n FROM "
+                                    "AUX_ESTADISTICACTA WHERE USUARIO LIKE '%|USUARIO_' GROUP BY "
+                                    "USUARIO)")),
+              QStringLiteral("1"));
 }
 
 }  // namespace

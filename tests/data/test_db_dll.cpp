@@ -413,6 +413,66 @@ TEST_F(DbDll, TableLookups) {
     ASSERT_EQ(prompts->shown().size(), 1u);
     EXPECT_EQ(prompts->last().title, QStringLiteral("Aviso al Operador"));
     EXPECT_EQ(prompts->last().style, platform::mb::AbortRetryIgnore | platform::mb::Critical);
+
+    // A table that cannot be opened: the data layer's own prompt, then the closed recordset's
+    // error goes to the operator like any other.
+    prompts->reset();
+    prompts->answer(Ignore);
+    prompts->answer(Abort);
+    EXPECT_EQ(db.DatosTabla(QStringLiteral("no_existe"), QStringLiteral("x"), QStringLiteral("y"),
+                            QStringLiteral("z"))
+                  .toText(),
+              QString());
+    ASSERT_EQ(prompts->shown().size(), 2u);
+    EXPECT_EQ(prompts->last().title, QStringLiteral("Aviso al Operador"));
+}
+
+TEST_F(DbDll, KeyValuesWithQuotesStayValues) {
+    connect();
+    DB_Dll& db = gDB();
+    db.gCnn.execute(
+        QStringLiteral("INSERT INTO ta_usuarios (Nombre, Administrador) VALUES ('o''neil', 1)"));
+    const struct Case {
+        const char* key;
+        const char* admin;  // the value found, "" when no row
+    } cases[] = {{"o'neil", "1"},          {"demo", "1"}, {"nobody", ""}, {"nobody' OR '1'='1", ""},
+                 {"nobody' OR '1''1", ""}, {"'", ""}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(db.DatosTabla(QStringLiteral("ta_usuarios"), QString::fromUtf8(c.key),
+                                QStringLiteral("Administrador"), QStringLiteral("nombre"),
+                                Variant(8), QString(), true, false)
+                      .toText(),
+                  QString::fromUtf8(c.admin))
+            << c.key;
+        EXPECT_EQ(db.ExisteEnTabla(QStringLiteral("ta_usuarios"), QString::fromUtf8(c.key),
+                                   QStringLiteral("nombre")),
+                  *c.admin != 0)
+            << c.key;
+    }
+    EXPECT_TRUE(prompts->shown().empty()) << prompts->last().text.toStdString();
+}
+
+TEST_F(DbDll, AHostileUserNameIsNoAdministrator) {
+    {
+        ado::Connection c;
+        c.open(QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =GESTION;UId=x;Pwd=;"));
+        c.execute(QStringLiteral(
+            "INSERT INTO ta_usuarios (Nombre, Administrador) VALUES ('o''neil', 1)"));
+    }
+    const struct Case {
+        const char* user;
+        bool admin;
+    } cases[] = {{"nobody", false},
+                 {"nobody' OR '1'='1", false},
+                 {"nobody' OR '1''1", false},
+                 {"o'neil", true},
+                 {"demo", true}};
+    for (const Case& c : cases) {
+        resetSharedDB();
+        connect(QString::fromUtf8(c.user));
+        EXPECT_EQ(gDB().gEsAdmin, c.admin) << c.user;
+    }
+    EXPECT_TRUE(prompts->shown().empty()) << prompts->last().text.toStdString();
 }
 
 TEST_F(DbDll, MaximaMinimaAndLastCodes) {

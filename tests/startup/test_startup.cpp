@@ -222,7 +222,16 @@ TEST_F(Startup, ConfigurationValues) {
     gDB().gCnn.execute(QStringLiteral("DELETE FROM ta_usuarios WHERE Nombre = 'demo'"));
     gDB().gCnn.execute(
         QStringLiteral("UPDATE ta_configuracion SET VALOR = '' WHERE CLAVE = 'Top_Default'"));
+    gDB().gCnn.execute(
+        QStringLiteral("DELETE FROM ta_configuracion WHERE CLAVE IN "
+                       "('RazonSocialPorUneg', 'VALIDACODIGOBARRA')"));
+    gDB().gCnn.execute(QStringLiteral(
+        "INSERT INTO ta_configuracion (CLAVE, VALOR) VALUES ('RazonSocialPorUneg', ' si '), "
+        "('VALIDACODIGOBARRA', 'Si')"));
+    gRazonSocialPorUneg = gValidaCodigoBarra = false;
     CargaConfiguracion(dir.path() + QLatin1Char('/'));
+    EXPECT_TRUE(gRazonSocialPorUneg) << "flags are compared without regard to case";
+    EXPECT_TRUE(gValidaCodigoBarra);
     EXPECT_TRUE(gSSConfidencialidad);
     EXPECT_EQ(gUNegocio, QStringLiteral("   1"));
     EXPECT_EQ(gTopDefault, QStringLiteral("1000"));
@@ -398,13 +407,50 @@ TEST_F(Startup, AccessRowsAndTheirTasks) {
                   QString::fromUtf8(c.tarea))
             << c.user;
     }
-    gDB().gUsuario = QStringLiteral("o'neil");
-    gDB().gCnn.execute(QStringLiteral("DELETE FROM Control_Acceso"));
-    prompts->answer(mb::Abort);  // the rights query cannot be read with the quote in it
-    RegistraAcceso(QString());
-    EXPECT_EQ(gUsuarioLogeado, QStringLiteral("oneil"));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT Usuario || '|' || NombreUsuario FROM Control_Acceso")),
-              QStringLiteral("ONEIL|oneil"));
+    // A quote in the name is part of the name: the rights are found, the log row keeps the
+    // suite's form without quotes.
+    gDB().gCnn.execute(
+        QStringLiteral("INSERT INTO TA_TAREAS (USUARIO, TAREA) VALUES "
+                       "('o''neil', '0103'), ('x'' OR ''1''=''1', '0101')"));
+    for (const char* user : {"o'neil", "nobody' OR '1'='1"}) {
+        gDB().gUsuario = QString::fromUtf8(user);
+        gDB().gCnn.execute(QStringLiteral("DELETE FROM Control_Acceso"));
+        RegistraAcceso(QString());
+        const bool oneil = *user == 'o';
+        EXPECT_EQ(scalar(QStringLiteral("SELECT Tarea FROM Control_Acceso")),
+                  oneil ? QStringLiteral("CRONOGRAMA DE MANTENIMIENTOS") : QString())
+            << user;
+        if (oneil) {
+            EXPECT_EQ(gUsuarioLogeado, QStringLiteral("oneil"));
+            EXPECT_EQ(scalar(QStringLiteral(
+                          "SELECT Usuario || '|' || NombreUsuario FROM Control_Acceso")),
+                      QStringLiteral("ONEIL|oneil"));
+        }
+    }
+    EXPECT_TRUE(prompts->shown().empty()) << prompts->last().text.toStdString();
+}
+
+TEST_F(Startup, AStoredTimeOutOutOfRangeIsLeftAsItIs) {
+    {
+        ado::Connection c;
+        c.open(QStringLiteral(
+            "PROVIDER=SQLOLEDB;Server=sqlite;Database =VL_ESTADISTICAS;UId=x;Pwd=;"));
+        c.execute(QStringLiteral(
+            "INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES ('TIMEOUT', '40000')"));
+    }
+    start(demoLine());
+    EXPECT_EQ(gTimeOut, 360);
+    QString aux;
+    EXPECT_EQ(CfgVL(QStringLiteral("TimeOut"), aux), QStringLiteral("40000"));
+}
+
+TEST_F(Startup, AQuickLookupFileThatCannotBeWrittenIsSkipped) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("consultas.vln")));
+    start(demoLine());
+    EXPECT_TRUE(exits.empty());
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM Control_Acceso")), QStringLiteral("1"))
+        << "the access row is still written";
+    EXPECT_FALSE(gTopDefault.trimmed().isEmpty()) << "the configuration is still loaded";
 }
 
 TEST_F(Startup, TheQuickLookupFileGetsElevenRecords) {
