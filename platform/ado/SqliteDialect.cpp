@@ -345,27 +345,228 @@ void removeNationalPrefix(Tokens& t) {
     }
 }
 
-// Literals in the regional short date format become ISO text, the form dates are stored in, so
-// that comparisons with stored dates order correctly.
-void convertDateLiterals(Tokens& t, const platform::Regional& regional) {
-    const QString dateSep = QRegularExpression::escape(QString(regional.dateSeparator));
-    const QString timeSep =
-        QStringLiteral("(?::|%1)").arg(QRegularExpression::escape(QString(regional.timeSeparator)));
-    const QRegularExpression shape(
-        QStringLiteral("^\\d{1,2}%1\\d{1,2}%1\\d{4}( +\\d{1,2}%2\\d{2}(?:%2\\d{2})?)?$")
-            .arg(dateSep, timeSep));
-    for (Token& tok : t) {
-        const bool closed = tok.text.size() >= 2 && tok.text.endsWith(QLatin1Char('\''));
-        if (tok.kind != Kind::String || !closed) continue;
-        const QString body = tok.text.mid(1, tok.text.size() - 2);
-        const auto m = shape.match(body);
-        if (!m.hasMatch()) continue;
-        const auto date = regional.parseDate(body);
-        if (!date) continue;
-        QString iso = date->date().toString(QStringLiteral("yyyy-MM-dd"));
-        if (m.hasCaptured(1)) iso += date->time().toString(QStringLiteral(" HH:mm:ss"));
-        tok.text = QLatin1Char('\'') + iso + QLatin1Char('\'');
+// ---------------------------------------------------------------------------------------------
+// Dates: where a literal or a parameter meets a date column
+
+QString bareName(const Token& tok) {
+    if (tok.kind == Kind::Bracket || tok.kind == Kind::Quoted)
+        return tok.text.mid(1, tok.text.size() - 2);
+    return tok.text;
+}
+
+bool isName(const Token& tok) {
+    return tok.kind == Kind::Word || tok.kind == Kind::Bracket || tok.kind == Kind::Quoted;
+}
+
+bool isValue(const Token& tok) {
+    return tok.kind == Kind::String || tok.isPunct('?');
+}
+
+// The tables a statement names: after FROM (and its comma list), JOIN, UPDATE and INTO.
+QStringList tablesOf(const Tokens& t) {
+    QStringList tables;
+    auto nameAt = [&](Index i) -> Index {
+        // a qualified name ends at its last part
+        while (i < t.size() && isName(t[i]) && sigIsPunct(t, nextSig(t, i), '.'))
+            i = nextSig(t, nextSig(t, i));
+        return i < t.size() && isName(t[i]) ? i : -1;
+    };
+    for (Index i = 0; i < t.size(); ++i) {
+        if (!t[i].isAnyOf({"FROM", "JOIN", "UPDATE", "INTO"})) continue;
+        Index k = nameAt(nextSig(t, i));
+        while (k >= 0) {
+            tables << bareName(t[k]);
+            if (!t[i].is("FROM")) break;
+            // FROM a [AS] x, b [AS] y
+            Index n = nextSig(t, k);
+            if (sigIs(t, n, {"AS"})) n = nextSig(t, n);
+            if (n < t.size() && t[n].kind == Kind::Word &&
+                !t[n].isAnyOf({"WHERE", "INNER", "LEFT", "RIGHT", "FULL", "CROSS", "JOIN", "ON",
+                               "GROUP", "ORDER", "HAVING", "UNION", "WITH"}))
+                n = nextSig(t, n);
+            if (!sigIsPunct(t, n, ',')) break;
+            k = nameAt(nextSig(t, n));
+        }
     }
+    return tables;
+}
+
+// Which value tokens (literals, "?") of a statement meet a date. Lists (IN, VALUES, the
+// arguments of a date function) are marked in one pass over the statement, so that the work
+// stays linear however long they are; comparisons are read around each value.
+class DateContext {
+  public:
+    DateContext(const Tokens& t, const DateColumns& dates)
+        : t_(t),
+          dates_(dates),
+          tables_(tablesOf(t)),
+          marked_(static_cast<std::size_t>(t.size()), 0) {
+        if (dates_) markLists();
+    }
+
+    bool atDate(Index i) const {
+        if (!dates_) return true;
+        return marked_[static_cast<std::size_t>(i)] || comparedWithDate(i) || betweenDates(i);
+    }
+
+  private:
+    bool isDateColumnAt(Index i) const {
+        if (i < 0 || i >= t_.size() || !isName(t_[i])) return false;
+        const QString column = bareName(t_[i]);
+        for (const QString& table : tables_)
+            if (dates_(table, column)) return true;
+        return false;
+    }
+    static bool isOperator(const Token& tok) {
+        return tok.isPunct('=') || tok.isPunct('<') || tok.isPunct('>') || tok.isPunct('!');
+    }
+    bool comparedWithDate(Index i) const {
+        Index p = prevSig(t_, i);
+        bool op = false;
+        while (p >= 0 && isOperator(t_[p])) {
+            op = true;
+            p = prevSig(t_, p);
+        }
+        if (op && isDateColumnAt(p)) return true;
+        Index n = nextSig(t_, i);
+        op = false;
+        while (n < t_.size() && isOperator(t_[n])) {
+            op = true;
+            n = nextSig(t_, n);
+        }
+        // a qualified name on the right: its last part
+        while (op && n < t_.size() && isName(t_[n]) && sigIsPunct(t_, nextSig(t_, n), '.'))
+            n = nextSig(t_, nextSig(t_, n));
+        return op && isDateColumnAt(n);
+    }
+    bool betweenDates(Index i) const {
+        Index p = prevSig(t_, i);
+        if (sigIs(t_, p, {"AND"})) {
+            const Index low = prevSig(t_, p);
+            if (low < 0 || !isValue(t_[low])) return false;
+            p = prevSig(t_, low);
+        }
+        return sigIs(t_, p, {"BETWEEN"}) && isDateColumnAt(prevSig(t_, p));
+    }
+
+    // The items of the parenthesised list opened at `open`, by position, with the value token
+    // of each item that is a lone value (-1 otherwise); the index of the closing parenthesis.
+    Index items(Index open, std::vector<Index>& values) const {
+        values.clear();
+        int depth = 0;
+        Index lone = -1;
+        int count = 0;
+        for (Index k = open + 1; k < t_.size(); ++k) {
+            const Token& tok = t_[k];
+            if (!tok.significant()) continue;
+            if (tok.isPunct('(')) {
+                ++depth;
+                lone = -2;
+            } else if (tok.isPunct(')') && depth > 0) {
+                --depth;
+            } else if (depth == 0 && (tok.isPunct(',') || tok.isPunct(')'))) {
+                values.push_back(count == 1 && lone >= 0 ? lone : -1);
+                lone = -1;
+                count = 0;
+                if (tok.isPunct(')')) return k;
+            } else if (depth == 0) {
+                ++count;
+                lone = lone == -1 && isValue(tok) ? k : -2;
+            }
+        }
+        return t_.size();
+    }
+    void mark(Index i) {
+        if (i >= 0) marked_[static_cast<std::size_t>(i)] = 1;
+    }
+
+    void markLists() {
+        std::vector<Index> values;
+        for (Index i = 0; i < t_.size(); ++i) {
+            if (t_[i].isAnyOf({"INSERT"})) {
+                markInsert(i);
+                continue;
+            }
+            if (!t_[i].isPunct('(')) continue;
+            const Index before = prevSig(t_, i);
+            if (sigIs(t_, before, {"IN"})) {
+                Index col = prevSig(t_, before);
+                if (sigIs(t_, col, {"NOT"})) col = prevSig(t_, col);
+                if (!isDateColumnAt(col)) continue;
+                items(i, values);
+                for (Index v : values) mark(v);
+            } else if (sigIs(t_, before,
+                             {"YEAR", "MONTH", "DAY", "DATEPART", "DATEADD", "DATEDIFF", "DATENAME",
+                              "EOMONTH"})) {
+                items(i, values);
+                for (Index v : values) mark(v);
+            } else if (sigIs(t_, before, {"CONVERT"}) &&
+                       sigIs(t_, nextSig(t_, i),
+                             {"DATETIME", "DATE", "SMALLDATETIME", "DATETIME2"})) {
+                items(i, values);
+                for (Index v : values) mark(v);
+            } else if (sigIs(t_, before, {"CAST"})) {
+                const Index v = nextSig(t_, i);
+                const Index as = nextSig(t_, v);
+                if (v < t_.size() && isValue(t_[v]) && sigIs(t_, as, {"AS"}) &&
+                    sigIs(t_, nextSig(t_, as), {"DATETIME", "DATE", "SMALLDATETIME", "DATETIME2"}))
+                    mark(v);
+            }
+        }
+    }
+
+    // INSERT [INTO] table (columns) VALUES (...), (...): each value in a date column's place.
+    void markInsert(Index insert) {
+        Index k = nextSig(t_, insert);
+        if (sigIs(t_, k, {"INTO"})) k = nextSig(t_, k);
+        while (k < t_.size() && isName(t_[k]) && sigIsPunct(t_, nextSig(t_, k), '.'))
+            k = nextSig(t_, nextSig(t_, k));
+        if (k >= t_.size() || !isName(t_[k])) return;
+        const QString table = bareName(t_[k]);
+        const Index open = nextSig(t_, k);
+        if (!sigIsPunct(t_, open, '(')) return;
+        std::vector<bool> isDate;
+        Index close = open + 1;
+        for (; close < t_.size() && !t_[close].isPunct(')'); ++close) {
+            if (isName(t_[close])) isDate.push_back(dates_(table, bareName(t_[close])));
+        }
+        Index v = nextSig(t_, close);
+        if (!sigIs(t_, v, {"VALUES"})) return;
+        std::vector<Index> values;
+        for (Index g = nextSig(t_, v); sigIsPunct(t_, g, '(');) {
+            const Index end = items(g, values);
+            for (std::size_t n = 0; n < values.size() && n < isDate.size(); ++n)
+                if (isDate[n]) mark(values[n]);
+            const Index comma = nextSig(t_, end);
+            if (!sigIsPunct(t_, comma, ',')) break;
+            g = nextSig(t_, comma);
+        }
+    }
+
+    const Tokens& t_;
+    const DateColumns& dates_;
+    QStringList tables_;
+    std::vector<char> marked_;
+};
+
+std::vector<bool> convertDates(Tokens& t, const platform::Regional& regional,
+                               const DateColumns& dates) {
+    const DateContext context(t, dates);
+    std::vector<bool> parameters;
+    std::vector<std::pair<Index, QString>> converted;
+    for (Index i = 0; i < t.size(); ++i) {
+        if (t[i].isPunct('?')) {
+            parameters.push_back(dates && context.atDate(i));
+            continue;
+        }
+        const bool closed = t[i].text.size() >= 2 && t[i].text.endsWith(QLatin1Char('\''));
+        if (t[i].kind != Kind::String || !closed) continue;
+        const auto iso = isoDate(t[i].text.mid(1, t[i].text.size() - 2), regional);
+        if (iso && context.atDate(i)) converted.push_back({i, *iso});
+    }
+    // the context reads the statement as written: the literals change afterwards
+    for (const auto& [i, iso] : converted) t[i].text = QLatin1Char('\'') + iso + QLatin1Char('\'');
+    return parameters;
 }
 
 // Texts of the arguments of the call whose parentheses are at open and close.
@@ -616,6 +817,22 @@ void collateComparedLiterals(Tokens& t) {
     }
 }
 
+std::optional<QString> isoDate(const QString& text, const platform::Regional& regional) {
+    const QString dateSep = QRegularExpression::escape(QString(regional.dateSeparator));
+    const QString timeSep =
+        QStringLiteral("(?::|%1)").arg(QRegularExpression::escape(QString(regional.timeSeparator)));
+    const QRegularExpression shape(
+        QStringLiteral("^\\d{1,2}%1\\d{1,2}%1(?:\\d{4}|\\d{2})( +\\d{1,2}%2\\d{2}(?:%2\\d{2})?)?$")
+            .arg(dateSep, timeSep));
+    const auto m = shape.match(text);
+    if (!m.hasMatch()) return std::nullopt;
+    const auto date = regional.parseDate(text);
+    if (!date) return std::nullopt;
+    QString iso = date->date().toString(QStringLiteral("yyyy-MM-dd"));
+    if (m.hasCaptured(1)) iso += date->time().toString(QStringLiteral(" HH:mm:ss"));
+    return iso;
+}
+
 QStringList splitBatch(const QString& batch) {
     const Tokens t = tokenize(batch);
     QStringList out;
@@ -650,20 +867,28 @@ QStringList splitBatch(const QString& batch) {
     return out;
 }
 
-QString translate(const QString& statement, const platform::Regional& regional, bool addCollation) {
+Translation translateStatement(const QString& statement, const platform::Regional& regional,
+                               bool addCollation, const DateColumns& dates) {
     Tokens t = tokenize(statement);
-    if (auto fixed = sessionStatement(t)) return *fixed;
+    if (auto fixed = sessionStatement(t)) return {*fixed, {}};
     removeNolock(t);
     removeOwner(t);
     removeNationalPrefix(t);
-    convertDateLiterals(t, regional);
+    Translation out;
+    out.dateParameters = convertDates(t, regional, dates);
     rewriteFunctions(t);
     rewriteTops(t);
     if (addCollation) {
         addTextCollation(t);
         collateComparedLiterals(t);
     }
-    return join(t, 0, t.size());
+    out.sql = join(t, 0, t.size());
+    return out;
+}
+
+QString translate(const QString& statement, const platform::Regional& regional, bool addCollation,
+                  const DateColumns& dates) {
+    return translateStatement(statement, regional, addCollation, dates).sql;
 }
 
 }  // namespace ado::sqlite_dialect

@@ -7,7 +7,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <deque>
+#include <map>
+#include <set>
 
 #include "platform/Regional.h"
 #include "platform/ado/BufferedCursor.h"
@@ -28,6 +31,19 @@ struct SqliteEngine::Handle {
     QString path;
     // Cursors still stepping a statement: each holds the connection's read snapshot open.
     std::vector<SqliteCursor*> readers;
+    // Declared columns of the tables met so far, by lower-case table name; forgotten after any
+    // change of the schema.
+    struct Column {
+        QString name;
+        bool date = false;
+        qint64 length = 0;  // declared length of a text column, 0 when none
+    };
+    std::map<QString, std::vector<Column>> schema;
+    const std::vector<Column>& columnsOf(const QString& table);
+    bool isDateColumn(const QString& table, const QString& column);
+    // A text longer than its column's declared length fails the statement, as on the server:
+    // temporary triggers of this connection, never stored in the file.
+    void installLengthChecks();
     ~Handle() {
         if (db) sqlite3_close_v2(db);  // deferred until the last statement is finalised
     }
@@ -38,6 +54,8 @@ struct SqliteEngine::Handle {
 namespace {
 
 const QString kSource = QStringLiteral("Proveedor de datos SQLite");
+// What the length checks raise; mapped to the server's truncation error.
+constexpr const char* kTooLong = "cronequipo: texto demasiado largo";
 
 // ---- text comparison as the suite's server does it: no case, trailing blanks ignored ----
 
@@ -227,6 +245,15 @@ QString afterColon(const QString& msg) {
                                           .arg(afterColon(msg)),
                                       QStringLiteral("23000"), native::ForeignKeyOrCheck),
                                terminated});
+        case SQLITE_CONSTRAINT_TRIGGER:
+            if (msg == QLatin1String(kTooLong)) {
+                throw EngineError(
+                    {record(code::Truncated,
+                            QStringLiteral("Los datos de cadena o binarios se truncarían."),
+                            QStringLiteral("22001"), native::StringTruncation),
+                     terminated});
+            }
+            break;
         case SQLITE_CONSTRAINT_NOTNULL:
             throw EngineError(
                 {record(code::Constraint,
@@ -570,6 +597,15 @@ bool takesWriteLock(sqlite3_stmt* st) {
     return sql && sqlite3_strnicmp(sql, "BEGIN", 5) == 0;
 }
 
+bool changesSchema(sqlite3_stmt* st) {
+    const char* sql = sqlite3_sql(st);
+    while (sql && std::isspace(static_cast<unsigned char>(*sql))) ++sql;
+    if (!sql) return false;
+    for (const char* verb : {"CREATE", "ALTER", "DROP"})
+        if (sqlite3_strnicmp(sql, verb, static_cast<int>(std::strlen(verb))) == 0) return true;
+    return false;
+}
+
 // A connection that still holds a read snapshot when it asks for the write lock is refused at
 // once (waiting could not help it), so an open read is let go first and the write then waits
 // for other users as long as the busy time-out allows. Inside a transaction the lock is
@@ -588,9 +624,18 @@ StmtPtr prepareOne(sqlite3* db, const QByteArray& sql, const char** tail) {
 
 class SqlitePrepared : public Prepared {
   public:
-    SqlitePrepared(std::shared_ptr<SqliteEngine::Handle> h, StmtPtr st)
-        : h_(std::move(h)), st_(std::move(st)) {}
+    SqlitePrepared(std::shared_ptr<SqliteEngine::Handle> h, StmtPtr st, std::vector<bool> dates)
+        : h_(std::move(h)), st_(std::move(st)), dates_(std::move(dates)) {}
     void bind(int index, const Variant& value) override {
+        // A short-date text bound where a date column takes it is stored as a date.
+        if (value.isText() && index >= 0 && static_cast<std::size_t>(index) < dates_.size() &&
+            dates_[static_cast<std::size_t>(index)]) {
+            if (const auto iso = sqlite_dialect::isoDate(value.text().trimmed(),
+                                                         platform::Regional::current())) {
+                bindValue(h_->db, st_.get(), index + 1, Variant(*iso));
+                return;
+            }
+        }
         bindValue(h_->db, st_.get(), index + 1, value);
     }
     ExecResult execute() override {
@@ -631,6 +676,7 @@ class SqlitePrepared : public Prepared {
   private:
     std::shared_ptr<SqliteEngine::Handle> h_;
     StmtPtr st_;
+    std::vector<bool> dates_;
 };
 
 bool isBlank(const char* p) {
@@ -640,6 +686,91 @@ bool isBlank(const char* p) {
 }
 
 }  // namespace
+
+const std::vector<SqliteEngine::Handle::Column>& SqliteEngine::Handle::columnsOf(
+    const QString& table) {
+    const QString key = table.toLower();
+    auto it = schema.find(key);
+    if (it != schema.end()) return it->second;
+    std::vector<Column> cols;
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT name, type FROM pragma_table_info(?1)", -1, &raw, nullptr) ==
+        SQLITE_OK) {
+        StmtPtr st(raw);
+        const QByteArray name = table.toUtf8();
+        sqlite3_bind_text(st.get(), 1, name.constData(), static_cast<int>(name.size()),
+                          SQLITE_TRANSIENT);
+        while (sqlite3_step(st.get()) == SQLITE_ROW) {
+            const auto* n = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0));
+            const auto* d = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 1));
+            const ColumnInfo ci = columnInfo(QString::fromUtf8(n ? n : ""),
+                                             QString::fromUtf8(d ? d : ""), SQLITE_TEXT);
+            const bool text = ci.type == adtype::VarChar || ci.type == adtype::VarWChar ||
+                              ci.type == adtype::Char || ci.type == adtype::WChar;
+            const bool declared = d && QString::fromUtf8(d).contains(QLatin1Char('('));
+            cols.push_back({ci.name, isDateType(ci.type), text && declared ? ci.definedSize : 0});
+        }
+    }
+    return schema.emplace(key, std::move(cols)).first->second;
+}
+
+bool SqliteEngine::Handle::isDateColumn(const QString& table, const QString& column) {
+    for (const Column& c : columnsOf(table))
+        if (c.date && c.name.compare(column, Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+
+void SqliteEngine::Handle::installLengthChecks() {
+    auto quoted = [](const QString& name) {
+        return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+               QLatin1Char('"');
+    };
+    QStringList tables, old;
+    {
+        sqlite3_stmt* raw = nullptr;
+        sqlite3_prepare_v2(db,
+                           "SELECT type, name FROM sqlite_master WHERE type = 'table' AND name NOT "
+                           "LIKE 'sqlite%' UNION ALL SELECT type, name FROM sqlite_temp_master "
+                           "WHERE type = 'trigger' AND name LIKE 'longitud %'",
+                           -1, &raw, nullptr);
+        StmtPtr st(raw);
+        while (st && sqlite3_step(st.get()) == SQLITE_ROW) {
+            const QString type =
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0)));
+            const QString name =
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 1)));
+            (type == QLatin1String("table") ? tables : old) << name;
+        }
+    }
+    QString sql;
+    for (const QString& t : old) sql += QStringLiteral("DROP TRIGGER temp.%1;").arg(quoted(t));
+    for (const QString& table : tables) {
+        QStringList tests, names;
+        for (const Column& c : columnsOf(table)) {
+            if (c.length <= 0) continue;
+            // Trailing blanks beyond the length are cut without complaint, as the server does.
+            tests << QStringLiteral("length(rtrim(NEW.%1, ' ')) > %2")
+                         .arg(quoted(c.name))
+                         .arg(c.length);
+            names << quoted(c.name);
+        }
+        if (tests.isEmpty()) continue;
+        const QString when = tests.join(QStringLiteral(" OR "));
+        const QString body = QStringLiteral(" WHEN %1 BEGIN SELECT RAISE(ABORT, '%2'); END;")
+                                 .arg(when, QString::fromUtf8(kTooLong));
+        sql += QStringLiteral("CREATE TEMP TRIGGER %1 BEFORE INSERT ON main.%2")
+                   .arg(quoted(QStringLiteral("longitud i ") + table), quoted(table)) +
+               body;
+        sql += QStringLiteral("CREATE TEMP TRIGGER %1 BEFORE UPDATE OF %2 ON main.%3")
+                   .arg(quoted(QStringLiteral("longitud u ") + table), names.join(QLatin1Char(',')),
+                        quoted(table)) +
+               body;
+    }
+    const QByteArray u = sql.toUtf8();
+    char* error = nullptr;
+    // A table whose checks cannot be made keeps working without them.
+    if (sqlite3_exec(db, u.constData(), nullptr, nullptr, &error) != SQLITE_OK) sqlite3_free(error);
+}
 
 void SqliteEngine::Handle::releaseReaders() {
     // detach() removes the cursor from the list.
@@ -701,6 +832,7 @@ std::unique_ptr<SqliteEngine> SqliteEngine::open(const QString& path, bool local
         throw EngineError(record(code::EFail, openFailure(h->db, path),
                                  localFile ? QStringLiteral("3051") : QStringLiteral("08001"), 0));
     }
+    h->installLengthChecks();
     return e;
 }
 
@@ -728,6 +860,7 @@ void SqliteEngine::executeRaw(const QString& sql) {
     const QByteArray text = sql.toUtf8();
     const char* p = text.constData();
     const char* end = p + text.size();
+    bool schema = false;
     while (p < end && !isBlank(p)) {
         sqlite3_stmt* raw = nullptr;
         const char* tail = nullptr;
@@ -736,13 +869,18 @@ void SqliteEngine::executeRaw(const QString& sql) {
         StmtPtr st(raw);
         if (st) {
             beforeStep(*h_, st.get());
+            schema = schema || changesSchema(st.get());
             int rc;
             while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
             }
-            if (rc != SQLITE_DONE) fail(h_->db, rc);
+            if (rc != SQLITE_DONE) {
+                if (schema) schemaChanged();
+                fail(h_->db, rc);
+            }
         }
         p = tail ? tail : end;
     }
+    if (schema) schemaChanged();
 }
 
 ExecResult SqliteEngine::execute(const QString& sql) {
@@ -750,12 +888,19 @@ ExecResult SqliteEngine::execute(const QString& sql) {
     const QStringList statements = sqlite_dialect::splitBatch(sql);
     const auto& regional = platform::Regional::current();
     std::vector<QByteArray> texts;
-    for (const QString& s : statements) {
-        const QString t = sqlite_dialect::translate(s, regional, true).trimmed();
-        if (!t.isEmpty()) texts.push_back(t.toUtf8());
-    }
+    // Translated with the schema as it stands; again after a statement that changes it.
+    auto translateFrom = [&](std::size_t from) {
+        texts.resize(from);
+        for (qsizetype k = 0, n = 0; k < statements.size(); ++k) {
+            const QString t =
+                sqlite_dialect::translate(statements[k], regional, true, dateColumns()).trimmed();
+            if (t.isEmpty()) continue;
+            if (static_cast<std::size_t>(n++) >= from) texts.push_back(t.toUtf8());
+        }
+    };
+    translateFrom(0);
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        const QByteArray& full = texts[i];
+        const QByteArray full = texts[i];  // texts may be translated again below
         const char* start = full.constData();
         const char* end = start + full.size();
         while (start < end && !isBlank(start)) {
@@ -770,7 +915,12 @@ ExecResult SqliteEngine::execute(const QString& sql) {
             if (!st) continue;
             beforeStep(*h_, st.get());
             const qint64 before = sqlite3_total_changes64(h_->db);
+            const bool schema = changesSchema(st.get());
             const int rc = sqlite3_step(st.get());
+            if (schema) {
+                schemaChanged();
+                translateFrom(i + 1);
+            }
             if (rc != SQLITE_ROW && rc != SQLITE_DONE) fail(h_->db, rc);
             const bool changes = !sqlite3_stmt_readonly(st.get());
             if (sqlite3_column_count(st.get()) > 0 && !result.cursor) {
@@ -798,7 +948,9 @@ ExecResult SqliteEngine::execute(const QString& sql) {
 }
 
 std::unique_ptr<Prepared> SqliteEngine::prepare(const QString& sql) {
-    const QString t = sqlite_dialect::translate(sql, platform::Regional::current(), true).trimmed();
+    auto translation =
+        sqlite_dialect::translateStatement(sql, platform::Regional::current(), true, dateColumns());
+    const QString t = translation.sql.trimmed();
     const char* tail = nullptr;
     const QByteArray u = t.toUtf8();
     StmtPtr st = prepareOne(h_->db, u, &tail);
@@ -806,7 +958,19 @@ std::unique_ptr<Prepared> SqliteEngine::prepare(const QString& sql) {
         throw EngineError(record(code::CommandText, QStringLiteral("La instrucción está vacía."),
                                  QStringLiteral("42000"), 0));
     }
-    return std::make_unique<SqlitePrepared>(h_, std::move(st));
+    return std::make_unique<SqlitePrepared>(h_, std::move(st),
+                                            std::move(translation.dateParameters));
+}
+
+std::function<bool(const QString&, const QString&)> SqliteEngine::dateColumns() const {
+    auto h = h_;
+    return
+        [h](const QString& table, const QString& column) { return h->isDateColumn(table, column); };
+}
+
+void SqliteEngine::schemaChanged() {
+    h_->schema.clear();
+    h_->installLengthChecks();
 }
 
 void SqliteEngine::begin() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "platform/ado/Engine.h"
@@ -37,6 +38,10 @@ class SqliteEngine : public Engine {
 
   private:
     explicit SqliteEngine(std::shared_ptr<Handle> h) : h_(std::move(h)) {}
+    // Which columns hold dates, for the translation of statements.
+    std::function<bool(const QString&, const QString&)> dateColumns() const;
+    // After a statement that may have changed the schema.
+    void schemaChanged();
     std::shared_ptr<Handle> h_;
 };
 

@@ -101,7 +101,8 @@ TEST(SqliteDialectTranslate, ConvertsShortDateLiterals) {
         {"WHERE F = '29/02/2024'", "WHERE F = '2024-02-29'"},
         {"WHERE F = '31/02/2026'", "WHERE F = '31/02/2026'"},
         {"WHERE F = '29/02/2026'", "WHERE F = '29/02/2026'"},
-        {"WHERE F = '31/01/26'", "WHERE F = '31/01/26'"},
+        {"WHERE F = '31/01/26'", "WHERE F = '2026-01-31'"},
+        {"WHERE F = '31/01/26 10:30'", "WHERE F = '2026-01-31 10:30:00'"},
         {"WHERE F = '2026-01-31'", "WHERE F = '2026-01-31'"},
         {"WHERE F = '31/01/2026 25:00'", "WHERE F = '31/01/2026 25:00'"},
         {"WHERE D = 'Pedido 31/01/2026'", "WHERE D = 'Pedido 31/01/2026'"},
@@ -113,6 +114,64 @@ TEST(SqliteDialectTranslate, ConvertsShortDateLiterals) {
     monthFirst.dateSeparator = QLatin1Char('-');
     EXPECT_EQ(translated("WHERE F = '01-31-2026'", false, monthFirst), "WHERE F = '2026-01-31'");
     EXPECT_EQ(translated("WHERE F = '31-01-2026'", false, monthFirst), "WHERE F = '31-01-2026'");
+}
+
+TEST(SqliteDialectTranslate, DateLiteralsChangeOnlyWhereTheyMeetADateColumn) {
+    const ado::sqlite_dialect::DateColumns dates = [](const QString& table, const QString& column) {
+        return table.compare(QLatin1String("T"), Qt::CaseInsensitive) == 0 &&
+               (column.compare(QLatin1String("F"), Qt::CaseInsensitive) == 0 ||
+                column.compare(QLatin1String("Alta"), Qt::CaseInsensitive) == 0);
+    };
+    const std::vector<Case> cases = {
+        {"UPDATE T SET Texto = '15/03/2026'", "UPDATE T SET Texto = '15/03/2026'"},
+        {"UPDATE T SET F = '15/03/2026', Texto = '16/03/2026'",
+         "UPDATE T SET F = '2026-03-15', Texto = '16/03/2026'"},
+        {"SELECT * FROM T WHERE F >= '01/12/2026'", "SELECT * FROM T WHERE F >= '2026-12-01'"},
+        {"SELECT * FROM T WHERE '01/12/2026' <= T.F", "SELECT * FROM T WHERE '2026-12-01' <= T.F"},
+        {"SELECT * FROM T WHERE Texto = '01/12/2026'",
+         "SELECT * FROM T WHERE Texto = '01/12/2026'"},
+        {"SELECT * FROM T WHERE F BETWEEN '01/12/26' AND '31/12/26 23:59'",
+         "SELECT * FROM T WHERE F BETWEEN '2026-12-01' AND '2026-12-31 23:59:00'"},
+        {"SELECT * FROM T WHERE Alta NOT IN ('01/12/2026', '02/12/2026')",
+         "SELECT * FROM T WHERE Alta NOT IN ('2026-12-01', '2026-12-02')"},
+        {"SELECT * FROM T WHERE Texto IN ('01/12/2026')",
+         "SELECT * FROM T WHERE Texto IN ('01/12/2026')"},
+        {"INSERT INTO T (Texto, F) VALUES ('15/03/2026', '15/03/26 10:30')",
+         "INSERT INTO T (Texto, F) VALUES ('15/03/2026', '2026-03-15 10:30:00')"},
+        {"INSERT INTO dbo.T (Texto, F) VALUES ('a', '15/03/2026'), ('15/03/2026', 'x')",
+         "INSERT INTO T (Texto, F) VALUES ('a', '2026-03-15'), ('15/03/2026', 'x')"},
+        {"INSERT INTO T (F, Texto) SELECT '15/03/2026', '15/03/2026' FROM U",
+         "INSERT INTO T (F, Texto) SELECT '15/03/2026', '15/03/2026' FROM U"},
+        {"SELECT YEAR('15/03/2026') FROM U", "SELECT YEAR('2026-03-15') FROM U"},
+        {"SELECT CAST('15/03/2026' AS DATETIME) FROM U",
+         "SELECT CAST('2026-03-15' AS DATETIME) FROM U"},
+        {"SELECT * FROM U WHERE F = '15/03/2026'", "SELECT * FROM U WHERE F = '15/03/2026'"},
+        {"SELECT * FROM U u, T t WHERE t.F < '15/03/2026'",
+         "SELECT * FROM U u, T t WHERE t.F < '2026-03-15'"},
+        {"SELECT * FROM T a INNER JOIN U b ON a.N = b.N WHERE a.F < '15/03/2026'",
+         "SELECT * FROM T a INNER JOIN U b ON a.N = b.N WHERE a.F < '2026-03-15'"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(
+            translate(QString::fromUtf8(c.input), platform::Regional{}, false, dates).toStdString(),
+            c.expected)
+            << c.input;
+    }
+    const struct Parametros {
+        const char* sql;
+        std::vector<bool> dates;
+    } parametros[] = {
+        {"INSERT INTO T (Texto, F) VALUES (?, ?), (?, ?)", {false, true, false, true}},
+        {"SELECT * FROM T WHERE F = ? AND Texto = ? AND ? < Alta", {true, false, true}},
+        {"UPDATE T SET Texto = ?, F = ? WHERE N = ?", {false, true, false}},
+    };
+    for (const auto& p : parametros) {
+        EXPECT_EQ(ado::sqlite_dialect::translateStatement(QString::fromUtf8(p.sql),
+                                                          platform::Regional{}, false, dates)
+                      .dateParameters,
+                  p.dates)
+            << p.sql;
+    }
 }
 
 TEST(SqliteDialectTranslate, TransactionAndSessionStatements) {

@@ -10,6 +10,7 @@
 
 #include "platform/Failure.h"
 #include "platform/Process.h"
+#include "platform/ado/Command.h"
 #include "platform/ado/Connection.h"
 #include "platform/ado/Recordset.h"
 #include "platform/ado/SqliteEngine.h"
@@ -124,6 +125,75 @@ TEST_F(Embebido, AReadOnlyFolderIsNamedAsSuch) {
     const QString error = textoDe([&] { c.open(cadena(ro + QStringLiteral("/GESTION.db"))); });
     EXPECT_TRUE(error.contains(QStringLiteral("solo lectura"))) << error.toStdString();
     EXPECT_FALSE(error.contains(QStringLiteral("no es una base de datos"))) << error.toStdString();
+}
+
+TEST_F(Embebido, UserTextStaysAsWrittenAndDatesAreStoredAsDates) {
+    SqliteEngine::open(path)->executeRaw(QStringLiteral(
+        "CREATE TABLE Acceso (Id INTEGER PRIMARY KEY, Comentario VARCHAR(50), Ingreso DATETIME);"
+        "INSERT INTO Acceso (Comentario, Ingreso) VALUES ('viejo', '15/06/26 10:00')"));
+    Connection c;
+    c.open(cadena(path));
+    c.execute(
+        QStringLiteral("INSERT INTO Acceso (Comentario, Ingreso) VALUES ('15/03/2026', "
+                       "'02/12/26 09:30')"));
+    c.execute(QStringLiteral("UPDATE Acceso SET Comentario = '01/01/2027' WHERE Id = 1"));
+    ado::Command alta;
+    alta.setActiveConnection(c);
+    alta.setCommandText(QStringLiteral("INSERT INTO Acceso (Comentario, Ingreso) VALUES (?, ?)"));
+    alta.execute(
+        {Variant(QStringLiteral("20/12/2026")), Variant(QStringLiteral("20/12/26 18:00"))});
+    auto rs = c.execute(QStringLiteral("SELECT Comentario FROM Acceso ORDER BY Id"));
+    QStringList comentarios;
+    for (; !rs->eof(); rs->moveNext()) comentarios << rs->field(0).value().text();
+    EXPECT_EQ(comentarios, QStringList({"01/01/2027", "15/03/2026", "20/12/2026"}))
+        << "texts are stored exactly as written";
+    // December rows are found, and the latest one is the latest.
+    auto dic =
+        c.execute(QStringLiteral("SELECT COUNT(*) FROM Acceso WHERE Ingreso >= '01/12/2026'"));
+    EXPECT_EQ(dic->field(0).value().toNumber(), 2);
+    auto max = c.execute(QStringLiteral("SELECT MAX(Ingreso) FROM Acceso"));
+    EXPECT_EQ(max->field(0).value().toText(), QStringLiteral("20/12/2026 18:00:00"));
+    // A row an earlier version wrote as text reads back as a date.
+    auto viejo = c.execute(QStringLiteral("SELECT Ingreso FROM Acceso WHERE Id = 1"));
+    ASSERT_TRUE(viejo->field(0).value().isDate());
+    EXPECT_EQ(viejo->field(0).value().date(), QDateTime(QDate(2026, 6, 15), QTime(10, 0)));
+}
+
+TEST_F(Embebido, ATextLongerThanItsColumnFailsAndChangesNothing) {
+    Connection c;
+    c.open(cadena(path));
+    const struct Caso {
+        const char* sql;
+        bool falla;
+    } casos[] = {
+        {"INSERT INTO T (N, Texto) VALUES (1, '0123456789')", false},
+        {"INSERT INTO T (N, Texto) VALUES (2, '0123456789   ')", false},  // blanks beyond: cut
+        {"INSERT INTO T (N, Texto) VALUES (3, '01234567890')", true},
+        {"INSERT INTO T (N, Texto) VALUES (4, 'ñandúñandúñ')", true},
+        {"UPDATE T SET Texto = 'abcdefghijk' WHERE N = 1", true},
+        {"INSERT INTO T (N, Texto) VALUES (5, 'corto'), (6, 'demasiado largo')", true},
+    };
+    for (const Caso& k : casos) {
+        auto antes = c.execute(QStringLiteral("SELECT COUNT(*), MAX(Texto) FROM T"));
+        const double filas = antes->field(0).value().toNumber();
+        const QString mayor = antes->field(1).value().toText();
+        qint32 numero = 0, nativo = 0;
+        try {
+            c.execute(QString::fromUtf8(k.sql));
+        } catch (const platform::Failure& f) {
+            numero = f.info().number;
+            nativo = c.errors().count() > 0 ? c.errors().item(0).nativeError : 0;
+        }
+        EXPECT_EQ(numero != 0, k.falla) << k.sql;
+        if (!k.falla) continue;
+        EXPECT_EQ(nativo, 8152) << k.sql;
+        auto despues = c.execute(QStringLiteral("SELECT COUNT(*), MAX(Texto) FROM T"));
+        EXPECT_EQ(despues->field(0).value().toNumber(), filas) << k.sql;
+        EXPECT_EQ(despues->field(1).value().toText(), mayor) << k.sql;
+    }
+    // A table created by this connection is checked too.
+    c.execute(QStringLiteral("CREATE TABLE Nueva (C VARCHAR(3))"));
+    EXPECT_THROW(c.execute(QStringLiteral("INSERT INTO Nueva VALUES ('abcd')")), platform::Failure);
 }
 
 }  // namespace
