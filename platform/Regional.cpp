@@ -47,10 +47,16 @@ std::optional<QDateTime> Regional::parseDate(const QString& text) const {
         m = im.captured(2).toInt();
         d = im.captured(3).toInt();
     } else {
-        const QString seps =
-            QStringLiteral("[%1/.-]").arg(QRegularExpression::escape(dateSeparator));
-        const QRegularExpression dmy(
-            QStringLiteral("^(\\d{1,2})%1(\\d{1,2})%1(\\d{2}|\\d{4})$").arg(seps));
+        // Made once for each separator: texts are read by the hundred thousand.
+        thread_local QChar madeFor;
+        thread_local QRegularExpression dmy;
+        if (madeFor != dateSeparator || !dmy.isValid() || dmy.pattern().isEmpty()) {
+            madeFor = dateSeparator;
+            const QString seps =
+                QStringLiteral("[%1/.-]").arg(QRegularExpression::escape(dateSeparator));
+            dmy = QRegularExpression(
+                QStringLiteral("^(\\d{1,2})%1(\\d{1,2})%1(\\d{2}|\\d{4})$").arg(seps));
+        }
         auto dm = dmy.match(datePart);
         if (!dm.hasMatch()) return std::nullopt;
         const int a = dm.captured(1).toInt(), b = dm.captured(2).toInt();

@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <initializer_list>
+#include <map>
 #include <optional>
 
 namespace ado::sqlite_dialect {
@@ -64,6 +65,7 @@ Index delimitedEnd(const QString& s, Index from, QChar close) {
 
 Tokens tokenize(const QString& s) {
     Tokens out;
+    out.reserve(s.size() / 4 + 4);
     const Index n = s.size();
     Index i = 0;
     while (i < n) {
@@ -314,7 +316,35 @@ std::optional<QString> sessionStatement(const Tokens& t) {
     return std::nullopt;
 }
 
+// Removes the ranges [from, to] (in order, not overlapping) in one pass, keeping one separator
+// between what was on either side of each, as eraseTokens does for one.
+void eraseRanges(Tokens& t, const std::vector<std::pair<Index, Index>>& ranges) {
+    if (ranges.empty()) return;
+    Tokens out;
+    out.reserve(t.size());
+    std::size_t r = 0;
+    for (Index i = 0; i < t.size(); ++i) {
+        if (r < ranges.size() && i == ranges[r].first) {
+            const Index next = ranges[r].second + 1;
+            ++r;
+            i = next - 1;
+            const bool spaceBefore = !out.isEmpty() && out.back().kind == Kind::Space;
+            const bool atEnd = next >= t.size();
+            if (spaceBefore && (atEnd || t[next].kind == Kind::Space)) {
+                out.removeLast();
+            } else if (!spaceBefore && !atEnd && !out.isEmpty() && wordLike(out.back()) &&
+                       wordLike(t[next])) {
+                out.append(Token{Kind::Space, QStringLiteral(" ")});
+            }
+            continue;
+        }
+        out.append(std::move(t[i]));
+    }
+    t = std::move(out);
+}
+
 void removeNolock(Tokens& t) {
+    std::vector<std::pair<Index, Index>> ranges;
     for (Index i = 0; i < t.size(); ++i) {
         Index open = i;
         if (t[i].is("WITH")) {
@@ -325,24 +355,43 @@ void removeNolock(Tokens& t) {
         const Index hint = nextSig(t, open);
         const Index close = nextSig(t, hint);
         if (sigIsPunct(t, open, '(') && sigIs(t, hint, {"NOLOCK"}) && sigIsPunct(t, close, ')')) {
-            eraseTokens(t, i, close);
+            ranges.push_back({i, close});
+            i = close;
         }
     }
+    eraseRanges(t, ranges);
+}
+
+// Keeps the tokens for which `drop` is false, in one pass.
+template <class Drop>
+void keepTokens(Tokens& t, Drop drop) {
+    Tokens out;
+    out.reserve(t.size());
+    for (Index i = 0; i < t.size(); ++i) {
+        const Index skip = drop(i);
+        if (skip > 0) {
+            i += skip - 1;
+            continue;
+        }
+        out.append(std::move(t[i]));
+    }
+    t = std::move(out);
 }
 
 void removeOwner(Tokens& t) {
-    for (Index i = 0; i + 1 < t.size(); ++i) {
+    // "dbo." before a name: both tokens go
+    keepTokens(t, [&](Index i) -> Index {
         const bool owner =
             t[i].is("dbo") || (t[i].kind == Kind::Bracket &&
                                t[i].text.compare(QLatin1String("[dbo]"), Qt::CaseInsensitive) == 0);
-        if (owner && t[i + 1].isPunct('.')) t.remove(i, 2);
-    }
+        return owner && i + 1 < t.size() && t[i + 1].isPunct('.') ? 2 : 0;
+    });
 }
 
 void removeNationalPrefix(Tokens& t) {
-    for (Index i = 0; i + 1 < t.size(); ++i) {
-        if (t[i].is("N") && t[i + 1].kind == Kind::String) t.remove(i);
-    }
+    keepTokens(t, [&](Index i) -> Index {
+        return t[i].is("N") && i + 1 < t.size() && t[i + 1].kind == Kind::String ? 1 : 0;
+    });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -407,6 +456,12 @@ class DateContext {
     bool atDate(Index i) const {
         if (!dates_) return true;
         return marked_[static_cast<std::size_t>(i)] || comparedWithDate(i) || betweenDates(i);
+    }
+    // The table of an INSERT whose values are all parameters, and the column of each one.
+    const QString& insertTable() const { return insertTable_; }
+    QString columnOf(Index i) const {
+        const auto it = insertColumn_.find(i);
+        return it == insertColumn_.end() ? QString() : it->second;
     }
 
   private:
@@ -526,17 +581,24 @@ class DateContext {
         const Index open = nextSig(t_, k);
         if (!sigIsPunct(t_, open, '(')) return;
         std::vector<bool> isDate;
+        QStringList columns;
         Index close = open + 1;
         for (; close < t_.size() && !t_[close].isPunct(')'); ++close) {
-            if (isName(t_[close])) isDate.push_back(dates_(table, bareName(t_[close])));
+            if (!isName(t_[close])) continue;
+            columns << bareName(t_[close]);
+            isDate.push_back(dates_(table, columns.back()));
         }
         Index v = nextSig(t_, close);
         if (!sigIs(t_, v, {"VALUES"})) return;
+        insertTable_ = table;
         std::vector<Index> values;
         for (Index g = nextSig(t_, v); sigIsPunct(t_, g, '(');) {
             const Index end = items(g, values);
-            for (std::size_t n = 0; n < values.size() && n < isDate.size(); ++n)
+            for (std::size_t n = 0; n < values.size() && n < isDate.size(); ++n) {
                 if (isDate[n]) mark(values[n]);
+                if (values[n] >= 0 && t_[values[n]].isPunct('?'))
+                    insertColumn_[values[n]] = columns[static_cast<qsizetype>(n)];
+            }
             const Index comma = nextSig(t_, end);
             if (!sigIsPunct(t_, comma, ',')) break;
             g = nextSig(t_, comma);
@@ -547,16 +609,20 @@ class DateContext {
     const DateColumns& dates_;
     QStringList tables_;
     std::vector<char> marked_;
+    QString insertTable_;
+    std::map<Index, QString> insertColumn_;
 };
 
-std::vector<bool> convertDates(Tokens& t, const platform::Regional& regional,
-                               const DateColumns& dates) {
+void convertDates(Tokens& t, const platform::Regional& regional, const DateColumns& dates,
+                  Translation& out) {
     const DateContext context(t, dates);
-    std::vector<bool> parameters;
+    std::vector<bool>& parameters = out.dateParameters;
+    out.insertTable = context.insertTable();
     std::vector<std::pair<Index, QString>> converted;
     for (Index i = 0; i < t.size(); ++i) {
         if (t[i].isPunct('?')) {
             parameters.push_back(dates && context.atDate(i));
+            out.parameterColumns.push_back(context.columnOf(i));
             continue;
         }
         const bool closed = t[i].text.size() >= 2 && t[i].text.endsWith(QLatin1Char('\''));
@@ -566,7 +632,176 @@ std::vector<bool> convertDates(Tokens& t, const platform::Regional& regional,
     }
     // the context reads the statement as written: the literals change afterwards
     for (const auto& [i, iso] : converted) t[i].text = QLatin1Char('\'') + iso + QLatin1Char('\'');
-    return parameters;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Declared lengths: every value written into a text column with a declared length goes through
+// longitud(value, n), which fails the statement when the value is longer. A lone "?" of
+// INSERT ... VALUES is left to the caller, which checks what it binds.
+
+// The items of the parenthesised list opened at `open`: the first and last significant token of
+// each (at depth 0 inside the list); the index of the closing parenthesis.
+Index itemRanges(const Tokens& t, Index open, std::vector<std::pair<Index, Index>>& ranges) {
+    ranges.clear();
+    int depth = 0;
+    Index first = -1, last = -1;
+    for (Index k = open + 1; k < t.size(); ++k) {
+        const Token& tok = t[k];
+        if (!tok.significant()) continue;
+        if (depth == 0 && (tok.isPunct(',') || tok.isPunct(')'))) {
+            ranges.push_back({first, last});
+            first = last = -1;
+            if (tok.isPunct(')')) return k;
+            continue;
+        }
+        if (tok.isPunct('(')) ++depth;
+        if (tok.isPunct(')')) --depth;
+        if (first < 0) first = k;
+        last = k;
+    }
+    return t.size();
+}
+
+struct Wrap {
+    Index first = 0, last = 0;
+    qint64 length = 0;
+};
+
+void insertWraps(const Tokens& t, Index insert, const ColumnLengths& lengths,
+                 std::vector<Wrap>& wraps) {
+    Index k = nextSig(t, insert);
+    if (sigIs(t, k, {"INTO"})) k = nextSig(t, k);
+    while (k < t.size() && isName(t[k]) && sigIsPunct(t, nextSig(t, k), '.'))
+        k = nextSig(t, nextSig(t, k));
+    if (k >= t.size() || !isName(t[k])) return;
+    const QString table = bareName(t[k]);
+    const auto columns = lengths(table);
+    auto lengthOf = [&](const QString& name) -> qint64 {
+        for (const auto& [c, n] : columns)
+            if (c.compare(name, Qt::CaseInsensitive) == 0) return n;
+        return 0;
+    };
+    std::vector<qint64> limit;
+    Index close = k;
+    const Index open = nextSig(t, k);
+    if (sigIsPunct(t, open, '(')) {
+        for (close = open + 1; close < t.size() && !t[close].isPunct(')'); ++close)
+            if (isName(t[close])) limit.push_back(lengthOf(bareName(t[close])));
+    } else {
+        // no column list: every column, in the table's order
+        for (const auto& [c, n] : columns) limit.push_back(n);
+    }
+    if (std::all_of(limit.begin(), limit.end(), [](qint64 n) { return n <= 0; })) return;
+    const Index body = nextSig(t, close);
+    std::vector<std::pair<Index, Index>> items;
+    if (sigIs(t, body, {"VALUES"})) {
+        for (Index g = nextSig(t, body); sigIsPunct(t, g, '(');) {
+            const Index end = itemRanges(t, g, items);
+            for (std::size_t n = 0; n < items.size() && n < limit.size(); ++n) {
+                const auto [a, b] = items[n];
+                if (a < 0 || limit[n] <= 0 || (a == b && t[a].isPunct('?'))) continue;
+                wraps.push_back({a, b, limit[n]});
+            }
+            const Index comma = nextSig(t, end);
+            if (!sigIsPunct(t, comma, ',')) break;
+            g = nextSig(t, comma);
+        }
+    } else if (sigIs(t, body, {"SELECT"})) {
+        // the select list, up to its FROM (or the end)
+        Index a = nextSig(t, body);
+        if (sigIs(t, a, {"DISTINCT", "ALL"})) a = nextSig(t, a);
+        std::size_t n = 0;
+        int depth = 0;
+        Index first = -1, last = -1;
+        for (Index j = a; j <= t.size(); j = j < t.size() ? nextSig(t, j) : j + 1) {
+            const bool end =
+                j >= t.size() ||
+                (depth == 0 &&
+                 (t[j].isPunct(',') || t[j].isAnyOf({"FROM", "WHERE", "UNION", "ORDER", "GROUP"}) ||
+                  t[j].isPunct(';')));
+            if (end) {
+                if (first >= 0 && n < limit.size() && limit[n] > 0)
+                    wraps.push_back({first, last, limit[n]});
+                ++n;
+                first = last = -1;
+                if (j >= t.size() || !t[j].isPunct(',')) break;
+                continue;
+            }
+            if (t[j].isPunct('(')) ++depth;
+            if (t[j].isPunct(')')) --depth;
+            if (first < 0) first = j;
+            last = j;
+        }
+    }
+}
+
+void updateWraps(const Tokens& t, Index update, const ColumnLengths& lengths,
+                 std::vector<Wrap>& wraps) {
+    Index k = nextSig(t, update);
+    while (k < t.size() && isName(t[k]) && sigIsPunct(t, nextSig(t, k), '.'))
+        k = nextSig(t, nextSig(t, k));
+    if (k >= t.size() || !isName(t[k])) return;
+    const QString table = bareName(t[k]);
+    Index set = nextSig(t, k);
+    if (!sigIs(t, set, {"SET"})) return;
+    const auto columns = lengths(table);
+    for (Index j = nextSig(t, set); j < t.size();) {
+        // column [= expression], up to a comma, WHERE, FROM or the end at depth 0
+        Index col = j;
+        while (col < t.size() && isName(t[col]) && sigIsPunct(t, nextSig(t, col), '.'))
+            col = nextSig(t, nextSig(t, col));
+        const Index eq = nextSig(t, col);
+        if (col >= t.size() || !isName(t[col]) || !sigIsPunct(t, eq, '=')) return;
+        Index first = -1, last = -1, e = nextSig(t, eq);
+        int depth = 0;
+        for (; e < t.size(); e = nextSig(t, e)) {
+            if (depth == 0 &&
+                (t[e].isPunct(',') || t[e].isAnyOf({"WHERE", "FROM"}) || t[e].isPunct(';')))
+                break;
+            if (t[e].isPunct('(')) ++depth;
+            if (t[e].isPunct(')')) --depth;
+            if (first < 0) first = e;
+            last = e;
+        }
+        qint64 n = 0;
+        for (const auto& [c, len] : columns)
+            if (c.compare(bareName(t[col]), Qt::CaseInsensitive) == 0) n = len;
+        if (first >= 0 && n > 0) wraps.push_back({first, last, n});
+        if (e >= t.size() || !t[e].isPunct(',')) return;
+        j = nextSig(t, e);
+    }
+}
+
+void checkLengths(Tokens& t, const ColumnLengths& lengths) {
+    if (!lengths) return;
+    const Index verb = nextSig(t, -1);
+    std::vector<Wrap> wraps;
+    if (sigIs(t, verb, {"INSERT"})) insertWraps(t, verb, lengths, wraps);
+    if (sigIs(t, verb, {"UPDATE"})) updateWraps(t, verb, lengths, wraps);
+    if (wraps.empty()) return;
+    std::sort(wraps.begin(), wraps.end(),
+              [](const Wrap& a, const Wrap& b) { return a.first < b.first; });
+    Tokens out;
+    out.reserve(t.size() + static_cast<Index>(wraps.size()) * 6);
+    // the wraps never nest: at most one is open at a time
+    std::size_t w = 0;
+    const Wrap* open = nullptr;
+    for (Index i = 0; i < t.size(); ++i) {
+        if (!open && w < wraps.size() && wraps[w].first == i) {
+            open = &wraps[w++];
+            out.append(Token{Kind::Word, QStringLiteral("longitud")});
+            out.append(Token{Kind::Punct, QStringLiteral("(")});
+        }
+        out.append(t[i]);
+        if (open && open->last == i) {
+            out.append(Token{Kind::Punct, QStringLiteral(",")});
+            out.append(Token{Kind::Space, QStringLiteral(" ")});
+            out.append(Token{Kind::Number, QString::number(open->length)});
+            out.append(Token{Kind::Punct, QStringLiteral(")")});
+            open = nullptr;
+        }
+    }
+    t = std::move(out);
 }
 
 // Texts of the arguments of the call whose parentheses are at open and close.
@@ -612,25 +847,52 @@ std::optional<QString> rewriteCall(const Token& name, const QStringList& args,
     return std::nullopt;
 }
 
-void rewriteFunctions(Tokens& t) {
-    for (Index i = 0; i < t.size(); ++i) {
-        if (t[i].kind != Kind::Word || sigIsPunct(t, prevSig(t, i), '.')) continue;
-        const Index open = nextSig(t, i);
-        if (!sigIsPunct(t, open, '(')) continue;
-        if (t[i].is("ISNULL")) {
-            t[i].text = QStringLiteral("ifnull");
-        } else if (t[i].is("SUBSTRING")) {
-            t[i].text = QStringLiteral("substr");
-        } else {
-            const Index close = matchParen(t, open);
-            if (close < 0) continue;
-            const auto text =
-                rewriteCall(t[i], callArguments(t, open, close), join(t, open + 1, close));
-            if (!text) continue;
-            t.remove(i, close - i + 1);
-            insertText(t, i, *text);  // calls nested in the arguments are met further on
+// The tokens of t[from, to) with the calls rewritten, arguments first, in one pass.
+Tokens rewrittenCalls(const Tokens& t, Index from, Index to) {
+    Tokens out;
+    out.reserve(to - from);
+    for (Index i = from; i < to; ++i) {
+        const Token& tok = t[i];
+        if (tok.kind != Kind::Word || sigIsPunct(t, prevSig(t, i), '.')) {
+            out.append(tok);
+            continue;
         }
+        const Index open = nextSig(t, i);
+        if (open >= to || !t[open].isPunct('(')) {
+            out.append(tok);
+            continue;
+        }
+        if (tok.is("ISNULL") || tok.is("SUBSTRING")) {
+            out.append(Token{Kind::Word, tok.is("ISNULL") ? QStringLiteral("ifnull")
+                                                          : QStringLiteral("substr")});
+            continue;
+        }
+        if (!tok.isAnyOf({"LEN", "GETDATE", "CHARINDEX"})) {
+            out.append(tok);
+            continue;
+        }
+        const Index close = matchParen(t, open);
+        if (close < 0 || close >= to) {
+            out.append(tok);
+            continue;
+        }
+        const Tokens inner = rewrittenCalls(t, open + 1, close);
+        const auto text =
+            rewriteCall(tok, callArguments(inner, -1, inner.size()), join(inner, 0, inner.size()));
+        if (!text) {
+            for (Index k = i; k <= open; ++k) out.append(t[k]);
+            out.append(inner);
+            out.append(t[close]);
+        } else {
+            out.append(tokenize(*text));
+        }
+        i = close;
     }
+    return out;
+}
+
+void rewriteFunctions(Tokens& t) {
+    t = rewrittenCalls(t, 0, t.size());
 }
 
 bool isCompoundOperator(const Tokens& t, Index i) {
@@ -704,8 +966,8 @@ bool rewriteTop(Tokens& t, Index sel) {
 
 void rewriteTops(Tokens& t) {
     for (Index i = 0; i < t.size(); ++i) {
-        // each rewrite removes its TOP, so starting over always ends
-        if (t[i].is("SELECT") && rewriteTop(t, i)) i = -1;
+        // a rewrite may put "SELECT * FROM (" at i: look at i again, its TOP is gone
+        if (t[i].is("SELECT") && rewriteTop(t, i)) --i;
     }
 }
 
@@ -806,24 +1068,46 @@ bool isComparison(const Tokens& t, Index i) {
 }
 
 void collateComparedLiterals(Tokens& t) {
-    for (Index i = t.size() - 1; i >= 0; --i) {
+    Tokens out;
+    out.reserve(t.size());
+    for (Index i = 0; i < t.size(); ++i) {
+        out.append(t[i]);
         if (t[i].kind != Kind::String) continue;
         if (!isComparison(t, prevSig(t, i)) && !isComparison(t, nextSig(t, i))) continue;
         if (sigIs(t, nextSig(t, i), {"COLLATE"})) continue;
-        t.insert(i + 1, Token{Kind::Word, QStringLiteral("CI")});
-        t.insert(i + 1, Token{Kind::Space, QStringLiteral(" ")});
-        t.insert(i + 1, Token{Kind::Word, QStringLiteral("COLLATE")});
-        t.insert(i + 1, Token{Kind::Space, QStringLiteral(" ")});
+        out.append(Token{Kind::Space, QStringLiteral(" ")});
+        out.append(Token{Kind::Word, QStringLiteral("COLLATE")});
+        out.append(Token{Kind::Space, QStringLiteral(" ")});
+        out.append(Token{Kind::Word, QStringLiteral("CI")});
     }
+    t = std::move(out);
 }
 
-std::optional<QString> isoDate(const QString& text, const platform::Regional& regional) {
+namespace {
+
+// A short date (two- or four-digit year) with an optional time, in the regional separators.
+QRegularExpression makeShape(const platform::Regional& regional) {
     const QString dateSep = QRegularExpression::escape(QString(regional.dateSeparator));
     const QString timeSep =
         QStringLiteral("(?::|%1)").arg(QRegularExpression::escape(QString(regional.timeSeparator)));
-    const QRegularExpression shape(
+    return QRegularExpression(
         QStringLiteral("^\\d{1,2}%1\\d{1,2}%1(?:\\d{4}|\\d{2})( +\\d{1,2}%2\\d{2}(?:%2\\d{2})?)?$")
             .arg(dateSep, timeSep));
+}
+
+}  // namespace
+
+std::optional<QString> isoDate(const QString& text, const platform::Regional& regional) {
+    // Cheap refusals first: most literals are no dates at all.
+    if (text.size() < 6 || text.size() > 24 || !text.front().isDigit()) return std::nullopt;
+    // The pattern is made once for each pair of separators.
+    thread_local QChar madeFor[2] = {QChar(), QChar()};
+    thread_local QRegularExpression shape;
+    if (madeFor[0] != regional.dateSeparator || madeFor[1] != regional.timeSeparator) {
+        madeFor[0] = regional.dateSeparator;
+        madeFor[1] = regional.timeSeparator;
+        shape = makeShape(regional);
+    }
     const auto m = shape.match(text);
     if (!m.hasMatch()) return std::nullopt;
     const auto date = regional.parseDate(text);
@@ -868,14 +1152,20 @@ QStringList splitBatch(const QString& batch) {
 }
 
 Translation translateStatement(const QString& statement, const platform::Regional& regional,
-                               bool addCollation, const DateColumns& dates) {
+                               bool addCollation, const DateColumns& dates,
+                               const ColumnLengths& lengths) {
     Tokens t = tokenize(statement);
-    if (auto fixed = sessionStatement(t)) return {*fixed, {}};
+    if (auto fixed = sessionStatement(t)) {
+        Translation fixedOut;
+        fixedOut.sql = *fixed;
+        return fixedOut;
+    }
     removeNolock(t);
     removeOwner(t);
     removeNationalPrefix(t);
     Translation out;
-    out.dateParameters = convertDates(t, regional, dates);
+    convertDates(t, regional, dates, out);
+    checkLengths(t, lengths);
     rewriteFunctions(t);
     rewriteTops(t);
     if (addCollation) {
@@ -887,8 +1177,8 @@ Translation translateStatement(const QString& statement, const platform::Regiona
 }
 
 QString translate(const QString& statement, const platform::Regional& regional, bool addCollation,
-                  const DateColumns& dates) {
-    return translateStatement(statement, regional, addCollation, dates).sql;
+                  const DateColumns& dates, const ColumnLengths& lengths) {
+    return translateStatement(statement, regional, addCollation, dates, lengths).sql;
 }
 
 }  // namespace ado::sqlite_dialect

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <deque>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "platform/Regional.h"
@@ -41,9 +42,8 @@ struct SqliteEngine::Handle {
     std::map<QString, std::vector<Column>> schema;
     const std::vector<Column>& columnsOf(const QString& table);
     bool isDateColumn(const QString& table, const QString& column);
-    // A text longer than its column's declared length fails the statement, as on the server:
-    // temporary triggers of this connection, never stored in the file.
-    void installLengthChecks();
+
+    qint64 lengthOf(const QString& table, const QString& column);
     ~Handle() {
         if (db) sqlite3_close_v2(db);  // deferred until the last statement is finalised
     }
@@ -54,7 +54,7 @@ struct SqliteEngine::Handle {
 namespace {
 
 const QString kSource = QStringLiteral("Proveedor de datos SQLite");
-// What the length checks raise; mapped to the server's truncation error.
+// What the length check raises; mapped to the server's truncation error.
 constexpr const char* kTooLong = "cronequipo: texto demasiado largo";
 
 // ---- text comparison as the suite's server does it: no case, trailing blanks ignored ----
@@ -206,6 +206,25 @@ void fnInstr(sqlite3_context* ctx, int, sqlite3_value** argv) {
         ctx, static_cast<int>(argText(argv[0]).indexOf(needle, 0, Qt::CaseInsensitive) + 1));
 }
 
+// longitud(value, n): the value itself, or the failure of a text longer than n characters
+// (trailing blanks do not count, as the server cuts them without complaint).
+void fnLongitud(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const sqlite3_int64 limit = sqlite3_value_int64(argv[1]);
+    if (sqlite3_value_type(argv[0]) != SQLITE_NULL && limit > 0) {
+        const auto* p = reinterpret_cast<const unsigned char*>(sqlite3_value_text(argv[0]));
+        int bytes = sqlite3_value_bytes(argv[0]);
+        while (bytes > 0 && p[bytes - 1] == ' ') --bytes;
+        sqlite3_int64 chars = 0;
+        for (int i = 0; i < bytes; ++i)
+            if ((p[i] & 0xC0) != 0x80) ++chars;
+        if (chars > limit) {
+            sqlite3_result_error(ctx, kTooLong, -1);
+            return;
+        }
+    }
+    sqlite3_result_value(ctx, argv[0]);
+}
+
 void fnGetdate(sqlite3_context* ctx, int, sqlite3_value**) {
     resultText(ctx, QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
 }
@@ -214,6 +233,15 @@ void fnGetdate(sqlite3_context* ctx, int, sqlite3_value**) {
 
 Error record(qint32 number, const QString& description, const QString& state, qint32 nativeErr) {
     return Error{number, description, kSource, state, nativeErr};
+}
+
+// The server's records for a text longer than its column.
+EngineError tooLong() {
+    return EngineError(
+        {record(code::Truncated, QStringLiteral("Los datos de cadena o binarios se truncarían."),
+                QStringLiteral("22001"), native::StringTruncation),
+         record(code::Constraint, QStringLiteral("Se terminó la instrucción."),
+                QStringLiteral("01000"), native::StatementTerminated)});
 }
 
 QString afterColon(const QString& msg) {
@@ -227,6 +255,7 @@ QString afterColon(const QString& msg) {
         db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
     const Error terminated = record(code::Constraint, QStringLiteral("Se terminó la instrucción."),
                                     QStringLiteral("01000"), native::StatementTerminated);
+    if (msg == QLatin1String(kTooLong)) throw tooLong();
     switch (ext) {
         case SQLITE_CONSTRAINT_PRIMARYKEY:
         case SQLITE_CONSTRAINT_UNIQUE:
@@ -245,15 +274,6 @@ QString afterColon(const QString& msg) {
                                           .arg(afterColon(msg)),
                                       QStringLiteral("23000"), native::ForeignKeyOrCheck),
                                terminated});
-        case SQLITE_CONSTRAINT_TRIGGER:
-            if (msg == QLatin1String(kTooLong)) {
-                throw EngineError(
-                    {record(code::Truncated,
-                            QStringLiteral("Los datos de cadena o binarios se truncarían."),
-                            QStringLiteral("22001"), native::StringTruncation),
-                     terminated});
-            }
-            break;
         case SQLITE_CONSTRAINT_NOTNULL:
             throw EngineError(
                 {record(code::Constraint,
@@ -622,11 +642,34 @@ StmtPtr prepareOne(sqlite3* db, const QByteArray& sql, const char** tail) {
     return StmtPtr(st);
 }
 
+// How many characters a text counts as in a column: trailing blanks do not count.
+qint64 storedLength(const QString& text) {
+    qsizetype end = text.size();
+    while (end > 0 && text[end - 1] == QLatin1Char(' ')) --end;
+    qint64 n = 0;
+    for (qsizetype i = 0; i < end; ++i)
+        if (!text[i].isLowSurrogate()) ++n;
+    return n;
+}
+
 class SqlitePrepared : public Prepared {
   public:
-    SqlitePrepared(std::shared_ptr<SqliteEngine::Handle> h, StmtPtr st, std::vector<bool> dates)
-        : h_(std::move(h)), st_(std::move(st)), dates_(std::move(dates)) {}
+    SqlitePrepared(std::shared_ptr<SqliteEngine::Handle> h, StmtPtr st,
+                   const sqlite_dialect::Translation& translation)
+        : h_(std::move(h)), st_(std::move(st)), dates_(translation.dateParameters) {
+        // The values an insert takes as lone parameters are checked here, as they are bound.
+        if (translation.insertTable.isEmpty()) return;
+        limits_.reserve(translation.parameterColumns.size());
+        for (const QString& name : translation.parameterColumns)
+            limits_.push_back(name.isEmpty() ? 0 : h_->lengthOf(translation.insertTable, name));
+        over_.assign(limits_.size(), 0);
+    }
     void bind(int index, const Variant& value) override {
+        if (index >= 0 && static_cast<std::size_t>(index) < limits_.size()) {
+            const auto k = static_cast<std::size_t>(index);
+            over_[k] = limits_[k] > 0 && value.isText() && value.text().size() > limits_[k] &&
+                       storedLength(value.text()) > limits_[k];
+        }
         // A short-date text bound where a date column takes it is stored as a date.
         if (value.isText() && index >= 0 && static_cast<std::size_t>(index) < dates_.size() &&
             dates_[static_cast<std::size_t>(index)]) {
@@ -643,6 +686,8 @@ class SqlitePrepared : public Prepared {
         sqlite3_reset(st);
         beforeStep(*h_, st);
         const qint64 before = sqlite3_total_changes64(h_->db);
+        // A bound value longer than its column fails the statement before it changes anything.
+        if (std::find(over_.begin(), over_.end(), 1) != over_.end()) throw tooLong();
         int rc = sqlite3_step(st);
         ExecResult r;
         if (sqlite3_column_count(st) > 0 && (rc == SQLITE_ROW || rc == SQLITE_DONE)) {
@@ -677,6 +722,8 @@ class SqlitePrepared : public Prepared {
     std::shared_ptr<SqliteEngine::Handle> h_;
     StmtPtr st_;
     std::vector<bool> dates_;
+    std::vector<qint64> limits_;  // per parameter, 0 for none
+    std::vector<char> over_;      // per parameter: the bound value is too long
 };
 
 bool isBlank(const char* p) {
@@ -714,62 +761,16 @@ const std::vector<SqliteEngine::Handle::Column>& SqliteEngine::Handle::columnsOf
     return schema.emplace(key, std::move(cols)).first->second;
 }
 
+qint64 SqliteEngine::Handle::lengthOf(const QString& table, const QString& column) {
+    for (const Column& c : columnsOf(table))
+        if (c.name.compare(column, Qt::CaseInsensitive) == 0) return c.length;
+    return 0;
+}
+
 bool SqliteEngine::Handle::isDateColumn(const QString& table, const QString& column) {
     for (const Column& c : columnsOf(table))
         if (c.date && c.name.compare(column, Qt::CaseInsensitive) == 0) return true;
     return false;
-}
-
-void SqliteEngine::Handle::installLengthChecks() {
-    auto quoted = [](const QString& name) {
-        return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-               QLatin1Char('"');
-    };
-    QStringList tables, old;
-    {
-        sqlite3_stmt* raw = nullptr;
-        sqlite3_prepare_v2(db,
-                           "SELECT type, name FROM sqlite_master WHERE type = 'table' AND name NOT "
-                           "LIKE 'sqlite%' UNION ALL SELECT type, name FROM sqlite_temp_master "
-                           "WHERE type = 'trigger' AND name LIKE 'longitud %'",
-                           -1, &raw, nullptr);
-        StmtPtr st(raw);
-        while (st && sqlite3_step(st.get()) == SQLITE_ROW) {
-            const QString type =
-                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0)));
-            const QString name =
-                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 1)));
-            (type == QLatin1String("table") ? tables : old) << name;
-        }
-    }
-    QString sql;
-    for (const QString& t : old) sql += QStringLiteral("DROP TRIGGER temp.%1;").arg(quoted(t));
-    for (const QString& table : tables) {
-        QStringList tests, names;
-        for (const Column& c : columnsOf(table)) {
-            if (c.length <= 0) continue;
-            // Trailing blanks beyond the length are cut without complaint, as the server does.
-            tests << QStringLiteral("length(rtrim(NEW.%1, ' ')) > %2")
-                         .arg(quoted(c.name))
-                         .arg(c.length);
-            names << quoted(c.name);
-        }
-        if (tests.isEmpty()) continue;
-        const QString when = tests.join(QStringLiteral(" OR "));
-        const QString body = QStringLiteral(" WHEN %1 BEGIN SELECT RAISE(ABORT, '%2'); END;")
-                                 .arg(when, QString::fromUtf8(kTooLong));
-        sql += QStringLiteral("CREATE TEMP TRIGGER %1 BEFORE INSERT ON main.%2")
-                   .arg(quoted(QStringLiteral("longitud i ") + table), quoted(table)) +
-               body;
-        sql += QStringLiteral("CREATE TEMP TRIGGER %1 BEFORE UPDATE OF %2 ON main.%3")
-                   .arg(quoted(QStringLiteral("longitud u ") + table), names.join(QLatin1Char(',')),
-                        quoted(table)) +
-               body;
-    }
-    const QByteArray u = sql.toUtf8();
-    char* error = nullptr;
-    // A table whose checks cannot be made keeps working without them.
-    if (sqlite3_exec(db, u.constData(), nullptr, nullptr, &error) != SQLITE_OK) sqlite3_free(error);
 }
 
 void SqliteEngine::Handle::releaseReaders() {
@@ -789,6 +790,7 @@ void registerSqliteExtensions(sqlite3* db) {
     sqlite3_create_function(db, "charindex", 3, utf8, nullptr, fnCharindex, nullptr, nullptr);
     sqlite3_create_function(db, "instr", 2, utf8, nullptr, fnInstr, nullptr, nullptr);
     sqlite3_create_function(db, "getdate", 0, SQLITE_UTF8, nullptr, fnGetdate, nullptr, nullptr);
+    sqlite3_create_function(db, "longitud", 2, utf8, nullptr, fnLongitud, nullptr, nullptr);
 }
 
 std::unique_ptr<SqliteEngine> SqliteEngine::open(const QString& path, bool localFile) {
@@ -822,6 +824,7 @@ std::unique_ptr<SqliteEngine> SqliteEngine::open(const QString& path, bool local
     sqlite3_extended_result_codes(h->db, 1);
     sqlite3_busy_timeout(h->db, 30000);
     registerSqliteExtensions(h->db);
+
     std::unique_ptr<SqliteEngine> e(new SqliteEngine(h));
     try {
         // Reading the catalogue tells a database from any other file.
@@ -832,7 +835,6 @@ std::unique_ptr<SqliteEngine> SqliteEngine::open(const QString& path, bool local
         throw EngineError(record(code::EFail, openFailure(h->db, path),
                                  localFile ? QStringLiteral("3051") : QStringLiteral("08001"), 0));
     }
-    h->installLengthChecks();
     return e;
 }
 
@@ -887,20 +889,24 @@ ExecResult SqliteEngine::execute(const QString& sql) {
     ExecResult result;
     const QStringList statements = sqlite_dialect::splitBatch(sql);
     const auto& regional = platform::Regional::current();
-    std::vector<QByteArray> texts;
-    // Translated with the schema as it stands; again after a statement that changes it.
-    auto translateFrom = [&](std::size_t from) {
-        texts.resize(from);
-        for (qsizetype k = 0, n = 0; k < statements.size(); ++k) {
-            const QString t =
-                sqlite_dialect::translate(statements[k], regional, true, dateColumns()).trimmed();
-            if (t.isEmpty()) continue;
-            if (static_cast<std::size_t>(n++) >= from) texts.push_back(t.toUtf8());
-        }
+    // Each statement is translated when it is about to run (and the next one, to know whether
+    // this is the last), with the schema as it stands then.
+    std::vector<std::optional<QByteArray>> texts(static_cast<std::size_t>(statements.size()));
+    auto textOf = [&](qsizetype k) -> const QByteArray& {
+        auto& t = texts[static_cast<std::size_t>(k)];
+        if (!t)
+            t = sqlite_dialect::translate(statements[k], regional, true, dateColumns(),
+                                          columnLengths())
+                    .trimmed()
+                    .toUtf8();
+        return *t;
     };
-    translateFrom(0);
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        const QByteArray full = texts[i];  // texts may be translated again below
+    auto nextToRun = [&](qsizetype from) {
+        while (from < statements.size() && textOf(from).isEmpty()) ++from;
+        return from;
+    };
+    for (qsizetype i = nextToRun(0); i < statements.size(); i = nextToRun(i + 1)) {
+        const QByteArray full = textOf(i);
         const char* start = full.constData();
         const char* end = start + full.size();
         while (start < end && !isBlank(start)) {
@@ -910,7 +916,7 @@ ExecResult SqliteEngine::execute(const QString& sql) {
                 sqlite3_prepare_v2(h_->db, start, static_cast<int>(end - start), &raw, &tail);
             if (prc != SQLITE_OK) fail(h_->db, prc);
             StmtPtr st(raw);
-            const bool last = (i + 1 == texts.size()) && (!tail || isBlank(tail));
+            const bool last = (!tail || isBlank(tail)) && nextToRun(i + 1) == statements.size();
             start = tail ? tail : end;
             if (!st) continue;
             beforeStep(*h_, st.get());
@@ -919,7 +925,9 @@ ExecResult SqliteEngine::execute(const QString& sql) {
             const int rc = sqlite3_step(st.get());
             if (schema) {
                 schemaChanged();
-                translateFrom(i + 1);
+                // only the statements looked at ahead of this one were translated
+                for (auto k = static_cast<std::size_t>(i) + 1; k < texts.size() && texts[k]; ++k)
+                    texts[k].reset();
             }
             if (rc != SQLITE_ROW && rc != SQLITE_DONE) fail(h_->db, rc);
             const bool changes = !sqlite3_stmt_readonly(st.get());
@@ -948,8 +956,8 @@ ExecResult SqliteEngine::execute(const QString& sql) {
 }
 
 std::unique_ptr<Prepared> SqliteEngine::prepare(const QString& sql) {
-    auto translation =
-        sqlite_dialect::translateStatement(sql, platform::Regional::current(), true, dateColumns());
+    auto translation = sqlite_dialect::translateStatement(sql, platform::Regional::current(), true,
+                                                          dateColumns(), columnLengths());
     const QString t = translation.sql.trimmed();
     const char* tail = nullptr;
     const QByteArray u = t.toUtf8();
@@ -958,8 +966,17 @@ std::unique_ptr<Prepared> SqliteEngine::prepare(const QString& sql) {
         throw EngineError(record(code::CommandText, QStringLiteral("La instrucción está vacía."),
                                  QStringLiteral("42000"), 0));
     }
-    return std::make_unique<SqlitePrepared>(h_, std::move(st),
-                                            std::move(translation.dateParameters));
+    return std::make_unique<SqlitePrepared>(h_, std::move(st), translation);
+}
+
+std::function<std::vector<std::pair<QString, qint64>>(const QString&)> SqliteEngine::columnLengths()
+    const {
+    auto h = h_;
+    return [h](const QString& table) {
+        std::vector<std::pair<QString, qint64>> out;
+        for (const auto& c : h->columnsOf(table)) out.emplace_back(c.name, c.length);
+        return out;
+    };
 }
 
 std::function<bool(const QString&, const QString&)> SqliteEngine::dateColumns() const {
@@ -970,7 +987,6 @@ std::function<bool(const QString&, const QString&)> SqliteEngine::dateColumns() 
 
 void SqliteEngine::schemaChanged() {
     h_->schema.clear();
-    h_->installLengthChecks();
 }
 
 void SqliteEngine::begin() {

@@ -40,6 +40,8 @@ class SqliteEngine : public Engine {
     explicit SqliteEngine(std::shared_ptr<Handle> h) : h_(std::move(h)) {}
     // Which columns hold dates, for the translation of statements.
     std::function<bool(const QString&, const QString&)> dateColumns() const;
+    // The declared length of text columns, for the length checks of statements.
+    std::function<std::vector<std::pair<QString, qint64>>(const QString&)> columnLengths() const;
     // After a statement that may have changed the schema.
     void schemaChanged();
     std::shared_ptr<Handle> h_;

@@ -191,6 +191,18 @@ TEST_F(Embebido, ATextLongerThanItsColumnFailsAndChangesNothing) {
         EXPECT_EQ(despues->field(0).value().toNumber(), filas) << k.sql;
         EXPECT_EQ(despues->field(1).value().toText(), mayor) << k.sql;
     }
+    // Values bound to a prepared insert are held to the same lengths.
+    ado::Command alta;
+    alta.setActiveConnection(c);
+    alta.setCommandText(QStringLiteral("INSERT INTO T (N, Texto) VALUES (?, ?), (?, ?)"));
+    EXPECT_NO_THROW(alta.execute({Variant(70), Variant(QStringLiteral("0123456789")), Variant(80),
+                                  Variant(QStringLiteral("ab        "))}));
+    EXPECT_THROW(alta.execute({Variant(90), Variant(QStringLiteral("corto")), Variant(91),
+                               Variant(QStringLiteral("01234567890"))}),
+                 platform::Failure);
+    EXPECT_EQ(c.errors().item(0).nativeError, 8152);
+    auto nueve = c.execute(QStringLiteral("SELECT COUNT(*) FROM T WHERE N IN (90, 91)"));
+    EXPECT_EQ(nueve->field(0).value().toNumber(), 0) << "the statement changed nothing";
     // A table created by this connection is checked too.
     c.execute(QStringLiteral("CREATE TABLE Nueva (C VARCHAR(3))"));
     EXPECT_THROW(c.execute(QStringLiteral("INSERT INTO Nueva VALUES ('abcd')")), platform::Failure);
