@@ -411,13 +411,26 @@ bool isValue(const Token& tok) {
     return tok.kind == Kind::String || tok.isPunct('?');
 }
 
+// The last part of the (possibly qualified) name that starts at k.
+Index lastNamePart(const Tokens& t, Index k) {
+    while (k < t.size() && isName(t[k]) && sigIsPunct(t, nextSig(t, k), '.'))
+        k = nextSig(t, nextSig(t, k));
+    return k;
+}
+
+// The table an INSERT at `insert` writes to: the index of its name, or -1.
+Index insertTarget(const Tokens& t, Index insert) {
+    Index k = nextSig(t, insert);
+    if (sigIs(t, k, {"INTO"})) k = nextSig(t, k);
+    k = lastNamePart(t, k);
+    return k < t.size() && isName(t[k]) ? k : -1;
+}
+
 // The tables a statement names: after FROM (and its comma list), JOIN, UPDATE and INTO.
 QStringList tablesOf(const Tokens& t) {
     QStringList tables;
     auto nameAt = [&](Index i) -> Index {
-        // a qualified name ends at its last part
-        while (i < t.size() && isName(t[i]) && sigIsPunct(t, nextSig(t, i), '.'))
-            i = nextSig(t, nextSig(t, i));
+        i = lastNamePart(t, i);
         return i < t.size() && isName(t[i]) ? i : -1;
     };
     for (Index i = 0; i < t.size(); ++i) {
@@ -490,9 +503,7 @@ class DateContext {
             n = nextSig(t_, n);
         }
         // a qualified name on the right: its last part
-        while (op && n < t_.size() && isName(t_[n]) && sigIsPunct(t_, nextSig(t_, n), '.'))
-            n = nextSig(t_, nextSig(t_, n));
-        return op && isDateColumnAt(n);
+        return op && isDateColumnAt(lastNamePart(t_, n));
     }
     bool betweenDates(Index i) const {
         Index p = prevSig(t_, i);
@@ -572,11 +583,8 @@ class DateContext {
 
     // INSERT [INTO] table (columns) VALUES (...), (...): each value in a date column's place.
     void markInsert(Index insert) {
-        Index k = nextSig(t_, insert);
-        if (sigIs(t_, k, {"INTO"})) k = nextSig(t_, k);
-        while (k < t_.size() && isName(t_[k]) && sigIsPunct(t_, nextSig(t_, k), '.'))
-            k = nextSig(t_, nextSig(t_, k));
-        if (k >= t_.size() || !isName(t_[k])) return;
+        const Index k = insertTarget(t_, insert);
+        if (k < 0) return;
         const QString table = bareName(t_[k]);
         const Index open = nextSig(t_, k);
         if (!sigIsPunct(t_, open, '(')) return;
@@ -669,11 +677,8 @@ struct Wrap {
 
 void insertWraps(const Tokens& t, Index insert, const ColumnLengths& lengths,
                  std::vector<Wrap>& wraps) {
-    Index k = nextSig(t, insert);
-    if (sigIs(t, k, {"INTO"})) k = nextSig(t, k);
-    while (k < t.size() && isName(t[k]) && sigIsPunct(t, nextSig(t, k), '.'))
-        k = nextSig(t, nextSig(t, k));
-    if (k >= t.size() || !isName(t[k])) return;
+    const Index k = insertTarget(t, insert);
+    if (k < 0) return;
     const QString table = bareName(t[k]);
     const auto columns = lengths(table);
     auto lengthOf = [&](const QString& name) -> qint64 {
@@ -737,9 +742,7 @@ void insertWraps(const Tokens& t, Index insert, const ColumnLengths& lengths,
 
 void updateWraps(const Tokens& t, Index update, const ColumnLengths& lengths,
                  std::vector<Wrap>& wraps) {
-    Index k = nextSig(t, update);
-    while (k < t.size() && isName(t[k]) && sigIsPunct(t, nextSig(t, k), '.'))
-        k = nextSig(t, nextSig(t, k));
+    const Index k = lastNamePart(t, nextSig(t, update));
     if (k >= t.size() || !isName(t[k])) return;
     const QString table = bareName(t[k]);
     Index set = nextSig(t, k);
@@ -747,9 +750,7 @@ void updateWraps(const Tokens& t, Index update, const ColumnLengths& lengths,
     const auto columns = lengths(table);
     for (Index j = nextSig(t, set); j < t.size();) {
         // column [= expression], up to a comma, WHERE, FROM or the end at depth 0
-        Index col = j;
-        while (col < t.size() && isName(t[col]) && sigIsPunct(t, nextSig(t, col), '.'))
-            col = nextSig(t, nextSig(t, col));
+        const Index col = lastNamePart(t, j);
         const Index eq = nextSig(t, col);
         if (col >= t.size() || !isName(t[col]) || !sigIsPunct(t, eq, '=')) return;
         Index first = -1, last = -1, e = nextSig(t, eq);
