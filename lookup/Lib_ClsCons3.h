@@ -1,14 +1,51 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
 
-// The shared lookup object. The start-up gives it the connection and the quick-lookup file;
-// the lookup windows come with their own module.
+#include "platform/Failure.h"
+#include "platform/Variant.h"
+
+// What the lookups need from the start-up, which lies above them: configuration values and the
+// error prompt of the global routines (the answer 1..7).
+struct ServiciosConsulta {
+    std::function<QString(const QString& clave)> cfg;
+    std::function<int(const platform::ErrorInfo& error, const QString& rutina)> reporta;
+};
+ServiciosConsulta& serviciosConsulta();
+
+// The shared lookup object: a caller hands it a table name or a statement, it works out the
+// statement, shows the list window modally and keeps the user's choice in its properties.
 class Lib_ClsCons3 {
   public:
+    platform::Variant StkNivel1, StkNivel2, StkNivel3, StkNivel4;
+    QString MuestraStock;
+    std::optional<QStringList> CmpsDevueltos = QStringList();
+    std::optional<QStringList> Valores = QStringList();
+    std::optional<QStringList> Cantidades;
+    bool Checks = false;
+    platform::Variant ValorDevuelto;
     QString gConnString;
-    bool gUsarMascarasConsultas = false;
     QString gRutaMascaraConsultas;
+    bool gUsarMascarasConsultas = false;
+    bool UsaCantidades = false;
+    QString CampoDevuelto;
+
+    // Reads the stock colours, the stock flag and the LIKE search from the configuration.
+    void Inicializa();
+
+    // A lookup: the statement, the window, the choice in ValorDevuelto and Valores. The caller's
+    // list is emptied and released on return. The tree window is not part of this program yet:
+    // a tree request answers as cancelled.
+    void ConsultaSearch(QString& SQL, std::optional<QStringList>& CmpsDevueltosLlamador,
+                        const QString& Clave, QString& CampoBusqueda, QString& Where,
+                        const QString& SentenciaOpcional, bool TreeView,
+                        const QString& ValoresDefault);
+
+  private:
+    bool usaLike_ = false;
 };
 
 Lib_ClsCons3& gConsulta();

@@ -14,6 +14,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "lookup/Lib_ClsCons3.h"
 #include "platform/Failure.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
@@ -305,8 +306,19 @@ void frmCronequipo::ConsultaCampo() {
         recuperaFoco(campo);
         int enter = Qt::Key_Return;
         txtfields_KeyDown(indiceActivo_, enter);
+    } else if (tag.compare(QLatin1String("v_ta_tecnicos"), Qt::CaseInsensitive) == 0) {
+        Lib_ClsCons3& consulta = gConsulta();
+        consulta.CampoDevuelto = QStringLiteral("Código");
+        QString sql =
+            QStringLiteral("select idtecnico as Código, Nombre as Técnico from v_ta_tecnicos");
+        std::optional<QStringList> devueltos;
+        QString busqueda, condicion;
+        consulta.ConsultaSearch(sql, devueltos, QString(), busqueda, condicion, QString(), false,
+                                QString());
+        // A cancelled lookup leaves the field empty, as the suite's windows do.
+        campo->setText(consulta.ValorDevuelto.textOr(QString()).trimmed());
+        recuperaFoco(campo);
     }
-    // The technician lookup arrives with the lookup windows.
 }
 
 ParametrosCronograma frmCronequipo::parametros() const {

@@ -5,6 +5,7 @@
 #include "lookup/Lib_ClsCons3.h"
 #include "platform/Process.h"
 #include "startup/Acceso.h"
+#include "startup/Errores.h"
 #include "startup/SqlTexto.h"
 #include "startup/config/Configuracion.h"
 #include "startup/globals/Globals.h"
@@ -187,6 +188,14 @@ void IniciaSesion(bool UsaArchivoPC, const QString& ParametrosRecibidos, QString
             gConsulta().gConnString = db.gConnString;
             gConsulta().gUsarMascarasConsultas = true;
             gConsulta().gRutaMascaraConsultas = carpeta + QStringLiteral("consultas.vln");
+            // The lookups read the configuration and report through the start-up's routines.
+            serviciosConsulta().cfg = [](const QString& clave) {
+                QString aux;
+                return Cfg(clave, aux);
+            };
+            serviciosConsulta().reporta = [](const platform::ErrorInfo& e, const QString& rutina) {
+                return static_cast<int>(ReportaError(e, std::nullopt, rutina));
+            };
         })
         .then([&] {
             // The quick lookups are a convenience: a file that cannot be written (a folder of
@@ -195,7 +204,9 @@ void IniciaSesion(bool UsaArchivoPC, const QString& ParametrosRecibidos, QString
             platform::Steps::skipping().then(&CreaConsultasRapidas).run();
         })
         .then([&] {
-            if (!db.gDBName.isEmpty()) CargaConfiguracion(carpeta);
+            if (db.gDBName.isEmpty()) return;
+            CargaConfiguracion(carpeta);
+            gConsulta().Inicializa();
         })
         .then([&] { RegistraAcceso(QString()); });
     steps.run();

@@ -14,6 +14,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "lookup/Lib_FrmCons3.h"
+#include "lookup/ListaConsulta.h"
 #include "platform/GuardedApplication.h"
 #include "platform/IniReader.h"
 #include "platform/Regional.h"
@@ -440,6 +442,36 @@ TEST_F(Arranque, APickedDateIsValidatedAndTheFocusMovesOn) {
     EXPECT_EQ(prompts->last().text, QStringLiteral("De completar los campos de fecha"));
     EXPECT_EQ(QApplication::focusWidget(), desde);
     EXPECT_EQ(fondo(desde), QColor(0x00, 0xFF, 0xFF));
+}
+
+TEST_F(Arranque, TheTechnicianLookupPutsTheChosenCodeIntoTheField) {
+    abre();
+    QLineEdit* desde = campo("tecnicoD");
+    desde->setFocus();
+    EXPECT_TRUE(w->TBarRep1->action(QStringLiteral("CONSULTAR"))->isEnabled());
+    auto elige = [](const char* nombre) {
+        QTimer::singleShot(0, [nombre] {
+            auto* v = qobject_cast<Lib_FrmCons3*>(QApplication::activeModalWidget());
+            if (!v) return;
+            if (!nombre) return v->Cancelar();
+            v->ListView1->setCurrentIndex(
+                v->lista().index(v->Busqueda(1, QString::fromUtf8(nombre)) - 1, 0));
+            v->Aceptar();
+        });
+    };
+    elige("roc");
+    QString consultar = QStringLiteral("CONSULTAR");
+    w->Comando(consultar);
+    EXPECT_EQ(desde->text(), QStringLiteral("4")) << "the code, not the name";
+    // A right click on the field with the focus, then a cancel: the field is emptied.
+    QLineEdit* hasta = campo("tecnicoH");
+    hasta->setText(QStringLiteral("9"));
+    QApplication::setActiveWindow(w.get());
+    hasta->setFocus();
+    elige(nullptr);
+    QTest::mouseClick(hasta, Qt::RightButton);
+    EXPECT_EQ(hasta->text(), QString());
+    EXPECT_TRUE(prompts->shown().empty());
 }
 
 }  // namespace

@@ -1,0 +1,392 @@
+#include "lookup/Lib_FrmCons3.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "data/db_dll/DB_Dll.h"
+#include "lookup/Lib_ClsCons3.h"
+#include "lookup/ListaConsulta.h"
+#include "platform/Failure.h"
+#include "platform/Prompt.h"
+#include "suitelib/SuiteLib.h"
+
+namespace {
+
+bool contiene(const QString& texto, const char* que) {
+    return texto.contains(QLatin1String(que), Qt::CaseInsensitive);
+}
+
+QColor colorDe(const platform::Variant& v) {
+    const qint64 n = v.isEmpty() || v.isNull() ? 0 : static_cast<qint64>(v.toNumber());
+    return QColor(static_cast<int>(n & 0xFF), static_cast<int>((n >> 8) & 0xFF),
+                  static_cast<int>((n >> 16) & 0xFF));
+}
+
+QString texto(const platform::Variant& v) {
+    // A null cell shows as empty text.
+    return v.isNull() ? QString() : v.toText();
+}
+
+}  // namespace
+
+Lib_FrmCons3::Lib_FrmCons3(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("Lib_FrmCons3"));
+    setWindowTitle(QStringLiteral("Consulta..."));
+    auto* layout = new QVBoxLayout(this);
+    Label1 = new QLabel(QStringLiteral("CONSULTA"), this);
+    layout->addWidget(Label1);
+    filaCajas_ = new QWidget(this);
+    filaCajas_->setObjectName(QStringLiteral("picFields"));
+    layout->addWidget(filaCajas_);
+    lista_ = new ListaConsulta(this);
+    ListView1 = new QTableView(this);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setModel(lista_);
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->verticalHeader()->hide();
+    ListView1->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    ListView1->setWordWrap(false);
+    QFont negrita = ListView1->font();
+    negrita.setBold(true);
+    negrita.setPointSize(10);
+    ListView1->setFont(negrita);
+    ListView1->horizontalHeader()->setSectionsClickable(true);
+    layout->addWidget(ListView1, 1);
+    auto* botones = new QHBoxLayout;
+    CmdAceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
+    CmdCancelar = new QPushButton(QStringLiteral("&Cancelar"), this);
+    CmdNueva = new QPushButton(QStringLiteral("&Nueva Busqueda"), this);
+    CmdNuevo = new QPushButton(QStringLiteral("N&uevo"), this);
+    CmdTodos = new QPushButton(QStringLiteral("&Marcar"), this);
+    // The commands of the new statement, the maintenance program and marking all rows are not
+    // here yet: their buttons stay off rather than doing nothing.
+    for (QPushButton* b : {CmdNueva, CmdNuevo, CmdTodos}) b->setEnabled(false);
+    CmdAceptar->setDefault(true);
+    botones->addWidget(CmdAceptar);
+    botones->addWidget(CmdCancelar);
+    botones->addStretch(1);
+    botones->addWidget(CmdTodos);
+    botones->addWidget(CmdNuevo);
+    botones->addWidget(CmdNueva);
+    layout->addLayout(botones);
+    nuevaCaja(0);
+
+    connect(CmdAceptar, &QPushButton::clicked, this, &Lib_FrmCons3::Aceptar);
+    connect(CmdCancelar, &QPushButton::clicked, this, &Lib_FrmCons3::Cancelar);
+    connect(ListView1, &QTableView::doubleClicked, this, [this] { Aceptar(); });
+    connect(ListView1->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            &Lib_FrmCons3::ordenaPor);
+    connect(ListView1->horizontalHeader(), &QHeaderView::sectionResized, this,
+            &Lib_FrmCons3::alineaCajas);
+    connect(ListView1->horizontalScrollBar(), &QScrollBar::valueChanged, this,
+            &Lib_FrmCons3::alineaCajas);
+    ListView1->installEventFilter(this);
+    resize(640, 420);
+}
+
+Lib_FrmCons3::~Lib_FrmCons3() = default;
+
+QComboBox* Lib_FrmCons3::nuevaCaja(int k) {
+    auto* c = new QComboBox(filaCajas_);
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->setObjectName(QStringLiteral("CmbSearch%1").arg(k));
+    c->setToolTip(k == 0 ? QStringLiteral("F5 realiza nueva busqueda") : QString());
+    c->installEventFilter(this);
+    c->lineEdit()->installEventFilter(this);
+    connect(c, &QComboBox::editTextChanged, this, [this, k] { busquedaLocal(k); });
+    cajas_.push_back(c);
+    filaCajas_->setMinimumHeight(c->sizeHint().height());
+    return c;
+}
+
+QComboBox* Lib_FrmCons3::CmbSearch(int k) const {
+    return k >= 0 && k < cantidadCajas() ? cajas_[static_cast<std::size_t>(k)] : nullptr;
+}
+
+void Lib_FrmCons3::Carga() {
+    articulos_ = contiene(SQL, "articulos");
+    Valores = QStringList();
+    Cantidades = QStringList();
+    lista_->vacia();
+    if (SQL.trimmed().isEmpty()) {
+        SuiteLib::tools().PrepareForm(this, 0);
+        return;
+    }
+    SQL += QLatin1Char(' ');
+    const int desde = static_cast<int>(SQL.indexOf(QLatin1String("from"), 0, Qt::CaseInsensitive));
+    const int inicio = desde < 0 ? 3 : desde + 4;
+    const int blanco = static_cast<int>(SQL.indexOf(QLatin1Char(' '), inicio + 1));
+    tabla_ = SQL.mid(inicio, blanco < 0 ? -1 : blanco - inicio).trimmed();
+    if (sentenciaInicial_.isEmpty()) sentenciaInicial_ = SQL;
+    sentenciaBase_ = SQL;
+
+    DB_Dll& db = gDB();
+    DB_Dll::Recordset rs;
+    auto steps = platform::Steps::trapping([](const platform::ErrorInfo& e) {
+        return serviciosConsulta().reporta(e, QStringLiteral("FORM_LOAD"));
+    });
+    steps
+        .then([&] {
+            QString sql = SQL;
+            db.AbrirRecordset(sql, rs, nullptr, 0, 1, -1, true);
+        })
+        .then([&] { lista_->setCasillas(CheckBoxes); })
+        .then([&] {
+            std::vector<std::pair<QString, int>> campos;
+            for (int i = 0; i < rs->fieldCount(); ++i) {
+                const auto& f = rs->field(i);
+                int x = static_cast<int>(std::min<qint64>(f.definedSize(), 60));
+                if (f.type() == 6 || f.type() == 131) x = 12;
+                campos.emplace_back(f.name(), x);
+            }
+            encolumnar(campos);
+        })
+        .then([&] {
+            if (rs->state() != ado::adstate::Open || (rs->bof() && rs->eof())) return;
+            const auto& t = SuiteLib::tools();
+            const bool colores =
+                articulos_ && MuestraStock.compare(QLatin1String("SI"), Qt::CaseInsensitive) == 0;
+            const int n = rs->fieldCount();
+            const int devuelto = IndiceColumna(CampoDevuelto) - 1;
+            for (; !rs->eof(); rs->moveNext()) {
+                ListaConsulta::Fila fila;
+                fila.celdas.reserve(n);
+                for (int i = 0; i < n; ++i) {
+                    const QString v = texto(rs->field(i).value());
+                    fila.celdas << (i == 0 ? v.trimmed() : t.PadCode(v, 0));
+                }
+                if (CheckBoxes && devuelto >= 0) {
+                    const QString clave = fila.celdas.value(devuelto).trimmed();
+                    fila.marcada =
+                        !clave.isEmpty() && ValoresDefault.contains(clave, Qt::CaseInsensitive);
+                }
+                if (colores && rs->hasField(QStringLiteral("PUNTOPEDIDO")) &&
+                    rs->hasField(QStringLiteral("Stock"))) {
+                    const double pp =
+                        t.NoNull(rs->field(QStringLiteral("PUNTOPEDIDO")).value()).toNumber();
+                    const double st =
+                        t.NoNull(rs->field(QStringLiteral("Stock")).value()).toNumber();
+                    const platform::Variant& nivel = pp == 0 && st > 0   ? StkNivel1
+                                                     : pp > 0 && st > pp ? StkNivel2
+                                                     : pp > 0 && st < pp ? StkNivel3
+                                                                         : StkNivel4;
+                    fila.color = colorDe(nivel);
+                }
+                lista_->agrega(std::move(fila));
+            }
+        })
+        .then([&] {
+            if (OrdenarPorLwv) lista_->ordena(columnaOrden_, orden_);
+        })
+        .then([&] {
+            if (!FiltroInicial.trimmed().isEmpty()) cajas_[0]->setEditText(FiltroInicial);
+        })
+        .then([&] { db.CierraRecordset(rs); })
+        .cleanup([&] {
+            if (rs && rs->state() == ado::adstate::Open) db.CierraRecordset(rs);
+        });
+    steps.run();
+    alineaCajas();
+    SuiteLib::tools().PrepareForm(this, 0);
+}
+
+void Lib_FrmCons3::encolumnar(const std::vector<std::pair<QString, int>>& campos) {
+    const bool deArticulos = contiene(SQL, "V_MA_ARTICULOS") || contiene(SQL, "STK_MA_ARTICULOS");
+    const bool anchas = ValoresDefault.compare(QLatin1String("@10"), Qt::CaseInsensitive) == 0;
+    QStringList titulos;
+    std::vector<int> anchos;
+    for (std::size_t g = 0; g < campos.size(); ++g) {
+        auto [nombre, x] = campos[g];
+        if (g >= cajas_.size()) nuevaCaja(static_cast<int>(g));
+        cajas_[g]->setProperty("Tag", nombre);
+        cajas_[g]->setVisible(true);
+        QString titulo = nombre;
+        if (deArticulos) {
+            static const QRegularExpression precio(QStringLiteral("^PRECIO([1-8])$"),
+                                                   QRegularExpression::CaseInsensitiveOption);
+            const auto m = precio.match(nombre);
+            if (m.hasMatch() && serviciosConsulta().cfg)
+                titulo =
+                    serviciosConsulta().cfg(QStringLiteral("NOM_PCLASE") + m.captured(1)).trimmed();
+        } else if (anchas) {
+            x += 10;
+        }
+        titulos << titulo;
+        anchos.push_back(x);
+    }
+    for (std::size_t g = campos.size(); g < cajas_.size(); ++g) cajas_[g]->setVisible(false);
+    lista_->setColumnas(titulos);
+    const int letra = QFontMetrics(ListView1->font()).horizontalAdvance(QLatin1Char('X'));
+    int total = 0;
+    for (std::size_t g = 0; g < anchos.size(); ++g) {
+        const int w = std::max(anchos[g], 1) * letra;
+        ListView1->setColumnWidth(static_cast<int>(g), w);
+        total += w;
+    }
+    // As wide as the columns, within the screen.
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const int pantalla = s ? s->availableGeometry().width() : 1024;
+    resize(std::min(total + 60, pantalla - 32), height());
+}
+
+void Lib_FrmCons3::alineaCajas() {
+    // The search boxes stand over their columns, also when the list scrolls sideways.
+    const QHeaderView* h = ListView1->horizontalHeader();
+    const int x0 = ListView1->geometry().x() - filaCajas_->geometry().x() + ListView1->frameWidth();
+    for (std::size_t k = 0; k < cajas_.size(); ++k) {
+        if (static_cast<int>(k) >= lista_->columnCount()) continue;
+        const int sec = static_cast<int>(k);
+        cajas_[k]->setGeometry(x0 + h->sectionViewportPosition(sec), 0,
+                               std::max(h->sectionSize(sec) - 3, 8),
+                               cajas_[k]->sizeHint().height());
+    }
+}
+
+void Lib_FrmCons3::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    alineaCajas();
+}
+
+int Lib_FrmCons3::Busqueda(int clave, const QString& queValor) const {
+    const int r = lista_->busca(clave, queValor);
+    return r < 0 ? 0 : r + 1;
+}
+
+int Lib_FrmCons3::IndiceColumna(const QString& columna) const {
+    const QStringList& c = lista_->columnas();
+    for (int i = 0; i < c.size(); ++i)
+        if (c[i].trimmed().compare(columna.trimmed(), Qt::CaseInsensitive) == 0) return i + 1;
+    return 0;
+}
+
+void Lib_FrmCons3::busquedaLocal(int k) {
+    const int pos = Busqueda(k, cajas_[static_cast<std::size_t>(k)]->currentText().trimmed());
+    if (pos <= 0) return;
+    const QModelIndex i = lista_->index(pos - 1, 0);
+    ListView1->setCurrentIndex(i);
+    ListView1->scrollTo(i);
+}
+
+void Lib_FrmCons3::ordenaPor(int columna) {
+    // One direction for the whole list: the first click after loading sorts descending.
+    columnaOrden_ = columna;
+    orden_ = orden_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    lista_->ordena(columnaOrden_, orden_);
+}
+
+QString Lib_FrmCons3::valorEn(int fila, int columna) const {
+    return lista_->fila(fila).celdas.value(columna - 1);
+}
+
+void Lib_FrmCons3::Aceptar() {
+    if (CheckBoxes) {
+        if (CampoDevuelto.isEmpty()) CampoDevuelto = lista_->columnas().value(0);
+        const int c = IndiceColumna(CampoDevuelto);
+        QStringList v;
+        for (int r = 0; r < lista_->rowCount(); ++r)
+            if (lista_->fila(r).marcada) v << valorEn(r, c);
+        Valores = v;
+        hide();
+        accept();
+        return;
+    }
+    const QModelIndex actual = ListView1->currentIndex();
+    if (actual.isValid()) {
+        const int r = actual.row();
+        QStringList v = Valores.value_or(QStringList());
+        QString anterior;
+        for (const QString& titulo : CmpsDevueltos.value_or(QStringList())) {
+            const int c = IndiceColumna(titulo);
+            // A caption that names no column repeats the value before it.
+            if (c > 0) anterior = valorEn(r, c);
+            v << anterior;
+        }
+        Valores = v;
+        if (!CampoDevuelto.isEmpty()) {
+            const int c = IndiceColumna(CampoDevuelto);
+            ValorDevuelto = platform::Variant(c > 0 ? valorEn(r, c) : QString());
+        } else {
+            ValorDevuelto = platform::Variant(v.isEmpty() ? QString() : v.last());
+        }
+    }
+    hide();
+    accept();
+}
+
+void Lib_FrmCons3::Cancelar() {
+    ValorDevuelto = platform::Variant(QString());
+    CmpsDevueltos.reset();
+    Valores.reset();
+    hide();
+    reject();
+}
+
+void Lib_FrmCons3::DesmarcaTodo() {
+    for (int r = 0; r < lista_->rowCount(); ++r)
+        lista_->setData(lista_->index(r, 0), Qt::Unchecked, Qt::CheckStateRole);
+}
+
+bool Lib_FrmCons3::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (watched == ListView1) {
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                Aceptar();
+                return true;
+            }
+            if (key->key() == Qt::Key_Space && CheckBoxes) return false;
+            // A typed character goes on in the search box that had the focus last.
+            const QString t = key->text();
+            if (!t.isEmpty() && t.at(0).isPrint()) {
+                QComboBox* caja = cajas_[static_cast<std::size_t>(ultimaCaja_)];
+                caja->setFocus();
+                caja->setEditText(caja->currentText() + t);
+                return true;
+            }
+            return false;
+        }
+        for (std::size_t k = 0; k < cajas_.size(); ++k) {
+            if (watched != cajas_[k] && watched != cajas_[k]->lineEdit()) continue;
+            switch (key->key()) {
+                case Qt::Key_Down:
+                case Qt::Key_Up:
+                case Qt::Key_PageDown:
+                case Qt::Key_PageUp:
+                    ListView1->setFocus();
+                    return true;
+                case Qt::Key_Return:
+                case Qt::Key_Enter:
+                    Aceptar();
+                    return true;
+                case Qt::Key_Escape:
+                    Cancelar();
+                    return true;
+                default:
+                    return false;
+            }
+        }
+    } else if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        for (std::size_t k = 0; k < cajas_.size(); ++k) {
+            if (watched != cajas_[k] && watched != cajas_[k]->lineEdit()) continue;
+            const bool dentro = cajas_[k]->hasFocus() || cajas_[k]->lineEdit()->hasFocus();
+            if (dentro) ultimaCaja_ = static_cast<int>(k);
+            cajas_[k]->setStyleSheet(
+                dentro ? QStringLiteral("QComboBox { background-color: #00FFFF; }") : QString());
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+#include "platform/Variant.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTableView;
+class ListaConsulta;
+
+// The list lookup window: the rows of a statement in a list with one search box above each
+// column; the user jumps to a row by typing its beginning, sorts by a column, checks rows when
+// check boxes are on, and accepts or cancels. The caller sets the properties, calls Carga and
+// shows it modally, then reads ValorDevuelto and Valores.
+class Lib_FrmCons3 : public QDialog {
+    Q_OBJECT
+  public:
+    explicit Lib_FrmCons3(QWidget* parent = nullptr);
+    ~Lib_FrmCons3() override;
+
+    platform::Variant StkNivel1, StkNivel2, StkNivel3, StkNivel4;
+    QString MuestraStock;
+    QString SQL;
+    QString CampoDevuelto;
+    std::optional<QStringList> CmpsDevueltos;
+    bool CheckBoxes = false;
+    QString gConnString;
+    platform::Variant ValorDevuelto;
+    QString FiltroInicial;
+    QString CampoBusqueda;
+    bool OrdenarPorLwv = false;
+    std::optional<QStringList> Valores;
+    std::optional<QStringList> Cantidades;
+    bool UsaCantidades = false;
+    QString ValoresDefault;
+    bool CfgUsaConsultaLIKE = false;
+    bool GrabarCfg = false;
+    bool UsarUDBC = false;
+
+    // Loading: runs the statement and fills the list (an empty statement only prepares it).
+    void Carga();
+    // The position (from 1) of the first row whose column `clave` (0 = the first) starts with
+    // the text; 0 when none.
+    int Busqueda(int clave, const QString& queValor) const;
+    // The position (from 1) of the column with this caption; 0 when none.
+    int IndiceColumna(const QString& columna) const;
+    void Aceptar();
+    void Cancelar();
+    // Every row unchecked (the request does it after loading a list with check boxes).
+    void DesmarcaTodo();
+
+    QString tabla() const { return tabla_; }
+    ListaConsulta& lista() const { return *lista_; }
+    QComboBox* CmbSearch(int k) const;
+    int cantidadCajas() const { return static_cast<int>(cajas_.size()); }
+
+    QLabel* Label1 = nullptr;
+    QTableView* ListView1 = nullptr;
+    QPushButton* CmdAceptar = nullptr;
+    QPushButton* CmdCancelar = nullptr;
+    QPushButton* CmdNueva = nullptr;
+    QPushButton* CmdNuevo = nullptr;
+    QPushButton* CmdTodos = nullptr;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void encolumnar(const std::vector<std::pair<QString, int>>& campos);
+    void alineaCajas();
+    void busquedaLocal(int k);
+    void ordenaPor(int columna);
+    QString valorEn(int fila, int columna) const;  // column from 1
+    QComboBox* nuevaCaja(int k);
+
+    ListaConsulta* lista_ = nullptr;
+    QWidget* filaCajas_ = nullptr;
+    std::vector<QComboBox*> cajas_;
+    int ultimaCaja_ = 0;
+    int columnaOrden_ = 0;
+    Qt::SortOrder orden_ = Qt::AscendingOrder;
+    bool articulos_ = false;
+    QString tabla_;
+    QString sentenciaBase_;
+    QString sentenciaInicial_;
+};

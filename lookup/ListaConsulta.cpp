@@ -1,0 +1,97 @@
+#include "lookup/ListaConsulta.h"
+
+#include <QFont>
+#include <algorithm>
+
+void ListaConsulta::setColumnas(const QStringList& titulos) {
+    beginResetModel();
+    titulos_ = titulos;
+    filas_.clear();
+    endResetModel();
+}
+
+void ListaConsulta::vacia() {
+    beginResetModel();
+    filas_.clear();
+    endResetModel();
+}
+
+void ListaConsulta::agrega(Fila fila) {
+    const int r = static_cast<int>(filas_.size());
+    beginInsertRows({}, r, r);
+    filas_.push_back(std::move(fila));
+    endInsertRows();
+}
+
+int ListaConsulta::busca(int columna, const QString& texto) const {
+    const QString buscado = texto.trimmed();
+    for (std::size_t r = 0; r < filas_.size(); ++r) {
+        const QStringList& c = filas_[r].celdas;
+        const QString valor = columna < c.size() ? c[columna].trimmed() : QString();
+        if (valor.left(buscado.size()).compare(buscado, Qt::CaseInsensitive) == 0)
+            return static_cast<int>(r);
+    }
+    return -1;
+}
+
+void ListaConsulta::ordena(int columna, Qt::SortOrder orden) {
+    beginResetModel();
+    std::stable_sort(filas_.begin(), filas_.end(), [&](const Fila& a, const Fila& b) {
+        const QString x = columna < a.celdas.size() ? a.celdas[columna] : QString();
+        const QString y = columna < b.celdas.size() ? b.celdas[columna] : QString();
+        const int c = x.compare(y, Qt::CaseInsensitive);
+        return orden == Qt::AscendingOrder ? c < 0 : c > 0;
+    });
+    endResetModel();
+}
+
+int ListaConsulta::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(filas_.size());
+}
+
+int ListaConsulta::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(titulos_.size());
+}
+
+QVariant ListaConsulta::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) return {};
+    const Fila& f = filas_[static_cast<std::size_t>(index.row())];
+    switch (role) {
+        case Qt::DisplayRole:
+            return index.column() < f.celdas.size() ? f.celdas[index.column()] : QString();
+        case Qt::CheckStateRole:
+            if (casillas_ && index.column() == 0) return f.marcada ? Qt::Checked : Qt::Unchecked;
+            return {};
+        case Qt::ForegroundRole:
+            return f.color ? QVariant(*f.color) : QVariant();
+        case Qt::FontRole:
+            if (f.color) {
+                QFont bold;
+                bold.setBold(true);
+                return bold;
+            }
+            return {};
+        default:
+            return {};
+    }
+}
+
+bool ListaConsulta::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::CheckStateRole || !casillas_) return false;
+    filas_[static_cast<std::size_t>(index.row())].marcada = value.toInt() == Qt::Checked;
+    emit dataChanged(index, index, {Qt::CheckStateRole});
+    return true;
+}
+
+Qt::ItemFlags ListaConsulta::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (casillas_ && index.column() == 0) f |= Qt::ItemIsUserCheckable;
+    return f;
+}
+
+QVariant ListaConsulta::headerData(int section, Qt::Orientation o, int role) const {
+    if (o == Qt::Horizontal && role == Qt::DisplayRole && section < titulos_.size())
+        return titulos_[section];
+    return {};
+}

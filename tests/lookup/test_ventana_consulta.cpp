@@ -1,0 +1,151 @@
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include "lookup/Lib_ClsCons3.h"
+#include "lookup/Lib_FrmCons3.h"
+#include "lookup/ListaConsulta.h"
+#include "tests/support/Aplicacion.h"
+#include "tests/support/ProgramFolder.h"
+
+namespace {
+
+const QString kTecnicos =
+    QStringLiteral("select idtecnico as Código, Nombre as Técnico from v_ta_tecnicos");
+
+class VentanaConsulta : public ProgramFolder {
+  protected:
+    void SetUp() override {
+        testApp();
+        ProgramFolder::SetUp();
+        connect();
+        serviciosConsulta().reporta = [this](const platform::ErrorInfo& e, const QString&) {
+            return prompts->messageBox(e.description, 0, QStringLiteral("reporte"));
+        };
+    }
+    void TearDown() override {
+        serviciosConsulta() = {};
+        ProgramFolder::TearDown();
+    }
+    std::unique_ptr<Lib_FrmCons3> abre(const QString& sql, bool casillas = false) {
+        auto w = std::make_unique<Lib_FrmCons3>();
+        w->SQL = sql;
+        w->CampoDevuelto = QStringLiteral("Código");
+        w->CheckBoxes = casillas;
+        w->OrdenarPorLwv = true;
+        w->Carga();
+        w->show();
+        QApplication::setActiveWindow(w.get());
+        return w;
+    }
+};
+
+TEST_F(VentanaConsulta, TypingInASearchBoxFindsTheRowWithoutRegardToCase) {
+    auto w = abre(kTecnicos);
+    ASSERT_EQ(w->lista().columnCount(), 2);
+    EXPECT_EQ(w->lista().rowCount(),
+              scalar(QStringLiteral("SELECT COUNT(*) FROM v_ta_tecnicos")).toInt());
+    EXPECT_EQ(w->tabla(), QStringLiteral("v_ta_tecnicos"));
+    QComboBox* nombre = w->CmbSearch(1);
+    nombre->setFocus();
+    QTest::keyClicks(nombre->lineEdit(), QStringLiteral("sO"));
+    const int fila = w->ListView1->currentIndex().row();
+    ASSERT_GE(fila, 0);
+    EXPECT_TRUE(w->lista().fila(fila).celdas[1].startsWith(QStringLiteral("Sofía")));
+    // The search box stands over its column, and is cyan while it has the focus.
+    const QHeaderView* h = w->ListView1->horizontalHeader();
+    EXPECT_NEAR(nombre->mapTo(w.get(), QPoint(0, 0)).x(),
+                h->mapTo(w.get(), QPoint(h->sectionViewportPosition(1), 0)).x(), 3);
+    QTest::keyClick(nombre->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(w->ValorDevuelto.toText(), QStringLiteral("2"));
+    EXPECT_FALSE(w->isVisible());
+}
+
+TEST_F(VentanaConsulta, KeysTypedInTheListGoToTheLastSearchBox) {
+    auto w = abre(kTecnicos);
+    w->CmbSearch(1)->setFocus();
+    w->ListView1->setFocus();
+    QTest::keyClicks(w->ListView1, QStringLiteral("va"));
+    EXPECT_EQ(w->CmbSearch(1)->currentText(), QStringLiteral("va"));
+    const int fila = w->ListView1->currentIndex().row();
+    EXPECT_TRUE(w->lista().fila(fila).celdas[1].startsWith(QStringLiteral("Valeria")));
+    QTest::keyClick(w->CmbSearch(1)->lineEdit(), Qt::Key_Down);
+    EXPECT_TRUE(w->ListView1->hasFocus());
+}
+
+TEST_F(VentanaConsulta, AcceptCancelAndTheValuesOfTheCaller) {
+    auto w = abre(kTecnicos);
+    w->CmpsDevueltos = QStringList{"Técnico", "No hay", "Código"};
+    w->ListView1->setCurrentIndex(w->lista().index(w->Busqueda(1, QStringLiteral("jul")) - 1, 0));
+    w->Aceptar();
+    EXPECT_EQ(w->Valores, (QStringList{"Julián Peña", "Julián Peña", "3"}))
+        << "a caption that names no column repeats the value before it";
+    EXPECT_EQ(w->ValorDevuelto.toText(), QStringLiteral("3"));
+
+    auto otra = abre(kTecnicos);
+    otra->Cancelar();
+    EXPECT_EQ(otra->ValorDevuelto.toText(), QString());
+    EXPECT_FALSE(otra->Valores.has_value());
+    EXPECT_FALSE(otra->CmpsDevueltos.has_value());
+}
+
+TEST_F(VentanaConsulta, CheckedRowsQuotesNullsAndTheSortDirection) {
+    gDB().gCnn.execute(
+        QStringLiteral("INSERT INTO v_ta_tecnicos (idtecnico, nombre) VALUES ('  90', "
+                       "'O''Higgins'), ('  91', NULL)"));
+    auto w = abre(kTecnicos, true);
+    w->ValoresDefault = QStringLiteral("   1,   3");
+    w->Carga();
+    int marcadas = 0;
+    for (int r = 0; r < w->lista().rowCount(); ++r) marcadas += w->lista().fila(r).marcada;
+    EXPECT_EQ(marcadas, 2) << "the default values start checked";
+    const int sinNombre = w->Busqueda(1, QStringLiteral(""));
+    EXPECT_EQ(sinNombre, 1);
+    EXPECT_GT(w->Busqueda(1, QStringLiteral("o'h")), 0) << "a quote is just a character";
+    w->DesmarcaTodo();
+    w->lista().setData(w->lista().index(w->Busqueda(1, QStringLiteral("o'h")) - 1, 0), Qt::Checked,
+                       Qt::CheckStateRole);
+    w->Aceptar();
+    EXPECT_EQ(w->Valores, QStringList{"90"});
+
+    // The first header click sorts descending, whatever the column.
+    auto s = abre(kTecnicos);
+    s->ListView1->horizontalHeader()->sectionClicked(1);
+    EXPECT_EQ(s->lista().fila(0).celdas[1], QStringLiteral("Valeria Muñoz"));
+    s->ListView1->horizontalHeader()->sectionClicked(1);
+    EXPECT_EQ(s->lista().fila(0).celdas[1], QString()) << "a null shows as empty text";
+}
+
+TEST_F(VentanaConsulta, AStatementTheDatabaseRefusesLeavesAnEmptyList) {
+    prompts->answer(platform::mb::Abort);  // the data layer's own prompt
+    prompts->answer(platform::mb::Abort);
+    auto w = abre(QStringLiteral("select nada from no_existe"));
+    EXPECT_EQ(w->lista().rowCount(), 0);
+    EXPECT_FALSE(prompts->shown().empty());
+    w->Aceptar();
+    EXPECT_TRUE(w->ValorDevuelto.isEmpty()) << "no row: nothing stored";
+}
+
+TEST_F(VentanaConsulta, ARequestShowsTheWindowAndKeepsTheChoice) {
+    Lib_ClsCons3 consulta;
+    consulta.CampoDevuelto = QStringLiteral("Código");
+    QTimer::singleShot(0, [] {
+        auto* w = qobject_cast<Lib_FrmCons3*>(QApplication::activeModalWidget());
+        if (!w) return;
+        w->ListView1->setCurrentIndex(
+            w->lista().index(w->Busqueda(1, QStringLiteral("roc")) - 1, 0));
+        w->Aceptar();
+    });
+    QString sql = kTecnicos, campo, where;
+    std::optional<QStringList> lista = QStringList{"Técnico"};
+    consulta.ConsultaSearch(sql, lista, QString(), campo, where, QString(), false, QString());
+    EXPECT_EQ(consulta.ValorDevuelto.toText(), QStringLiteral("4"));
+    EXPECT_EQ(consulta.Valores, QStringList{"Rocío Benítez"});
+    EXPECT_FALSE(lista.has_value()) << "the caller's list is emptied and released";
+    EXPECT_TRUE(consulta.CampoDevuelto.isEmpty());
+}
+
+}  // namespace
