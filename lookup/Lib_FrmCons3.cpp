@@ -72,8 +72,8 @@ Lib_FrmCons3::Lib_FrmCons3(QWidget* parent) : QDialog(parent) {
     CmdNuevo = new QPushButton(QStringLiteral("N&uevo"), this);
     CmdTodos = new QPushButton(QStringLiteral("&Marcar"), this);
     // The commands of the new statement, the maintenance program and marking all rows are not
-    // here yet: their buttons stay off rather than doing nothing.
-    for (QPushButton* b : {CmdNueva, CmdNuevo, CmdTodos}) b->setEnabled(false);
+    // here yet: their buttons stay hidden rather than doing nothing.
+    for (QPushButton* b : {CmdNueva, CmdNuevo, CmdTodos}) b->setVisible(false);
     CmdAceptar->setDefault(true);
     botones->addWidget(CmdAceptar);
     botones->addWidget(CmdCancelar);
@@ -230,10 +230,13 @@ void Lib_FrmCons3::encolumnar(const std::vector<std::pair<QString, int>>& campos
     }
     for (std::size_t g = campos.size(); g < cajas_.size(); ++g) cajas_[g]->setVisible(false);
     lista_->setColumnas(titulos);
-    const int letra = QFontMetrics(ListView1->font()).horizontalAdvance(QLatin1Char('X'));
+    const QFontMetrics letras(ListView1->font());
+    const int letra = letras.horizontalAdvance(QLatin1Char('X'));
     int total = 0;
     for (std::size_t g = 0; g < anchos.size(); ++g) {
-        const int w = std::max(anchos[g], 1) * letra;
+        // x letters wide, and never narrower than its caption
+        const int w = std::max(std::max(anchos[g], 1) * letra,
+                               letras.horizontalAdvance(titulos[static_cast<qsizetype>(g)]) + 16);
         ListView1->setColumnWidth(static_cast<int>(g), w);
         total += w;
     }
