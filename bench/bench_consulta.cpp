@@ -73,8 +73,9 @@ int main(int argc, char** argv) {
         tecla = t.nsecsElapsed() / 1e9;
         w->Aceptar();
     });
-    QString sql = QStringLiteral("SELECT Codigo, Descripcion, Rubro, Marca, Precio, Stock FROM "
-                                 "V_ARTICULOS"),
+    QString sql = QStringLiteral(
+                "SELECT Codigo, Descripcion, Rubro, Marca, Precio, Stock FROM "
+                "V_ARTICULOS"),
             campo, where;
     std::optional<QStringList> lista;
     reloj.start();
@@ -82,7 +83,8 @@ int main(int argc, char** argv) {
     std::printf("rows:               %d of %d\n", mostradas, filas);
     std::printf("request to window:  %.3f s\n", abrir);
     std::printf("search keystroke:   %.1f ms (a text matched at the last rows)\n", tecla * 1000);
-    std::printf("chosen:             %s\n", consulta.ValorDevuelto.textOr(QString()).toUtf8().constData());
+    std::printf("chosen:             %s\n",
+                consulta.ValorDevuelto.textOr(QString()).toUtf8().constData());
     std::printf("peak memory:        %.1f MB (%.1f MB before the request)\n", peakKb() / 1024.0,
                 antes / 1024.0);
     return 0;

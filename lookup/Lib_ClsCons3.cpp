@@ -1,8 +1,11 @@
 #include "lookup/Lib_ClsCons3.h"
 
+#include <QFile>
+
 #include "data/db_dll/DB_Dll.h"
 #include "lookup/Lib_FrmCons3.h"
 #include "lookup/SentenciaConsulta.h"
+#include "platform/Cp1252.h"
 #include "platform/Prompt.h"
 
 ServiciosConsulta& serviciosConsulta() {
@@ -47,6 +50,54 @@ QStringList camposDe(const QString& tabla) {
 }
 
 }  // namespace
+
+QString Lib_ClsCons3::CheckOpciones(const QString& titulo, std::optional<QStringList>&,
+                                    const QStringList& opc) {
+    QStringList textos;
+    std::vector<bool> marcadas;
+    // Options are counted from index 0 up to the highest; below index 1 none is shown.
+    if (opc.size() > 1) {
+        for (const QString& o : opc) {
+            textos << o.mid(1);
+            marcadas.push_back(o.startsWith(QLatin1Char('1')));
+        }
+    }
+    Lib_FrmCons3 ventana;
+    ventana.CheckBoxes = true;
+    ventana.Carga();
+    ventana.MuestraOpciones(titulo, textos, marcadas);
+    ventana.exec();
+    Valores = ventana.Valores;
+    return QString();
+}
+
+QString Lib_ClsCons3::MenuOpciones(const QString& titulo, const QStringList& opc) {
+    Lib_FrmCons3 ventana;
+    ventana.Carga();
+    ventana.MuestraOpciones(titulo, opc.size() > 1 ? opc : QStringList(), {});
+    ventana.exec();
+    return ventana.ValorDevuelto.textOr(QString());
+}
+
+QString Lib_ClsCons3::ConsultaDesdeArchivo(const QString& titulo, const QString& queArchivo,
+                                           const QString&) {
+    QFile f(queArchivo);
+    if (!f.open(QIODevice::ReadOnly)) {
+        platform::msgBox(QStringLiteral("No existe el archivo ") + queArchivo +
+                         QStringLiteral(" que desea consultar consulta "));
+        return QString();
+    }
+    QStringList lineas;
+    // The suite's text files are single-byte text with CR LF.
+    for (const QString& l : platform::cp1252::decode(f.readAll()).split(QStringLiteral("\r\n")))
+        lineas << l;
+    if (!lineas.isEmpty() && lineas.last().isEmpty()) lineas.removeLast();
+    Lib_FrmCons3 ventana;
+    ventana.Carga();
+    ventana.MuestraOpciones(titulo, lineas, {});
+    ventana.exec();
+    return ventana.ValorDevuelto.textOr(QString());
+}
 
 void Lib_ClsCons3::Inicializa() {
     MuestraStock = cfg("MostrarStockenConsultas");

@@ -44,6 +44,16 @@ class Lib_ClsCons3 {
                         const QString& SentenciaOpcional, bool TreeView,
                         const QString& ValoresDefault);
 
+    // Option lists in the list window. CheckOpciones: each option's first character "1" starts
+    // it checked, the rest is its text; the checked texts come back in Valores; answers "".
+    // MenuOpciones: the chosen option. ConsultaDesdeArchivo: the chosen line of a text file
+    // (`separador` is not used).
+    QString CheckOpciones(const QString& titulo, std::optional<QStringList>& cmpsDevueltos,
+                          const QStringList& opc);
+    QString MenuOpciones(const QString& titulo, const QStringList& opc);
+    QString ConsultaDesdeArchivo(const QString& titulo, const QString& queArchivo,
+                                 const QString& separador);
+
   private:
     bool usaLike_ = false;
 };

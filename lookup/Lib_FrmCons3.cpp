@@ -338,6 +338,33 @@ void Lib_FrmCons3::Cancelar() {
     reject();
 }
 
+void Lib_FrmCons3::MuestraOpciones(const QString& titulo, const QStringList& textos,
+                                   const std::vector<bool>& marcadas) {
+    setWindowTitle(titulo);
+    OrdenarPorLwv = true;
+    SQL.clear();
+    gConnString.clear();
+    CampoDevuelto = titulo;
+    lista_->setCasillas(CheckBoxes);
+    lista_->setColumnas({titulo});
+    for (qsizetype i = 0; i < textos.size(); ++i) {
+        ListaConsulta::Fila f;
+        f.celdas << textos[i];
+        f.marcada = static_cast<std::size_t>(i) < marcadas.size() && marcadas[i];
+        lista_->agrega(std::move(f));
+    }
+    for (std::size_t k = 1; k < cajas_.size(); ++k) cajas_[k]->setVisible(false);
+    // As wide as the longest text (120 twips, 8 pixels, a letter), within the screen.
+    qsizetype m = titulo.size();
+    for (const QString& t : textos) m = std::max(m, t.size());
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const int pantalla = s ? s->availableGeometry().width() : 1024;
+    const int ancho = static_cast<int>(m) * 8;
+    resize(ancho < pantalla ? std::max(ancho, 240) : pantalla, height());
+    ListView1->setColumnWidth(0, std::max(ListView1->viewport()->width(), ancho));
+    alineaCajas();
+}
+
 void Lib_FrmCons3::DesmarcaTodo() {
     for (int r = 0; r < lista_->rowCount(); ++r)
         lista_->setData(lista_->index(r, 0), Qt::Unchecked, Qt::CheckStateRole);

@@ -53,6 +53,10 @@ class Lib_FrmCons3 : public QDialog {
     void Cancelar();
     // Every row unchecked (the request does it after loading a list with check boxes).
     void DesmarcaTodo();
+    // An option list without a statement: one column captioned `titulo`, a row per text
+    // (checked when `marcadas` says so), the window as wide as its longest text allows.
+    void MuestraOpciones(const QString& titulo, const QStringList& textos,
+                         const std::vector<bool>& marcadas);
 
     QString tabla() const { return tabla_; }
     ListaConsulta& lista() const { return *lista_; }

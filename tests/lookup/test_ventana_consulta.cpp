@@ -149,3 +149,62 @@ TEST_F(VentanaConsulta, ARequestShowsTheWindowAndKeepsTheChoice) {
 }
 
 }  // namespace
+
+namespace {
+
+// Answers the option window that the next request shows.
+void responde(std::function<void(Lib_FrmCons3&)> accion) {
+    QTimer::singleShot(0, [accion] {
+        if (auto* w = qobject_cast<Lib_FrmCons3*>(QApplication::activeModalWidget())) accion(*w);
+    });
+}
+
+TEST_F(VentanaConsulta, OptionListsCheckChooseAndReadLines) {
+    Lib_ClsCons3 consulta;
+    QStringList vistas;
+    responde([&](Lib_FrmCons3& w) {
+        for (int r = 0; r < w.lista().rowCount(); ++r) vistas << w.lista().fila(r).celdas[0];
+        w.lista().setData(w.lista().index(2, 0), Qt::Checked, Qt::CheckStateRole);
+        w.Aceptar();
+    });
+    std::optional<QStringList> nada;
+    EXPECT_EQ(consulta.CheckOpciones(QStringLiteral("Rubros"), nada, {"1Uno", "0Dos", "0Tres"}),
+              QString());
+    EXPECT_EQ(vistas, (QStringList{"Uno", "Dos", "Tres"}));
+    EXPECT_EQ(consulta.Valores, (QStringList{"Uno", "Tres"}));
+
+    int filas = -1;
+    responde([&](Lib_FrmCons3& w) {
+        filas = w.lista().rowCount();
+        w.Cancelar();
+    });
+    consulta.CheckOpciones(QStringLiteral("Uno solo"), nada, {"1Uno"});
+    EXPECT_EQ(filas, 0) << "one option shows an empty list";
+
+    responde([](Lib_FrmCons3& w) {
+        w.ListView1->setCurrentIndex(w.lista().index(1, 0));
+        w.Aceptar();
+    });
+    EXPECT_EQ(consulta.MenuOpciones(QStringLiteral("Menú"), {"Abrir", "Cerrar"}),
+              QStringLiteral("Cerrar"));
+
+    const QString archivo = dir.filePath(QStringLiteral("lineas.txt"));
+    QFile f(archivo);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("primera\r\nsegunda l\xednea\r\n");
+    f.close();
+    responde([](Lib_FrmCons3& w) {
+        w.ListView1->setCurrentIndex(w.lista().index(1, 0));
+        w.Aceptar();
+    });
+    EXPECT_EQ(consulta.ConsultaDesdeArchivo(QStringLiteral("Líneas"), archivo, QStringLiteral(",")),
+              QStringLiteral("segunda línea"));
+    EXPECT_EQ(
+        consulta.ConsultaDesdeArchivo(QStringLiteral("Líneas"), dir.filePath("no.txt"), QString()),
+        QString());
+    EXPECT_EQ(prompts->last().text, QStringLiteral("No existe el archivo ") +
+                                        dir.filePath("no.txt") +
+                                        QStringLiteral(" que desea consultar consulta "));
+}
+
+}  // namespace
