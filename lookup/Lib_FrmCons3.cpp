@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -11,13 +12,18 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <cstdio>
 
 #include "data/db_dll/DB_Dll.h"
 #include "lookup/Lib_ClsCons3.h"
 #include "lookup/ListaConsulta.h"
+#include "lookup/SentenciaConsulta.h"
+#include "platform/Cp1252.h"
 #include "platform/Failure.h"
+#include "platform/Process.h"
 #include "platform/Prompt.h"
 #include "suitelib/SuiteLib.h"
 
@@ -71,9 +77,11 @@ Lib_FrmCons3::Lib_FrmCons3(QWidget* parent) : QDialog(parent) {
     CmdNueva = new QPushButton(QStringLiteral("&Nueva Busqueda"), this);
     CmdNuevo = new QPushButton(QStringLiteral("N&uevo"), this);
     CmdTodos = new QPushButton(QStringLiteral("&Marcar"), this);
-    // The commands of the new statement, the maintenance program and marking all rows are not
-    // here yet: their buttons stay hidden rather than doing nothing.
-    for (QPushButton* b : {CmdNueva, CmdNuevo, CmdTodos}) b->setVisible(false);
+    // The maintenance program of the table is not reached from here yet: its button stays
+    // hidden rather than doing nothing.
+    CmdNuevo->setVisible(false);
+    connect(CmdNueva, &QPushButton::clicked, this, &Lib_FrmCons3::empiezaDeNuevo);
+    connect(CmdTodos, &QPushButton::clicked, this, &Lib_FrmCons3::marcaTodos);
     CmdAceptar->setDefault(true);
     botones->addWidget(CmdAceptar);
     botones->addWidget(CmdCancelar);
@@ -196,6 +204,7 @@ void Lib_FrmCons3::Carga() {
             if (!FiltroInicial.trimmed().isEmpty()) cajas_[0]->setEditText(FiltroInicial);
         })
         .then([&] { db.CierraRecordset(rs); })
+        .then([&] { aplicaAnchos(); })
         .cleanup([&] {
             if (rs && rs->state() == ado::adstate::Open) db.CierraRecordset(rs);
         });
@@ -365,6 +374,109 @@ void Lib_FrmCons3::MuestraOpciones(const QString& titulo, const QStringList& tex
     alineaCajas();
 }
 
+void Lib_FrmCons3::nuevaBusquedaEn(int k) {
+    QComboBox* caja = cajas_[static_cast<std::size_t>(k)];
+    const NuevaBusqueda n = nuevaBusqueda(SQL, sentenciaBase_, caja->property("Tag").toString(),
+                                          caja->currentText(), CfgUsaConsultaLIKE);
+    SQL = n.sql;
+    {
+        const QSignalBlocker quieto(caja);
+        caja->setEditText(QString());
+    }
+    Carga();
+}
+
+void Lib_FrmCons3::empiezaDeNuevo() {
+    SQL = sentenciaInicial_;
+    Carga();
+    cajas_[0]->setFocus();
+}
+
+void Lib_FrmCons3::marcaTodos() {
+    for (int r = 0; r < lista_->rowCount(); ++r)
+        lista_->setData(lista_->index(r, 0), lista_->fila(r).marcada ? Qt::Unchecked : Qt::Checked,
+                        Qt::CheckStateRole);
+}
+
+namespace {
+
+constexpr int kTwipsPorPixel = 15;
+
+QString archivoAnchos(const char* nombre) {
+    return SuiteLib::tools().FolderPath(platform::process::programFolder()) +
+           QString::fromLatin1(nombre);
+}
+
+// The two quoted fields of a line of the width file.
+std::optional<std::pair<QString, QString>> camposDeLinea(const QString& linea) {
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*\"([^\"]*)\"\\s*,\\s*\"([^\"]*)\"\\s*$"));
+    const auto m = re.match(linea);
+    if (!m.hasMatch()) return std::nullopt;
+    return std::pair{m.captured(1), m.captured(2)};
+}
+
+}  // namespace
+
+void Lib_FrmCons3::aplicaAnchos() {
+    QFile f(archivoAnchos("CONSULTASLEN.VLN"));
+    if (!f.open(QIODevice::ReadOnly)) return;
+    const QString clave =
+        tabla_.compare(QLatin1String("Stk_ma_articulos"), Qt::CaseInsensitive) == 0
+            ? QStringLiteral("VT_MA_ARTICULOS")
+            : tabla_;
+    const QStringList lineas = platform::cp1252::decode(f.readAll()).split(QStringLiteral("\r\n"));
+    for (const QString& linea : lineas) {
+        const auto campos = camposDeLinea(linea);
+        if (!campos || campos->first.compare(clave, Qt::CaseInsensitive) != 0) continue;
+        QString resto = campos->second;
+        for (int i = 0; i < lista_->columnCount(); ++i) {
+            const qsizetype barra = resto.indexOf(QLatin1Char('|'));
+            if (barra < 0) break;
+            const double twips = SuiteLib::tools().TextToNumber(resto.left(barra));
+            ListView1->setColumnWidth(i, std::max(1, static_cast<int>(twips / kTwipsPorPixel)));
+            resto = resto.mid(barra + 1);
+        }
+    }
+    alineaCajas();
+}
+
+void Lib_FrmCons3::guardaAnchos() {
+    // The new content goes to the .AUX file and replaces the old one by one rename: a failure
+    // leaves the old file as it was.
+    const QString vln = archivoAnchos("CONSULTASLEN.VLN");
+    const QString aux = archivoAnchos("CONSULTASLEN.AUX");
+    QStringList lineas;
+    QFile viejo(vln);
+    if (viejo.open(QIODevice::ReadOnly)) {
+        for (const QString& l :
+             platform::cp1252::decode(viejo.readAll()).split(QStringLiteral("\r\n"))) {
+            const auto campos = camposDeLinea(l);
+            if (l.isEmpty() || (campos && campos->first.compare(tabla_, Qt::CaseInsensitive) == 0))
+                continue;
+            lineas << l;
+        }
+    }
+    QString anchos;
+    for (int i = 0; i < lista_->columnCount(); ++i)
+        anchos += QString::number(ListView1->columnWidth(i) * kTwipsPorPixel) + QLatin1Char('|');
+    lineas << QStringLiteral("\"%1\",\"%2\"").arg(tabla_, anchos);
+    QFile nuevo(aux);
+    if (!nuevo.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
+    const QByteArray bytes =
+        platform::cp1252::encode(lineas.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    const bool escrito = nuevo.write(bytes) == bytes.size() && nuevo.flush();
+    nuevo.close();
+    if (!escrito ||
+        std::rename(QFile::encodeName(aux).constData(), QFile::encodeName(vln).constData()) != 0)
+        QFile::remove(aux);
+}
+
+void Lib_FrmCons3::hideEvent(QHideEvent* event) {
+    if (GrabarCfg && !SQL.trimmed().isEmpty()) guardaAnchos();
+    QDialog::hideEvent(event);
+}
+
 void Lib_FrmCons3::DesmarcaTodo() {
     for (int r = 0; r < lista_->rowCount(); ++r)
         lista_->setData(lista_->index(r, 0), Qt::Unchecked, Qt::CheckStateRole);
@@ -401,6 +513,9 @@ bool Lib_FrmCons3::eventFilter(QObject* watched, QEvent* event) {
                 case Qt::Key_Return:
                 case Qt::Key_Enter:
                     Aceptar();
+                    return true;
+                case Qt::Key_F5:
+                    nuevaBusquedaEn(static_cast<int>(k));
                     return true;
                 case Qt::Key_Escape:
                     Cancelar();

@@ -73,10 +73,16 @@ class Lib_FrmCons3 : public QDialog {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
   private:
     void encolumnar(const std::vector<std::pair<QString, int>>& campos);
+    void nuevaBusquedaEn(int k);  // F5 in search box k
+    void empiezaDeNuevo();        // CmdNueva
+    void marcaTodos();            // CmdTodos: every check mark flips
+    void aplicaAnchos();          // the stored widths of this table
+    void guardaAnchos();          // when GrabarCfg is set
     void alineaCajas();
     void busquedaLocal(int k);
     void ordenaPor(int columna);

@@ -128,3 +128,38 @@ SentenciaConsulta armaSentenciaConsulta(const PedidoConsulta& p, const CamposDeT
     }
     return s;
 }
+
+NuevaBusqueda nuevaBusqueda(const QString& sql, const QString& baseActual, const QString& campo,
+                            const QString& texto, bool like) {
+    const auto& t = SuiteLib::tools();
+    NuevaBusqueda n;
+    n.base = baseActual;
+    n.texto = texto;
+    QString cola;
+    const qsizetype orden = sql.indexOf(QLatin1String("order by"), 0, Qt::CaseInsensitive);
+    if (sql.contains(QLatin1String("order"), Qt::CaseInsensitive) && orden >= 0) {
+        cola = sql.mid(orden);
+        n.base = sql.left(orden);
+    }
+    const qsizetype grupo = sql.indexOf(QLatin1String("group by"), 0, Qt::CaseInsensitive);
+    if (grupo >= 0) {
+        if (!sql.mid(grupo).trimmed().isEmpty()) cola = sql.mid(grupo);
+        n.base = sql.left(grupo);
+    }
+    QString prefijo;
+    if (contiene(n.base, "stk_ma_articulos.")) prefijo = QStringLiteral("stk_ma_articulos.");
+    if (contiene(n.base, "v_ma_articulos.")) prefijo = QStringLiteral("v_ma_articulos.");
+    const QString union_ =
+        contiene(sql, "where") ? QStringLiteral(" and ") : QStringLiteral(" where ");
+    if (like) {
+        QString patron = texto;
+        patron.replace(QLatin1Char(' '), QLatin1Char('%'));
+        n.sql = n.base + union_ + prefijo + campo + QStringLiteral(" like '%") +
+                t.SqlSafeText(patron) + QStringLiteral("%' ") + cola;
+    } else {
+        n.texto = t.ReplaceEvery(texto, QStringLiteral("*"), QStringLiteral("%"));
+        n.sql = n.base + union_ + prefijo + campo + QStringLiteral(" like '") +
+                t.SqlSafeText(n.texto) + QStringLiteral("%' ") + cola;
+    }
+    return n;
+}

@@ -30,3 +30,16 @@ using CamposDeTabla = std::function<QStringList(const QString& tabla)>;
 // The statement of a lookup request: the caller's statement, the query-definition file's or
 // one built from the table's own fields.
 SentenciaConsulta armaSentenciaConsulta(const PedidoConsulta& pedido, const CamposDeTabla& campos);
+
+// F5 in a search box: the window's statement narrowed to the rows whose field matches the box
+// text ("*" standing for any text, blanks too in LIKE mode), its "order by" or "group by" tail
+// kept at the end. The text is a value: its quotes are doubled. `texto` comes back as the box
+// shows it afterwards ("*" made "%" outside LIKE mode); `base` is the statement the filter was
+// added to.
+struct NuevaBusqueda {
+    QString sql;
+    QString base;
+    QString texto;
+};
+NuevaBusqueda nuevaBusqueda(const QString& sql, const QString& baseActual, const QString& campo,
+                            const QString& texto, bool like);

@@ -162,3 +162,45 @@ TEST_F(Mascaras, ADamagedFileEndsTheSearchWithoutFailing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(NuevaBusqueda, NarrowsTheStatementKeepingItsTail) {
+    const struct Caso {
+        const char* sql;
+        const char* campo;
+        const char* texto;
+        bool like;
+        const char* esperado;
+        const char* caja;
+    } casos[] = {
+        {"select a, b from t order by a ", "b", "dos palabras", true,
+         "select a, b from t  where b like '%dos%palabras%' order by a ", "dos palabras"},
+        {"select a, b from t where a > 1 ", "b", "x*y", false,
+         "select a, b from t where a > 1  and b like 'x%y%' ", "x%y"},
+        {"select idarticulo from v_ma_articulos where v_ma_articulos.activo = 1 ", "Descripcion",
+         "tor", false,
+         "select idarticulo from v_ma_articulos where v_ma_articulos.activo = 1  and "
+         "v_ma_articulos.Descripcion like 'tor%' ",
+         "tor"},
+        {"select c, count(*) from t group by c ", "c", "O'Higgins", false,
+         "select c, count(*) from t  where c like 'O''Higgins%' group by c ", "O'Higgins"},
+    };
+    for (const Caso& c : casos) {
+        const NuevaBusqueda n =
+            nuevaBusqueda(QString::fromUtf8(c.sql), QString::fromUtf8(c.sql),
+                          QString::fromUtf8(c.campo), QString::fromUtf8(c.texto), c.like);
+        EXPECT_EQ(n.sql.toStdString(), c.esperado) << c.sql;
+        EXPECT_EQ(n.texto, QString::fromUtf8(c.caja)) << c.sql;
+    }
+    // A second F5 adds its condition after " and ".
+    const QString sql = QStringLiteral("select a, b from t ");
+    const NuevaBusqueda primera =
+        nuevaBusqueda(sql, sql, QStringLiteral("a"), QStringLiteral("1"), false);
+    const NuevaBusqueda segunda =
+        nuevaBusqueda(primera.sql, primera.sql, QStringLiteral("b"), QStringLiteral("2"), false);
+    EXPECT_EQ(segunda.sql,
+              QStringLiteral("select a, b from t  where a like '1%'  and b like '2%' "));
+}
+
+}  // namespace

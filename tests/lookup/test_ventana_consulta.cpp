@@ -1,6 +1,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -205,6 +206,57 @@ TEST_F(VentanaConsulta, OptionListsCheckChooseAndReadLines) {
     EXPECT_EQ(prompts->last().text, QStringLiteral("No existe el archivo ") +
                                         dir.filePath("no.txt") +
                                         QStringLiteral(" que desea consultar consulta "));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(VentanaConsulta, F5NarrowsTheListAndNuevaBusquedaStartsAgain) {
+    gDB().gCnn.execute(QStringLiteral(
+        "INSERT INTO v_ta_tecnicos (idtecnico, nombre) VALUES ('  90', 'O''Higgins')"));
+    auto w = abre(kTecnicos + QStringLiteral(" order by Nombre"));
+    const int todas = w->lista().rowCount();
+    QComboBox* nombre = w->CmbSearch(1);
+    nombre->setFocus();
+    nombre->setEditText(QStringLiteral("o'h"));
+    QTest::keyClick(nombre->lineEdit(), Qt::Key_F5);
+    EXPECT_EQ(w->lista().rowCount(), 1) << w->SQL.toStdString();
+    EXPECT_TRUE(w->SQL.contains(QStringLiteral("Técnico like 'o''h%' order by Nombre")))
+        << w->SQL.toStdString();
+    EXPECT_TRUE(nombre->currentText().isEmpty());
+    EXPECT_TRUE(prompts->shown().empty()) << "a quote typed in the box is a value";
+    w->CmdNueva->click();
+    EXPECT_EQ(w->lista().rowCount(), todas);
+}
+
+TEST_F(VentanaConsulta, MarcarFlipsEveryCheck) {
+    auto w = abre(kTecnicos, true);
+    w->lista().setData(w->lista().index(0, 0), Qt::Checked, Qt::CheckStateRole);
+    w->CmdTodos->click();
+    int marcadas = 0;
+    for (int r = 0; r < w->lista().rowCount(); ++r) marcadas += w->lista().fila(r).marcada;
+    EXPECT_EQ(marcadas, w->lista().rowCount() - 1);
+}
+
+TEST_F(VentanaConsulta, ColumnWidthsAreReadAndReplacedWithoutLosingOtherTables) {
+    const QString vln = dir.filePath(QStringLiteral("CONSULTASLEN.VLN"));
+    {
+        QFile f(vln);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("\"OTRA\",\"100|200|\"\r\n\"v_ta_tecnicos\",\"1500|4500|\"\r\n");
+    }
+    auto w = abre(kTecnicos);
+    EXPECT_EQ(w->ListView1->columnWidth(0), 100);
+    EXPECT_EQ(w->ListView1->columnWidth(1), 300);
+    w->GrabarCfg = true;
+    w->ListView1->setColumnWidth(1, 200);
+    w->Cancelar();
+    QFile f(vln);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(),
+              QByteArray("\"OTRA\",\"100|200|\"\r\n\"v_ta_tecnicos\",\"1500|3000|\"\r\n"));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("CONSULTASLEN.AUX"))));
 }
 
 }  // namespace
