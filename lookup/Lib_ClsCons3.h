@@ -13,6 +13,8 @@
 struct ServiciosConsulta {
     std::function<QString(const QString& clave)> cfg;
     std::function<int(const platform::ErrorInfo& error, const QString& rutina)> reporta;
+    // Starts another program of the suite with the parameter string (the menu's launcher).
+    std::function<void(const QString& programa, const QString& parametro)> lanza;
 };
 ServiciosConsulta& serviciosConsulta();
 

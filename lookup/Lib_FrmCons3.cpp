@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -12,6 +13,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -25,6 +27,7 @@
 #include "platform/Failure.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
+#include "platform/Regional.h"
 #include "suitelib/SuiteLib.h"
 
 namespace {
@@ -77,9 +80,11 @@ Lib_FrmCons3::Lib_FrmCons3(QWidget* parent) : QDialog(parent) {
     CmdNueva = new QPushButton(QStringLiteral("&Nueva Busqueda"), this);
     CmdNuevo = new QPushButton(QStringLiteral("N&uevo"), this);
     CmdTodos = new QPushButton(QStringLiteral("&Marcar"), this);
-    // The maintenance program of the table is not reached from here yet: its button stays
-    // hidden rather than doing nothing.
-    CmdNuevo->setVisible(false);
+    connect(CmdNuevo, &QPushButton::clicked, this, &Lib_FrmCons3::nuevoRegistro);
+    // F12 wherever the focus is in the window.
+    auto* f12 = new QShortcut(QKeySequence(Qt::Key_F12), this);
+    f12->setContext(Qt::WindowShortcut);
+    connect(f12, &QShortcut::activated, this, &Lib_FrmCons3::informaFaltante);
     connect(CmdNueva, &QPushButton::clicked, this, &Lib_FrmCons3::empiezaDeNuevo);
     connect(CmdTodos, &QPushButton::clicked, this, &Lib_FrmCons3::marcaTodos);
     CmdAceptar->setDefault(true);
@@ -392,6 +397,84 @@ void Lib_FrmCons3::empiezaDeNuevo() {
     cajas_[0]->setFocus();
 }
 
+void Lib_FrmCons3::nuevoRegistro() {
+    // One program of the suite for each kind of table; the parameter tells it which.
+    const QString t = tabla_.trimmed();
+    auto es = [&](const char* n) { return t.compare(QLatin1String(n), Qt::CaseInsensitive) == 0; };
+    QString programa = QStringLiteral("TablasGenerales.exe"), parametro = t;
+    if (es("VT_CLIENTES") || es("VT_PROVEEDORES")) {
+        programa = QStringLiteral("ClientesProveedores.exe");
+        parametro = es("VT_CLIENTES") ? QStringLiteral("1") : QStringLiteral("0");
+    } else if (es("V_TA_Tecnicos")) {
+        programa = QStringLiteral("Tecnicos.exe");
+        parametro.clear();
+    } else if (es("V_TA_VENDEDORES")) {
+        programa = QStringLiteral("Vendedores.exe");
+        parametro.clear();
+    } else if (es("V_MA_ARTICULOS") || es("VT_MA_ARTICULOS")) {
+        programa = QStringLiteral("Articulos.exe");
+        parametro.clear();
+    }
+    if (serviciosConsulta().lanza)
+        serviciosConsulta().lanza(QStringLiteral("SHELL:") + programa, parametro);
+}
+
+void Lib_FrmCons3::informaFaltante() {
+    if (!articulos_) return;
+    const QModelIndex actual = ListView1->currentIndex();
+    // Nothing chosen, nothing to report.
+    if (!actual.isValid()) return;
+    const int r = actual.row();
+    const int ci = IndiceColumna(QStringLiteral("idarticulo"));
+    const int cd = IndiceColumna(QStringLiteral("Descripcion"));
+    const QString codigo = ci > 0 ? valorEn(r, ci).trimmed() : QString();
+    const QString descripcion = cd > 0 ? valorEn(r, cd).trimmed() : QString();
+    if (platform::msgBox(QStringLiteral("Desea informar el articulo ") + codigo + QLatin1Char(' ') +
+                             descripcion + QStringLiteral("\r\ncomo un faltante de stock?"),
+                         platform::mb::YesNo | platform::mb::Question,
+                         QStringLiteral("Atención!")) != platform::mb::Yes)
+        return;
+    const auto& t = SuiteLib::tools();
+    // The code, the description and the user are values: their quotes are doubled.
+    QString sql = QStringLiteral(
+                      "INSERT INTO V_MV_FALTANTES (FechaHora,IdArticulo,Descripcion,"
+                      "Usuario) values('") +
+                  platform::Regional::current().formatDate(QDateTime::currentDateTime()) +
+                  QStringLiteral("','") + t.SqlSafeText(t.PadCode(codigo, 25)) +
+                  QStringLiteral("','") + t.SqlSafeText(descripcion) + QStringLiteral("','") +
+                  t.SqlSafeText(gDB().gUsuario) + QStringLiteral("')");
+    qint32 filas = 0;
+    gDB().EjecutaConsultaSQL(sql, filas, nullptr);
+}
+
+void Lib_FrmCons3::cantidad(int tecla, bool mayusculas) {
+    const QModelIndex actual = ListView1->currentIndex();
+    const int c = IndiceColumna(QStringLiteral("**Cantidad**"));
+    if (!actual.isValid() || c <= 0) return;
+    const int r = actual.row();
+    const double n = platform::leadingNumber(valorEn(r, c));
+    auto pon = [&](const QString& texto, std::optional<bool> marca) {
+        lista_->ponCelda(r, c - 1, texto);
+        if (marca)
+            lista_->setData(lista_->index(r, 0), *marca ? Qt::Checked : Qt::Unchecked,
+                            Qt::CheckStateRole);
+    };
+    auto formato = [](double v, int decimales) { return QString::number(v, 'f', decimales); };
+    if (tecla == Qt::Key_Insert && mayusculas) {
+        const auto respuesta =
+            platform::inputBox(QStringLiteral("Ingrese la Cantidad del Articulo..."),
+                               QStringLiteral("Carga de Datos"), valorEn(r, c));
+        const double v = respuesta ? platform::leadingNumber(*respuesta) : 0;
+        pon(v == 0 ? QStringLiteral("0.######") : formato(v, 2), true);
+    } else if (tecla == Qt::Key_Insert) {
+        pon(formato(n + 1, 1), true);
+    } else if (n - 1 <= 0) {
+        pon(QStringLiteral("0.00"), false);
+    } else {
+        pon(formato(n - 1, 1), std::nullopt);
+    }
+}
+
 void Lib_FrmCons3::marcaTodos() {
     for (int r = 0; r < lista_->rowCount(); ++r)
         lista_->setData(lista_->index(r, 0), lista_->fila(r).marcada ? Qt::Unchecked : Qt::Checked,
@@ -491,6 +574,10 @@ bool Lib_FrmCons3::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
             if (key->key() == Qt::Key_Space && CheckBoxes) return false;
+            if (UsaCantidades && (key->key() == Qt::Key_Insert || key->key() == Qt::Key_Delete)) {
+                cantidad(key->key(), key->modifiers() & Qt::ShiftModifier);
+                return true;
+            }
             // A typed character goes on in the search box that had the focus last.
             const QString t = key->text();
             if (!t.isEmpty() && t.at(0).isPrint()) {

@@ -78,11 +78,14 @@ class Lib_FrmCons3 : public QDialog {
 
   private:
     void encolumnar(const std::vector<std::pair<QString, int>>& campos);
-    void nuevaBusquedaEn(int k);  // F5 in search box k
-    void empiezaDeNuevo();        // CmdNueva
-    void marcaTodos();            // CmdTodos: every check mark flips
-    void aplicaAnchos();          // the stored widths of this table
-    void guardaAnchos();          // when GrabarCfg is set
+    void nuevaBusquedaEn(int k);                // F5 in search box k
+    void empiezaDeNuevo();                      // CmdNueva
+    void marcaTodos();                          // CmdTodos: every check mark flips
+    void aplicaAnchos();                        // the stored widths of this table
+    void nuevoRegistro();                       // CmdNuevo: the maintenance program of the table
+    void informaFaltante();                     // F12 in an article list
+    void cantidad(int tecla, bool mayusculas);  // Insert, Shift+Insert, Delete
+    void guardaAnchos();                        // when GrabarCfg is set
     void alineaCajas();
     void busquedaLocal(int k);
     void ordenaPor(int columna);

@@ -23,6 +23,13 @@ void ListaConsulta::agrega(Fila fila) {
     endInsertRows();
 }
 
+void ListaConsulta::ponCelda(int fila, int columna, const QString& texto) {
+    QStringList& c = filas_[static_cast<std::size_t>(fila)].celdas;
+    while (c.size() <= columna) c << QString();
+    c[columna] = texto;
+    emit dataChanged(index(fila, columna), index(fila, columna));
+}
+
 int ListaConsulta::busca(int columna, const QString& texto) const {
     const QString buscado = texto.trimmed();
     for (std::size_t r = 0; r < filas_.size(); ++r) {

@@ -26,6 +26,7 @@ class ListaConsulta : public QAbstractTableModel {
     void vacia();
     void agrega(Fila fila);  // rows are added at the end while loading
     const Fila& fila(int r) const { return filas_[static_cast<std::size_t>(r)]; }
+    void ponCelda(int fila, int columna, const QString& texto);
 
     // The first row (from 0) whose column starts with the text, trimmed, without regard to case;
     // an empty text matches the first row; -1 when none.

@@ -196,6 +196,11 @@ void IniciaSesion(bool UsaArchivoPC, const QString& ParametrosRecibidos, QString
             serviciosConsulta().reporta = [](const platform::ErrorInfo& e, const QString& rutina) {
                 return static_cast<int>(ReportaError(e, std::nullopt, rutina));
             };
+            serviciosConsulta().lanza = [](const QString& programa, const QString& parametro) {
+                QString adicional = parametro;
+                qint64 tarea = 0;
+                MenuExes(programa, adicional, tarea);
+            };
         })
         .then([&] {
             // The quick lookups are a convenience: a file that cannot be written (a folder of

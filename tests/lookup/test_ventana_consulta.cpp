@@ -260,3 +260,94 @@ TEST_F(VentanaConsulta, ColumnWidthsAreReadAndReplacedWithoutLosingOtherTables) 
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(VentanaConsulta, ArticleRowsTheirColoursPriceCaptionsAndTheShortageReport) {
+    serviciosConsulta().cfg = [](const QString& clave) {
+        return clave == QLatin1String("NOM_PCLASE1") ? QStringLiteral("Lista A") : QString();
+    };
+    gDB().gCnn.execute(QStringLiteral(
+        "INSERT INTO V_MA_ARTICULOS (IDARTICULO, DESCRIPCION, PUNTOPEDIDO, Stock) VALUES "
+        "(printf('%25d', 999), 'Llave d''Arco', 0, 1)"));
+    auto w = std::make_unique<Lib_FrmCons3>();
+    w->SQL = QStringLiteral(
+        "SELECT IDARTICULO, DESCRIPCION, PRECIO1, PRECIO2, PUNTOPEDIDO, Stock "
+        "FROM V_MA_ARTICULOS ORDER BY IDARTICULO");
+    w->MuestraStock = QStringLiteral("si");
+    w->StkNivel1 = platform::Variant(255);
+    w->StkNivel2 = platform::Variant(65280);
+    w->StkNivel3 = platform::Variant(16711680);
+    w->StkNivel4 = platform::Variant(0);
+    w->Carga();
+    w->show();
+    QApplication::setActiveWindow(w.get());
+    EXPECT_EQ(w->lista().columnas().value(2), QStringLiteral("Lista A"));
+    EXPECT_EQ(w->lista().columnas().value(3), QString()) << "an empty setting, an empty caption";
+    const struct {
+        const char* codigo;
+        QColor color;
+    } casos[] = {{"101", QColor(255, 0, 0)},
+                 {"102", QColor(0, 255, 0)},
+                 {"103", QColor(0, 0, 255)},
+                 {"104", QColor(0, 0, 0)}};
+    for (const auto& c : casos) {
+        const int r = w->Busqueda(0, QString::fromUtf8(c.codigo)) - 1;
+        ASSERT_GE(r, 0) << c.codigo;
+        ASSERT_TRUE(w->lista().fila(r).color.has_value()) << c.codigo;
+        EXPECT_EQ(*w->lista().fila(r).color, c.color) << c.codigo;
+    }
+    // F12 reports the chosen article; its quote is a value.
+    w->ListView1->setFocus();
+    w->ListView1->setCurrentIndex(QModelIndex());
+    QTest::keyClick(w->ListView1, Qt::Key_F12);
+    EXPECT_TRUE(prompts->shown().empty()) << "no row chosen: nothing to report";
+    w->ListView1->setCurrentIndex(w->lista().index(w->Busqueda(0, QStringLiteral("999")) - 1, 0));
+    prompts->answer(platform::mb::Yes);
+    QTest::keyClick(w->ListView1, Qt::Key_F12);
+    ASSERT_EQ(prompts->shown().size(), 1u);
+    EXPECT_EQ(prompts->last().title, QStringLiteral("Atención!"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Descripcion || '|' || trim(IdArticulo) FROM "
+                                    "V_MV_FALTANTES")),
+              QStringLiteral("Llave d'Arco|999"));
+}
+
+TEST_F(VentanaConsulta, QuantityKeysFillTheQuantityColumn) {
+    auto w = std::make_unique<Lib_FrmCons3>();
+    w->SQL = QStringLiteral("select IDARTICULO, '0' as [**Cantidad**] from V_MA_ARTICULOS");
+    w->CheckBoxes = true;
+    w->UsaCantidades = true;
+    w->Carga();
+    w->show();
+    w->ListView1->setFocus();
+    w->ListView1->setCurrentIndex(w->lista().index(0, 0));
+    auto celda = [&] { return w->lista().fila(0).celdas[1]; };
+    QTest::keyClick(w->ListView1, Qt::Key_Insert);
+    EXPECT_EQ(celda(), QStringLiteral("1.0"));
+    EXPECT_TRUE(w->lista().fila(0).marcada);
+    QTest::keyClick(w->ListView1, Qt::Key_Delete);
+    EXPECT_EQ(celda(), QStringLiteral("0.00"));
+    EXPECT_FALSE(w->lista().fila(0).marcada);
+    prompts->type(QStringLiteral("3"));
+    QTest::keyClick(w->ListView1, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(celda(), QStringLiteral("3.00"));
+    EXPECT_EQ(prompts->last().title, QStringLiteral("Carga de Datos"));
+}
+
+TEST_F(VentanaConsulta, NuevoStartsTheMaintenanceProgramOfTheTable) {
+    QStringList lanzados;
+    serviciosConsulta().lanza = [&](const QString& programa, const QString& parametro) {
+        lanzados << programa + QLatin1Char('|') + parametro;
+    };
+    for (const char* sql : {"select * from vt_clientes", "select * from V_TA_Tecnicos",
+                            "select * from V_TA_RUBROS", "select * from v_ma_articulos"}) {
+        prompts->answer(platform::mb::Abort);
+        auto w = abre(QString::fromUtf8(sql));
+        w->CmdNuevo->click();
+    }
+    EXPECT_EQ(lanzados,
+              (QStringList{"SHELL:ClientesProveedores.exe|1", "SHELL:Tecnicos.exe|",
+                           "SHELL:TablasGenerales.exe|V_TA_RUBROS", "SHELL:Articulos.exe|"}));
+}
+
+}  // namespace
