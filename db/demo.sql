@@ -299,6 +299,28 @@ INSERT INTO MA_CUENTAS (CODIGO, DESCRIPCION, Imputable) VALUES
     ('4.1.02', 'Reparaciones', 1),
     ('5.1.02', 'Repuestos y materiales', 1);
 
+INSERT INTO V_TA_FAMILIAS (IdFamilia, Descripcion) VALUES
+    ('01', 'Refrigeración'),
+    ('0101', 'Gases refrigerantes'),
+    ('0102', 'Compresores'),
+    ('010201', 'Compresores herméticos'),
+    ('02', 'Hidráulica'),
+    ('0201', 'Bombas'),
+    ('03', 'Repuestos generales');
+
+INSERT INTO MA_POSICIONES (IDPOSICION, DESCRIPCION) VALUES
+    ('A', 'Depósito central'),
+    ('A1', 'Estantería 1'),
+    ('A11', 'Estante 1, nivel 1'),
+    ('A2', 'Estantería 2'),
+    ('B', 'Taller');
+
+INSERT INTO TA_CCOSTO (CODIGO, DESCRIPCION) VALUES
+    ('1', 'Administración'),
+    ('2', 'Servicio técnico'),
+    ('21', 'Servicio técnico: refrigeración'),
+    ('22', 'Servicio técnico: hidráulica');
+
 INSERT INTO V_TA_Tareas (IdTarea, Descripcion) VALUES
     (printf('%4d', 1), 'Mantenimiento preventivo'),
     (printf('%4d', 2), 'Reparación correctiva'),

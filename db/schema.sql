@@ -237,6 +237,22 @@ CREATE TABLE MA_CUENTAS (
     Imputable       BIT NOT NULL DEFAULT 1
 );
 
+-- Article families: a family's code starts with its parent's (01, 0101, 010101...).
+CREATE TABLE V_TA_FAMILIAS (
+    IdFamilia       VARCHAR(10)  COLLATE CI NOT NULL PRIMARY KEY,
+    Descripcion     VARCHAR(100) COLLATE CI
+);
+
+-- Positions of the warehouse and cost centres, both coded as a hierarchy.
+CREATE TABLE MA_POSICIONES (
+    IDPOSICION      VARCHAR(10)  COLLATE CI NOT NULL PRIMARY KEY,
+    DESCRIPCION     VARCHAR(100) COLLATE CI
+);
+CREATE TABLE TA_CCOSTO (
+    CODIGO          VARCHAR(20)  COLLATE CI NOT NULL PRIMARY KEY,
+    DESCRIPCION     VARCHAR(100) COLLATE CI
+);
+
 -- Users without administrator rights are redirected here; they see every account.
 CREATE VIEW SS_MA_CUENTAS AS
     SELECT CODIGO, DESCRIPCION, Imputable FROM MA_CUENTAS;

@@ -4,6 +4,7 @@
 
 #include "data/db_dll/DB_Dll.h"
 #include "lookup/Lib_FrmCons3.h"
+#include "lookup/Lib_FrmCons3Tree.h"
 #include "lookup/SentenciaConsulta.h"
 #include "platform/Cp1252.h"
 #include "platform/Prompt.h"
@@ -130,8 +131,15 @@ void Lib_ClsCons3::ConsultaSearch(QString& SQL, std::optional<QStringList>& Cmps
         return;
     }
     if (TreeView) {
-        ValorDevuelto = platform::Variant(QString());
+        Lib_FrmCons3Tree arbol(nullptr);
+        arbol.SQL = SQL;
+        arbol.CampoDevuelto = CampoDevuelto;
+        arbol.CheckBoxes = Checks;
         Valores.reset();
+        arbol.Carga();
+        arbol.exec();
+        ValorDevuelto = arbol.ValorDevuelto;
+        Valores = arbol.Valores;
         Checks = false;
     } else {
         Lib_FrmCons3 ventana(nullptr);

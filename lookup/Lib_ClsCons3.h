@@ -38,9 +38,8 @@ class Lib_ClsCons3 {
     // Reads the stock colours, the stock flag and the LIKE search from the configuration.
     void Inicializa();
 
-    // A lookup: the statement, the window, the choice in ValorDevuelto and Valores. The caller's
-    // list is emptied and released on return. The tree window is not part of this program yet:
-    // a tree request answers as cancelled.
+    // A lookup: the statement, the list (or tree) window, the choice in ValorDevuelto and
+    // Valores. The caller's list is emptied and released on return.
     void ConsultaSearch(QString& SQL, std::optional<QStringList>& CmpsDevueltosLlamador,
                         const QString& Clave, QString& CampoBusqueda, QString& Where,
                         const QString& SentenciaOpcional, bool TreeView,
