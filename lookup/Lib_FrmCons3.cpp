@@ -52,14 +52,14 @@ QString texto(const platform::Variant& v) {
 Lib_FrmCons3::Lib_FrmCons3(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Lib_FrmCons3"));
     setWindowTitle(QStringLiteral("Consulta..."));
-    auto* layout = new QVBoxLayout(this);
     Label1 = new QLabel(QStringLiteral("CONSULTA"), this);
-    layout->addWidget(Label1);
-    filaCajas_ = new QWidget(this);
-    filaCajas_->setObjectName(QStringLiteral("picFields"));
-    layout->addWidget(filaCajas_);
+    picFields = new QWidget(this);
+    picFields->setObjectName(QStringLiteral("picFields"));
+    filaCajas_ = new QWidget(picFields);
+    Frame1 = new QWidget(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
     lista_ = new ListaConsulta(this);
-    ListView1 = new QTableView(this);
+    ListView1 = new QTableView(picFields);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setModel(lista_);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -73,13 +73,11 @@ Lib_FrmCons3::Lib_FrmCons3(QWidget* parent) : QDialog(parent) {
     negrita.setPointSize(10);
     ListView1->setFont(negrita);
     ListView1->horizontalHeader()->setSectionsClickable(true);
-    layout->addWidget(ListView1, 1);
-    auto* botones = new QHBoxLayout;
-    CmdAceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
-    CmdCancelar = new QPushButton(QStringLiteral("&Cancelar"), this);
-    CmdNueva = new QPushButton(QStringLiteral("&Nueva Busqueda"), this);
-    CmdNuevo = new QPushButton(QStringLiteral("N&uevo"), this);
-    CmdTodos = new QPushButton(QStringLiteral("&Marcar"), this);
+    CmdAceptar = new QPushButton(QStringLiteral("&Aceptar"), Frame1);
+    CmdCancelar = new QPushButton(QStringLiteral("&Cancelar"), Frame1);
+    CmdNueva = new QPushButton(QStringLiteral("&Nueva Busqueda"), Frame1);
+    CmdNuevo = new QPushButton(QStringLiteral("N&uevo"), Frame1);
+    CmdTodos = new QPushButton(QStringLiteral("&Marcar"), Frame1);
     connect(CmdNuevo, &QPushButton::clicked, this, &Lib_FrmCons3::nuevoRegistro);
     // F12 wherever the focus is in the window.
     auto* f12 = new QShortcut(QKeySequence(Qt::Key_F12), this);
@@ -88,13 +86,6 @@ Lib_FrmCons3::Lib_FrmCons3(QWidget* parent) : QDialog(parent) {
     connect(CmdNueva, &QPushButton::clicked, this, &Lib_FrmCons3::empiezaDeNuevo);
     connect(CmdTodos, &QPushButton::clicked, this, &Lib_FrmCons3::marcaTodos);
     CmdAceptar->setDefault(true);
-    botones->addWidget(CmdAceptar);
-    botones->addWidget(CmdCancelar);
-    botones->addStretch(1);
-    botones->addWidget(CmdTodos);
-    botones->addWidget(CmdNuevo);
-    botones->addWidget(CmdNueva);
-    layout->addLayout(botones);
     nuevaCaja(0);
 
     connect(CmdAceptar, &QPushButton::clicked, this, &Lib_FrmCons3::Aceptar);
@@ -273,8 +264,57 @@ void Lib_FrmCons3::alineaCajas() {
     }
 }
 
+namespace {
+
+// The window's measures are twips: 15 to a pixel.
+constexpr int px(int twips) {
+    return (twips + 7) / 15;
+}
+
+}  // namespace
+
+void Lib_FrmCons3::disponControles() {
+    // The suite's window sizes count its frame (120 twips across, 480 down): "the window width
+    // less 120" and "the window height less 480" are the inside of the window here.
+    const int W = width(), H = height();
+    const int bh = CmdAceptar->sizeHint().height();
+    int bw = 0;
+    for (QPushButton* b : {CmdAceptar, CmdCancelar, CmdNueva, CmdNuevo, CmdTodos})
+        bw = std::max(bw, b->sizeHint().width());
+    const int franja = bh + px(240);
+    const int arriba = Label1->sizeHint().height();
+    // The panel takes the window less the strip; the title stands above it.
+    picFields->setGeometry(0, arriba, W, std::max(0, H - franja - arriba));
+    const int cajas = CmbSearch(0)->sizeHint().height();
+    filaCajas_->setGeometry(0, 0, picFields->width(), cajas);
+    ListView1->setGeometry(0, cajas, std::max(0, picFields->width() - px(20)),
+                           std::max(0, picFields->height() - cajas - px(120)));
+    // The strip spans the window at the bottom.
+    Frame1->setGeometry(0, H - franja, W, franja);
+    const int y = (franja - bh) / 2;
+    const int izquierdaNueva = W - bw - px(150);
+    CmdAceptar->setGeometry(px(100), y, bw, bh);
+    CmdCancelar->setGeometry((W - bw) / 2, y, bw, bh);
+    CmdNueva->setGeometry(izquierdaNueva, y, bw, bh);
+    CmdNuevo->setGeometry(izquierdaNueva - bw - px(100), y, bw, bh);
+    CmdTodos->setGeometry(izquierdaNueva - 2 * (bw + px(100)), y, bw, bh);
+    if (CmdNueva->isHidden()) {
+        // Option lists: two buttons, narrower when the strip is too narrow for both.
+        if (2 * bw + px(400) > W) {
+            const int mitad = bw / 2;
+            CmdAceptar->setGeometry(px(100), y, mitad, bh);
+            CmdCancelar->setGeometry(W - mitad - px(150), y, mitad, bh);
+            CmdNueva->move(CmdCancelar->x(), y);
+        } else {
+            CmdCancelar->move(izquierdaNueva, y);
+        }
+    }
+    Label1->setGeometry(px(100), 0, std::max(0, ListView1->width() - bw), arriba);
+}
+
 void Lib_FrmCons3::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
+    disponControles();
     alineaCajas();
 }
 
@@ -368,6 +408,7 @@ void Lib_FrmCons3::MuestraOpciones(const QString& titulo, const QStringList& tex
         lista_->agrega(std::move(f));
     }
     for (std::size_t k = 1; k < cajas_.size(); ++k) cajas_[k]->setVisible(false);
+    CmdNueva->hide();
     // As wide as the longest text (120 twips, 8 pixels, a letter), within the screen.
     qsizetype m = titulo.size();
     for (const QString& t : textos) m = std::max(m, t.size());

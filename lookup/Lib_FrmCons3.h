@@ -64,6 +64,8 @@ class Lib_FrmCons3 : public QDialog {
     int cantidadCajas() const { return static_cast<int>(cajas_.size()); }
 
     QLabel* Label1 = nullptr;
+    QWidget* picFields = nullptr;  // the search boxes over the list
+    QWidget* Frame1 = nullptr;     // the button strip
     QTableView* ListView1 = nullptr;
     QPushButton* CmdAceptar = nullptr;
     QPushButton* CmdCancelar = nullptr;
@@ -87,6 +89,7 @@ class Lib_FrmCons3 : public QDialog {
     void cantidad(int tecla, bool mayusculas);  // Insert, Shift+Insert, Delete
     void guardaAnchos();                        // when GrabarCfg is set
     void alineaCajas();
+    void disponControles();  // the places of the controls for the window's size
     void busquedaLocal(int k);
     void ordenaPor(int columna);
     QString valorEn(int fila, int columna) const;  // column from 1

@@ -351,3 +351,36 @@ TEST_F(VentanaConsulta, NuevoStartsTheMaintenanceProgramOfTheTable) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(VentanaConsulta, TheControlsTakeTheirPlacesForEverySize) {
+    auto w = abre(kTecnicos);
+    for (const QSize tam : {QSize(700, 400), QSize(1000, 600), QSize(420, 300)}) {
+        w->resize(tam);
+        const int bw = w->CmdAceptar->width();
+        EXPECT_EQ(w->Frame1->geometry().bottom(), tam.height() - 1) << "the strip at the bottom";
+        EXPECT_EQ(w->Frame1->width(), tam.width());
+        EXPECT_EQ(w->picFields->width(), tam.width());
+        EXPECT_EQ(w->picFields->geometry().bottom() + 1, w->Frame1->y())
+            << "the panel down to the strip";
+        EXPECT_EQ(w->ListView1->width(), w->picFields->width() - 1);
+        EXPECT_EQ(w->CmdAceptar->x(), 7);
+        EXPECT_EQ(w->CmdCancelar->x(), (tam.width() - bw) / 2) << "in the middle";
+        EXPECT_EQ(w->CmdNueva->x(), tam.width() - w->CmdCancelar->width() - 10);
+    }
+    // An option list: no new statement; a narrow strip halves the two buttons.
+    auto o = std::make_unique<Lib_FrmCons3>();
+    o->Carga();
+    o->MuestraOpciones(QStringLiteral("Opciones"), {"a", "b"}, {});
+    o->show();
+    o->resize(150, 200);
+    EXPECT_TRUE(o->CmdNueva->isHidden());
+    EXPECT_EQ(o->CmdCancelar->width(), o->CmdAceptar->width());
+    EXPECT_EQ(o->CmdCancelar->x(), 150 - o->CmdCancelar->width() - 10);
+    o->resize(600, 200);
+    EXPECT_EQ(o->CmdCancelar->x(), o->CmdNueva->x())
+        << "Cancelar takes the place of Nueva Busqueda";
+}
+
+}  // namespace
