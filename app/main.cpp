@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <cstdio>
 
+#include "connect/DialogoConexion.h"
 #include "lookup/Lib_ClsCons3.h"
 #include "platform/GuardedApplication.h"
 #include "platform/NonInteractivePrompter.h"
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
         }
         SuiteLib::installReportEngine();
         InstalaUltimoRecurso();
+        InstalaDialogoConexion(false);
         QString cadena;
         int estado = 1;
         try {
@@ -72,6 +74,7 @@ int main(int argc, char** argv) {
 
     SuiteLib::installReportEngine();
     InstalaUltimoRecurso();
+    InstalaDialogoConexion(hasDisplay());
     if (hasDisplay()) {
         try {
             frmCronequipo ventana;

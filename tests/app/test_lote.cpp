@@ -226,4 +226,18 @@ TEST_F(Lote, SeveralUsersStartingAtOnceEachWriteTheirAccessRow) {
               QStringLiteral("1"));
 }
 
+TEST_F(Lote, WithoutParametersAndWithoutDisplayTheMissingOnesAreNamed) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    p.setProcessEnvironment(env);
+    p.start(programa(), {});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString error = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_EQ(p.exitCode(), 1) << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("@Server"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("@Usuario"))) << error.toStdString();
+}
+
 }  // namespace

@@ -474,4 +474,26 @@ TEST_F(Arranque, TheTechnicianLookupPutsTheChosenCodeIntoTheField) {
     EXPECT_TRUE(prompts->shown().empty());
 }
 
+TEST_F(Arranque, WithoutParametersTheConnectionDialogLeadsToTheMainWindow) {
+    platform::process::setCommandLine(QString());
+    int preguntas = 0;
+    DB_Dll::setDialogoConexion([&](const DB_Dll::DatosConexion& inicial) {
+        ++preguntas;
+        EXPECT_TRUE(inicial.TxtServidor.isEmpty());
+        DB_Dll::DatosConexion r;
+        r.Aceptar = true;
+        r.TxtServidor = QStringLiteral("sqlite");
+        r.TxtDbName = QStringLiteral("GESTION");
+        r.TxtUserId = QStringLiteral("demo");
+        return r;
+    });
+    abre();
+    DB_Dll::setDialogoConexion({});
+    EXPECT_EQ(preguntas, 1);
+    EXPECT_TRUE(gDB().gOpenFlag);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(exits.empty());
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM Control_Acceso")), QStringLiteral("1"));
+}
+
 }  // namespace

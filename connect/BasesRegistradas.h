@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+// The connections registered on this machine: "BASES.TXT" in the program folder, single-byte
+// text with CR LF, one entry of five delimited values per line (a value in double quotes may
+// hold commas; blanks around an unquoted value are dropped).
+struct BaseRegistrada {
+    QString clave;     // "DATABASE / SERVER", what the list shows
+    QString base;      // the database name as typed
+    QString tercero;   // written with the database name, not used
+    QString cuarto;    // stored encoded, read back decoded, not used
+    QString servidor;  // the server as typed, ":" and a port optionally, "#" for Oracle
+};
+
+// The values of one line by the delimited-text rules.
+QStringList valoresDeLinea(const QString& linea);
+
+// Every entry of the file in order; an entry with fewer than five values is skipped. An empty
+// list when the file is missing.
+std::vector<BaseRegistrada> leeBases(const QString& archivo);
+
+// The first entry whose key, trimmed, equals `clave` trimmed (case-sensitive).
+std::optional<BaseRegistrada> buscaBase(const QString& archivo, const QString& clave);
+
+// What choosing an entry puts into the dialog: the server without its port (upper case,
+// trimmed), the database, and the port when the entry has one.
+struct CamposDeBase {
+    QString servidor;
+    QString base;
+    std::optional<QString> puerto;
+};
+CamposDeBase camposDe(const BaseRegistrada& b);

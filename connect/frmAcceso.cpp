@@ -1,0 +1,163 @@
+#include "connect/frmAcceso.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "connect/BasesRegistradas.h"
+#include "platform/Process.h"
+#include "suitelib/SuiteLib.h"
+
+namespace {
+
+QLineEdit* caja(QWidget* parent, const char* nombre, const char* texto, const char* ayuda) {
+    auto* e = new QLineEdit(QString::fromUtf8(texto), parent);
+    e->setObjectName(QString::fromUtf8(nombre));
+    e->setToolTip(QString::fromUtf8(ayuda));
+    return e;
+}
+
+}  // namespace
+
+frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmAcceso"));
+    setWindowTitle(QStringLiteral("Control de Acceso"));
+    auto* principal = new QHBoxLayout(this);
+    auto* izquierda = new QVBoxLayout;
+    Label1_1 = new QLabel(QStringLiteral("Conexiones registradas"), this);
+    lstBases = new QListWidget(this);
+    lstBases->setObjectName(QStringLiteral("lstBases"));
+    izquierda->addWidget(Label1_1);
+    izquierda->addWidget(lstBases, 1);
+    principal->addLayout(izquierda, 1);
+
+    framAcceso = new QGroupBox(this);
+    auto* grid = new QGridLayout(framAcceso);
+    Label1_0 = new QLabel(QStringLiteral("Complete los datos de conexion"), framAcceso);
+    grid->addWidget(Label1_0, 0, 0, 1, 2);
+    TxtServidor = caja(framAcceso, "TxtServidor", "", "ingrese el nombre del servidor e instancia");
+    TxtDbName = caja(framAcceso, "TxtDbName", "", "ingrese el nombre de la base de datos");
+    TxtUserId = caja(framAcceso, "TxtUserId", " ", "Ingrese el nombre de usuario");
+    TxtUserPassword = caja(framAcceso, "TxtUserPassword", "", "Ingrese la contraseña");
+    TxtUserPassword->setEchoMode(QLineEdit::Password);
+    TxtPuerto = caja(framAcceso, "TxtPuerto", "1433", "Ingrese el Puerto ");
+    CboPlataformaDB = new QComboBox(framAcceso);
+    CboPlataformaDB->setObjectName(QStringLiteral("CboPlataformaDB"));
+    CboPlataformaDB->addItems({QStringLiteral("SQL Server"), QStringLiteral("ORACLE")});
+    const struct {
+        const char* etiqueta;
+        QWidget* control;
+    } filas[] = {{"Servidor", TxtServidor}, {"Base de datos", TxtDbName},
+                 {"Usuario", TxtUserId},    {"Contraseña", TxtUserPassword},
+                 {"Puerto", TxtPuerto},     {"Plataforma", CboPlataformaDB}};
+    int fila = 1;
+    for (const auto& f : filas) {
+        grid->addWidget(new QLabel(QString::fromUtf8(f.etiqueta), framAcceso), fila, 0);
+        grid->addWidget(f.control, fila++, 1);
+    }
+    principal->addWidget(framAcceso, 2);
+
+    auto* botones = new QVBoxLayout;
+    bcAceptar = new QPushButton(QStringLiteral("Aceptar"), this);
+    bcCancelar = new QPushButton(QStringLiteral("Cancelar"), this);
+    CmdRegistrar = new QPushButton(QStringLiteral("Registrar"), this);
+    CmdLineaComando = new QPushButton(QStringLiteral("Crear Acceso Directo"), this);
+    // Registering a connection and the desktop shortcut are not part of this program yet: their
+    // buttons stay hidden rather than doing nothing.
+    CmdRegistrar->hide();
+    CmdLineaComando->hide();
+    for (QPushButton* b : {bcAceptar, bcCancelar, CmdRegistrar, CmdLineaComando})
+        botones->addWidget(b);
+    botones->addStretch(1);
+    principal->addLayout(botones);
+    bcAceptar->setDefault(true);
+
+    connect(bcAceptar, &QPushButton::clicked, this, [this] {
+        Aceptar = true;
+        hide();
+        accept();
+    });
+    connect(bcCancelar, &QPushButton::clicked, this, [this] {
+        Aceptar = false;
+        hide();
+        reject();
+    });
+    connect(lstBases, &QListWidget::currentRowChanged, this, [this] { AsignarDatosBase(); });
+    connect(lstBases, &QListWidget::itemDoubleClicked, this, [this] {
+        AsignarDatosBase();
+        bcAceptar->click();
+    });
+    lstBases->installEventFilter(this);
+    TxtUserId->installEventFilter(this);
+    for (QLineEdit* e : {TxtDbName, TxtServidor, TxtUserPassword})
+        connect(e, &QLineEdit::textChanged, this, [this, e] { MensajeInicial(e); });
+}
+
+void frmAcceso::Carga() {
+    adjustSize();
+    if (const QScreen* s = QGuiApplication::primaryScreen()) {
+        const QRect r = s->geometry();
+        move((r.width() - width()) / 2, (r.height() - height()) / 2);
+    }
+    llenarlist();
+    for (QLineEdit* e : {TxtUserId, TxtUserPassword, TxtDbName, TxtDbName, TxtServidor})
+        MensajeInicial(e);
+}
+
+void frmAcceso::llenarlist() {
+    archivo_ = SuiteLib::tools().FolderPath(platform::process::programFolder()) +
+               QStringLiteral("BASES.TXT");
+    lstBases->clear();
+    for (const BaseRegistrada& b : leeBases(archivo_))
+        if (!b.clave.trimmed().isEmpty()) lstBases->addItem(b.clave);
+    if (lstBases->count() > 0) lstBases->setCurrentRow(0);
+}
+
+void frmAcceso::AsignarDatosBase() {
+    const QListWidgetItem* item = lstBases->currentItem();
+    if (!item) return;
+    const auto base = buscaBase(archivo_, item->text());
+    if (!base) return;
+    const CamposDeBase c = camposDe(*base);
+    // A port, once an entry has given one, stays until another entry gives another.
+    if (c.puerto) puerto_ = c.puerto;
+    TxtServidor->setText(c.servidor);
+    TxtUserId->setText(QString());
+    TxtUserPassword->setText(QString());
+    TxtDbName->setText(c.base);
+    TxtPuerto->setText(puerto_.value_or(QString()));
+}
+
+void frmAcceso::MensajeInicial(QLineEdit* ObjTxt) {
+    QString prompt;
+    if (ObjTxt == TxtUserId) prompt = QStringLiteral("Ingrese el usuario");
+    if (ObjTxt == TxtDbName) prompt = QStringLiteral("ingrese el nombre de la base de datos");
+    if (ObjTxt == TxtServidor)
+        prompt = QStringLiteral("ingrese el nombre del servidor e instancia");
+    if (!ObjTxt->text().trimmed().isEmpty() && ObjTxt->text() != prompt) {
+        ObjTxt->setStyleSheet(QString());
+        return;
+    }
+    if (ObjTxt->text() != prompt) {
+        const QSignalBlocker quieto(ObjTxt);
+        ObjTxt->setText(prompt);
+    }
+    // The prompt is red and selected, so that typing replaces it.
+    ObjTxt->setStyleSheet(QStringLiteral("QLineEdit { color: #020000; }"));
+    ObjTxt->setSelection(0, static_cast<int>(prompt.trimmed().size()));
+}
+
+bool frmAcceso::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lstBases && event->type() == QEvent::KeyRelease) AsignarDatosBase();
+    if (watched == TxtUserId && event->type() == QEvent::FocusIn) MensajeInicial(TxtUserId);
+    return QDialog::eventFilter(watched, event);
+}

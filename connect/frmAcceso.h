@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDialog>
+#include <optional>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+// The connection dialog: the registered connections of "BASES.TXT" on the left, the server,
+// database, user, password, port and platform on the right. The caller fills the fields, shows
+// it modally and reads Aceptar and the fields back.
+class frmAcceso : public QDialog {
+    Q_OBJECT
+  public:
+    explicit frmAcceso(QWidget* parent = nullptr);
+
+    bool Aceptar = false;
+
+    // Loading: centred on the screen, the list filled, the prompts in the empty boxes.
+    void Carga();
+    void llenarlist();
+    void AsignarDatosBase();
+    void MensajeInicial(QLineEdit* ObjTxt);
+    QString archivoBases() const { return archivo_; }
+
+    QGroupBox* framAcceso = nullptr;
+    QLabel* Label1_0 = nullptr;
+    QLabel* Label1_1 = nullptr;
+    QListWidget* lstBases = nullptr;
+    QLineEdit* TxtServidor = nullptr;
+    QLineEdit* TxtDbName = nullptr;
+    QLineEdit* TxtUserId = nullptr;
+    QLineEdit* TxtUserPassword = nullptr;
+    QLineEdit* TxtPuerto = nullptr;
+    QComboBox* CboPlataformaDB = nullptr;
+    QPushButton* bcAceptar = nullptr;
+    QPushButton* bcCancelar = nullptr;
+    QPushButton* CmdRegistrar = nullptr;
+    QPushButton* CmdLineaComando = nullptr;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QString archivo_;
+    std::optional<QString> puerto_;  // of the entry last looked up
+};
