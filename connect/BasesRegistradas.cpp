@@ -67,3 +67,36 @@ CamposDeBase camposDe(const BaseRegistrada& b) {
     }
     return c;
 }
+
+QString claveDeRegistro(const QString& base, const QString& servidor) {
+    QString s = servidor.toUpper().trimmed();
+    const qsizetype dosPuntos = s.indexOf(QLatin1Char(':'));
+    if (dosPuntos >= 0) s = s.left(dosPuntos);
+    return base.toUpper().trimmed() + QStringLiteral(" / ") + s;
+}
+
+bool GrabaBaseRegistrada(const QString& archivo, const QString& clave, const QString& valor2,
+                         const QString& valor3, const QString& valor4, const QString& servidor,
+                         QString* error) {
+    const QStringList valores = {clave.trimmed(), valor2.trimmed(), valor3.trimmed(),
+                                 SuiteLib::tools().EncodeStored(valor4).trimmed(),
+                                 servidor.trimmed()};
+    for (const QString& v : valores) {
+        if (v.contains(QLatin1Char(',')) || v.contains(QLatin1Char('"'))) {
+            if (error)
+                *error = QStringLiteral(
+                             "La conexión no se puede registrar: «%1» tiene una coma o "
+                             "comillas, que una entrada de BASES.TXT no puede guardar.")
+                             .arg(v);
+            return false;
+        }
+    }
+    QFile f(archivo);
+    const QByteArray linea =
+        platform::cp1252::encode(valores.join(QLatin1Char(',')) + QStringLiteral("\r\n"));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append) || f.write(linea) != linea.size()) {
+        if (error) *error = QStringLiteral("No se pudo escribir %1.").arg(archivo);
+        return false;
+    }
+    return true;
+}

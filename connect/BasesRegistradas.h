@@ -34,3 +34,13 @@ struct CamposDeBase {
     std::optional<QString> puerto;
 };
 CamposDeBase camposDe(const BaseRegistrada& b);
+
+// Appends one entry in a single write (the fourth value stored encoded), so that a failure never
+// leaves half an entry. False, with nothing written, when a value holds a comma or a double quote
+// (an entry cannot hold them) or the file cannot be written; the reason in `error`.
+bool GrabaBaseRegistrada(const QString& archivo, const QString& clave, const QString& valor2,
+                         const QString& valor3, const QString& valor4, const QString& servidor,
+                         QString* error);
+
+// The key a registration writes: "DATABASE / SERVER" upper-cased, without the port.
+QString claveDeRegistro(const QString& base, const QString& servidor);

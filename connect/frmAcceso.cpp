@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -14,7 +15,10 @@
 #include <QVBoxLayout>
 
 #include "connect/BasesRegistradas.h"
+#include "data/db_dll/DB_Dll.h"
+#include "platform/Failure.h"
 #include "platform/Process.h"
+#include "platform/Prompt.h"
 #include "suitelib/SuiteLib.h"
 
 namespace {
@@ -71,10 +75,10 @@ frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent) {
     bcCancelar = new QPushButton(QStringLiteral("Cancelar"), this);
     CmdRegistrar = new QPushButton(QStringLiteral("Registrar"), this);
     CmdLineaComando = new QPushButton(QStringLiteral("Crear Acceso Directo"), this);
-    // Registering a connection and the desktop shortcut are not part of this program yet: their
-    // buttons stay hidden rather than doing nothing.
-    CmdRegistrar->hide();
+    // The desktop shortcut is not part of this program yet: its button stays hidden rather than
+    // doing nothing.
     CmdLineaComando->hide();
+    connect(CmdRegistrar, &QPushButton::clicked, this, &frmAcceso::CmdRegistrar_Click);
     for (QPushButton* b : {bcAceptar, bcCancelar, CmdRegistrar, CmdLineaComando})
         botones->addWidget(b);
     botones->addStretch(1);
@@ -160,4 +164,79 @@ bool frmAcceso::eventFilter(QObject* watched, QEvent* event) {
     if (watched == lstBases && event->type() == QEvent::KeyRelease) AsignarDatosBase();
     if (watched == TxtUserId && event->type() == QEvent::FocusIn) MensajeInicial(TxtUserId);
     return QDialog::eventFilter(watched, event);
+}
+
+bool frmAcceso::ExisteBaseDeDatos(const QString& servidor, const QString& base,
+                                  const QString& usuario, const QString& clave,
+                                  const QString& proveedor) {
+    DB_Dll& db = gDB();
+    bool existe = true;
+    auto pasos = platform::Steps::skipping();
+    pasos
+        .then([&] {
+            if (db.gOpenFlag) db.gCnn.close();
+        })
+        .then([&] {
+            db.gCnn.open(QStringLiteral("PROVIDER=%1;Server=%2;Database =%3;UId=%4;Pwd=%5;")
+                             .arg(proveedor, servidor, base, usuario, clave),
+                         QString(), QString(), -1);
+        })
+        .then([&] {
+            if (existe) db.gCnn.close();
+        });
+    pasos.run();
+    return existe && pasos.lastError().number == 0;
+}
+
+void frmAcceso::CmdRegistrar_Click() {
+    const QString clave = claveDeRegistro(TxtDbName->text(), TxtServidor->text());
+    if (buscaBase(archivo_, clave)) {
+        platform::msgBox(QStringLiteral("La conexion que intenta registrar ya existe "),
+                         platform::mb::Information, QStringLiteral("Atencion"));
+        return;
+    }
+    const double puerto = SuiteLib::tools().TextToNumber(TxtPuerto->text());
+    puerto_ = QString::number(puerto == 0 ? 1433 : static_cast<qint64>(puerto));
+    for (QLineEdit* e : {TxtServidor, TxtUserId, TxtUserPassword, TxtDbName})
+        e->setText(e->text().trimmed());
+    const QString servidor = TxtServidor->text();
+    const QString base = TxtDbName->text();
+    DB_Dll& db = gDB();
+    bool conecta = ExisteBaseDeDatos(servidor, base.toUpper(), base.toUpper(), base.toUpper(),
+                                     QStringLiteral("SQLOLEDB"));
+    if (!conecta) {
+        // A connection already closed (3704) is no reason to stop.
+        auto cierra = platform::Steps::skipping();
+        cierra.then([&] {
+            if (db.gOpenFlag) db.gCnn.close();
+        });
+        cierra.run();
+        db.gServidor = servidor;
+        db.gUsuario = TxtUserId->text();
+        db.gUserPassWord = TxtUserPassword->text();
+        db.gDBName = base;
+        db.OpenServerADODB(false, 3, QString(), true, true);
+        conecta = db.gOpenFlag;
+        if (!conecta) {
+            platform::msgBox(QStringLiteral("NO SE PUDO CONECTAR AL SERVIDOR ") + servidor +
+                                 QStringLiteral(" VERIFIQUE EL NOMBRE DE USUARIO Y PASSWORD "
+                                                "INGRESADO"),
+                             platform::mb::Information, QStringLiteral("AVISO AL OPERADOR"));
+            return;
+        }
+    }
+    QString error;
+    if (!GrabaBaseRegistrada(archivo_, clave, base, base, base, servidor, &error)) {
+        platform::msgBox(error, platform::mb::Exclamation, QStringLiteral("Atencion"));
+        return;
+    }
+    // The suite's set-up tool, when it lies in the program folder.
+    const QString carpeta = SuiteLib::tools().FolderPath(platform::process::programFolder());
+    if (QFileInfo(carpeta + QStringLiteral("ODBC.exe")).isFile())
+        platform::process::startProgram(carpeta + QStringLiteral("ODBC.exe Server=") + servidor +
+                                        QStringLiteral(";DB=") + base + QLatin1Char(';'));
+    auto cierra = platform::Steps::skipping();
+    cierra.then([&] { db.gCnn.close(); });
+    cierra.run();
+    llenarlist();
 }

@@ -26,6 +26,12 @@ class frmAcceso : public QDialog {
     void AsignarDatosBase();
     void MensajeInicial(QLineEdit* ObjTxt);
     QString archivoBases() const { return archivo_; }
+    // "Registrar": the typed connection added to BASES.TXT when it is new and the server takes it.
+    void CmdRegistrar_Click();
+    // True when a connection with these values can be opened (on the shared connection object).
+    static bool ExisteBaseDeDatos(const QString& servidor, const QString& base,
+                                  const QString& usuario, const QString& clave,
+                                  const QString& proveedor);
 
     QGroupBox* framAcceso = nullptr;
     QLabel* Label1_0 = nullptr;

@@ -91,3 +91,71 @@ TEST_F(Acceso, WithoutTheFileTheBoxesShowTheirPrompts) {
 }
 
 }  // namespace
+
+#include "data/db_dll/DB_Dll.h"
+#include "platform/ScriptedPrompter.h"
+#include "platform/ado/SqliteEngine.h"
+#include "suitelib/SuiteLib.h"
+
+namespace {
+
+TEST_F(Acceso, AnEntryIsWrittenWholeOrNotAtAll) {
+    const QString archivo = dir.filePath(QStringLiteral("BASES.TXT"));
+    QString error;
+    ASSERT_TRUE(GrabaBaseRegistrada(archivo, QStringLiteral(" GESTION / SQLITE "),
+                                    QStringLiteral("Gestion"), QStringLiteral("Gestion"),
+                                    QStringLiteral("Gestion"), QStringLiteral("sqlite "), &error));
+    QFile f(archivo);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(),
+              QByteArray("GESTION / SQLITE,Gestion,Gestion,") +
+                  SuiteLib::tools().EncodeStored(QStringLiteral("Gestion")).toLatin1() +
+                  QByteArray(",sqlite\r\n"));
+    f.close();
+    for (const char* malo : {"Con, coma", "Con \"comillas\""}) {
+        EXPECT_FALSE(GrabaBaseRegistrada(archivo, QStringLiteral("X / Y"), QString::fromUtf8(malo),
+                                         QStringLiteral("x"), QStringLiteral("x"),
+                                         QStringLiteral("y"), &error));
+        EXPECT_FALSE(error.isEmpty());
+    }
+    EXPECT_EQ(leeBases(archivo).size(), 1u) << "a refused entry writes nothing";
+    EXPECT_EQ(claveDeRegistro(QStringLiteral(" gestion "), QStringLiteral("srv1:1444")),
+              QStringLiteral("GESTION / SRV1"));
+}
+
+TEST_F(Acceso, RegistrarAddsANewConnectionThatTheServerTakes) {
+    auto prompts = std::make_shared<platform::ScriptedPrompter>();
+    auto previo = platform::setPrompter(prompts);
+    ado::SqliteEngine::create(dir.filePath(QStringLiteral("GESTION.db")));
+    frmAcceso w;
+    w.Carga();
+    w.TxtServidor->setText(QStringLiteral(" sqlite "));
+    w.TxtDbName->setText(QStringLiteral("GESTION"));
+    w.TxtUserId->setText(QStringLiteral("demo"));
+    w.CmdRegistrar_Click();
+    EXPECT_TRUE(prompts->shown().empty());
+    ASSERT_EQ(w.lstBases->count(), 1);
+    EXPECT_EQ(w.lstBases->item(0)->text(), QStringLiteral("GESTION / SQLITE"));
+    EXPECT_EQ(w.TxtServidor->text(), QStringLiteral("sqlite")) << "the list reloaded and chosen";
+
+    // The same key again: said, nothing written.
+    w.TxtDbName->setText(QStringLiteral("gestion"));
+    w.CmdRegistrar_Click();
+    ASSERT_EQ(prompts->shown().size(), 1u);
+    EXPECT_EQ(prompts->last().text, QStringLiteral("La conexion que intenta registrar ya existe "));
+    EXPECT_EQ(leeBases(w.archivoBases()).size(), 1u);
+
+    // A database no test can open: the data layer asks, then the dialog says so.
+    prompts->reset();
+    prompts->answer(platform::mb::No);
+    w.TxtServidor->setText(QStringLiteral("sqlite"));
+    w.TxtDbName->setText(QStringLiteral("NOEXISTE"));
+    w.CmdRegistrar_Click();
+    EXPECT_EQ(prompts->last().text,
+              QStringLiteral("NO SE PUDO CONECTAR AL SERVIDOR sqlite VERIFIQUE EL NOMBRE DE "
+                             "USUARIO Y PASSWORD INGRESADO"));
+    EXPECT_EQ(leeBases(w.archivoBases()).size(), 1u);
+    platform::setPrompter(previo);
+}
+
+}  // namespace
