@@ -1,6 +1,8 @@
 #include "connect/frmAcceso.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -10,9 +12,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <cstdio>
 
 #include "connect/BasesRegistradas.h"
 #include "data/db_dll/DB_Dll.h"
@@ -75,9 +80,7 @@ frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent) {
     bcCancelar = new QPushButton(QStringLiteral("Cancelar"), this);
     CmdRegistrar = new QPushButton(QStringLiteral("Registrar"), this);
     CmdLineaComando = new QPushButton(QStringLiteral("Crear Acceso Directo"), this);
-    // The desktop shortcut is not part of this program yet: its button stays hidden rather than
-    // doing nothing.
-    CmdLineaComando->hide();
+    connect(CmdLineaComando, &QPushButton::clicked, this, [this] { CmdLineaComando_Click(); });
     connect(CmdRegistrar, &QPushButton::clicked, this, &frmAcceso::CmdRegistrar_Click);
     for (QPushButton* b : {bcAceptar, bcCancelar, CmdRegistrar, CmdLineaComando})
         botones->addWidget(b);
@@ -189,47 +192,66 @@ bool frmAcceso::ExisteBaseDeDatos(const QString& servidor, const QString& base,
 }
 
 void frmAcceso::CmdRegistrar_Click() {
-    const QString clave = claveDeRegistro(TxtDbName->text(), TxtServidor->text());
-    if (buscaBase(archivo_, clave)) {
-        platform::msgBox(QStringLiteral("La conexion que intenta registrar ya existe "),
-                         platform::mb::Information, QStringLiteral("Atencion"));
-        return;
-    }
-    const double puerto = SuiteLib::tools().TextToNumber(TxtPuerto->text());
-    puerto_ = QString::number(puerto == 0 ? 1433 : static_cast<qint64>(puerto));
-    for (QLineEdit* e : {TxtServidor, TxtUserId, TxtUserPassword, TxtDbName})
-        e->setText(e->text().trimmed());
-    const QString servidor = TxtServidor->text();
-    const QString base = TxtDbName->text();
+    QString clave, servidor, base;
     DB_Dll& db = gDB();
-    bool conecta = ExisteBaseDeDatos(servidor, base.toUpper(), base.toUpper(), base.toUpper(),
-                                     QStringLiteral("SQLOLEDB"));
-    if (!conecta) {
-        // A connection already closed (3704) is no reason to stop.
-        auto cierra = platform::Steps::skipping();
-        cierra.then([&] {
-            if (db.gOpenFlag) db.gCnn.close();
-        });
-        cierra.run();
-        db.gServidor = servidor;
-        db.gUsuario = TxtUserId->text();
-        db.gUserPassWord = TxtUserPassword->text();
-        db.gDBName = base;
-        db.OpenServerADODB(false, 3, QString(), true, true);
-        conecta = db.gOpenFlag;
-        if (!conecta) {
+    bool sigue = false;  // on to the set-up tool and the reload
+    bool primera = false;
+    auto steps = platform::Steps::trapping([&](const platform::ErrorInfo& e) {
+        // The errors a registration expects of its connections go by; any other is shown and
+        // the registration goes on with the set-up tool.
+        static const qint32 esperados[] = {3704, -2147023840, 1056, 440, 20480};
+        if (std::find(std::begin(esperados), std::end(esperados), e.number) != std::end(esperados))
+            return 5;
+        platform::msgBox(QStringLiteral("SQL Server start failed.  \rSQL-DMO error:  ") +
+                         (e.number >= 0 ? QStringLiteral(" ") : QString()) +
+                         QString::number(e.number) + QLatin1Char(' ') + e.description);
+        sigue = true;
+        return 0;
+    });
+    steps
+        .then([&] {
+            clave = claveDeRegistro(TxtDbName->text(), TxtServidor->text());
+            if (!buscaBase(archivo_, clave)) return;
+            platform::msgBox(QStringLiteral("La conexion que intenta registrar ya existe "),
+                             platform::mb::Information, QStringLiteral("Atencion"));
+            platform::Steps::leave();
+        })
+        .then([&] {
+            const double puerto = SuiteLib::tools().TextToNumber(TxtPuerto->text());
+            puerto_ = QString::number(puerto == 0 ? 1433 : static_cast<qint64>(puerto));
+            for (QLineEdit* e : {TxtServidor, TxtUserId, TxtUserPassword, TxtDbName})
+                e->setText(e->text().trimmed());
+            servidor = TxtServidor->text();
+            base = TxtDbName->text();
+        })
+        .then([&] {
+            // First with the database name as login, then with the typed one.
+            primera = ExisteBaseDeDatos(servidor, base.toUpper(), base.toUpper(), base.toUpper(),
+                                        QStringLiteral("SQLOLEDB"));
+            if (!primera && db.gOpenFlag) db.gCnn.close();
+        })
+        .then([&] {
+            if (primera) return;
+            db.gServidor = servidor;
+            db.gUsuario = TxtUserId->text();
+            db.gUserPassWord = TxtUserPassword->text();
+            db.gDBName = base;
+            db.OpenServerADODB(false, 3, QString(), true, true);
+            if (db.gOpenFlag) return;
             platform::msgBox(QStringLiteral("NO SE PUDO CONECTAR AL SERVIDOR ") + servidor +
                                  QStringLiteral(" VERIFIQUE EL NOMBRE DE USUARIO Y PASSWORD "
                                                 "INGRESADO"),
                              platform::mb::Information, QStringLiteral("AVISO AL OPERADOR"));
-            return;
-        }
-    }
-    QString error;
-    if (!GrabaBaseRegistrada(archivo_, clave, base, base, base, servidor, &error)) {
-        platform::msgBox(error, platform::mb::Exclamation, QStringLiteral("Atencion"));
-        return;
-    }
+            platform::Steps::leave();
+        })
+        .then([&] {
+            QString error;
+            if (GrabaBaseRegistrada(archivo_, clave, base, base, base, servidor, &error)) return;
+            platform::msgBox(error, platform::mb::Exclamation, QStringLiteral("Atencion"));
+            platform::Steps::leave();
+        });
+    sigue = steps.run() || sigue;
+    if (!sigue) return;
     // The suite's set-up tool, when it lies in the program folder.
     const QString carpeta = SuiteLib::tools().FolderPath(platform::process::programFolder());
     if (QFileInfo(carpeta + QStringLiteral("ODBC.exe")).isFile())
@@ -239,4 +261,85 @@ void frmAcceso::CmdRegistrar_Click() {
     cierra.then([&] { db.gCnn.close(); });
     cierra.run();
     llenarlist();
+}
+
+QString frmAcceso::carpetaEscritorio() {
+    const QString home = QDir::homePath();
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (config.isEmpty()) config = home + QStringLiteral("/.config");
+    QFile f(config + QStringLiteral("/user-dirs.dirs"));
+    if (f.open(QIODevice::ReadOnly)) {
+        static const QRegularExpression re(
+            QStringLiteral("^\\s*XDG_DESKTOP_DIR\\s*=\\s*\"([^\"]*)\""));
+        for (const QString& linea : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
+            const auto m = re.match(linea);
+            if (!m.hasMatch()) continue;
+            QString d = m.captured(1);
+            d.replace(QStringLiteral("$HOME"), home);
+            return d;
+        }
+    }
+    return home + QStringLiteral("/Desktop");
+}
+
+bool frmAcceso::CmdLineaComando_Click() {
+    const QString carpeta = carpetaEscritorio();
+    const QString destino = carpeta + QStringLiteral("/Belmo Tareas.desktop");
+    // The program's path as a desktop entry quotes an argument.
+    QString programa = QCoreApplication::applicationFilePath();
+    for (const char* c : {"\\", "\"", "`", "$"})
+        programa.replace(QString::fromLatin1(c), QLatin1Char('\\') + QString::fromLatin1(c));
+    const QString icono = SuiteLib::tools().FolderPath(platform::process::programFolder()) +
+                          QStringLiteral("vorlane.ico");
+    const QByteArray entrada =
+        (QStringLiteral("[Desktop Entry]\nType=Application\nName=Belmo Tareas\n"
+                        "Exec=\"%1\"\nIcon=%2\nTerminal=false\n")
+             .arg(programa, icono))
+            .toUtf8();
+    QString porque;
+    if (!QFileInfo(carpeta).isDir()) {
+        porque = QStringLiteral("no existe la carpeta del escritorio %1").arg(carpeta);
+    } else {
+        // Written beside and renamed over: a second click replaces the launcher whole.
+        const QString temporal = destino + QStringLiteral(".tmp");
+        QFile f(temporal);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            f.write(entrada) != entrada.size() || !f.flush()) {
+            porque = QStringLiteral("no se puede escribir en %1").arg(carpeta);
+            f.close();
+            QFile::remove(temporal);
+        } else {
+            f.close();
+            f.setPermissions(f.permissions() | QFileDevice::ExeUser | QFileDevice::ExeGroup |
+                             QFileDevice::ExeOther);
+            if (std::rename(QFile::encodeName(temporal).constData(),
+                            QFile::encodeName(destino).constData()) != 0) {
+                porque = QStringLiteral("no se puede reemplazar %1").arg(destino);
+                QFile::remove(temporal);
+            }
+        }
+    }
+    if (porque.isEmpty()) return true;
+    platform::msgBox(QStringLiteral("No se pudo crear el acceso directo: %1.").arg(porque),
+                     platform::mb::Exclamation, QStringLiteral("Atencion"));
+    return false;
+}
+
+bool frmAcceso::EjecutarCmdRegDB(const QString& archivo, QString& errDevuelto) {
+    QStringList partes = QProcess::splitCommand(archivo);
+    QProcess p;
+    if (!partes.isEmpty()) {
+        const QString programa = partes.takeFirst();
+        p.start(programa, partes);
+    }
+    if (!p.waitForStarted(10000)) {
+        errDevuelto = QStringLiteral("Error al ejecutar el comando");
+        return false;
+    }
+    // The window keeps painting while the command runs.
+    while (p.state() != QProcess::NotRunning) {
+        p.waitForFinished(50);
+        QCoreApplication::processEvents();
+    }
+    return true;
 }

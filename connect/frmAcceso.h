@@ -28,6 +28,14 @@ class frmAcceso : public QDialog {
     QString archivoBases() const { return archivo_; }
     // "Registrar": the typed connection added to BASES.TXT when it is new and the server takes it.
     void CmdRegistrar_Click();
+    // "Crear Acceso Directo": a desktop launcher of this program, "Belmo Tareas.desktop" in the
+    // user's desktop folder; a second click replaces it. False, after a message, on failure.
+    bool CmdLineaComando_Click();
+    // The desktop folder: XDG_DESKTOP_DIR of user-dirs.dirs, else ~/Desktop.
+    static QString carpetaEscritorio();
+    // Starts a command and waits for it while the window keeps painting; false and
+    // "Error al ejecutar el comando" when it cannot be started.
+    static bool EjecutarCmdRegDB(const QString& archivo, QString& errDevuelto);
     // True when a connection with these values can be opened (on the shared connection object).
     static bool ExisteBaseDeDatos(const QString& servidor, const QString& base,
                                   const QString& usuario, const QString& clave,

@@ -159,3 +159,52 @@ TEST_F(Acceso, RegistrarAddsANewConnectionThatTheServerTakes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Acceso, TheDesktopLauncherIsWrittenExecutableAndReplaced) {
+    QTemporaryDir casa;
+    const QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", casa.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", casa.filePath(QStringLiteral("cfg")).toUtf8());
+    auto prompts = std::make_shared<platform::ScriptedPrompter>();
+    auto previo = platform::setPrompter(prompts);
+    frmAcceso w;
+    // No desktop folder yet: a clear message.
+    EXPECT_FALSE(w.CmdLineaComando_Click());
+    ASSERT_EQ(prompts->shown().size(), 1u);
+    EXPECT_TRUE(
+        prompts->last().text.startsWith(QStringLiteral("No se pudo crear el acceso directo")));
+    // The folder the user's directories name.
+    QDir().mkpath(casa.filePath(QStringLiteral("cfg")));
+    QDir().mkpath(casa.filePath(QStringLiteral("Escritorio")));
+    QFile dirs(casa.filePath(QStringLiteral("cfg/user-dirs.dirs")));
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+    dirs.write("# comentario\nXDG_DESKTOP_DIR=\"$HOME/Escritorio\"\n");
+    dirs.close();
+    EXPECT_EQ(frmAcceso::carpetaEscritorio(), casa.filePath(QStringLiteral("Escritorio")));
+    EXPECT_TRUE(w.CmdLineaComando_Click());
+    EXPECT_TRUE(w.CmdLineaComando_Click()) << "a second click replaces it";
+    QFile lanzador(casa.filePath(QStringLiteral("Escritorio/Belmo Tareas.desktop")));
+    ASSERT_TRUE(lanzador.open(QIODevice::ReadOnly));
+    const QString texto = QString::fromUtf8(lanzador.readAll());
+    EXPECT_TRUE(texto.startsWith(QStringLiteral("[Desktop Entry]\nType=Application\n")));
+    EXPECT_TRUE(texto.contains(QStringLiteral("Exec=\"") + QCoreApplication::applicationFilePath() +
+                               QLatin1Char('"')));
+    EXPECT_TRUE(lanzador.permissions() & QFileDevice::ExeUser);
+    EXPECT_EQ(QDir(casa.filePath(QStringLiteral("Escritorio"))).entryList(QDir::Files).size(), 1);
+    platform::setPrompter(previo);
+    qputenv("HOME", home);
+    config.isEmpty() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", config);
+}
+
+TEST(EjecutarCmdRegDB, WaitsForTheCommandOrSaysItCouldNotStart) {
+    testApp();
+    QString error;
+    EXPECT_TRUE(frmAcceso::EjecutarCmdRegDB(QStringLiteral("sh -c \"sleep 0.2\""), error));
+    EXPECT_TRUE(error.isEmpty());
+    EXPECT_FALSE(frmAcceso::EjecutarCmdRegDB(QStringLiteral("/no/existe/programa"), error));
+    EXPECT_EQ(error, QStringLiteral("Error al ejecutar el comando"));
+}
+
+}  // namespace
