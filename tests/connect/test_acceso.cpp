@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include "connect/BasesRegistradas.h"
 #include "connect/frmAcceso.h"
@@ -132,8 +133,21 @@ TEST_F(Acceso, RegistrarAddsANewConnectionThatTheServerTakes) {
     w.TxtServidor->setText(QStringLiteral(" sqlite "));
     w.TxtDbName->setText(QStringLiteral("GESTION"));
     w.TxtUserId->setText(QStringLiteral("demo"));
+    // The suite's set-up tool, when present, is started with the server and the database.
+    const QString salida = dir.filePath(QStringLiteral("odbc.txt"));
+    {
+        QFile odbc(dir.filePath(QStringLiteral("ODBC.exe")));
+        ASSERT_TRUE(odbc.open(QIODevice::WriteOnly));
+        odbc.write(QStringLiteral("#!/bin/sh\necho \"$@\" > '%1'\n").arg(salida).toUtf8());
+        odbc.close();
+        odbc.setPermissions(odbc.permissions() | QFileDevice::ExeUser);
+    }
     w.CmdRegistrar_Click();
     EXPECT_TRUE(prompts->shown().empty());
+    for (int i = 0; i < 100 && !QFile::exists(salida); ++i) QThread::msleep(20);
+    QFile visto(salida);
+    ASSERT_TRUE(visto.open(QIODevice::ReadOnly));
+    EXPECT_EQ(visto.readAll().trimmed(), QByteArray("Server=sqlite;DB=GESTION;"));
     ASSERT_EQ(w.lstBases->count(), 1);
     EXPECT_EQ(w.lstBases->item(0)->text(), QStringLiteral("GESTION / SQLITE"));
     EXPECT_EQ(w.TxtServidor->text(), QStringLiteral("sqlite")) << "the list reloaded and chosen";
