@@ -173,7 +173,7 @@ bool frmAcceso::ExisteBaseDeDatos(const QString& servidor, const QString& base,
                                   const QString& usuario, const QString& clave,
                                   const QString& proveedor) {
     DB_Dll& db = gDB();
-    bool existe = true;
+    // Any failing step answers no; the steps after it still run, so the connection ends closed.
     auto pasos = platform::Steps::skipping();
     pasos
         .then([&] {
@@ -184,11 +184,9 @@ bool frmAcceso::ExisteBaseDeDatos(const QString& servidor, const QString& base,
                              .arg(proveedor, servidor, base, usuario, clave),
                          QString(), QString(), -1);
         })
-        .then([&] {
-            if (existe) db.gCnn.close();
-        });
+        .then([&] { db.gCnn.close(); });
     pasos.run();
-    return existe && pasos.lastError().number == 0;
+    return pasos.lastError().number == 0;
 }
 
 void frmAcceso::CmdRegistrar_Click() {

@@ -15,7 +15,7 @@ struct ErrorInfo {
     QString source;
 };
 
-// Error numbers of the platform's own run-time errors that the Parts name or compare.
+// Error numbers of the platform's own run-time errors that the suite's code names or compares.
 namespace errnum {
 constexpr qint32 InvalidArgument = 5;
 constexpr qint32 Overflow = 6;

@@ -94,6 +94,12 @@ qint64 toWholeNumber(const Variant& v) {
     return static_cast<qint64>(whole);
 }
 
+qint16 leadingInteger16(const QString& text) {
+    const double n = roundHalfEven(leadingNumber(text));
+    if (n > 32767 || n < -32768) raise(errnum::Overflow, QStringLiteral("Desbordamiento"));
+    return static_cast<qint16>(n);
+}
+
 QString Variant::toText() const {
     switch (kind_) {
         case Kind::Empty:

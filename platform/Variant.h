@@ -78,6 +78,10 @@ double roundHalfEven(double n);
 // value beyond the 64-bit range (or not finite) raises the overflow error (6); Null raises 94.
 qint64 toWholeNumber(const Variant& v);
 
+// The leading number of a text (see leadingNumber) as a 16-bit integer, halves to even; the
+// overflow error (6) beyond -32768..32767.
+qint16 leadingInteger16(const QString& text);
+
 // A number written without exponent, integral values without decimals, decimals with `sep`.
 QString numberText(double n, QChar sep);
 

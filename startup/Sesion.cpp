@@ -1,7 +1,5 @@
 #include "startup/Sesion.h"
 
-#include <cmath>
-
 #include "lookup/Lib_ClsCons3.h"
 #include "platform/Process.h"
 #include "startup/Acceso.h"
@@ -60,13 +58,9 @@ void AbreEstadisticas() {
         .then([&] {
             if (!est.gOpenFlag) return;
             QString aux;
-            const double n = platform::roundHalfEven(
-                platform::leadingNumber(CfgVL(QStringLiteral("TimeOut"), aux)));
             // Out of range: the step fails before anything changes, so the stored value stays
             // as it is and the time-out keeps its default.
-            if (n > 32767 || n < -32768)
-                platform::raise(platform::errnum::Overflow, QStringLiteral("Desbordamiento"));
-            gTimeOut = static_cast<qint16>(n);
+            gTimeOut = platform::leadingInteger16(CfgVL(QStringLiteral("TimeOut"), aux));
         })
         .then([&] {
             if (est.gOpenFlag && gTimeOut == 0)

@@ -10,7 +10,6 @@
 #include <QStatusBar>
 #include <QVersionNumber>
 #include <QWidget>
-#include <cmath>
 
 #include "platform/Failure.h"
 #include "platform/Process.h"
@@ -22,13 +21,6 @@
 namespace {
 
 const QString kIcono = QStringLiteral(":/ICONVORLANE");
-
-qint16 entero16(const QString& texto) {
-    const double n = platform::roundHalfEven(platform::leadingNumber(texto));
-    if (n > 32767 || n < -32768)
-        platform::raise(platform::errnum::Overflow, QStringLiteral("Desbordamiento"));
-    return static_cast<qint16>(n);
-}
 
 QLabel& panel(QStatusBar* bar, const char* clave) {
     QLabel* p = bar ? bar->findChild<QLabel*>(QString::fromLatin1(clave)) : nullptr;
@@ -65,7 +57,7 @@ void AplicaSkin(QWidget* form) {
     if (!form) platform::raise(91, QStringLiteral("Variable de objeto no establecida"));
     const QString seccion = SuiteLib::machineInfo().UserName().toUpper() + QStringLiteral("_") +
                             gDB().gDBName.toUpper() + QStringLiteral("Styles");
-    const qint16 estilo = entero16(SuiteLib::iniFile().ReadKey(
+    const qint16 estilo = platform::leadingInteger16(SuiteLib::iniFile().ReadKey(
         QStringLiteral("kv300mn.ini"), seccion, QStringLiteral("Styles"), QStringLiteral("4")));
     QString ruta;
     QString ajustes;

@@ -1,7 +1,5 @@
 #include "startup/config/Configuracion.h"
 
-#include <cmath>
-
 #include "platform/Process.h"
 #include "platform/Prompt.h"
 #include "startup/Errores.h"
@@ -60,13 +58,6 @@ QString leeConfiguracion(DB_Dll& db, const QString& clave, QString& auxiliar, bo
         });
     if (!steps.run()) return QString();
     return resultado;
-}
-
-qint16 entero16(const QString& texto) {
-    const double n = platform::roundHalfEven(platform::leadingNumber(texto));
-    if (n > 32767 || n < -32768)
-        platform::raise(platform::errnum::Overflow, QStringLiteral("Desbordamiento"));
-    return static_cast<qint16>(n);
 }
 
 }  // namespace
@@ -186,7 +177,7 @@ void CargaConfiguracion(const QString& carpeta) {
         .then([&] { gUnidadMedidaM3 = texto("UNIDADDEMEDIDA_M3"); })
         .then([&] { gUnidadMedidaBL = texto("UNIDADDEMEDIDA_BL"); })
         .then([&] { gUnidadMedidaKG = texto("UNIDADDEMEDIDA_KG"); })
-        .then([&] { gPeriodo = entero16(cfg("PERIODO")); })
+        .then([&] { gPeriodo = platform::leadingInteger16(cfg("PERIODO")); })
         .then([&] {
             gRazonSocialPorUneg =
                 texto("RazonSocialPorUneg").compare(QLatin1String("SI"), Qt::CaseInsensitive) == 0;
@@ -227,8 +218,8 @@ void CargaConfiguracion(const QString& carpeta) {
         .then([&] { gAsignacionAutomaticaDeLoteING = siFlag("AsignacionAutomaticaDeLoteING"); })
         .then([&] { gAsignacionAutomaticaDeLoteINGOP = siFlag("AsignacionAutomaticaDeLoteINGOP"); })
         .then([&] {
-            gCondIvaEmpresa = entero16(cfg("CONDIVAEMPRESA"));
-            if (gCondIvaEmpresa == 0) gCondIvaEmpresa = entero16(cfg("CONDIVA"));
+            gCondIvaEmpresa = platform::leadingInteger16(cfg("CONDIVAEMPRESA"));
+            if (gCondIvaEmpresa == 0) gCondIvaEmpresa = platform::leadingInteger16(cfg("CONDIVA"));
             if (gCondIvaEmpresa == 0) gCondIvaEmpresa = 1;
         })
         .then([&] {
