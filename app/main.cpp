@@ -17,7 +17,7 @@
 #include "startup/UltimoRecurso.h"
 #include "startup/config/Configuracion.h"
 #include "startup/globals/Globals.h"
-#include "suitelib/ReportEngineImpl.h"
+#include "reportengine/ReportEngineImpl.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "%s\n", error.toUtf8().constData());
             return 1;
         }
-        SuiteLib::installReportEngine();
+        reportengine::installReportEngine();
         InstalaUltimoRecurso();
         InstalaDialogoConexion(false);
         QString cadena;
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
         platform::setPrompter(std::make_shared<platform::NonInteractivePrompter>());
     }
 
-    SuiteLib::installReportEngine();
+    reportengine::installReportEngine();
     InstalaUltimoRecurso();
     InstalaDialogoConexion(hasDisplay());
     if (hasDisplay()) {

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+
+#include "reportengine/TextMeasure.h"
+
+namespace reportengine {
+
+// Measures with the fonts the pages are painted with. Needs the application's font database
+// (a QGuiApplication).
+class FontMeasure : public TextMeasure {
+  public:
+    FontMeasure();
+    double width(const QString& line, PageFont font) const override;
+    double lineHeight(PageFont font) const override;
+
+    // The font of a style at its size in points.
+    static QFont fontFor(PageFont font);
+
+  private:
+    // Measured at a fine resolution so that rounding to device pixels does not distort widths.
+    static constexpr int kDotsPerInch = 720;
+    QImage device_;
+};
+
+}  // namespace reportengine

@@ -1,0 +1,472 @@
+#include "reportengine/PageLayout.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace reportengine {
+
+namespace {
+
+constexpr double kRuleGap = 4;  // between a rule and what follows it
+constexpr double kRuleThickness = 0.6;
+constexpr double kMinPeriodWidth = 26;
+constexpr double kMinDetailWidth = 64;  // a cell with observations needs room for a few words
+constexpr double kMinLabelShare = 0.15;
+constexpr double kMaxLabelShare = 0.35;
+constexpr double kMaxStretch = 2.5;  // how far a period column widens to fill the page
+
+BoxFill shadeFill(int level) {
+    switch (level) {
+        case 1:
+            return BoxFill::Shade1;
+        case 2:
+            return BoxFill::Shade2;
+        case 3:
+            return BoxFill::Shade3;
+        case 4:
+            return BoxFill::Shade4;
+        default:
+            return BoxFill::None;
+    }
+}
+
+QString totalText(double n) {
+    return n == 0 ? QString() : ScheduleGrid::numberText(n);
+}
+
+PageBox::Align boxAlign(ReportTemplate::Align a) {
+    switch (a) {
+        case ReportTemplate::Align::Center:
+            return PageBox::Align::Center;
+        case ReportTemplate::Align::Right:
+            return PageBox::Align::Right;
+        default:
+            return PageBox::Align::Left;
+    }
+}
+
+}  // namespace
+
+PageLayout::PageLayout(QSizeF pageSize, const TextMeasure& measure)
+    : size_(pageSize), measure_(measure) {}
+
+QStringList PageLayout::wrap(const QString& text, double width, PageFont font) const {
+    QStringList out;
+    for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+        QString line;
+        for (QString word : paragraph.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const QString tried = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+            if (measure_.width(tried, font) <= width) {
+                line = tried;
+                continue;
+            }
+            if (!line.isEmpty()) out << line;
+            // A word wider than the box is cut where it stops fitting.
+            while (word.size() > 1 && measure_.width(word, font) > width) {
+                int fits = 1;
+                while (fits < word.size() && measure_.width(word.left(fits + 1), font) <= width)
+                    ++fits;
+                out << word.left(fits);
+                word = word.mid(fits);
+            }
+            line = word;
+        }
+        out << line;
+    }
+    return out;
+}
+
+double PageLayout::boxHeight(int lines, PageFont font) const {
+    return std::max(lines, 1) * measure_.lineHeight(font) + 2 * kBoxPaddingY;
+}
+
+double PageLayout::widest(const QStringList& lines, PageFont font) const {
+    double w = 0;
+    for (const QString& l : lines) w = std::max(w, measure_.width(l, font));
+    return w;
+}
+
+double PageLayout::headerBottom(const ReportDocument& doc) const {
+    const double inner = size_.width() - 2 * kBoxPaddingX;
+    double y = 0;
+    if (!doc.company.trimmed().isEmpty()) y += boxHeight(1, PageFont::Company);
+    y += boxHeight(static_cast<int>(wrap(doc.title, inner, PageFont::Title).size()),
+                   PageFont::Title);
+    if (!doc.parameters.trimmed().isEmpty()) {
+        y += boxHeight(
+            static_cast<int>(wrap(doc.parameters.trimmed(), inner, PageFont::Parameters).size()),
+            PageFont::Parameters);
+    }
+    return y + kRuleThickness + kRuleGap;
+}
+
+double PageLayout::bodyBottom() const {
+    return size_.height() - boxHeight(1, PageFont::Footer) - kRuleThickness - kRuleGap;
+}
+
+void PageLayout::addHeader(ReportPage& page, const ReportDocument& doc) const {
+    const double w = size_.width();
+    const double inner = w - 2 * kBoxPaddingX;
+    double y = 0;
+    if (!doc.company.trimmed().isEmpty()) {
+        const double h = boxHeight(1, PageFont::Company);
+        page.boxes.push_back({QRectF(0, y, w, h), doc.company.trimmed(), PageFont::Company});
+        y += h;
+    }
+    const QStringList title = wrap(doc.title, inner, PageFont::Title);
+    const double th = boxHeight(static_cast<int>(title.size()), PageFont::Title);
+    page.boxes.push_back({QRectF(0, y, w, th), title.join(QLatin1Char('\n')), PageFont::Title,
+                          PageBox::Align::Center});
+    y += th;
+    if (!doc.parameters.trimmed().isEmpty()) {
+        const QStringList lines = wrap(doc.parameters.trimmed(), inner, PageFont::Parameters);
+        const double h = boxHeight(static_cast<int>(lines.size()), PageFont::Parameters);
+        page.boxes.push_back(
+            {QRectF(0, y, w, h), lines.join(QLatin1Char('\n')), PageFont::Parameters});
+        y += h;
+    }
+    PageBox rule;
+    rule.rect = QRectF(0, y, w, kRuleThickness);
+    rule.fill = BoxFill::Rule;
+    page.boxes.push_back(rule);
+}
+
+void PageLayout::addFooter(ReportPage& page, const ReportDocument& doc, int number,
+                           int count) const {
+    const double h = boxHeight(1, PageFont::Footer);
+    const double y = size_.height() - h;
+    PageBox rule;
+    rule.rect = QRectF(0, y - kRuleThickness, size_.width(), kRuleThickness);
+    rule.fill = BoxFill::Rule;
+    page.boxes.push_back(rule);
+    page.boxes.push_back({QRectF(0, y, size_.width() / 2, h),
+                          QStringLiteral("Impreso el %1")
+                              .arg(doc.printedAt.toString(QStringLiteral("dd/MM/yyyy HH:mm"))),
+                          PageFont::Footer});
+    page.boxes.push_back({QRectF(size_.width() / 2, y, size_.width() / 2, h),
+                          QStringLiteral("Página %1 de %2").arg(number).arg(count),
+                          PageFont::Footer, PageBox::Align::Right});
+}
+
+void PageLayout::addMessage(ReportPage& page, const ReportDocument& doc,
+                            const QString& text) const {
+    page.boxes.push_back({QRectF(0, headerBottom(doc), size_.width(), boxHeight(1, PageFont::Body)),
+                          text, PageFont::Body});
+}
+
+// ---- schedule grid ---------------------------------------------------------------------------
+
+QString PageLayout::cellText(const ReportDocument& doc, int row, int p, double width) const {
+    if (!doc.showDetails) return doc.grid.cellText(row, p);
+    return wrap(doc.grid.detail(row, p), width - 2 * kBoxPaddingX, PageFont::Body)
+        .join(QLatin1Char('\n'));
+}
+
+PageLayout::GridMetrics PageLayout::gridMetrics(const ReportDocument& doc) const {
+    const ScheduleGrid& g = doc.grid;
+    const double w = size_.width();
+    GridMetrics m;
+
+    double label = measure_.width(doc.labelHeading, PageFont::Heading);
+    for (int r = 0; r < g.rowCount(); ++r)
+        label = std::max(label, widest(g.label(r).split(QLatin1Char('\n')), PageFont::Body));
+    m.labelWidth = std::clamp(label + 2 * kBoxPaddingX, w * kMinLabelShare, w * kMaxLabelShare);
+
+    double period = kMinPeriodWidth - 2 * kBoxPaddingX;
+    int headingLines = static_cast<int>(
+        wrap(doc.labelHeading, m.labelWidth - 2 * kBoxPaddingX, PageFont::Heading).size());
+    for (int p = 0; p < g.periodCount(); ++p) {
+        const QStringList heading = g.periodHeading(p).split(QLatin1Char('\n'));
+        headingLines = std::max(headingLines, static_cast<int>(heading.size()));
+        period = std::max({period, widest(heading, PageFont::Heading),
+                           measure_.width(totalText(g.periodTotal(p)), PageFont::BodyBold)});
+    }
+    m.periodWidth = period + 2 * kBoxPaddingX;
+    if (doc.showDetails) m.periodWidth = std::max(m.periodWidth, kMinDetailWidth);
+    m.totalWidth = std::max(measure_.width(QStringLiteral("Total"), PageFont::Heading),
+                            measure_.width(totalText(g.grandTotal()), PageFont::BodyBold)) +
+                   2 * kBoxPaddingX;
+    // At least one period fits beside the labels, whatever the page.
+    m.periodWidth = std::min(m.periodWidth, std::max(w - m.labelWidth - m.totalWidth, 1.0));
+    // A schedule that fits across one page takes its whole width, within reason.
+    if (g.periodCount() > 0) {
+        const double across = (w - m.labelWidth - m.totalWidth) / g.periodCount();
+        if (across >= m.periodWidth) m.periodWidth = std::min(across, m.periodWidth * kMaxStretch);
+    }
+    m.headingHeight = boxHeight(headingLines, PageFont::Heading);
+    m.totalsHeight = boxHeight(1, PageFont::BodyBold);
+
+    const double tallest =
+        std::max(bodyBottom() - headerBottom(doc) - m.headingHeight - m.totalsHeight,
+                 boxHeight(1, PageFont::Body));
+    for (int r = 0; r < g.rowCount(); ++r) {
+        int lines = static_cast<int>(
+            wrap(g.label(r), m.labelWidth - 2 * kBoxPaddingX, PageFont::Body).size());
+        if (doc.showDetails) {
+            for (int p = 0; p < g.periodCount(); ++p) {
+                const QString detail = cellText(doc, r, p, m.periodWidth);
+                const int cell =
+                    (g.count(r, p) != 0 ? 1 : 0) +
+                    (detail.isEmpty() ? 0 : static_cast<int>(detail.count(QLatin1Char('\n'))) + 1);
+                lines = std::max(lines, cell);
+            }
+        }
+        m.rowHeights.push_back(std::min(boxHeight(lines, PageFont::Body), tallest));
+    }
+    return m;
+}
+
+std::vector<PageLayout::GridSlice> PageLayout::gridPlan(const ReportDocument& doc) const {
+    return gridPlan(doc, gridMetrics(doc));
+}
+
+std::vector<PageLayout::GridSlice> PageLayout::gridPlan(const ReportDocument& doc,
+                                                        const GridMetrics& m) const {
+    const int periods = doc.grid.periodCount();
+    const double across = size_.width() - m.labelWidth;
+    const int perPage = std::max(1, static_cast<int>(std::floor(across / m.periodWidth)));
+
+    // Bands of periods; the last one also holds the row totals, alone if need be.
+    std::vector<std::pair<int, int>> bands;
+    for (int start = 0;;) {
+        const int rest = periods - start;
+        if (rest == 0 || rest * m.periodWidth + m.totalWidth <= across) {
+            bands.emplace_back(start, rest);
+            break;
+        }
+        int take = std::min(perPage, rest);
+        if (take == rest) take = std::max(rest - 1, 1);
+        bands.emplace_back(start, take);
+        start += take;
+    }
+
+    // Slices of rows; the last one also holds the period totals, alone if need be.
+    const double down = bodyBottom() - headerBottom(doc) - m.headingHeight;
+    std::vector<std::pair<int, int>> slices;
+    int first = 0, count = 0;
+    double used = 0;
+    for (int r = 0; r < doc.grid.rowCount(); ++r) {
+        if (count > 0 && used + m.rowHeights[r] > down) {
+            slices.emplace_back(first, count);
+            first = r;
+            count = 0;
+            used = 0;
+        }
+        used += m.rowHeights[r];
+        ++count;
+    }
+    slices.emplace_back(first, count);
+    if (count > 0 && used + m.totalsHeight > down) slices.emplace_back(doc.grid.rowCount(), 0);
+
+    std::vector<GridSlice> plan;
+    for (std::size_t i = 0; i < slices.size(); ++i) {
+        for (std::size_t j = 0; j < bands.size(); ++j) {
+            plan.push_back({slices[i].first, slices[i].second, bands[j].first, bands[j].second,
+                            j + 1 == bands.size(), i + 1 == slices.size()});
+        }
+    }
+    return plan;
+}
+
+void PageLayout::addGrid(ReportPage& page, const ReportDocument& doc, const GridMetrics& m,
+                         const GridSlice& s) const {
+    const ScheduleGrid& g = doc.grid;
+    const double top = headerBottom(doc);
+    const double totalX = m.labelWidth + s.periodCount * m.periodWidth;
+    const double textWidth = m.labelWidth - 2 * kBoxPaddingX;
+
+    auto cell = [&](QRectF rect, QString text, PageFont font, PageBox::Align align, BoxFill fill) {
+        PageBox b{rect, std::move(text), font, align};
+        b.fill = fill;
+        b.border = true;
+        page.boxes.push_back(std::move(b));
+    };
+
+    cell(QRectF(0, top, m.labelWidth, m.headingHeight),
+         wrap(doc.labelHeading, textWidth, PageFont::Heading).join(QLatin1Char('\n')),
+         PageFont::Heading, PageBox::Align::Left, BoxFill::Heading);
+    for (int i = 0; i < s.periodCount; ++i) {
+        cell(QRectF(m.labelWidth + i * m.periodWidth, top, m.periodWidth, m.headingHeight),
+             g.periodHeading(s.firstPeriod + i), PageFont::Heading, PageBox::Align::Center,
+             BoxFill::Heading);
+    }
+    if (s.rowTotals) {
+        cell(QRectF(totalX, top, m.totalWidth, m.headingHeight), QStringLiteral("Total"),
+             PageFont::Heading, PageBox::Align::Center, BoxFill::Heading);
+    }
+
+    double y = top + m.headingHeight;
+    const double lineHeight = measure_.lineHeight(PageFont::Body);
+    for (int r = s.firstRow; r < s.firstRow + s.rowCount; ++r) {
+        const double h = m.rowHeights[r];
+        cell(QRectF(0, y, m.labelWidth, h),
+             wrap(g.label(r), textWidth, PageFont::Body).join(QLatin1Char('\n')), PageFont::Body,
+             PageBox::Align::Left, BoxFill::None);
+        for (int i = 0; i < s.periodCount; ++i) {
+            const int p = s.firstPeriod + i;
+            const QRectF rect(m.labelWidth + i * m.periodWidth, y, m.periodWidth, h);
+            cell(rect, g.cellText(r, p), PageFont::Body, PageBox::Align::Center,
+                 shadeFill(g.shadeLevel(r, p)));
+            if (!doc.showDetails) continue;
+            page.boxes.back().top = true;
+            const QString detail = cellText(doc, r, p, m.periodWidth);
+            if (detail.isEmpty()) continue;
+            const double skip = g.count(r, p) != 0 ? lineHeight : 0;
+            PageBox b{rect.adjusted(0, skip, 0, 0), detail, PageFont::Body};
+            b.top = true;
+            page.boxes.push_back(std::move(b));
+        }
+        if (s.rowTotals) {
+            cell(QRectF(totalX, y, m.totalWidth, h), totalText(g.rowTotal(r)), PageFont::BodyBold,
+                 PageBox::Align::Center, BoxFill::Total);
+        }
+        y += h;
+    }
+
+    if (s.periodTotals) {
+        cell(QRectF(0, y, m.labelWidth, m.totalsHeight), QStringLiteral("Total"),
+             PageFont::BodyBold, PageBox::Align::Left, BoxFill::Total);
+        for (int i = 0; i < s.periodCount; ++i) {
+            cell(QRectF(m.labelWidth + i * m.periodWidth, y, m.periodWidth, m.totalsHeight),
+                 totalText(g.periodTotal(s.firstPeriod + i)), PageFont::BodyBold,
+                 PageBox::Align::Center, BoxFill::Total);
+        }
+        if (s.rowTotals) {
+            cell(QRectF(totalX, y, m.totalWidth, m.totalsHeight), totalText(g.grandTotal()),
+                 PageFont::BodyBold, PageBox::Align::Center, BoxFill::Total);
+        }
+    }
+}
+
+// ---- list ------------------------------------------------------------------------------------
+
+PageLayout::ListMetrics PageLayout::listMetrics(const ReportDocument& doc) const {
+    const ReportTable& t = doc.table;
+    ListMetrics m;
+    double sum = 0;
+    for (int c = 0; c < t.columnCount(); ++c) sum += t.column(c).width;
+    int headingLines = 1;
+    for (int c = 0; c < t.columnCount(); ++c) {
+        m.widths.push_back(size_.width() * t.column(c).width / sum);
+        headingLines =
+            std::max(headingLines,
+                     static_cast<int>(wrap(t.column(c).heading, m.widths.back() - 2 * kBoxPaddingX,
+                                           PageFont::Heading)
+                                          .size()));
+    }
+    m.headingHeight = boxHeight(headingLines, PageFont::Heading);
+    m.countHeight = boxHeight(1, PageFont::BodyBold) + kRuleGap;
+    const double tallest =
+        std::max(bodyBottom() - headerBottom(doc) - m.headingHeight, boxHeight(1, PageFont::Body));
+    for (int r = 0; r < t.rowCount(); ++r) {
+        int lines = 1;
+        for (int c = 0; c < t.columnCount(); ++c) {
+            lines = std::max(
+                lines,
+                static_cast<int>(
+                    wrap(t.text(r, c), m.widths[c] - 2 * kBoxPaddingX, PageFont::Body).size()));
+        }
+        m.rowHeights.push_back(std::min(boxHeight(lines, PageFont::Body), tallest));
+    }
+    return m;
+}
+
+std::vector<PageLayout::ListSlice> PageLayout::listPlan(const ReportDocument& doc,
+                                                        const ListMetrics& m) const {
+    const double down = bodyBottom() - headerBottom(doc) - m.headingHeight;
+    std::vector<ListSlice> plan;
+    ListSlice s;
+    double used = 0;
+    for (int r = 0; r < doc.table.rowCount(); ++r) {
+        if (s.rowCount > 0 && used + m.rowHeights[r] > down) {
+            plan.push_back(s);
+            s = {r, 0, false};
+            used = 0;
+        }
+        used += m.rowHeights[r];
+        ++s.rowCount;
+    }
+    if (used + m.countHeight > down) {
+        plan.push_back(s);
+        s = {doc.table.rowCount(), 0, false};
+    }
+    s.countLine = true;
+    plan.push_back(s);
+    return plan;
+}
+
+void PageLayout::addList(ReportPage& page, const ReportDocument& doc, const ListMetrics& m,
+                         const ListSlice& s) const {
+    const ReportTable& t = doc.table;
+    double y = headerBottom(doc);
+    double x = 0;
+    for (int c = 0; c < t.columnCount(); ++c) {
+        PageBox b{QRectF(x, y, m.widths[c], m.headingHeight),
+                  wrap(t.column(c).heading, m.widths[c] - 2 * kBoxPaddingX, PageFont::Heading)
+                      .join(QLatin1Char('\n')),
+                  PageFont::Heading, boxAlign(t.align(c))};
+        b.fill = BoxFill::Heading;
+        b.border = true;
+        page.boxes.push_back(std::move(b));
+        x += m.widths[c];
+    }
+    y += m.headingHeight;
+    for (int r = s.firstRow; r < s.firstRow + s.rowCount; ++r) {
+        const double h = m.rowHeights[r];
+        if (r % 2 == 1) {
+            PageBox stripe;
+            stripe.rect = QRectF(0, y, size_.width(), h);
+            stripe.fill = BoxFill::Stripe;
+            page.boxes.push_back(stripe);
+        }
+        x = 0;
+        for (int c = 0; c < t.columnCount(); ++c) {
+            page.boxes.push_back({QRectF(x, y, m.widths[c], h),
+                                  wrap(t.text(r, c), m.widths[c] - 2 * kBoxPaddingX, PageFont::Body)
+                                      .join(QLatin1Char('\n')),
+                                  PageFont::Body, boxAlign(t.align(c))});
+            x += m.widths[c];
+        }
+        y += h;
+    }
+    if (s.countLine) {
+        PageBox rule;
+        rule.rect = QRectF(0, y, size_.width(), kRuleThickness);
+        rule.fill = BoxFill::Rule;
+        page.boxes.push_back(rule);
+        page.boxes.push_back({QRectF(0, y + kRuleGap, size_.width(), m.countHeight - kRuleGap),
+                              QStringLiteral("Cantidad de registros: %1").arg(t.rowCount()),
+                              PageFont::BodyBold});
+    }
+}
+
+// ---- pages -----------------------------------------------------------------------------------
+
+std::vector<ReportPage> PageLayout::pages(const ReportDocument& doc) const {
+    std::vector<ReportPage> out;
+    auto newPage = [&]() -> ReportPage& {
+        out.push_back({size_, {}});
+        addHeader(out.back(), doc);
+        return out.back();
+    };
+    if (doc.kind == ReportTemplate::Kind::Grid) {
+        if (doc.grid.rowCount() == 0) {
+            addMessage(newPage(), doc, emptyReportText());
+        } else {
+            const GridMetrics m = gridMetrics(doc);
+            for (const GridSlice& s : gridPlan(doc, m)) addGrid(newPage(), doc, m, s);
+        }
+    } else {
+        if (doc.table.rowCount() == 0) {
+            addMessage(newPage(), doc, emptyReportText());
+        } else {
+            const ListMetrics m = listMetrics(doc);
+            for (const ListSlice& s : listPlan(doc, m)) addList(newPage(), doc, m, s);
+        }
+    }
+    const int count = static_cast<int>(out.size());
+    for (int i = 0; i < count; ++i) addFooter(out[i], doc, i + 1, count);
+    return out;
+}
+
+}  // namespace reportengine

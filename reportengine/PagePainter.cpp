@@ -1,0 +1,111 @@
+#include "reportengine/PagePainter.h"
+
+#include <QPagedPaintDevice>
+#include <QPainter>
+
+#include "reportengine/FontMeasure.h"
+#include "reportengine/PageLayout.h"
+
+namespace reportengine {
+
+namespace {
+
+QColor fillColor(BoxFill fill) {
+    switch (fill) {
+        case BoxFill::Heading:
+            return QColor(0xdd, 0xe2, 0xe8);
+        case BoxFill::Total:
+            return QColor(0xee, 0xee, 0xee);
+        case BoxFill::Stripe:
+            return QColor(0xf3, 0xf5, 0xf8);
+        case BoxFill::Shade1:
+            return QColor(0xe6, 0xf0, 0xfa);
+        case BoxFill::Shade2:
+            return QColor(0xc9, 0xdf, 0xf4);
+        case BoxFill::Shade3:
+            return QColor(0xa6, 0xc8, 0xec);
+        case BoxFill::Shade4:
+            return QColor(0x82, 0xb0, 0xe2);
+        case BoxFill::Rule:
+            return QColor(0x44, 0x44, 0x44);
+        case BoxFill::None:
+            break;
+    }
+    return {};
+}
+
+int horizontalFlags(const PageBox& b) {
+    switch (b.align) {
+        case PageBox::Align::Center:
+            return Qt::AlignHCenter;
+        case PageBox::Align::Right:
+            return Qt::AlignRight;
+        case PageBox::Align::Left:
+            break;
+    }
+    return Qt::AlignLeft;
+}
+
+}  // namespace
+
+void PagePainter::paint(QPainter& painter, const ReportPage& page, double scale) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    painter.scale(scale, scale);
+    // Fonts are given in points of the device; under the scale they must come out as points of
+    // the page.
+    const double fontFactor = 72.0 / painter.device()->logicalDpiY();
+    const QPen border(QColor(0x88, 0x88, 0x88), 0.4);
+    static const FontMeasure measure;
+
+    for (const PageBox& b : page.boxes) {
+        if (b.fill != BoxFill::None) painter.fillRect(b.rect, fillColor(b.fill));
+        if (b.border) {
+            painter.setPen(border);
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(b.rect);
+        }
+        if (b.text.isEmpty()) continue;
+        QFont font = FontMeasure::fontFor(b.font);
+        font.setPointSizeF(font.pointSizeF() * fontFactor);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        // Lines go where the layout measured them, whatever line spacing the device's font
+        // would choose, so that no box ends up with more text than room.
+        const QStringList lines = b.text.split(QLatin1Char('\n'));
+        const double lineHeight = measure.lineHeight(b.font);
+        const QRectF inner =
+            b.rect.adjusted(kBoxPaddingX, kBoxPaddingY, -kBoxPaddingX, -kBoxPaddingY);
+        double y = b.top ? inner.top() : inner.center().y() - lines.size() * lineHeight / 2;
+        painter.save();
+        painter.setClipRect(b.rect);
+        for (const QString& line : lines) {
+            painter.drawText(QRectF(inner.left(), y, inner.width(), lineHeight),
+                             horizontalFlags(b) | Qt::AlignVCenter | Qt::TextDontClip, line);
+            y += lineHeight;
+        }
+        painter.restore();
+    }
+    painter.restore();
+}
+
+int PagePainter::render(const ReportDocument& doc, QPagedPaintDevice& device) {
+    const FontMeasure measure;
+    const QSizeF area = device.pageLayout().paintRect(QPageLayout::Point).size();
+    return render(PageLayout(area, measure).pages(doc), device);
+}
+
+int PagePainter::render(const std::vector<ReportPage>& pages, QPagedPaintDevice& device) {
+    QPainter painter;
+    if (!painter.begin(&device)) return 0;
+    const double scale = device.logicalDpiX() / 72.0;
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        if (i > 0) device.newPage();
+        paint(painter, pages[i], scale);
+    }
+    painter.end();
+    return static_cast<int>(pages.size());
+}
+
+}  // namespace reportengine

@@ -1,0 +1,275 @@
+#include "reportengine/ReportPreview.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QStyle>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+#include <cmath>
+
+#include "platform/Prompt.h"
+#include "reportengine/FontMeasure.h"
+#include "reportengine/PageLayout.h"
+#include "reportengine/PagePainter.h"
+#include "reportengine/PageView.h"
+#include "reportengine/PdfExport.h"
+#include "reportengine/PrintSettingStore.h"
+#include "reportengine/ReportPrinter.h"
+#include "reportengine/XlsxExport.h"
+
+namespace reportengine {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Informe");
+constexpr double kZoomSteps[] = {0.5, 0.75, 1.0, 1.25, 1.5, 2.0, 3.0};
+
+}  // namespace
+
+ReportPreview::ReportPreview(ReportDocument doc, qint32 printSetting, QWidget* parent)
+    : QDialog(parent), doc_(std::move(doc)), printSetting_(printSetting) {
+    setWindowTitle(doc_.title.isEmpty() ? doc_.name : doc_.title);
+    setModal(true);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+
+    const QPageLayout page = PdfExport::pageLayout(doc_.landscape);
+    const FontMeasure measure;
+    view_ = new PageView(PageLayout(page.paintRect(QPageLayout::Point).size(), measure).pages(doc_),
+                         page);
+
+    auto* bar = new QToolBar(this);
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    QStyle* st = style();
+    QAction* printAction = bar->addAction(QIcon::fromTheme(QStringLiteral("document-print")),
+                                          QStringLiteral("Imprimir"), this, &ReportPreview::print);
+    printAction->setShortcut(QKeySequence::Print);
+    bar->addAction(st->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("PDF"), this,
+                   &ReportPreview::savePdf)
+        ->setToolTip(QStringLiteral("Guardar el informe como PDF"));
+    bar->addAction(st->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("Excel"), this,
+                   &ReportPreview::saveXlsx)
+        ->setToolTip(QStringLiteral("Guardar el informe como planilla de Excel"));
+    bar->addSeparator();
+    first_ = bar->addAction(st->standardIcon(QStyle::SP_MediaSkipBackward), QString(), this,
+                            [this] { showPage(0); });
+    first_->setToolTip(QStringLiteral("Primera página"));
+    previous_ = bar->addAction(st->standardIcon(QStyle::SP_MediaSeekBackward), QString(), this,
+                               [this] { showPage(view_->currentPage() - 1); });
+    previous_->setToolTip(QStringLiteral("Página anterior (RePág)"));
+    pageLabel_ = new QLabel(this);
+    pageLabel_->setContentsMargins(8, 0, 8, 0);
+    bar->addWidget(pageLabel_);
+    next_ = bar->addAction(st->standardIcon(QStyle::SP_MediaSeekForward), QString(), this,
+                           [this] { showPage(view_->currentPage() + 1); });
+    next_->setToolTip(QStringLiteral("Página siguiente (AvPág)"));
+    last_ = bar->addAction(st->standardIcon(QStyle::SP_MediaSkipForward), QString(), this,
+                           [this] { showPage(view_->pageCount() - 1); });
+    last_->setToolTip(QStringLiteral("Última página"));
+    bar->addSeparator();
+
+    bar->addAction(QStringLiteral("−"), this, [this] { setZoom(view_->zoom() / 1.25); })
+        ->setToolTip(QStringLiteral("Alejar (Ctrl+rueda)"));
+    zoomBox_ = new QComboBox(this);
+    zoomBox_->addItem(QStringLiteral("Ajustar al ancho"));
+    zoomBox_->addItem(QStringLiteral("Página entera"));
+    for (double z : kZoomSteps)
+        zoomBox_->addItem(QStringLiteral("%1 %").arg(std::lround(z * 100)), z);
+    zoomBox_->setMinimumContentsLength(16);
+    connect(zoomBox_, &QComboBox::activated, this, [this](int index) {
+        if (index == 0)
+            setZoom(view_->zoom(), Fit::Width);
+        else if (index == 1)
+            setZoom(view_->zoom(), Fit::Page);
+        else
+            setZoom(zoomBox_->itemData(index).toDouble());
+    });
+    bar->addWidget(zoomBox_);
+    bar->addAction(QStringLiteral("+"), this, [this] { setZoom(view_->zoom() * 1.25); })
+        ->setToolTip(QStringLiteral("Acercar (Ctrl+rueda)"));
+    bar->addSeparator();
+    bar->addAction(st->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("Cerrar"), this,
+                   &QDialog::accept);
+
+    scroll_ = new QScrollArea(this);
+    scroll_->setWidget(view_);
+    scroll_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    QPalette desk = scroll_->palette();
+    desk.setColor(QPalette::Window, PageView::deskColor());
+    scroll_->setPalette(desk);
+    scroll_->setBackgroundRole(QPalette::Window);
+    scroll_->viewport()->installEventFilter(this);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(bar);
+    layout->addWidget(scroll_);
+
+    const QRect screen = QGuiApplication::primaryScreen()
+                             ? QGuiApplication::primaryScreen()->availableGeometry()
+                             : QRect(0, 0, 1280, 900);
+    resize(std::min(screen.width() * 9 / 10, 1400), screen.height() * 9 / 10);
+    showPage(0);
+    setZoom(1, Fit::Width);
+}
+
+void ReportPreview::showPage(int index) {
+    view_->setCurrentPage(index);
+    const int page = view_->currentPage();
+    const int count = view_->pageCount();
+    pageLabel_->setText(QStringLiteral("Página %1 de %2").arg(page + 1).arg(count));
+    first_->setEnabled(page > 0);
+    previous_->setEnabled(page > 0);
+    next_->setEnabled(page + 1 < count);
+    last_->setEnabled(page + 1 < count);
+    scroll_->verticalScrollBar()->setValue(0);
+}
+
+void ReportPreview::setZoom(double zoom, Fit fit) {
+    fit_ = fit;
+    const QSize area = scroll_->viewport()->size();
+    if (fit == Fit::Width) {
+        // Without room kept for the vertical scroll bar the fitted page would bring it in and
+        // no longer fit.
+        zoom = view_->zoomForWidth(area.width() - scroll_->verticalScrollBar()->sizeHint().width());
+    } else if (fit == Fit::Page) {
+        zoom = view_->zoomForPage(area);
+    }
+    view_->setZoom(zoom);
+    refreshZoomBox();
+}
+
+void ReportPreview::refreshZoomBox() {
+    if (fit_ == Fit::Width) {
+        zoomBox_->setCurrentIndex(0);
+        return;
+    }
+    if (fit_ == Fit::Page) {
+        zoomBox_->setCurrentIndex(1);
+        return;
+    }
+    const QString text = QStringLiteral("%1 %").arg(std::lround(view_->zoom() * 100));
+    const int found = zoomBox_->findText(text);
+    if (found >= 0) {
+        zoomBox_->setCurrentIndex(found);
+    } else {
+        // A zoom between the steps shows its percentage without becoming an entry.
+        zoomBox_->setPlaceholderText(text);
+        zoomBox_->setCurrentIndex(-1);
+    }
+}
+
+void ReportPreview::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_PageDown:
+            showPage(view_->currentPage() + 1);
+            return;
+        case Qt::Key_PageUp:
+            showPage(view_->currentPage() - 1);
+            return;
+        case Qt::Key_Home:
+            if (event->modifiers() & Qt::ControlModifier) {
+                showPage(0);
+                return;
+            }
+            break;
+        case Qt::Key_End:
+            if (event->modifiers() & Qt::ControlModifier) {
+                showPage(view_->pageCount() - 1);
+                return;
+            }
+            break;
+        case Qt::Key_Plus:
+            setZoom(view_->zoom() * 1.25);
+            return;
+        case Qt::Key_Minus:
+            setZoom(view_->zoom() / 1.25);
+            return;
+        default:
+            break;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool ReportPreview::eventFilter(QObject* watched, QEvent* event) {
+    // The viewport knows its final size only once the dialog is laid out on screen.
+    if (watched == scroll_->viewport() && event->type() == QEvent::Resize && fit_ != Fit::None)
+        setZoom(view_->zoom(), fit_);
+    if (watched == scroll_->viewport() && event->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel->modifiers() & Qt::ControlModifier) {
+            setZoom(view_->zoom() * (wheel->angleDelta().y() > 0 ? 1.25 : 0.8));
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void ReportPreview::print() {
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+        ReportPrinter::print(doc_, printSetting_);
+        return;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    ReportPrinter::configure(printer, doc_, PrintSettingStore::read(printSetting_));
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(QStringLiteral("Imprimir informe"));
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (PagePainter::render(doc_, printer) == 0) {
+        platform::msgBox(
+            QStringLiteral("No se pudo imprimir el informe en %1.").arg(printer.printerName()),
+            platform::mb::Critical, kTitle);
+        return;
+    }
+    // The next printed report goes to the same printer without asking.
+    PrintSettingStore::write(printSetting_, ReportPrinter::settingOf(printer));
+}
+
+QString ReportPreview::askPath(const QString& caption, const QString& filter,
+                               const QString& suffix) {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QString path = QFileDialog::getSaveFileName(
+        this, caption, QDir(folder).filePath(doc_.name + QLatin1Char('.') + suffix), filter);
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += QLatin1Char('.') + suffix;
+    return path;
+}
+
+void ReportPreview::savePdf() {
+    const QString path = askPath(QStringLiteral("Guardar el informe como PDF"),
+                                 QStringLiteral("Documentos PDF (*.pdf)"), QStringLiteral("pdf"));
+    if (path.isEmpty()) return;
+    QString why;
+    if (PdfExport::write(doc_, path, &why) == 0) {
+        platform::msgBox(QStringLiteral("No se pudo guardar el informe en PDF: %1.").arg(why),
+                         platform::mb::Critical, kTitle);
+    }
+}
+
+void ReportPreview::saveXlsx() {
+    const QString path =
+        askPath(QStringLiteral("Guardar el informe como planilla"),
+                QStringLiteral("Planillas de Excel (*.xlsx)"), QStringLiteral("xlsx"));
+    if (path.isEmpty()) return;
+    QString why;
+    if (!XlsxExport::write(doc_, path, &why)) {
+        platform::msgBox(
+            QStringLiteral("No se pudo guardar el informe como planilla: %1.").arg(why),
+            platform::mb::Critical, kTitle);
+    }
+}
+
+}  // namespace reportengine

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QDialog>
+
+#include "reportengine/ReportDocument.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QScrollArea;
+
+namespace reportengine {
+
+class PageView;
+
+// The report on screen: pages at a zoom (fitting the width by default), page by page, with
+// printing (the choice of printer is kept as the user's print setting) and saving as PDF or as
+// a spreadsheet.
+class ReportPreview : public QDialog {
+    Q_OBJECT
+
+  public:
+    ReportPreview(ReportDocument doc, qint32 printSetting, QWidget* parent = nullptr);
+
+    PageView* view() const { return view_; }
+    // Shows a page (from 0) and updates the page counter and the buttons.
+    void showPage(int index);
+    // A zoom factor (1 = real size), or fitting the width or the whole page to the window.
+    enum class Fit { None, Width, Page };
+    void setZoom(double zoom, Fit fit = Fit::None);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void print();
+    void savePdf();
+    void saveXlsx();
+    QString askPath(const QString& caption, const QString& filter, const QString& suffix);
+    void refreshZoomBox();
+
+    ReportDocument doc_;
+    qint32 printSetting_ = 0;
+    PageView* view_ = nullptr;
+    QScrollArea* scroll_ = nullptr;
+    QLabel* pageLabel_ = nullptr;
+    QComboBox* zoomBox_ = nullptr;
+    QAction* first_ = nullptr;
+    QAction* previous_ = nullptr;
+    QAction* next_ = nullptr;
+    QAction* last_ = nullptr;
+    Fit fit_ = Fit::Width;
+};
+
+}  // namespace reportengine

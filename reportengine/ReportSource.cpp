@@ -1,0 +1,99 @@
+#include "reportengine/ReportSource.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+#include "platform/ado/Command.h"
+#include "platform/ado/ConnectionString.h"
+#include "platform/ado/Recordset.h"
+
+namespace reportengine {
+
+QString ReportSource::connectionString(const QString& connectionText) {
+    ado::KeyValues kv;
+    if (!ado::parseConnectionString(connectionText, &kv)) return connectionText;
+    const QString dsn = ado::valueOf(kv, {"DSN"}).trimmed();
+    if (dsn.isEmpty() || !QFileInfo(ado::sqliteFileFor(dsn)).isFile()) return connectionText;
+    return QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =%1;UId=%2;Pwd=%3;")
+        .arg(dsn, ado::valueOf(kv, {"UID", "User Id"}).trimmed(),
+             ado::valueOf(kv, {"PWD", "Password"}).trimmed());
+}
+
+ReportSource::ReportSource(const QString& connectionText) {
+    connection_.open(connectionString(connectionText));
+}
+
+ReportSource::~ReportSource() {
+    try {
+        if (connection_.state() == ado::adstate::Open) connection_.close();
+    } catch (...) {
+        // The connection goes away with this object either way.
+    }
+}
+
+std::vector<TableColumns> ReportSource::tables(const ReportTemplate& t) {
+    QStringList names{t.table};
+    for (const auto& j : t.joins) names << j.table;
+    std::vector<TableColumns> out;
+    for (const QString& name : names) {
+        // The template's names are plain identifiers (checked when it was read).
+        auto rs = connection_.execute(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(name));
+        TableColumns tc{name, {}};
+        for (int i = 0; i < rs->fieldCount(); ++i) tc.columns << rs->field(i).name();
+        out.push_back(tc);
+    }
+    return out;
+}
+
+QString ReportSource::select(const ReportTemplate& t, const std::vector<TableColumns>& tables,
+                             const QStringList& fields, const QString& condition, QString* error) {
+    auto resolve = [&](const QString& ref, const std::vector<TableColumns>& in) {
+        return SelectionFormula::column(ref, in, error);
+    };
+    QStringList columns;
+    for (const QString& f : fields) {
+        const auto c = resolve(f, tables);
+        if (!c) return {};
+        columns << *c;
+    }
+    QString sql =
+        QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QStringLiteral(", ")), t.table);
+    for (const auto& j : t.joins) {
+        const auto joined = std::find_if(tables.begin(), tables.end(), [&](const TableColumns& tc) {
+            return tc.table == j.table;
+        });
+        const auto from = resolve(j.field, {tables.front()});
+        if (!from) return {};
+        const auto to = resolve(j.toField, {*joined});
+        if (!to) return {};
+        sql += QStringLiteral(" LEFT JOIN %1 ON %2 = %3").arg(j.table, *from, *to);
+    }
+    if (!condition.isEmpty()) sql += QStringLiteral(" WHERE ") + condition;
+    QStringList order;
+    for (const QString& o : t.order) {
+        const auto c = resolve(o, tables);
+        if (!c) return {};
+        order << *c;
+    }
+    if (!order.isEmpty()) sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
+    return sql;
+}
+
+std::vector<std::vector<platform::Variant>> ReportSource::rows(
+    const QString& statement, const std::vector<platform::Variant>& parameters) {
+    ado::Command command;
+    command.setActiveConnection(connection_);
+    command.setCommandText(statement);
+    std::shared_ptr<ado::Recordset> rs;
+    command.execute(parameters, &rs);
+    std::vector<std::vector<platform::Variant>> out;
+    if (!rs || rs->state() != ado::adstate::Open) return out;
+    for (; !rs->eof(); rs->moveNext()) {
+        std::vector<platform::Variant> row;
+        for (int i = 0; i < rs->fieldCount(); ++i) row.push_back(rs->field(i).value());
+        out.push_back(std::move(row));
+    }
+    return out;
+}
+
+}  // namespace reportengine

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "platform/Variant.h"
+#include "platform/ado/Connection.h"
+#include "reportengine/ReportTemplate.h"
+#include "reportengine/SelectionFormula.h"
+
+namespace reportengine {
+
+// Where a report reads its rows: its own connection, opened from the connection text the suite
+// hands over ("DSN=<name>; UID=<user>; PWD=<password>").
+class ReportSource {
+  public:
+    // The embedded database "<program folder>/<DSN>.db" when that file exists; otherwise the text
+    // as it stands, for the ODBC driver manager.
+    static QString connectionString(const QString& connectionText);
+
+    // Opens the connection; failures are raised as the data layer raises them.
+    explicit ReportSource(const QString& connectionText);
+    ~ReportSource();
+    ReportSource(const ReportSource&) = delete;
+    ReportSource& operator=(const ReportSource&) = delete;
+
+    // The columns of the template's table and of its joined tables, as the database names them.
+    std::vector<TableColumns> tables(const ReportTemplate& t);
+
+    // The statement for the fields (resolved column names) under a condition, in the template's
+    // order; empty, with the reason in `error`, when the template names a missing column.
+    static QString select(const ReportTemplate& t, const std::vector<TableColumns>& tables,
+                          const QStringList& fields, const QString& condition, QString* error);
+
+    // Runs a statement with its parameters; a row of values per record, fields in order.
+    std::vector<std::vector<platform::Variant>> rows(
+        const QString& statement, const std::vector<platform::Variant>& parameters);
+
+  private:
+    ado::Connection connection_;
+};
+
+}  // namespace reportengine
