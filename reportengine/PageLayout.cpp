@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace reportengine {
 
@@ -156,10 +157,8 @@ void PageLayout::addMessage(ReportPage& page, const ReportDocument& doc,
 
 // ---- schedule grid ---------------------------------------------------------------------------
 
-QString PageLayout::cellText(const ReportDocument& doc, int row, int p, double width) const {
-    if (!doc.showDetails) return doc.grid.cellText(row, p);
-    return wrap(doc.grid.detail(row, p), width - 2 * kBoxPaddingX, PageFont::Body)
-        .join(QLatin1Char('\n'));
+QString PageLayout::detailText(const QString& detail, double width) const {
+    return wrap(detail, width - 2 * kBoxPaddingX, PageFont::Body).join(QLatin1Char('\n'));
 }
 
 PageLayout::GridMetrics PageLayout::gridMetrics(const ReportDocument& doc) const {
@@ -199,20 +198,36 @@ PageLayout::GridMetrics PageLayout::gridMetrics(const ReportDocument& doc) const
     const double tallest =
         std::max(bodyBottom() - headerBottom(doc) - m.headingHeight - m.totalsHeight,
                  boxHeight(1, PageFont::Body));
+    std::vector<int> lines(static_cast<std::size_t>(g.rowCount()));
     for (int r = 0; r < g.rowCount(); ++r) {
-        int lines = static_cast<int>(
+        lines[r] = static_cast<int>(
             wrap(g.label(r), m.labelWidth - 2 * kBoxPaddingX, PageFont::Body).size());
-        if (doc.showDetails) {
-            for (int p = 0; p < g.periodCount(); ++p) {
-                const QString detail = cellText(doc, r, p, m.periodWidth);
-                const int cell =
-                    (g.count(r, p) != 0 ? 1 : 0) +
-                    (detail.isEmpty() ? 0 : static_cast<int>(detail.count(QLatin1Char('\n'))) + 1);
-                lines = std::max(lines, cell);
-            }
-        }
-        m.rowHeights.push_back(std::min(boxHeight(lines, PageFont::Body), tallest));
     }
+    if (doc.showDetails) {
+        // A cell with observations takes a line for its count and one for each of theirs; the
+        // observations are read a period at a time.
+        std::map<int, QString> cells;
+        int period = -1;
+        auto close = [&] {
+            for (const auto& [row, detail] : cells) {
+                const int cell =
+                    1 +
+                    static_cast<int>(detailText(detail, m.periodWidth).count(QLatin1Char('\n'))) +
+                    1;
+                lines[row] = std::max(lines[row], cell);
+            }
+            cells.clear();
+        };
+        const auto cursor = g.details();
+        for (CellEntry e; cursor->next(e);) {
+            if (e.period != period) close();
+            period = e.period;
+            ScheduleGrid::addDetail(cells[e.row], e.detail.trimmed());
+        }
+        close();
+    }
+    for (int r = 0; r < g.rowCount(); ++r)
+        m.rowHeights.push_back(std::min(boxHeight(lines[r], PageFont::Body), tallest));
     return m;
 }
 
@@ -271,6 +286,8 @@ std::vector<PageLayout::GridSlice> PageLayout::gridPlan(const ReportDocument& do
 void PageLayout::addGrid(ReportPage& page, const ReportDocument& doc, const GridMetrics& m,
                          const GridSlice& s) const {
     const ScheduleGrid& g = doc.grid;
+    const ScheduleGrid::Block block = g.block(s.firstRow, s.rowCount, s.firstPeriod, s.periodCount);
+    const double maxCount = g.maxCount();
     const double top = headerBottom(doc);
     const double totalX = m.labelWidth + s.periodCount * m.periodWidth;
     const double textWidth = m.labelWidth - 2 * kBoxPaddingX;
@@ -305,13 +322,14 @@ void PageLayout::addGrid(ReportPage& page, const ReportDocument& doc, const Grid
         for (int i = 0; i < s.periodCount; ++i) {
             const int p = s.firstPeriod + i;
             const QRectF rect(m.labelWidth + i * m.periodWidth, y, m.periodWidth, h);
-            cell(rect, g.cellText(r, p), PageFont::Body, PageBox::Align::Center,
-                 shadeFill(g.shadeLevel(r, p)));
+            const double count = block.count(r, p);
+            cell(rect, ScheduleGrid::countText(count), PageFont::Body, PageBox::Align::Center,
+                 shadeFill(ScheduleGrid::shadeLevel(count, maxCount)));
             if (!doc.showDetails) continue;
             page.boxes.back().top = true;
-            const QString detail = cellText(doc, r, p, m.periodWidth);
-            if (detail.isEmpty()) continue;
-            const double skip = g.count(r, p) != 0 ? lineHeight : 0;
+            if (block.detail(r, p).isEmpty()) continue;
+            const QString detail = detailText(block.detail(r, p), m.periodWidth);
+            const double skip = count != 0 ? lineHeight : 0;
             PageBox b{rect.adjusted(0, skip, 0, 0), detail, PageFont::Body};
             b.top = true;
             page.boxes.push_back(std::move(b));
@@ -442,30 +460,39 @@ void PageLayout::addList(ReportPage& page, const ReportDocument& doc, const List
 
 // ---- pages -----------------------------------------------------------------------------------
 
-std::vector<ReportPage> PageLayout::pages(const ReportDocument& doc) const {
-    std::vector<ReportPage> out;
-    auto newPage = [&]() -> ReportPage& {
-        out.push_back({size_, {}});
-        addHeader(out.back(), doc);
-        return out.back();
-    };
+PageLayout::Plan PageLayout::plan(const ReportDocument& doc) const {
+    Plan plan;
     if (doc.kind == ReportTemplate::Kind::Grid) {
-        if (doc.grid.rowCount() == 0) {
-            addMessage(newPage(), doc, emptyReportText());
-        } else {
-            const GridMetrics m = gridMetrics(doc);
-            for (const GridSlice& s : gridPlan(doc, m)) addGrid(newPage(), doc, m, s);
+        if (doc.grid.rowCount() > 0) {
+            plan.grid = gridMetrics(doc);
+            plan.gridSlices = gridPlan(doc, plan.grid);
+            plan.pageCount = static_cast<int>(plan.gridSlices.size());
         }
-    } else {
-        if (doc.table.rowCount() == 0) {
-            addMessage(newPage(), doc, emptyReportText());
-        } else {
-            const ListMetrics m = listMetrics(doc);
-            for (const ListSlice& s : listPlan(doc, m)) addList(newPage(), doc, m, s);
-        }
+    } else if (doc.table.rowCount() > 0) {
+        plan.list = listMetrics(doc);
+        plan.listSlices = listPlan(doc, plan.list);
+        plan.pageCount = static_cast<int>(plan.listSlices.size());
     }
-    const int count = static_cast<int>(out.size());
-    for (int i = 0; i < count; ++i) addFooter(out[i], doc, i + 1, count);
+    return plan;
+}
+
+ReportPage PageLayout::page(const ReportDocument& doc, const Plan& plan, int index) const {
+    ReportPage page{size_, {}};
+    addHeader(page, doc);
+    if (doc.kind == ReportTemplate::Kind::Grid && !plan.gridSlices.empty())
+        addGrid(page, doc, plan.grid, plan.gridSlices.at(static_cast<std::size_t>(index)));
+    else if (doc.kind == ReportTemplate::Kind::List && !plan.listSlices.empty())
+        addList(page, doc, plan.list, plan.listSlices.at(static_cast<std::size_t>(index)));
+    else
+        addMessage(page, doc, emptyReportText());
+    addFooter(page, doc, index + 1, plan.pageCount);
+    return page;
+}
+
+std::vector<ReportPage> PageLayout::pages(const ReportDocument& doc) const {
+    const Plan p = plan(doc);
+    std::vector<ReportPage> out;
+    for (int i = 0; i < p.pageCount; ++i) out.push_back(page(doc, p, i));
     return out;
 }
 

@@ -29,17 +29,6 @@ class PageLayout {
         bool periodTotals = false;  // the total row after the rows
     };
 
-    PageLayout(QSizeF pageSize, const TextMeasure& measure);
-
-    std::vector<ReportPage> pages(const ReportDocument& doc) const;
-    std::vector<GridSlice> gridPlan(const ReportDocument& doc) const;
-
-    // The text broken at blanks into lines no wider than `width` (a word wider than that is cut);
-    // line breaks of the text are kept.
-    QStringList wrap(const QString& text, double width, PageFont font) const;
-
-    static QString emptyReportText() { return QStringLiteral("No hay datos para este informe."); }
-
   private:
     struct GridMetrics {
         double labelWidth = 0;
@@ -61,11 +50,37 @@ class PageLayout {
         bool countLine = false;
     };
 
+  public:
+    // What every page needs to be laid out on its own: the measures and where each page starts.
+    struct Plan {
+        GridMetrics grid;
+        std::vector<GridSlice> gridSlices;
+        ListMetrics list;
+        std::vector<ListSlice> listSlices;
+        int pageCount = 1;  // an empty report has its one page saying so
+    };
+
+    PageLayout(QSizeF pageSize, const TextMeasure& measure);
+
+    Plan plan(const ReportDocument& doc) const;
+    // Page `index` (from 0) of the plan; a schedule's cells are read for it alone.
+    ReportPage page(const ReportDocument& doc, const Plan& plan, int index) const;
+
+    std::vector<ReportPage> pages(const ReportDocument& doc) const;
+    std::vector<GridSlice> gridPlan(const ReportDocument& doc) const;
+
+    // The text broken at blanks into lines no wider than `width` (a word wider than that is cut);
+    // line breaks of the text are kept.
+    QStringList wrap(const QString& text, double width, PageFont font) const;
+
+    static QString emptyReportText() { return QStringLiteral("No hay datos para este informe."); }
+
+  private:
     double headerBottom(const ReportDocument& doc) const;
     double bodyBottom() const;
     double boxHeight(int lines, PageFont font) const;
     double widest(const QStringList& lines, PageFont font) const;
-    QString cellText(const ReportDocument& doc, int row, int p, double width) const;
+    QString detailText(const QString& detail, double width) const;
 
     void addHeader(ReportPage& page, const ReportDocument& doc) const;
     void addFooter(ReportPage& page, const ReportDocument& doc, int number, int count) const;

@@ -2,9 +2,10 @@
 
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPrinter>
 
 #include "reportengine/FontMeasure.h"
-#include "reportengine/PageLayout.h"
+#include "reportengine/PagedReport.h"
 
 namespace reportengine {
 
@@ -90,22 +91,25 @@ void PagePainter::paint(QPainter& painter, const ReportPage& page, double scale)
     painter.restore();
 }
 
-int PagePainter::render(const ReportDocument& doc, QPagedPaintDevice& device) {
-    const FontMeasure measure;
-    const QSizeF area = device.pageLayout().paintRect(QPageLayout::Point).size();
-    return render(PageLayout(area, measure).pages(doc), device);
-}
-
-int PagePainter::render(const std::vector<ReportPage>& pages, QPagedPaintDevice& device) {
+int PagePainter::render(const ReportDocument& doc, QPagedPaintDevice& device,
+                        const Progress& progress) {
+    const PagedReport report(doc, device.pageLayout().paintRect(QPageLayout::Point).size());
     QPainter painter;
     if (!painter.begin(&device)) return 0;
     const double scale = device.logicalDpiX() / 72.0;
-    for (std::size_t i = 0; i < pages.size(); ++i) {
+    const int count = report.pageCount();
+    for (int i = 0; i < count; ++i) {
         if (i > 0) device.newPage();
-        paint(painter, pages[i], scale);
+        paint(painter, report.page(i), scale);
+        if (progress && !progress(i + 1, count)) {
+            // A printer is told to drop the job rather than print what was drawn.
+            if (auto* printer = dynamic_cast<QPrinter*>(&device)) printer->abort();
+            if (painter.isActive()) painter.end();
+            return -1;
+        }
     }
     painter.end();
-    return static_cast<int>(pages.size());
+    return count;
 }
 
 }  // namespace reportengine

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "reportengine/OutputFile.h"
 #include "reportengine/ReportDocument.h"
 #include "reportengine/ReportPage.h"
 
@@ -16,12 +17,11 @@ class PagePainter {
     // One page with its top left at the painter's origin, `scale` device pixels to a point.
     static void paint(QPainter& painter, const ReportPage& page, double scale);
 
-    // Lays the document out for the device's printable area and prints every page; the number of
-    // pages, 0 when the device could not be painted on.
-    static int render(const ReportDocument& doc, QPagedPaintDevice& device);
-
-    // The same, for pages already laid out for that printable area.
-    static int render(const std::vector<ReportPage>& pages, QPagedPaintDevice& device);
+    // Lays the document out for the device's printable area and prints it page by page, each
+    // laid out as it is printed; the number of pages, 0 when the device could not be painted on,
+    // -1 when `progress` stopped it.
+    static int render(const ReportDocument& doc, QPagedPaintDevice& device,
+                      const Progress& progress = {});
 };
 
 }  // namespace reportengine

@@ -7,8 +7,8 @@
 
 namespace reportengine {
 
-PageView::PageView(std::vector<ReportPage> pages, const QPageLayout& layout, QWidget* parent)
-    : QWidget(parent), pages_(std::move(pages)), layout_(layout) {
+PageView::PageView(const PagedReport& report, const QPageLayout& layout, QWidget* parent)
+    : QWidget(parent), report_(report), page_(report.page(0)), layout_(layout) {
     setAutoFillBackground(false);
     resize(sizeHint());
 }
@@ -17,6 +17,7 @@ void PageView::setCurrentPage(int index) {
     const int page = std::clamp(index, 0, std::max(pageCount() - 1, 0));
     if (page == current_) return;
     current_ = page;
+    page_ = report_.page(page);
     update();
 }
 
@@ -53,7 +54,6 @@ QSize PageView::sizeHint() const {
 void PageView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), deskColor());
-    if (pages_.empty()) return;
 
     const double scale = pixelsPerPoint() * zoom_;
     const QSizeF paper = paperPoints() * scale;
@@ -65,7 +65,7 @@ void PageView::paintEvent(QPaintEvent*) {
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.translate(origin + layout_.paintRect(QPageLayout::Point).topLeft() * scale);
-    PagePainter::paint(painter, pages_[current_], scale);
+    PagePainter::paint(painter, page_, scale);
     painter.restore();
 }
 

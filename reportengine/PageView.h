@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "reportengine/ReportPage.h"
+#include "reportengine/PagedReport.h"
 
 namespace reportengine {
 
@@ -13,9 +13,10 @@ class PageView : public QWidget {
     Q_OBJECT
 
   public:
-    PageView(std::vector<ReportPage> pages, const QPageLayout& layout, QWidget* parent = nullptr);
+    // The report must outlive the view; its pages are laid out as they are shown.
+    PageView(const PagedReport& report, const QPageLayout& layout, QWidget* parent = nullptr);
 
-    int pageCount() const { return static_cast<int>(pages_.size()); }
+    int pageCount() const { return report_.pageCount(); }
     int currentPage() const { return current_; }
     void setCurrentPage(int index);  // kept inside the pages
 
@@ -40,7 +41,8 @@ class PageView : public QWidget {
 
     static constexpr int kDesk = 16;  // grey border around the paper, in pixels
 
-    std::vector<ReportPage> pages_;
+    const PagedReport& report_;
+    ReportPage page_;  // the current one, laid out
     QPageLayout layout_;
     int current_ = 0;
     double zoom_ = 1;

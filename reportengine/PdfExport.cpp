@@ -1,6 +1,7 @@
 #include "reportengine/PdfExport.h"
 
-#include <QFileInfo>
+#include <QDir>
+#include <QFile>
 #include <QPageSize>
 #include <QPdfWriter>
 
@@ -14,21 +15,31 @@ QPageLayout PdfExport::pageLayout(bool landscape) {
                        QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
 }
 
-int PdfExport::write(const ReportDocument& doc, const QString& path, QString* error) {
+Outcome PdfExport::write(const ReportDocument& doc, const QString& path, QString* error,
+                         const Progress& progress) {
+    OutputFile file(path);
+    if (!file.open(error)) return Outcome::Failed;
     int pages = 0;
-    {
-        QPdfWriter writer(path);
+    QFile out(file.path());
+    if (out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        QPdfWriter writer(&out);
         writer.setPageLayout(pageLayout(doc.landscape));
         writer.setResolution(600);
         writer.setTitle(doc.title);
         writer.setCreator(QStringLiteral("Cronequipo"));
-        pages = PagePainter::render(doc, writer);
+        pages = PagePainter::render(doc, writer, progress);
     }
-    if (pages == 0 || !QFileInfo(path).isFile()) {
-        if (error) *error = QStringLiteral("no se pudo escribir el archivo %1").arg(path);
-        return 0;
+    if (pages < 0) return Outcome::Cancelled;
+    // Flushing is where a full disk shows.
+    const bool written = pages > 0 && out.flush() && out.error() == QFileDevice::NoError;
+    out.close();
+    if (!written || out.error() != QFileDevice::NoError) {
+        if (error)
+            *error = QStringLiteral("no se pudo escribir el archivo %1")
+                         .arg(QDir::toNativeSeparators(path));
+        return Outcome::Failed;
     }
-    return pages;
+    return file.commit(error) ? Outcome::Written : Outcome::Failed;
 }
 
 }  // namespace reportengine

@@ -10,7 +10,9 @@
 #include "reportengine/ReportFields.h"
 #include "reportengine/ReportPreview.h"
 #include "reportengine/ReportPrinter.h"
+#include "reportengine/ReportSaver.h"
 #include "reportengine/ReportSource.h"
+#include "reportengine/ScheduleQuery.h"
 #include "reportengine/SelectionFormula.h"
 #include "reportengine/XlsxExport.h"
 
@@ -25,24 +27,6 @@ const QString kTitle = QStringLiteral("Informe");
 std::nullopt_t tell(const QString& text) {
     platform::msgBox(text, platform::mb::Exclamation, kTitle);
     return std::nullopt;
-}
-
-// Dates come back as dates, or as the short-date text the schedule writes when the column
-// could not type them.
-std::optional<QDate> dateOf(const Variant& v) {
-    if (v.isDate()) return v.date().date();
-    if (v.isText()) {
-        if (const auto d = platform::Regional::current().parseDate(v.text())) return d->date();
-    }
-    return std::nullopt;
-}
-
-double numberOf(const Variant& v) {
-    return v.isNull() || v.isEmpty() ? 0 : v.toNumber();
-}
-
-QString textOf(const Variant& v) {
-    return v.isNull() ? QString() : v.toText();
 }
 
 }  // namespace
@@ -75,8 +59,8 @@ std::optional<ReportDocument> ReportEngineImpl::build(const QString& reportTempl
         }
     }
 
-    ReportSource source(connectionText);
-    const std::vector<TableColumns> tables = source.tables(*t);
+    const auto source = std::make_shared<ReportSource>(connectionText);
+    const std::vector<TableColumns> tables = source->tables(*t);
     const auto selection = SelectionFormula::translate(selectionFormula, tables, &why);
     if (!selection) {
         return tell(QStringLiteral("La fórmula de selección del informe «%1» no se puede leer "
@@ -97,23 +81,6 @@ std::optional<ReportDocument> ReportEngineImpl::build(const QString& reportTempl
         parameters.insert(parameters.end(), c->parameters.begin(), c->parameters.end());
     }
 
-    const bool grid = t->kind == ReportTemplate::Kind::Grid;
-    QStringList wanted;
-    if (grid) {
-        wanted = {t->grid.label, t->grid.from, t->grid.to, t->grid.count};
-        if (!t->grid.daily.isEmpty()) wanted << t->grid.daily;
-        if (!t->grid.detail.isEmpty()) wanted << t->grid.detail;
-    } else {
-        for (const auto& c : t->columns) wanted << c.field;
-    }
-    const QString statement =
-        ReportSource::select(*t, tables, wanted, conditions.join(QStringLiteral(" AND ")), &why);
-    if (statement.isEmpty()) {
-        return tell(
-            QStringLiteral("El formato del informe «%1» no se puede usar: %2.").arg(name, why));
-    }
-    auto rows = source.rows(statement, parameters);
-
     ReportDocument doc;
     doc.name = name;
     doc.kind = t->kind;
@@ -122,34 +89,29 @@ std::optional<ReportDocument> ReportEngineImpl::build(const QString& reportTempl
     doc.company = fields.value(t->companyField);
     doc.parameters = fields.value(t->parametersField);
     doc.printedAt = QDateTime::currentDateTime();
+    const QString condition = conditions.join(QStringLiteral(" AND "));
 
-    if (!grid) {
-        doc.table = ReportTable(t->columns, std::move(rows));
+    if (t->kind == ReportTemplate::Kind::Grid) {
+        auto grid = ScheduleQuery::load(source, *t, tables, condition, parameters, &why);
+        if (!grid) {
+            if (why.startsWith(QStringLiteral("tiene un período")))
+                return tell(QStringLiteral("El informe «%1» %2.").arg(name, why));
+            return tell(
+                QStringLiteral("El formato del informe «%1» no se puede usar: %2.").arg(name, why));
+        }
+        doc.grid = std::move(*grid);
+        doc.showDetails = t->grid.showDetail;
+        doc.labelHeading = t->grid.labelHeading;
         return doc;
     }
-    std::vector<ScheduleEntry> entries;
-    const int dailyAt = t->grid.daily.isEmpty() ? -1 : 4;
-    const int detailAt = t->grid.detail.isEmpty() ? -1 : (dailyAt < 0 ? 4 : 5);
-    for (const auto& row : rows) {
-        ScheduleEntry e;
-        e.label = textOf(row[0]);
-        const auto from = dateOf(row[1]);
-        const auto to = dateOf(row[2]);
-        if (!from || !to) {
-            return tell(QStringLiteral("El informe «%1» tiene un período cuyas fechas no se pueden "
-                                       "leer: «%2» a «%3».")
-                            .arg(name, textOf(row[1]), textOf(row[2])));
-        }
-        e.from = *from;
-        e.to = *to;
-        e.count = numberOf(row[3]);
-        e.daily = dailyAt >= 0 && !row[dailyAt].isNull() && numberOf(row[dailyAt]) == 0;
-        if (detailAt >= 0) e.detail = textOf(row[detailAt]);
-        entries.push_back(std::move(e));
+    QStringList wanted;
+    for (const auto& c : t->columns) wanted << c.field;
+    const QString statement = ReportSource::select(*t, tables, wanted, condition, &why);
+    if (statement.isEmpty()) {
+        return tell(
+            QStringLiteral("El formato del informe «%1» no se puede usar: %2.").arg(name, why));
     }
-    doc.grid = ScheduleGrid(entries);
-    doc.showDetails = t->grid.showDetail;
-    doc.labelHeading = t->grid.labelHeading;
+    doc.table = ReportTable(t->columns, source->rows(statement, parameters));
     return doc;
 }
 
@@ -172,19 +134,12 @@ bool ReportEngineImpl::run(const QString& reportTemplate, const QString&, const 
         case ReportOutput::Kind::Files: {
             // Each file is tried, so that one bad path does not cost the other file.
             bool written = true;
-            QString why;
-            if (!output.pdfPath.isEmpty() && PdfExport::write(*doc, output.pdfPath, &why) == 0) {
-                platform::msgBox(
-                    QStringLiteral("No se pudo guardar el informe en PDF: %1.").arg(why),
-                    platform::mb::Critical, kTitle);
+            if (!output.pdfPath.isEmpty() &&
+                ReportSaver::savePdf(*doc, output.pdfPath) != Outcome::Written)
                 written = false;
-            }
-            if (!output.xlsxPath.isEmpty() && !XlsxExport::write(*doc, output.xlsxPath, &why)) {
-                platform::msgBox(
-                    QStringLiteral("No se pudo guardar el informe como planilla: %1.").arg(why),
-                    platform::mb::Critical, kTitle);
+            if (!output.xlsxPath.isEmpty() &&
+                ReportSaver::saveXlsx(*doc, output.xlsxPath) != Outcome::Written)
                 written = false;
-            }
             return written;
         }
     }

@@ -22,14 +22,12 @@
 #include <cmath>
 
 #include "platform/Prompt.h"
-#include "reportengine/FontMeasure.h"
-#include "reportengine/PageLayout.h"
-#include "reportengine/PagePainter.h"
 #include "reportengine/PageView.h"
 #include "reportengine/PdfExport.h"
 #include "reportengine/PrintSettingStore.h"
 #include "reportengine/ReportPrinter.h"
-#include "reportengine/XlsxExport.h"
+#include "reportengine/ReportSaver.h"
+#include "reportengine/ToolbarIcons.h"
 
 namespace reportengine {
 
@@ -47,38 +45,47 @@ ReportPreview::ReportPreview(ReportDocument doc, qint32 printSetting, QWidget* p
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
 
     const QPageLayout page = PdfExport::pageLayout(doc_.landscape);
-    const FontMeasure measure;
-    view_ = new PageView(PageLayout(page.paintRect(QPageLayout::Point).size(), measure).pages(doc_),
-                         page);
+    report_ = std::make_unique<PagedReport>(doc_, page.paintRect(QPageLayout::Point).size());
+    view_ = new PageView(*report_, page);
 
     auto* bar = new QToolBar(this);
     bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    QStyle* st = style();
-    QAction* printAction = bar->addAction(QIcon::fromTheme(QStringLiteral("document-print")),
+    QAction* printAction = bar->addAction(toolbarIcon(ToolbarIcon::Print),
                                           QStringLiteral("Imprimir"), this, &ReportPreview::print);
     printAction->setShortcut(QKeySequence::Print);
-    bar->addAction(st->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("PDF"), this,
+    bar->addAction(toolbarIcon(ToolbarIcon::Save), QStringLiteral("PDF"), this,
                    &ReportPreview::savePdf)
         ->setToolTip(QStringLiteral("Guardar el informe como PDF"));
-    bar->addAction(st->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("Excel"), this,
+    bar->addAction(toolbarIcon(ToolbarIcon::Save), QStringLiteral("Excel"), this,
                    &ReportPreview::saveXlsx)
         ->setToolTip(QStringLiteral("Guardar el informe como planilla de Excel"));
     bar->addSeparator();
-    first_ = bar->addAction(st->standardIcon(QStyle::SP_MediaSkipBackward), QString(), this,
-                            [this] { showPage(0); });
-    first_->setToolTip(QStringLiteral("Primera página"));
-    previous_ = bar->addAction(st->standardIcon(QStyle::SP_MediaSeekBackward), QString(), this,
+    first_ =
+        bar->addAction(toolbarIcon(ToolbarIcon::First), QString(), this, [this] { showPage(0); });
+    first_->setToolTip(QStringLiteral("Primera página (Ctrl+Inicio)"));
+    previous_ = bar->addAction(toolbarIcon(ToolbarIcon::Previous), QString(), this,
                                [this] { showPage(view_->currentPage() - 1); });
     previous_->setToolTip(QStringLiteral("Página anterior (RePág)"));
     pageLabel_ = new QLabel(this);
     pageLabel_->setContentsMargins(8, 0, 8, 0);
     bar->addWidget(pageLabel_);
-    next_ = bar->addAction(st->standardIcon(QStyle::SP_MediaSeekForward), QString(), this,
+    next_ = bar->addAction(toolbarIcon(ToolbarIcon::Next), QString(), this,
                            [this] { showPage(view_->currentPage() + 1); });
     next_->setToolTip(QStringLiteral("Página siguiente (AvPág)"));
-    last_ = bar->addAction(st->standardIcon(QStyle::SP_MediaSkipForward), QString(), this,
+    last_ = bar->addAction(toolbarIcon(ToolbarIcon::Last), QString(), this,
                            [this] { showPage(view_->pageCount() - 1); });
-    last_->setToolTip(QStringLiteral("Última página"));
+    last_->setToolTip(QStringLiteral("Última página (Ctrl+Fin)"));
+    // The pages answer the keyboard whichever control has the focus.
+    const std::pair<QAction*, QKeySequence> keys[] = {
+        {first_, QKeySequence(Qt::CTRL | Qt::Key_Home)},
+        {previous_, QKeySequence(Qt::Key_PageUp)},
+        {next_, QKeySequence(Qt::Key_PageDown)},
+        {last_, QKeySequence(Qt::CTRL | Qt::Key_End)},
+    };
+    for (const auto& [action, key] : keys) {
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WindowShortcut);
+    }
     bar->addSeparator();
 
     bar->addAction(QStringLiteral("−"), this, [this] { setZoom(view_->zoom() / 1.25); })
@@ -101,7 +108,7 @@ ReportPreview::ReportPreview(ReportDocument doc, qint32 printSetting, QWidget* p
     bar->addAction(QStringLiteral("+"), this, [this] { setZoom(view_->zoom() * 1.25); })
         ->setToolTip(QStringLiteral("Acercar (Ctrl+rueda)"));
     bar->addSeparator();
-    bar->addAction(st->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("Cerrar"), this,
+    bar->addAction(toolbarIcon(ToolbarIcon::Close), QStringLiteral("Cerrar"), this,
                    &QDialog::accept);
 
     scroll_ = new QScrollArea(this);
@@ -123,6 +130,8 @@ ReportPreview::ReportPreview(ReportDocument doc, qint32 printSetting, QWidget* p
                              ? QGuiApplication::primaryScreen()->availableGeometry()
                              : QRect(0, 0, 1280, 900);
     resize(std::min(screen.width() * 9 / 10, 1400), screen.height() * 9 / 10);
+    zoomBox_->setFocusPolicy(Qt::ClickFocus);
+    scroll_->setFocus();
     showPage(0);
     setZoom(1, Fit::Width);
 }
@@ -175,24 +184,6 @@ void ReportPreview::refreshZoomBox() {
 
 void ReportPreview::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
-        case Qt::Key_PageDown:
-            showPage(view_->currentPage() + 1);
-            return;
-        case Qt::Key_PageUp:
-            showPage(view_->currentPage() - 1);
-            return;
-        case Qt::Key_Home:
-            if (event->modifiers() & Qt::ControlModifier) {
-                showPage(0);
-                return;
-            }
-            break;
-        case Qt::Key_End:
-            if (event->modifiers() & Qt::ControlModifier) {
-                showPage(view_->pageCount() - 1);
-                return;
-            }
-            break;
         case Qt::Key_Plus:
             setZoom(view_->zoom() * 1.25);
             return;
@@ -229,14 +220,9 @@ void ReportPreview::print() {
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(QStringLiteral("Imprimir informe"));
     if (dialog.exec() != QDialog::Accepted) return;
-    if (PagePainter::render(doc_, printer) == 0) {
-        platform::msgBox(
-            QStringLiteral("No se pudo imprimir el informe en %1.").arg(printer.printerName()),
-            platform::mb::Critical, kTitle);
-        return;
-    }
     // The next printed report goes to the same printer without asking.
-    PrintSettingStore::write(printSetting_, ReportPrinter::settingOf(printer));
+    if (ReportPrinter::printOn(doc_, printer) == Outcome::Written)
+        PrintSettingStore::write(printSetting_, ReportPrinter::settingOf(printer));
 }
 
 QString ReportPreview::askPath(const QString& caption, const QString& filter,
@@ -251,25 +237,14 @@ QString ReportPreview::askPath(const QString& caption, const QString& filter,
 void ReportPreview::savePdf() {
     const QString path = askPath(QStringLiteral("Guardar el informe como PDF"),
                                  QStringLiteral("Documentos PDF (*.pdf)"), QStringLiteral("pdf"));
-    if (path.isEmpty()) return;
-    QString why;
-    if (PdfExport::write(doc_, path, &why) == 0) {
-        platform::msgBox(QStringLiteral("No se pudo guardar el informe en PDF: %1.").arg(why),
-                         platform::mb::Critical, kTitle);
-    }
+    if (!path.isEmpty()) ReportSaver::savePdf(doc_, path);
 }
 
 void ReportPreview::saveXlsx() {
     const QString path =
         askPath(QStringLiteral("Guardar el informe como planilla"),
                 QStringLiteral("Planillas de Excel (*.xlsx)"), QStringLiteral("xlsx"));
-    if (path.isEmpty()) return;
-    QString why;
-    if (!XlsxExport::write(doc_, path, &why)) {
-        platform::msgBox(
-            QStringLiteral("No se pudo guardar el informe como planilla: %1.").arg(why),
-            platform::mb::Critical, kTitle);
-    }
+    if (!path.isEmpty()) ReportSaver::saveXlsx(doc_, path);
 }
 
 }  // namespace reportengine

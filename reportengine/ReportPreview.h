@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QDialog>
+#include <memory>
 
+#include "reportengine/PagedReport.h"
 #include "reportengine/ReportDocument.h"
 
 class QAction;
@@ -41,6 +43,7 @@ class ReportPreview : public QDialog {
     void refreshZoomBox();
 
     ReportDocument doc_;
+    std::unique_ptr<PagedReport> report_;
     qint32 printSetting_ = 0;
     PageView* view_ = nullptr;
     QScrollArea* scroll_ = nullptr;

@@ -2,11 +2,13 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
 
 #include "platform/Process.h"
 #include "platform/Prompt.h"
+#include "reportengine/BannerProgress.h"
 #include "reportengine/PagePainter.h"
 #include "reportengine/PdfExport.h"
 
@@ -53,7 +55,14 @@ bool ReportPrinter::print(const ReportDocument& doc, qint32 printSetting) {
     if (QPrinterInfo::availablePrinters().isEmpty()) {
         const QString path = fallbackPath(doc);
         QString error;
-        if (PdfExport::write(doc, path, &error) == 0) {
+        Outcome outcome = Outcome::Failed;
+        {
+            BannerProgress progress(QStringLiteral("Guardando %1").arg(QFileInfo(path).fileName()),
+                                    QStringLiteral("Página"));
+            outcome = PdfExport::write(doc, path, &error, progress.callback());
+        }
+        if (outcome == Outcome::Cancelled) return false;
+        if (outcome == Outcome::Failed) {
             platform::msgBox(QStringLiteral("No hay ninguna impresora instalada y el informe no "
                                             "se pudo guardar: %1.")
                                  .arg(error),
@@ -68,13 +77,24 @@ bool ReportPrinter::print(const ReportDocument& doc, qint32 printSetting) {
     }
     QPrinter printer(QPrinter::HighResolution);
     configure(printer, doc, PrintSettingStore::read(printSetting));
-    if (PagePainter::render(doc, printer) == 0) {
+    return printOn(doc, printer) == Outcome::Written;
+}
+
+Outcome ReportPrinter::printOn(const ReportDocument& doc, QPrinter& printer) {
+    int pages = 0;
+    {
+        BannerProgress progress(QStringLiteral("Imprimiendo en %1").arg(printer.printerName()),
+                                QStringLiteral("Página"));
+        pages = PagePainter::render(doc, printer, progress.callback());
+    }
+    if (pages < 0) return Outcome::Cancelled;
+    if (pages == 0) {
         platform::msgBox(
             QStringLiteral("No se pudo imprimir el informe en %1.").arg(printer.printerName()),
             platform::mb::Critical, kTitle);
-        return false;
+        return Outcome::Failed;
     }
-    return true;
+    return Outcome::Written;
 }
 
 }  // namespace reportengine

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reportengine/OutputFile.h"
 #include "reportengine/PrintSettingStore.h"
 #include "reportengine/ReportDocument.h"
 
@@ -14,6 +15,9 @@ class ReportPrinter {
   public:
     // False when nothing could be printed or written (the user has been told).
     static bool print(const ReportDocument& doc, qint32 printSetting);
+    // Prints on a configured printer, with the progress banner on long jobs (a cancelled job is
+    // not sent); tells the user when it could not be printed.
+    static Outcome printOn(const ReportDocument& doc, QPrinter& printer);
 
     // Sets up a printer for a setting (the printer when it is installed, the orientation).
     static void configure(QPrinter& printer, const ReportDocument& doc,

@@ -45,33 +45,37 @@ std::vector<TableColumns> ReportSource::tables(const ReportTemplate& t) {
     return out;
 }
 
-QString ReportSource::select(const ReportTemplate& t, const std::vector<TableColumns>& tables,
-                             const QStringList& fields, const QString& condition, QString* error) {
-    auto resolve = [&](const QString& ref, const std::vector<TableColumns>& in) {
-        return SelectionFormula::column(ref, in, error);
-    };
-    QStringList columns;
-    for (const QString& f : fields) {
-        const auto c = resolve(f, tables);
-        if (!c) return {};
-        columns << *c;
-    }
-    QString sql =
-        QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QStringLiteral(", ")), t.table);
+QString ReportSource::fromClause(const ReportTemplate& t, const std::vector<TableColumns>& tables,
+                                 QString* error) {
+    QString sql = QStringLiteral("FROM ") + t.table;
     for (const auto& j : t.joins) {
         const auto joined = std::find_if(tables.begin(), tables.end(), [&](const TableColumns& tc) {
             return tc.table == j.table;
         });
-        const auto from = resolve(j.field, {tables.front()});
+        const auto from = SelectionFormula::column(j.field, {tables.front()}, error);
         if (!from) return {};
-        const auto to = resolve(j.toField, {*joined});
+        const auto to = SelectionFormula::column(j.toField, {*joined}, error);
         if (!to) return {};
         sql += QStringLiteral(" LEFT JOIN %1 ON %2 = %3").arg(j.table, *from, *to);
     }
+    return sql;
+}
+
+QString ReportSource::select(const ReportTemplate& t, const std::vector<TableColumns>& tables,
+                             const QStringList& fields, const QString& condition, QString* error) {
+    QStringList columns;
+    for (const QString& f : fields) {
+        const auto c = SelectionFormula::column(f, tables, error);
+        if (!c) return {};
+        columns << *c;
+    }
+    const QString from = fromClause(t, tables, error);
+    if (from.isEmpty()) return {};
+    QString sql = QStringLiteral("SELECT %1 %2").arg(columns.join(QStringLiteral(", ")), from);
     if (!condition.isEmpty()) sql += QStringLiteral(" WHERE ") + condition;
     QStringList order;
     for (const QString& o : t.order) {
-        const auto c = resolve(o, tables);
+        const auto c = SelectionFormula::column(o, tables, error);
         if (!c) return {};
         order << *c;
     }
@@ -79,13 +83,19 @@ QString ReportSource::select(const ReportTemplate& t, const std::vector<TableCol
     return sql;
 }
 
-std::vector<std::vector<platform::Variant>> ReportSource::rows(
+std::shared_ptr<ado::Recordset> ReportSource::stream(
     const QString& statement, const std::vector<platform::Variant>& parameters) {
     ado::Command command;
     command.setActiveConnection(connection_);
     command.setCommandText(statement);
     std::shared_ptr<ado::Recordset> rs;
     command.execute(parameters, &rs);
+    return rs;
+}
+
+std::vector<std::vector<platform::Variant>> ReportSource::rows(
+    const QString& statement, const std::vector<platform::Variant>& parameters) {
+    const auto rs = stream(statement, parameters);
     std::vector<std::vector<platform::Variant>> out;
     if (!rs || rs->state() != ado::adstate::Open) return out;
     for (; !rs->eof(); rs->moveNext()) {

@@ -2,10 +2,12 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 #include "platform/Variant.h"
 #include "platform/ado/Connection.h"
+#include "platform/ado/Recordset.h"
 #include "reportengine/ReportTemplate.h"
 #include "reportengine/SelectionFormula.h"
 
@@ -32,6 +34,15 @@ class ReportSource {
     // order; empty, with the reason in `error`, when the template names a missing column.
     static QString select(const ReportTemplate& t, const std::vector<TableColumns>& tables,
                           const QStringList& fields, const QString& condition, QString* error);
+
+    // "FROM <table> LEFT JOIN ..." of the template; empty, with the reason in `error`, when a
+    // join names a missing column.
+    static QString fromClause(const ReportTemplate& t, const std::vector<TableColumns>& tables,
+                              QString* error);
+
+    // Runs a statement and gives its records one at a time, as they are read.
+    std::shared_ptr<ado::Recordset> stream(const QString& statement,
+                                           const std::vector<platform::Variant>& parameters);
 
     // Runs a statement with its parameters; a row of values per record, fields in order.
     std::vector<std::vector<platform::Variant>> rows(

@@ -13,33 +13,120 @@ namespace reportengine {
 
 namespace {
 
-QString normalizedLabel(QString label) {
+QString shortDate(const QDate& d) {
+    const QChar sep = platform::Regional::current().dateSeparator;
+    return d.toString(QStringLiteral("dd%1MM%1yy").arg(sep));
+}
+
+const QCollator& labelCollator() {
+    static const QCollator collator = [] {
+        QCollator c{QLocale(QLocale::Spanish)};
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        c.setNumericMode(true);
+        return c;
+    }();
+    return collator;
+}
+
+// A schedule held in memory: its entries in period order.
+class HeldCells : public ScheduleCells {
+  public:
+    explicit HeldCells(std::vector<CellEntry> entries) : entries_(std::move(entries)) {}
+
+    std::unique_ptr<Cursor> open(int firstRow, int rowCount, int firstPeriod) override {
+        return std::make_unique<Filter>(entries_, [=](const CellEntry& e) {
+            return e.row >= firstRow && e.row < firstRow + rowCount && e.period >= firstPeriod;
+        });
+    }
+    std::unique_ptr<Cursor> openDetails() override {
+        return std::make_unique<Filter>(
+            entries_, [](const CellEntry& e) { return !e.detail.trimmed().isEmpty(); });
+    }
+
+  private:
+    class Filter : public Cursor {
+      public:
+        Filter(const std::vector<CellEntry>& entries, std::function<bool(const CellEntry&)> keep)
+            : entries_(entries), keep_(std::move(keep)) {}
+        bool next(CellEntry& out) override {
+            while (at_ < entries_.size()) {
+                const CellEntry& e = entries_[at_++];
+                if (keep_(e)) {
+                    out = e;
+                    return true;
+                }
+            }
+            return false;
+        }
+
+      private:
+        const std::vector<CellEntry>& entries_;
+        std::function<bool(const CellEntry&)> keep_;
+        std::size_t at_ = 0;
+    };
+
+    std::vector<CellEntry> entries_;
+};
+
+}  // namespace
+
+// ---- block -----------------------------------------------------------------------------------
+
+ScheduleGrid::Block::Block(int firstRow, int rowCount, int firstPeriod, int periodCount)
+    : firstRow_(firstRow),
+      rowCount_(rowCount),
+      firstPeriod_(firstPeriod),
+      periodCount_(periodCount),
+      counts_(static_cast<std::size_t>(rowCount) * static_cast<std::size_t>(periodCount), 0) {}
+
+bool ScheduleGrid::Block::contains(int row, int p) const {
+    return row >= firstRow_ && row < firstRow_ + rowCount_ && p >= firstPeriod_ &&
+           p < firstPeriod_ + periodCount_;
+}
+
+const QString& ScheduleGrid::Block::detail(int row, int p) const {
+    static const QString none;
+    return details_.empty() ? none : details_[index(row, p)];
+}
+
+void ScheduleGrid::Block::add(const CellEntry& e) {
+    if (!contains(e.row, e.period)) return;
+    const std::size_t i = index(e.row, e.period);
+    counts_[i] += e.count;
+    const QString detail = e.detail.trimmed();
+    if (detail.isEmpty()) return;
+    if (details_.empty()) details_.resize(counts_.size());
+    addDetail(details_[i], detail);
+}
+
+// ---- grid ------------------------------------------------------------------------------------
+
+QString ScheduleGrid::normalizedLabel(QString label) {
     label.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     label.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     while (!label.isEmpty() && label.back().isSpace()) label.chop(1);
     return label;
 }
 
-QString shortDate(const QDate& d) {
-    const QChar sep = platform::Regional::current().dateSeparator;
-    return d.toString(QStringLiteral("dd%1MM%1yy").arg(sep));
+void ScheduleGrid::addDetail(QString& cell, const QString& detail) {
+    if (detail.isEmpty() || cell.split(QLatin1Char('\n')).contains(detail)) return;
+    if (!cell.isEmpty()) cell += QLatin1Char('\n');
+    cell += detail;
 }
 
-}  // namespace
+bool ScheduleGrid::labelBefore(const QString& a, const QString& b) {
+    const int c = labelCollator().compare(a, b);
+    return c != 0 ? c < 0 : a < b;
+}
+
+void ScheduleGrid::sortLabels(std::vector<QString>& labels) {
+    std::sort(labels.begin(), labels.end(), labelBefore);
+    labels.erase(std::unique(labels.begin(), labels.end()), labels.end());
+}
 
 ScheduleGrid::ScheduleGrid(const std::vector<ScheduleEntry>& entries) {
-    // Labels in the order a reader looks them up: alphabetical without regard to case, the
-    // numbers in codes in numeric order; labels the collation finds equal keep a fixed order.
-    QCollator collator{QLocale(QLocale::Spanish)};
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(true);
-    const auto before = [&](const QString& a, const QString& b) {
-        const int c = collator.compare(a, b);
-        return c != 0 ? c < 0 : a < b;
-    };
-    for (const auto& e : entries) labels_.push_back(normalizedLabel(e.label));
-    std::sort(labels_.begin(), labels_.end(), before);
-    labels_.erase(std::unique(labels_.begin(), labels_.end()), labels_.end());
+    for (const auto& e : entries) s_.labels.push_back(normalizedLabel(e.label));
+    sortLabels(s_.labels);
 
     std::map<std::pair<QDate, QDate>, bool> periods;
     for (const auto& e : entries) {
@@ -47,51 +134,87 @@ ScheduleGrid::ScheduleGrid(const std::vector<ScheduleEntry>& entries) {
         if (!added) it->second = it->second && e.daily;
     }
     for (const auto& [range, daily] : periods)
-        periods_.push_back({range.first, range.second, daily});
+        s_.periods.push_back({range.first, range.second, daily});
 
-    counts_.assign(labels_.size() * periods_.size(), 0);
-    details_.assign(counts_.size(), QString());
+    std::vector<CellEntry> cells;
+    std::map<std::pair<int, int>, double> sums;
+    s_.rowTotals.assign(s_.labels.size(), 0);
+    s_.rowEntries.assign(s_.labels.size(), 0);
+    s_.periodTotals.assign(s_.periods.size(), 0);
     for (const auto& e : entries) {
-        const auto row =
-            std::lower_bound(labels_.begin(), labels_.end(), normalizedLabel(e.label), before) -
-            labels_.begin();
-        const auto p =
-            std::lower_bound(periods_.begin(), periods_.end(), e,
-                             [](const Period& a, const ScheduleEntry& b) {
-                                 return std::make_pair(a.from, a.to) < std::make_pair(b.from, b.to);
-                             }) -
-            periods_.begin();
-        const std::size_t i = index(static_cast<int>(row), static_cast<int>(p));
-        counts_[i] += e.count;
-        const QString detail = e.detail.trimmed();
-        if (!detail.isEmpty() && !details_[i].split(QLatin1Char('\n')).contains(detail)) {
-            if (!details_[i].isEmpty()) details_[i] += QLatin1Char('\n');
-            details_[i] += detail;
-        }
+        const auto row = std::lower_bound(s_.labels.begin(), s_.labels.end(),
+                                          normalizedLabel(e.label), labelBefore) -
+                         s_.labels.begin();
+        const auto p = std::distance(periods.begin(), periods.find({e.from, e.to}));
+        cells.push_back({static_cast<int>(row), static_cast<int>(p), e.count, e.detail});
+        s_.rowTotals[row] += e.count;
+        s_.rowEntries[row] += 1;
+        s_.periodTotals[p] += e.count;
+        sums[{static_cast<int>(row), static_cast<int>(p)}] += e.count;
     }
+    for (const auto& [cell, sum] : sums) s_.maxCount = std::max(s_.maxCount, sum);
+    for (double t : s_.rowTotals) grandTotal_ += t;
+    std::stable_sort(cells.begin(), cells.end(),
+                     [](const CellEntry& a, const CellEntry& b) { return a.period < b.period; });
+    cells_ = std::make_shared<HeldCells>(std::move(cells));
+}
 
-    rowTotals_.assign(labels_.size(), 0);
-    periodTotals_.assign(periods_.size(), 0);
-    for (int r = 0; r < rowCount(); ++r) {
-        for (int p = 0; p < periodCount(); ++p) {
-            const double c = count(r, p);
-            rowTotals_[r] += c;
-            periodTotals_[p] += c;
-            grandTotal_ += c;
-            maxCount_ = std::max(maxCount_, c);
-        }
-    }
+ScheduleGrid::ScheduleGrid(Summary summary, std::shared_ptr<ScheduleCells> cells)
+    : s_(std::move(summary)), cells_(std::move(cells)) {
+    for (double t : s_.rowTotals) grandTotal_ += t;
 }
 
 QString ScheduleGrid::periodHeading(int p) const {
-    const Period& period = periods_[p];
+    const Period& period = s_.periods[p];
     if (period.daily || period.from == period.to) return shortDate(period.from);
     return shortDate(period.from) + QLatin1Char('\n') + shortDate(period.to);
 }
 
+ScheduleGrid::Block ScheduleGrid::block(int firstRow, int rowCount, int firstPeriod,
+                                        int periodCount) const {
+    Block b(firstRow, rowCount, firstPeriod, periodCount);
+    if (!cells_ || rowCount <= 0 || periodCount <= 0) return b;
+    Reader& r = *reader_;
+    // Going on from where the last block of these rows stopped, or starting afresh.
+    if (r.firstRow != firstRow || r.rowCount != rowCount || r.nextPeriod > firstPeriod) {
+        r.cursor = cells_->open(firstRow, rowCount, firstPeriod);
+        r.firstRow = firstRow;
+        r.rowCount = rowCount;
+        r.pending = false;
+    }
+    const int end = firstPeriod + periodCount;
+    while (r.cursor) {
+        if (!r.pending && !r.cursor->next(r.lookahead)) {
+            r.cursor.reset();  // the rows have nothing further on
+            break;
+        }
+        r.pending = true;
+        if (r.lookahead.period >= end) break;
+        b.add(r.lookahead);
+        r.pending = false;
+    }
+    r.nextPeriod = end;
+    return b;
+}
+
+std::unique_ptr<ScheduleCells::Cursor> ScheduleGrid::entries(int firstRow, int rowCount) const {
+    return cells_->open(firstRow, rowCount, 0);
+}
+
+std::unique_ptr<ScheduleCells::Cursor> ScheduleGrid::details() const {
+    return cells_->openDetails();
+}
+
+double ScheduleGrid::count(int row, int p) const {
+    return block(row, 1, p, 1).count(row, p);
+}
+
 QString ScheduleGrid::cellText(int row, int p) const {
-    const double c = count(row, p);
-    return c == 0 ? QString() : numberText(c);
+    return countText(count(row, p));
+}
+
+QString ScheduleGrid::detail(int row, int p) const {
+    return block(row, 1, p, 1).detail(row, p);
 }
 
 int ScheduleGrid::shadeLevel(double count, double maxCount) {

@@ -2,7 +2,9 @@
 
 #include <xlsxwriter.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <map>
 #include <string>
@@ -16,66 +18,129 @@ using platform::Variant;
 // Rows of the heading lines above every table.
 constexpr lxw_row_t kTitleRow = 0, kCompanyRow = 1, kParametersRow = 2, kTableRow = 4;
 constexpr double kLineHeight = 15;  // points, the default row's
-
-lxw_datetime excelDate(const QDate& d) {
-    return {d.year(), d.month(), d.day(), 0, 0, 0};
-}
+// Rows of a schedule read at once: enough to read the table a few times at most, few enough
+// that their cells stay small.
+constexpr double kEntriesAtOnce = 1'000'000;
+constexpr int kRowsAtOnce = 300;
 
 // The spreadsheet's own pattern letters for a date pattern: days, months and years alike.
 std::string excelDateFormat(const QString& qtFormat) {
     return (qtFormat.isEmpty() ? QStringLiteral("dd/mm/yyyy") : qtFormat.toLower()).toStdString();
 }
 
+// The text as a cell takes it: a NUL would end it, and a cell holds a limited length.
+std::string cellText(QString text) {
+    text.replace(QChar(0), QChar(0xFFFD));
+    if (text.size() > XlsxExport::kMaxText) {
+        text.truncate(XlsxExport::kMaxText - 1);
+        if (text.back().isHighSurrogate()) text.chop(1);
+        text += QChar(0x2026);
+    }
+    return text.toStdString();
+}
+
 class Book {
   public:
-    explicit Book(const QString& path)
-        : path_(path), book_(workbook_new(QFile::encodeName(path).constData())) {
+    Book(const QString& path, const QString& tmpdir)
+        : path_(path), tmpdir_(QFile::encodeName(tmpdir).toStdString()) {
+        lxw_workbook_options options{};
+        options.constant_memory = LXW_TRUE;
+        options.tmpdir = tmpdir_.data();
+        book_ = workbook_new_opt(QFile::encodeName(path).constData(), &options);
         if (!book_) return;
-        title_ = workbook_add_format(book_);
+        title_ = add();
         format_set_bold(title_);
         format_set_font_size(title_, 14);
-        bold_ = workbook_add_format(book_);
+        bold_ = add();
         format_set_bold(bold_);
-        heading_ = workbook_add_format(book_);
+        heading_ = add();
         format_set_bold(heading_);
         format_set_bg_color(heading_, 0xDDE2E8);
         format_set_border(heading_, LXW_BORDER_THIN);
         format_set_text_wrap(heading_);
         format_set_align(heading_, LXW_ALIGN_VERTICAL_CENTER);
-        headingDate_ = workbook_add_format(book_);
+        headingDate_ = add();
         format_set_bold(headingDate_);
         format_set_bg_color(headingDate_, 0xDDE2E8);
         format_set_border(headingDate_, LXW_BORDER_THIN);
         format_set_num_format(headingDate_, "dd/mm/yy");
         format_set_align(headingDate_, LXW_ALIGN_CENTER);
-        label_ = workbook_add_format(book_);
+        headingOldDate_ = add();
+        format_set_bold(headingOldDate_);
+        format_set_bg_color(headingOldDate_, 0xDDE2E8);
+        format_set_border(headingOldDate_, LXW_BORDER_THIN);
+        format_set_align(headingOldDate_, LXW_ALIGN_CENTER);
+        label_ = add();
         format_set_text_wrap(label_);
         format_set_align(label_, LXW_ALIGN_VERTICAL_TOP);
-        total_ = workbook_add_format(book_);
+        total_ = add();
         format_set_bold(total_);
         format_set_bg_color(total_, 0xEEEEEE);
-        text_ = workbook_add_format(book_);
+        text_ = add();
         format_set_align(text_, LXW_ALIGN_VERTICAL_TOP);
         format_set_text_wrap(text_);
-        date_ = workbook_add_format(book_);
+        date_ = add();
         format_set_num_format(date_, "dd/mm/yy");
         format_set_align(date_, LXW_ALIGN_VERTICAL_TOP);
     }
     ~Book() {
+        // Unfinished (a failure or a cancel): the library still frees what it holds; the half
+        // file is the caller's temporary and goes away with it.
         if (book_) workbook_close(book_);
     }
     Book(const Book&) = delete;
     Book& operator=(const Book&) = delete;
 
-    lxw_workbook* get() const { return book_; }
-    // Writes the file; the reason when that failed.
+    bool ok() const { return book_ != nullptr && failure_ == LXW_NO_ERROR; }
+
+    // Every call of the library goes through here: the first failure is kept and ends the
+    // writing.
+    bool check(lxw_error e) {
+        if (e != LXW_NO_ERROR && failure_ == LXW_NO_ERROR) failure_ = e;
+        return failure_ == LXW_NO_ERROR;
+    }
+
+    lxw_worksheet* sheet(const QString& name) {
+        if (!ok()) return nullptr;
+        lxw_worksheet* s = workbook_add_worksheet(book_, cellText(name).c_str());
+        if (!s) failure_ = LXW_ERROR_MEMORY_MALLOC_FAILED;
+        return s;
+    }
+
+    void text(lxw_worksheet* s, lxw_row_t row, lxw_col_t col, const QString& t, lxw_format* f) {
+        if (ok()) check(worksheet_write_string(s, row, col, cellText(t).c_str(), f));
+    }
+    void number(lxw_worksheet* s, lxw_row_t row, lxw_col_t col, double n, lxw_format* f) {
+        if (ok()) check(worksheet_write_number(s, row, col, n, f));
+    }
+    // Dates before the spreadsheet's first day go out as text.
+    void date(lxw_worksheet* s, lxw_row_t row, lxw_col_t col, const QDateTime& d, lxw_format* f,
+              lxw_format* asText, const QString& textPattern) {
+        if (!ok()) return;
+        if (d.date().year() < 1900) {
+            check(worksheet_write_string(s, row, col, cellText(d.toString(textPattern)).c_str(),
+                                         asText));
+            return;
+        }
+        lxw_datetime dt = {d.date().year(),   d.date().month(),
+                           d.date().day(),    d.time().hour(),
+                           d.time().minute(), static_cast<double>(d.time().second())};
+        check(worksheet_write_datetime(s, row, col, &dt, f));
+    }
+
+    // Writes the file; the reason when that, or anything before it, failed.
     QString close() {
-        const lxw_error e = workbook_close(book_);
-        book_ = nullptr;
+        lxw_error e = failure_;
+        if (book_) {
+            const lxw_error closing = workbook_close(book_);
+            book_ = nullptr;
+            if (e == LXW_NO_ERROR) e = closing;
+        }
         if (e == LXW_NO_ERROR) return {};
         // The usual case in the user's words; the library's own text for the rare others.
         if (e == LXW_ERROR_CREATING_XLSX_FILE || e == LXW_ERROR_CREATING_TMPFILE)
-            return QStringLiteral("no se pudo escribir el archivo %1").arg(path_);
+            return QStringLiteral("no se pudo escribir el archivo %1")
+                .arg(QDir::toNativeSeparators(path_));
         QString why = QString::fromUtf8(lxw_strerror(e)).trimmed();
         while (why.endsWith(QLatin1Char('.'))) why.chop(1);
         return why;
@@ -85,7 +150,7 @@ class Book {
         const std::string f = excelDateFormat(qtFormat);
         auto it = dates_.find(f);
         if (it != dates_.end()) return it->second;
-        lxw_format* format = workbook_add_format(book_);
+        lxw_format* format = add();
         format_set_num_format(format, f.c_str());
         format_set_align(format, LXW_ALIGN_VERTICAL_TOP);
         return dates_[f] = format;
@@ -95,7 +160,7 @@ class Book {
         if (decimals < 0) return nullptr;
         auto it = numbers_.find(decimals);
         if (it != numbers_.end()) return it->second;
-        lxw_format* format = workbook_add_format(book_);
+        lxw_format* format = add();
         const std::string f =
             decimals == 0 ? std::string("#,##0") : "#,##0." + std::string(decimals, '0');
         format_set_num_format(format, f.c_str());
@@ -106,161 +171,264 @@ class Book {
     lxw_format* bold_ = nullptr;
     lxw_format* heading_ = nullptr;
     lxw_format* headingDate_ = nullptr;
+    lxw_format* headingOldDate_ = nullptr;
     lxw_format* label_ = nullptr;
     lxw_format* total_ = nullptr;
     lxw_format* text_ = nullptr;
     lxw_format* date_ = nullptr;
 
   private:
+    lxw_format* add() { return workbook_add_format(book_); }
+
     QString path_;
+    std::string tmpdir_;
     lxw_workbook* book_ = nullptr;
+    lxw_error failure_ = LXW_NO_ERROR;
     std::map<std::string, lxw_format*> dates_;
     std::map<int, lxw_format*> numbers_;
 };
 
-void writeText(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const QString& text,
-               lxw_format* format) {
-    worksheet_write_string(sheet, row, col, text.toUtf8().constData(), format);
+QString sheetName(const QString& base, int number) {
+    return number == 1 ? base : QStringLiteral("%1 (%2)").arg(base).arg(number);
 }
 
 void writeHeadingLines(Book& book, lxw_worksheet* sheet, const ReportDocument& doc) {
-    writeText(sheet, kTitleRow, 0, doc.title, book.title_);
+    book.text(sheet, kTitleRow, 0, doc.title, book.title_);
     if (!doc.company.trimmed().isEmpty())
-        writeText(sheet, kCompanyRow, 0, doc.company.trimmed(), book.bold_);
+        book.text(sheet, kCompanyRow, 0, doc.company.trimmed(), book.bold_);
     if (!doc.parameters.trimmed().isEmpty())
-        writeText(sheet, kParametersRow, 0, doc.parameters.trimmed(), nullptr);
+        book.text(sheet, kParametersRow, 0, doc.parameters.trimmed(), nullptr);
 }
 
-void writeGrid(Book& book, const ReportDocument& doc) {
-    const ScheduleGrid& g = doc.grid;
-    lxw_worksheet* sheet = workbook_add_worksheet(book.get(), "Cronograma");
-    writeHeadingLines(book, sheet, doc);
+// The observations of a schedule, a line per cell, continued on further sheets when long.
+class NotesSheet {
+  public:
+    NotesSheet(Book& book, const ReportDocument& doc) : book_(book), doc_(doc) {}
 
+    void add(int row, int p, double count, const QString& detail) {
+        const ScheduleGrid& g = doc_.grid;
+        if (!sheet_ || next_ >= static_cast<lxw_row_t>(XlsxExport::kMaxRows)) start();
+        if (!book_.ok()) return;
+        const auto lines =
+            std::max(g.label(row).count(QLatin1Char('\n')), detail.count(QLatin1Char('\n'))) + 1;
+        if (lines > 1) book_.check(worksheet_set_row(sheet_, next_, kLineHeight * lines, nullptr));
+        book_.text(sheet_, next_, 0, g.label(row), book_.label_);
+        book_.date(sheet_, next_, 1, g.period(p).from.startOfDay(), book_.date_, book_.text_,
+                   QStringLiteral("dd/MM/yyyy"));
+        book_.date(sheet_, next_, 2, g.period(p).to.startOfDay(), book_.date_, book_.text_,
+                   QStringLiteral("dd/MM/yyyy"));
+        book_.number(sheet_, next_, 3, count, nullptr);
+        book_.text(sheet_, next_, 4, detail, book_.text_);
+        ++next_;
+    }
+
+  private:
+    void start() {
+        sheet_ = book_.sheet(sheetName(QStringLiteral("Observaciones"), ++sheets_));
+        if (!sheet_) return;
+        const QStringList headings = {doc_.labelHeading, QStringLiteral("Desde"),
+                                      QStringLiteral("Hasta"), QStringLiteral("Cantidad"),
+                                      QStringLiteral("Observación")};
+        for (int c = 0; c < headings.size(); ++c)
+            book_.text(sheet_, 0, static_cast<lxw_col_t>(c), headings[c], book_.heading_);
+        book_.check(worksheet_set_column(sheet_, 0, 0, 40, nullptr));
+        book_.check(worksheet_set_column(sheet_, 1, 3, 10, nullptr));
+        book_.check(worksheet_set_column(sheet_, 4, 4, 60, nullptr));
+        worksheet_freeze_panes(sheet_, 1, 0);
+        next_ = 1;
+    }
+
+    Book& book_;
+    const ReportDocument& doc_;
+    lxw_worksheet* sheet_ = nullptr;
+    lxw_row_t next_ = 0;
+    int sheets_ = 0;
+};
+
+// A row of a schedule as read: its cells in period order, each once.
+struct RowCells {
+    std::vector<std::pair<int, double>> counts;
+    std::map<int, QString> details;
+};
+
+Outcome writeGrid(Book& book, const ReportDocument& doc, const Progress& progress) {
+    const ScheduleGrid& g = doc.grid;
     bool ranges = false;
     for (int p = 0; p < g.periodCount(); ++p)
         ranges = ranges || (!g.period(p).daily && g.period(p).from != g.period(p).to);
     const lxw_row_t firstRow = kTableRow + (ranges ? 2 : 1);
-    const lxw_col_t totalCol = static_cast<lxw_col_t>(g.periodCount() + 1);
 
-    writeText(sheet, kTableRow, 0, doc.labelHeading, book.heading_);
-    if (ranges) writeText(sheet, kTableRow + 1, 0, QString(), book.heading_);
-    for (int p = 0; p < g.periodCount(); ++p) {
-        lxw_datetime from = excelDate(g.period(p).from);
-        worksheet_write_datetime(sheet, kTableRow, static_cast<lxw_col_t>(p + 1), &from,
-                                 book.headingDate_);
-        if (ranges) {
-            lxw_datetime to = excelDate(g.period(p).to);
-            worksheet_write_datetime(sheet, kTableRow + 1, static_cast<lxw_col_t>(p + 1), &to,
-                                     book.headingDate_);
+    // The table is cut into sheets: periods (and the total column after them) across, labels
+    // (and the total row under them) down; every sheet repeats the labels and the headings.
+    const int perSheetAcross = XlsxExport::kMaxColumns - 1;
+    const int perSheetDown = XlsxExport::kMaxRows - static_cast<int>(firstRow);
+    const int columns = g.periodCount() + 1;
+    const int rows = g.rowCount() + 1;
+    const int across = (columns + perSheetAcross - 1) / perSheetAcross;
+    const int down = (rows + perSheetDown - 1) / perSheetDown;
+    auto place = [&](int column) {  // sheet across, and column in it
+        return std::make_pair(column / perSheetAcross,
+                              static_cast<lxw_col_t>(column % perSheetAcross + 1));
+    };
+
+    NotesSheet notes(book, doc);
+    std::vector<lxw_worksheet*> sheets(static_cast<std::size_t>(across));
+    int number = 0;
+    int done = 0;
+    for (int part = 0; part < down && book.ok(); ++part) {
+        const int partFirst = part * perSheetDown;
+        const int partEnd = std::min(rows, partFirst + perSheetDown);
+        for (int a = 0; a < across; ++a) {
+            lxw_worksheet* sheet = sheets[a] =
+                book.sheet(sheetName(QStringLiteral("Cronograma"), ++number));
+            if (!sheet) return Outcome::Failed;
+            writeHeadingLines(book, sheet, doc);
+            const lxw_col_t last =
+                static_cast<lxw_col_t>(std::min(columns - a * perSheetAcross, perSheetAcross));
+            book.check(worksheet_set_column(sheet, 0, 0, 40, nullptr));
+            book.check(worksheet_set_column(sheet, 1, last, 10, nullptr));
+            worksheet_freeze_panes(sheet, firstRow, 1);
+            worksheet_set_landscape(sheet);
+        }
+        // Heading rows, one sheet after another for each row, as constant memory requires.
+        const int headingRows = ranges ? 2 : 1;
+        for (int h = 0; h < headingRows; ++h) {
+            for (lxw_worksheet* sheet : sheets)
+                book.text(sheet, kTableRow + h, 0, h == 0 ? doc.labelHeading : QString(),
+                          book.heading_);
+            for (int p = 0; p < g.periodCount(); ++p) {
+                const auto [a, col] = place(p);
+                const QDate d = h == 0 ? g.period(p).from : g.period(p).to;
+                book.date(sheets[a], kTableRow + h, col, d.startOfDay(), book.headingDate_,
+                          book.headingOldDate_, QStringLiteral("dd/MM/yyyy"));
+            }
+            const auto [a, col] = place(g.periodCount());
+            book.text(sheets[a], kTableRow + h, col, h == 0 ? QStringLiteral("Total") : QString(),
+                      book.heading_);
+        }
+
+        for (int first = partFirst; first < std::min(partEnd, g.rowCount()) && book.ok();) {
+            // A band of rows whose entries are read in one go.
+            int end = first;
+            double entries = 0;
+            while (end < std::min(partEnd, g.rowCount()) && end - first < kRowsAtOnce &&
+                   (end == first || entries + g.rowEntries(end) <= kEntriesAtOnce)) {
+                entries += g.rowEntries(end);
+                ++end;
+            }
+            std::vector<RowCells> cells(static_cast<std::size_t>(end - first));
+            const auto cursor = g.entries(first, end - first);
+            for (CellEntry e; cursor->next(e);) {
+                RowCells& rc = cells[e.row - first];
+                if (rc.counts.empty() || rc.counts.back().first != e.period)
+                    rc.counts.emplace_back(e.period, 0);
+                rc.counts.back().second += e.count;
+                if (doc.showDetails && !e.detail.trimmed().isEmpty())
+                    ScheduleGrid::addDetail(rc.details[e.period], e.detail.trimmed());
+            }
+            for (int r = first; r < end && book.ok(); ++r) {
+                const lxw_row_t row = firstRow + static_cast<lxw_row_t>(r - partFirst);
+                // Spreadsheets do not grow a row for wrapped lines by themselves.
+                const auto lines = g.label(r).count(QLatin1Char('\n')) + 1;
+                for (lxw_worksheet* sheet : sheets) {
+                    if (lines > 1)
+                        book.check(worksheet_set_row(sheet, row, kLineHeight * lines, nullptr));
+                    book.text(sheet, row, 0, g.label(r), book.label_);
+                }
+                const RowCells& rc = cells[r - first];
+                for (const auto& [p, count] : rc.counts) {
+                    if (count == 0) continue;
+                    const auto [a, col] = place(p);
+                    book.number(sheets[a], row, col, count, nullptr);
+                }
+                const auto [a, col] = place(g.periodCount());
+                book.number(sheets[a], row, col, g.rowTotal(r), book.total_);
+                for (const auto& [p, detail] : rc.details) {
+                    const auto found = std::lower_bound(rc.counts.begin(), rc.counts.end(),
+                                                        std::make_pair(p, -1e308));
+                    notes.add(r, p,
+                              found != rc.counts.end() && found->first == p ? found->second : 0,
+                              detail);
+                }
+                ++done;
+                if (progress && !progress(done, g.rowCount())) return Outcome::Cancelled;
+            }
+            first = end;
+        }
+        if (partEnd == rows) {
+            const lxw_row_t row = firstRow + static_cast<lxw_row_t>(g.rowCount() - partFirst);
+            for (lxw_worksheet* sheet : sheets)
+                book.text(sheet, row, 0, QStringLiteral("Total"), book.total_);
+            for (int p = 0; p < g.periodCount(); ++p) {
+                const auto [a, col] = place(p);
+                book.number(sheets[a], row, col, g.periodTotal(p), book.total_);
+            }
+            const auto [a, col] = place(g.periodCount());
+            book.number(sheets[a], row, col, g.grandTotal(), book.total_);
         }
     }
-    writeText(sheet, kTableRow, totalCol, QStringLiteral("Total"), book.heading_);
-    if (ranges) writeText(sheet, kTableRow + 1, totalCol, QString(), book.heading_);
-
-    for (int r = 0; r < g.rowCount(); ++r) {
-        const lxw_row_t row = firstRow + static_cast<lxw_row_t>(r);
-        writeText(sheet, row, 0, g.label(r), book.label_);
-        // Spreadsheets do not grow a row for wrapped lines by themselves.
-        const auto lines = g.label(r).count(QLatin1Char('\n')) + 1;
-        if (lines > 1) worksheet_set_row(sheet, row, kLineHeight * lines, nullptr);
-        for (int p = 0; p < g.periodCount(); ++p) {
-            if (g.count(r, p) != 0)
-                worksheet_write_number(sheet, row, static_cast<lxw_col_t>(p + 1), g.count(r, p),
-                                       nullptr);
-        }
-        worksheet_write_number(sheet, row, totalCol, g.rowTotal(r), book.total_);
-    }
-    const lxw_row_t totals = firstRow + static_cast<lxw_row_t>(g.rowCount());
-    writeText(sheet, totals, 0, QStringLiteral("Total"), book.total_);
-    for (int p = 0; p < g.periodCount(); ++p)
-        worksheet_write_number(sheet, totals, static_cast<lxw_col_t>(p + 1), g.periodTotal(p),
-                               book.total_);
-    worksheet_write_number(sheet, totals, totalCol, g.grandTotal(), book.total_);
-
-    worksheet_set_column(sheet, 0, 0, 40, nullptr);
-    worksheet_set_column(sheet, 1, totalCol, 10, nullptr);
-    worksheet_freeze_panes(sheet, firstRow, 1);
-    worksheet_set_landscape(sheet);
-
-    if (!doc.showDetails) return;
-    lxw_worksheet* notes = workbook_add_worksheet(book.get(), "Observaciones");
-    const QStringList headings = {doc.labelHeading, QStringLiteral("Desde"),
-                                  QStringLiteral("Hasta"), QStringLiteral("Cantidad"),
-                                  QStringLiteral("Observación")};
-    for (int c = 0; c < headings.size(); ++c)
-        writeText(notes, 0, static_cast<lxw_col_t>(c), headings[c], book.heading_);
-    lxw_row_t row = 1;
-    for (int r = 0; r < g.rowCount(); ++r) {
-        for (int p = 0; p < g.periodCount(); ++p) {
-            if (g.detail(r, p).isEmpty()) continue;
-            lxw_datetime from = excelDate(g.period(p).from), to = excelDate(g.period(p).to);
-            writeText(notes, row, 0, g.label(r), book.label_);
-            worksheet_write_datetime(notes, row, 1, &from, book.date_);
-            worksheet_write_datetime(notes, row, 2, &to, book.date_);
-            worksheet_write_number(notes, row, 3, g.count(r, p), nullptr);
-            writeText(notes, row, 4, g.detail(r, p), book.text_);
-            const auto lines = std::max(g.label(r).count(QLatin1Char('\n')),
-                                        g.detail(r, p).count(QLatin1Char('\n'))) +
-                               1;
-            if (lines > 1) worksheet_set_row(notes, row, kLineHeight * lines, nullptr);
-            ++row;
-        }
-    }
-    worksheet_set_column(notes, 0, 0, 40, nullptr);
-    worksheet_set_column(notes, 1, 3, 10, nullptr);
-    worksheet_set_column(notes, 4, 4, 60, nullptr);
-    worksheet_freeze_panes(notes, 1, 0);
+    return book.ok() ? Outcome::Written : Outcome::Failed;
 }
 
-void writeList(Book& book, const ReportDocument& doc) {
+Outcome writeList(Book& book, const ReportDocument& doc, const Progress& progress) {
     const ReportTable& t = doc.table;
-    lxw_worksheet* sheet = workbook_add_worksheet(book.get(), "Listado");
-    writeHeadingLines(book, sheet, doc);
-    for (int c = 0; c < t.columnCount(); ++c) {
-        const auto col = static_cast<lxw_col_t>(c);
-        writeText(sheet, kTableRow, col, t.column(c).heading, book.heading_);
-        // Template widths are about a character each; a little more reads better.
-        worksheet_set_column(sheet, col, col, t.column(c).width * 1.4, nullptr);
-    }
-    for (int r = 0; r < t.rowCount(); ++r) {
-        const lxw_row_t row = kTableRow + 1 + static_cast<lxw_row_t>(r);
+    const int perSheet = XlsxExport::kMaxRows - static_cast<int>(kTableRow) - 1;
+    lxw_worksheet* sheet = nullptr;
+    int number = 0;
+    for (int r = 0; r < std::max(t.rowCount(), 1) && book.ok(); ++r) {
+        if (r % perSheet == 0) {
+            sheet = book.sheet(sheetName(QStringLiteral("Listado"), ++number));
+            if (!sheet) return Outcome::Failed;
+            writeHeadingLines(book, sheet, doc);
+            for (int c = 0; c < t.columnCount(); ++c) {
+                const auto col = static_cast<lxw_col_t>(c);
+                book.text(sheet, kTableRow, col, t.column(c).heading, book.heading_);
+                // Template widths are about a character each; a little more reads better.
+                book.check(worksheet_set_column(sheet, col, col, t.column(c).width * 1.4, nullptr));
+            }
+            worksheet_freeze_panes(sheet, kTableRow + 1, 0);
+            if (doc.landscape) worksheet_set_landscape(sheet);
+        }
+        if (r >= t.rowCount()) break;
+        const lxw_row_t row = kTableRow + 1 + static_cast<lxw_row_t>(r % perSheet);
         for (int c = 0; c < t.columnCount(); ++c) {
             const auto col = static_cast<lxw_col_t>(c);
             const Variant& v = t.value(r, c);
             if (v.isNumber()) {
-                worksheet_write_number(sheet, row, col, v.number(),
-                                       book.numberFormat(t.column(c).decimals));
+                book.number(sheet, row, col, v.number(), book.numberFormat(t.column(c).decimals));
             } else if (v.isDate()) {
-                const QDateTime& d = v.date();
-                lxw_datetime dt = {d.date().year(),   d.date().month(),
-                                   d.date().day(),    d.time().hour(),
-                                   d.time().minute(), static_cast<double>(d.time().second())};
-                worksheet_write_datetime(sheet, row, col, &dt,
-                                         book.dateFormat(t.column(c).dateFormat));
+                book.date(sheet, row, col, v.date(), book.dateFormat(t.column(c).dateFormat),
+                          book.text_, QStringLiteral("dd/MM/yyyy"));
             } else if (!v.isNull() && !v.isEmpty()) {
-                writeText(sheet, row, col, t.text(r, c), book.text_);
+                book.text(sheet, row, col, t.text(r, c), book.text_);
             }
         }
+        if (progress && !progress(r + 1, t.rowCount())) return Outcome::Cancelled;
     }
-    worksheet_freeze_panes(sheet, kTableRow + 1, 0);
-    if (doc.landscape) worksheet_set_landscape(sheet);
+    return book.ok() ? Outcome::Written : Outcome::Failed;
 }
 
 }  // namespace
 
-bool XlsxExport::write(const ReportDocument& doc, const QString& path, QString* error) {
-    Book book(path);
-    if (!book.get()) {
+Outcome XlsxExport::write(const ReportDocument& doc, const QString& path, QString* error,
+                          const Progress& progress) {
+    OutputFile file(path);
+    if (!file.open(error)) return Outcome::Failed;
+    // The library's own temporary files go beside the report, where there is known to be room.
+    Book book(file.path(), QFileInfo(file.path()).absolutePath());
+    if (!book.ok()) {
         if (error) *error = QStringLiteral("no se pudo crear el libro");
-        return false;
+        return Outcome::Failed;
     }
-    if (doc.kind == ReportTemplate::Kind::Grid)
-        writeGrid(book, doc);
-    else
-        writeList(book, doc);
+    const Outcome outcome = doc.kind == ReportTemplate::Kind::Grid ? writeGrid(book, doc, progress)
+                                                                   : writeList(book, doc, progress);
+    if (outcome == Outcome::Cancelled) return outcome;
     const QString failure = book.close();
-    if (!failure.isEmpty() && error) *error = failure;
-    return failure.isEmpty();
+    if (!failure.isEmpty()) {
+        if (error) *error = failure;
+        return Outcome::Failed;
+    }
+    return file.commit(error) ? Outcome::Written : Outcome::Failed;
 }
 
 }  // namespace reportengine

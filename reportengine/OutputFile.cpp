@@ -1,0 +1,74 @@
+#include "reportengine/OutputFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <cstdio>
+
+namespace reportengine {
+
+OutputFile::OutputFile(const QString& target) : target_(target) {}
+
+OutputFile::~OutputFile() {
+    if (!committed_ && !temp_.isEmpty()) QFile::remove(temp_);
+}
+
+bool OutputFile::openByProgram(const QString& path) {
+    const QString wanted = QFileInfo(path).canonicalFilePath();
+    if (wanted.isEmpty()) return false;  // not there: nobody has it open
+    // Every file descriptor of the process names the file it is open on.
+    const QDir fds(QStringLiteral("/proc/self/fd"));
+    for (const QFileInfo& fd :
+         fds.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
+        if (QFileInfo(fd.symLinkTarget()).canonicalFilePath() == wanted) return true;
+    }
+    return false;
+}
+
+bool OutputFile::open(QString* error) {
+    const QFileInfo info(target_);
+    const QString shown = QDir::toNativeSeparators(target_);
+    if (info.isDir()) {
+        if (error) *error = QStringLiteral("%1 es una carpeta").arg(shown);
+        return false;
+    }
+    if (openByProgram(target_)) {
+        if (error) {
+            *error = QStringLiteral(
+                         "%1 está abierto por el programa (es su base de datos o uno "
+                         "de sus archivos) y no se escribe encima; elija otro nombre")
+                         .arg(shown);
+        }
+        return false;
+    }
+    QTemporaryFile temp(
+        info.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
+    temp.setAutoRemove(false);
+    if (!temp.open()) {
+        if (error) *error = QStringLiteral("no se pudo escribir el archivo %1").arg(shown);
+        return false;
+    }
+    temp_ = temp.fileName();
+    // The report gets the target's permissions, or those of a new file, not a temporary's.
+    temp.setPermissions(info.exists() ? info.permissions()
+                                      : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                            QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    return true;
+}
+
+bool OutputFile::commit(QString* error) {
+    // A rename within one folder replaces the target at once.
+    if (std::rename(QFile::encodeName(temp_).constData(), QFile::encodeName(target_).constData()) !=
+        0) {
+        if (error) {
+            *error = QStringLiteral("no se pudo escribir el archivo %1")
+                         .arg(QDir::toNativeSeparators(target_));
+        }
+        return false;
+    }
+    committed_ = true;
+    return true;
+}
+
+}  // namespace reportengine

@@ -1,0 +1,252 @@
+#include "reportengine/ScheduleQuery.h"
+
+#include <algorithm>
+#include <map>
+
+#include "platform/Regional.h"
+
+namespace reportengine {
+
+namespace {
+
+using platform::Variant;
+
+double numberOf(const Variant& v) {
+    return v.isNull() || v.isEmpty() ? 0 : v.toNumber();
+}
+
+QString textOf(const Variant& v) {
+    return v.isNull() ? QString() : v.toText();
+}
+
+// A server takes a limited number of parameters in one statement; rows beyond that are read
+// without naming them and sorted out here.
+constexpr int kMostNamedLabels = 400;
+
+class RecordCursor : public ScheduleCells::Cursor {
+  public:
+    RecordCursor(std::shared_ptr<const ScheduleQuery> query, std::shared_ptr<ado::Recordset> rs,
+                 int firstRow, int rowCount, int firstPeriod, bool withDetail)
+        : query_(std::move(query)),
+          rs_(std::move(rs)),
+          firstRow_(firstRow),
+          endRow_(firstRow + rowCount),
+          firstPeriod_(firstPeriod),
+          withDetail_(withDetail) {}
+
+    bool next(CellEntry& out) override {
+        for (; rs_ && rs_->state() == ado::adstate::Open && !rs_->eof(); rs_->moveNext()) {
+            if (!query_->place(textOf(rs_->field(0).value()), rs_->field(1).value(),
+                               rs_->field(2).value(), out))
+                continue;
+            if (out.row < firstRow_ || out.row >= endRow_ || out.period < firstPeriod_) continue;
+            out.count = numberOf(rs_->field(3).value());
+            out.detail = withDetail_ ? textOf(rs_->field(4).value()) : QString();
+            rs_->moveNext();
+            return true;
+        }
+        rs_.reset();  // the read ends as soon as the rows do
+        return false;
+    }
+
+  private:
+    std::shared_ptr<const ScheduleQuery> query_;
+    std::shared_ptr<ado::Recordset> rs_;
+    int firstRow_, endRow_, firstPeriod_;
+    bool withDetail_;
+};
+
+}  // namespace
+
+std::optional<QDate> ScheduleQuery::dateOf(const Variant& v) {
+    if (v.isDate()) return v.date().date();
+    if (v.isText()) {
+        if (const auto d = platform::Regional::current().parseDate(v.text())) return d->date();
+    }
+    return std::nullopt;
+}
+
+QString ScheduleQuery::statement(const QString& select, const QString& more,
+                                 const QString& tail) const {
+    QStringList where;
+    if (!condition_.isEmpty()) where << QLatin1Char('(') + condition_ + QLatin1Char(')');
+    if (!more.isEmpty()) where << more;
+    QString sql = QStringLiteral("SELECT %1 %2").arg(select, fromClause_);
+    if (!where.isEmpty()) sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
+    if (!tail.isEmpty()) sql += QLatin1Char(' ') + tail;
+    return sql;
+}
+
+std::optional<ScheduleGrid> ScheduleQuery::load(std::shared_ptr<ReportSource> source,
+                                                const ReportTemplate& t,
+                                                const std::vector<TableColumns>& tables,
+                                                const QString& condition,
+                                                const std::vector<Variant>& parameters,
+                                                QString* error) {
+    std::shared_ptr<ScheduleQuery> q(new ScheduleQuery);
+    q->source_ = std::move(source);
+    q->condition_ = condition;
+    q->parameters_ = parameters;
+    struct Wanted {
+        const QString& field;
+        QString& column;
+    } wanted[] = {{t.grid.label, q->label_}, {t.grid.from, q->from_},
+                  {t.grid.to, q->to_},       {t.grid.count, q->count_},
+                  {t.grid.daily, q->daily_}, {t.grid.detail, q->detail_}};
+    for (auto& w : wanted) {
+        if (w.field.isEmpty()) continue;
+        const auto c = SelectionFormula::column(w.field, tables, error);
+        if (!c) return std::nullopt;
+        w.column = *c;
+    }
+    q->fromClause_ = ReportSource::fromClause(t, tables, error);
+    if (q->fromClause_.isEmpty()) return std::nullopt;
+
+    ScheduleGrid::Summary s;
+    // Rows: labels as the database groups them, merged once their line breaks are normalised.
+    std::map<QString, std::pair<double, double>> byLabel;  // totals and entries
+    std::map<QString, QStringList> raws;
+    {
+        const auto rs = q->source_->stream(
+            q->statement(QStringLiteral("%1, SUM(%2), COUNT(*)").arg(q->label_, q->count_), {},
+                         QStringLiteral("GROUP BY ") + q->label_),
+            parameters);
+        for (; rs && rs->state() == ado::adstate::Open && !rs->eof(); rs->moveNext()) {
+            const QString raw = textOf(rs->field(0).value());
+            const QString label = ScheduleGrid::normalizedLabel(raw);
+            auto& totals = byLabel[label];
+            totals.first += numberOf(rs->field(1).value());
+            totals.second += numberOf(rs->field(2).value());
+            raws[label] << raw;
+        }
+    }
+    for (const auto& [label, totals] : byLabel) s.labels.push_back(label);
+    ScheduleGrid::sortLabels(s.labels);
+    for (int row = 0; row < static_cast<int>(s.labels.size()); ++row) {
+        const QString& label = s.labels[row];
+        s.rowTotals.push_back(byLabel[label].first);
+        s.rowEntries.push_back(byLabel[label].second);
+        q->rawLabels_.push_back(raws[label]);
+        for (const QString& raw : raws[label]) q->rowOfRaw_.insert(raw, row);
+        q->rowOfLabel_.insert(label, row);
+        q->rowOfFolded_.insert(label.toCaseFolded(), row);
+    }
+
+    // Periods: a period is a single day when every entry of it says so.
+    std::map<std::pair<QDate, QDate>, std::pair<double, bool>> byPeriod;
+    {
+        const QString notDaily =
+            q->daily_.isEmpty()
+                ? QStringLiteral("COUNT(*)")
+                : QStringLiteral("SUM(CASE WHEN %1 = 0 THEN 0 ELSE 1 END)").arg(q->daily_);
+        const auto rs = q->source_->stream(
+            q->statement(
+                QStringLiteral("%1, %2, SUM(%3), %4").arg(q->from_, q->to_, q->count_, notDaily),
+                {}, QStringLiteral("GROUP BY %1, %2").arg(q->from_, q->to_)),
+            parameters);
+        for (; rs && rs->state() == ado::adstate::Open && !rs->eof(); rs->moveNext()) {
+            const auto from = dateOf(rs->field(0).value());
+            const auto to = dateOf(rs->field(1).value());
+            if (!from || !to) {
+                if (error) {
+                    *error = QStringLiteral(
+                                 "tiene un período cuyas fechas no se pueden leer: «%1» "
+                                 "a «%2»")
+                                 .arg(textOf(rs->field(0).value()), textOf(rs->field(1).value()));
+                }
+                return std::nullopt;
+            }
+            auto [it, added] =
+                byPeriod.emplace(std::make_pair(*from, *to), std::make_pair(0.0, true));
+            it->second.first += numberOf(rs->field(2).value());
+            it->second.second = it->second.second && numberOf(rs->field(3).value()) == 0;
+        }
+    }
+    for (const auto& [range, v] : byPeriod) {
+        s.periods.push_back({range.first, range.second, v.second});
+        s.periodTotals.push_back(v.first);
+    }
+    q->periods_ = s.periods;
+
+    // The deepest shade goes to the largest cell.
+    {
+        const auto rs = q->source_->stream(
+            QStringLiteral("SELECT MAX(s) FROM (%1) q")
+                .arg(q->statement(
+                    QStringLiteral("SUM(%1) AS s").arg(q->count_), {},
+                    QStringLiteral("GROUP BY %1, %2, %3").arg(q->label_, q->from_, q->to_))),
+            parameters);
+        if (rs && rs->state() == ado::adstate::Open && !rs->eof())
+            s.maxCount = numberOf(rs->field(0).value());
+    }
+    return ScheduleGrid(std::move(s), q);
+}
+
+bool ScheduleQuery::place(const QString& label, const Variant& from, const Variant& to,
+                          CellEntry& out) const {
+    auto row = rowOfRaw_.constFind(label);
+    if (row == rowOfRaw_.cend()) {
+        const QString normal = ScheduleGrid::normalizedLabel(label);
+        row = rowOfLabel_.constFind(normal);
+        if (row == rowOfLabel_.cend()) row = rowOfFolded_.constFind(normal.toCaseFolded());
+        if (row == rowOfFolded_.cend()) return false;
+    }
+    const auto f = dateOf(from);
+    const auto t = dateOf(to);
+    if (!f || !t) return false;
+    const auto p =
+        std::lower_bound(periods_.begin(), periods_.end(), std::make_pair(*f, *t),
+                         [](const ScheduleGrid::Period& a, const std::pair<QDate, QDate>& b) {
+                             return std::make_pair(a.from, a.to) < b;
+                         });
+    if (p == periods_.end() || p->from != *f || p->to != *t) return false;
+    out.row = row.value();
+    out.period = static_cast<int>(p - periods_.begin());
+    return true;
+}
+
+std::unique_ptr<ScheduleCells::Cursor> ScheduleQuery::open(int firstRow, int rowCount,
+                                                           int firstPeriod) {
+    const QString columns = QStringList{label_, from_, to_, count_}.join(QStringLiteral(", ")) +
+                            (detail_.isEmpty() ? QString() : QStringLiteral(", ") + detail_);
+    QStringList more;
+    std::vector<Variant> parameters = parameters_;
+    const int rows = static_cast<int>(rawLabels_.size());
+    int named = 0;
+    for (int r = firstRow; r < firstRow + rowCount && r < rows; ++r) named += rawLabels_[r].size();
+    if (rowCount < rows && named <= kMostNamedLabels) {
+        QStringList marks;
+        for (int r = firstRow; r < firstRow + rowCount && r < rows; ++r) {
+            for (const QString& raw : rawLabels_[r]) {
+                marks << QStringLiteral("?");
+                parameters.emplace_back(raw);
+            }
+        }
+        if (!marks.isEmpty())
+            more << QStringLiteral("%1 IN (%2)").arg(label_, marks.join(QStringLiteral(", ")));
+    }
+    if (firstPeriod > 0 && firstPeriod < static_cast<int>(periods_.size())) {
+        more << QStringLiteral("%1 >= ?").arg(from_);
+        parameters.emplace_back(QDateTime(periods_[firstPeriod].from, QTime(0, 0)));
+    }
+    const auto rs = source_->stream(statement(columns, more.join(QStringLiteral(" AND ")),
+                                              QStringLiteral("ORDER BY %1, %2").arg(from_, to_)),
+                                    parameters);
+    return std::make_unique<RecordCursor>(shared_from_this(), rs, firstRow, rowCount, firstPeriod,
+                                          !detail_.isEmpty());
+}
+
+std::unique_ptr<ScheduleCells::Cursor> ScheduleQuery::openDetails() {
+    if (detail_.isEmpty())
+        return std::make_unique<RecordCursor>(shared_from_this(), nullptr, 0, 0, 0, false);
+    const QString columns =
+        QStringList{label_, from_, to_, count_, detail_}.join(QStringLiteral(", "));
+    const auto rs = source_->stream(
+        statement(columns, QStringLiteral("%1 IS NOT NULL AND %1 <> ''").arg(detail_),
+                  QStringLiteral("ORDER BY %1, %2").arg(from_, to_)),
+        parameters_);
+    return std::make_unique<RecordCursor>(shared_from_this(), rs, 0,
+                                          static_cast<int>(rawLabels_.size()), 0, true);
+}
+
+}  // namespace reportengine
