@@ -690,6 +690,15 @@ class SqlitePrepared : public Prepared {
         if (std::find(over_.begin(), over_.end(), 1) != over_.end()) throw tooLong();
         int rc = sqlite3_step(st);
         ExecResult r;
+        if (sqlite3_column_count(st) > 0 && sqlite3_stmt_readonly(st) &&
+            (rc == SQLITE_ROW || rc == SQLITE_DONE)) {
+            // A query's rows are read as the caller asks for them (a report reads millions); the
+            // statement goes with its cursor and a fresh one takes the next execution.
+            const QByteArray sql(sqlite3_sql(st));
+            r.cursor = std::make_unique<SqliteCursor>(h_, std::move(st_), rc);
+            st_ = prepareOne(h_->db, sql, nullptr);
+            return r;
+        }
         if (sqlite3_column_count(st) > 0 && (rc == SQLITE_ROW || rc == SQLITE_DONE)) {
             std::vector<std::vector<Variant>> rows;
             std::vector<ColumnInfo> cols;
