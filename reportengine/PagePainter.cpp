@@ -3,6 +3,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPrinter>
+#include <optional>
 
 #include "reportengine/FontMeasure.h"
 #include "reportengine/PagedReport.h"
@@ -60,18 +61,26 @@ void PagePainter::paint(QPainter& painter, const ReportPage& page, double scale)
     const QPen border(QColor(0x88, 0x88, 0x88), 0.4);
     static const FontMeasure measure;
 
+    // Pens and fonts are set when they change: a long report has millions of boxes.
+    std::optional<PageFont> current;
+    enum class Pen { Unknown, Border, Text } pen = Pen::Unknown;
     for (const PageBox& b : page.boxes) {
         if (b.fill != BoxFill::None) painter.fillRect(b.rect, fillColor(b.fill));
         if (b.border) {
-            painter.setPen(border);
+            if (pen != Pen::Border) painter.setPen(border);
+            pen = Pen::Border;
             painter.setBrush(Qt::NoBrush);
             painter.drawRect(b.rect);
         }
         if (b.text.isEmpty()) continue;
-        QFont font = FontMeasure::fontFor(b.font);
-        font.setPointSizeF(font.pointSizeF() * fontFactor);
-        painter.setFont(font);
-        painter.setPen(Qt::black);
+        if (current != b.font) {
+            QFont font = FontMeasure::fontFor(b.font);
+            font.setPointSizeF(font.pointSizeF() * fontFactor);
+            painter.setFont(font);
+            current = b.font;
+        }
+        if (pen != Pen::Text) painter.setPen(Qt::black);
+        pen = Pen::Text;
         // Lines go where the layout measured them, whatever line spacing the device's font
         // would choose, so that no box ends up with more text than room.
         const QStringList lines = b.text.split(QLatin1Char('\n'));
@@ -79,14 +88,19 @@ void PagePainter::paint(QPainter& painter, const ReportPage& page, double scale)
         const QRectF inner =
             b.rect.adjusted(kBoxPaddingX, kBoxPaddingY, -kBoxPaddingX, -kBoxPaddingY);
         double y = b.top ? inner.top() : inner.center().y() - lines.size() * lineHeight / 2;
-        painter.save();
-        painter.setClipRect(b.rect);
+        // The lines were broken to the box's width; only a box cut short in height needs its
+        // text clipped.
+        const bool clip = lines.size() * lineHeight > inner.height() + kBoxPaddingY;
+        if (clip) {
+            painter.save();
+            painter.setClipRect(b.rect);
+        }
         for (const QString& line : lines) {
             painter.drawText(QRectF(inner.left(), y, inner.width(), lineHeight),
                              horizontalFlags(b) | Qt::AlignVCenter | Qt::TextDontClip, line);
             y += lineHeight;
         }
-        painter.restore();
+        if (clip) painter.restore();
     }
     painter.restore();
 }

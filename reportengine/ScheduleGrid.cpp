@@ -148,7 +148,7 @@ ScheduleGrid::ScheduleGrid(const std::vector<ScheduleEntry>& entries) {
         const auto p = std::distance(periods.begin(), periods.find({e.from, e.to}));
         cells.push_back({static_cast<int>(row), static_cast<int>(p), e.count, e.detail});
         s_.rowTotals[row] += e.count;
-        s_.rowEntries[row] += 1;
+        if (e.count != 0) s_.rowEntries[row] += 1;
         s_.periodTotals[p] += e.count;
         sums[{static_cast<int>(row), static_cast<int>(p)}] += e.count;
     }
@@ -175,6 +175,12 @@ ScheduleGrid::Block ScheduleGrid::block(int firstRow, int rowCount, int firstPer
     Block b(firstRow, rowCount, firstPeriod, periodCount);
     if (!cells_ || rowCount <= 0 || periodCount <= 0) return b;
     Reader& r = *reader_;
+    if (hold(firstRow, rowCount)) {
+        auto e = std::lower_bound(r.held.begin(), r.held.end(), firstPeriod,
+                                  [](const CellEntry& a, int p) { return a.period < p; });
+        for (; e != r.held.end() && e->period < firstPeriod + periodCount; ++e) b.add(*e);
+        return b;
+    }
     // Going on from where the last block of these rows stopped, or starting afresh.
     if (r.firstRow != firstRow || r.rowCount != rowCount || r.nextPeriod > firstPeriod) {
         r.cursor = cells_->open(firstRow, rowCount, firstPeriod);
@@ -197,8 +203,50 @@ ScheduleGrid::Block ScheduleGrid::block(int firstRow, int rowCount, int firstPer
     return b;
 }
 
+bool ScheduleGrid::hold(int firstRow, int rowCount) const {
+    Reader& r = *reader_;
+    if (firstRow >= r.heldFirst && firstRow + rowCount <= r.heldEnd) return true;
+    // The rows asked for and as many of the following ones as the budget allows.
+    double entries = 0;
+    int end = firstRow;
+    while (end < this->rowCount() && entries + s_.rowEntries[end] <= kHeldEntries) {
+        entries += s_.rowEntries[end];
+        ++end;
+    }
+    if (end < firstRow + rowCount) return false;
+    r.held.clear();
+    r.heldFirst = r.heldEnd = 0;
+    const auto cursor = cells_->open(firstRow, end - firstRow, 0);
+    for (CellEntry e; cursor->next(e);) r.held.push_back(std::move(e));
+    r.heldFirst = firstRow;
+    r.heldEnd = end;
+    return true;
+}
+
 std::unique_ptr<ScheduleCells::Cursor> ScheduleGrid::entries(int firstRow, int rowCount) const {
-    return cells_->open(firstRow, rowCount, 0);
+    if (!hold(firstRow, rowCount)) return cells_->open(firstRow, rowCount, 0);
+    // The held entries of those rows.
+    class Held : public ScheduleCells::Cursor {
+      public:
+        Held(std::shared_ptr<const Reader> r, int first, int end)
+            : r_(std::move(r)), first_(first), end_(end) {}
+        bool next(CellEntry& out) override {
+            while (at_ < r_->held.size()) {
+                const CellEntry& e = r_->held[at_++];
+                if (e.row >= first_ && e.row < end_) {
+                    out = e;
+                    return true;
+                }
+            }
+            return false;
+        }
+
+      private:
+        std::shared_ptr<const Reader> r_;
+        int first_, end_;
+        std::size_t at_ = 0;
+    };
+    return std::make_unique<Held>(reader_, firstRow, firstRow + rowCount);
 }
 
 std::unique_ptr<ScheduleCells::Cursor> ScheduleGrid::details() const {

@@ -61,7 +61,7 @@ class ScheduleGrid {
         std::vector<Period> periods;  // in order
         std::vector<double> rowTotals;
         std::vector<double> periodTotals;
-        std::vector<double> rowEntries;  // how many entries each row has, for chunked reading
+        std::vector<double> rowEntries;  // entries with visits in each row, for chunked reading
         double maxCount = 0;             // the largest cell
     };
 
@@ -104,8 +104,9 @@ class ScheduleGrid {
     // "dd/mm/yy" over "dd/mm/yy", or the one day of a single-day period.
     QString periodHeading(int p) const;
 
-    // The cells of rows and periods. Reading the blocks of the same rows in period order reads
-    // the entries once.
+    // The cells of rows and periods. The entries of as many rows as fit in a budget are read
+    // once and kept for their blocks; beyond it, blocks of the same rows read in period order
+    // read the entries once.
     Block block(int firstRow, int rowCount, int firstPeriod, int periodCount) const;
     // The cells of rows [firstRow, firstRow + rowCount), every period, entry by entry in period
     // order (entries of one cell may come separately).
@@ -126,6 +127,8 @@ class ScheduleGrid {
     // 0 for an empty cell, then 1 (lightest) to 4 (deepest) in proportion to the largest count.
     static int shadeLevel(double count, double maxCount);
     static constexpr int kShadeLevels = 4;
+    // How many entries are kept in memory for the blocks at most.
+    static constexpr double kHeldEntries = 400'000;
 
     static QString numberText(double n);
     // The count as shown: blank for zero.
@@ -139,8 +142,12 @@ class ScheduleGrid {
     static bool labelBefore(const QString& a, const QString& b);
 
   private:
-    // Where the sequential reading of blocks stands.
+    // The cells of a band of rows held in memory (period order), read in one go when they are
+    // few enough; otherwise where the sequential reading of one slice of rows stands.
     struct Reader {
+        int heldFirst = 0;
+        int heldEnd = 0;
+        std::vector<CellEntry> held;
         std::unique_ptr<ScheduleCells::Cursor> cursor;  // null once the rows are read to the end
         int firstRow = -1;
         int rowCount = 0;
@@ -148,6 +155,7 @@ class ScheduleGrid {
         bool pending = false;
         CellEntry lookahead;
     };
+    bool hold(int firstRow, int rowCount) const;
 
     Summary s_;
     double grandTotal_ = 0;

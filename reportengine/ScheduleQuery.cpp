@@ -108,8 +108,9 @@ std::optional<ScheduleGrid> ScheduleQuery::load(std::shared_ptr<ReportSource> so
     std::map<QString, QStringList> raws;
     {
         const auto rs = q->source_->stream(
-            q->statement(QStringLiteral("%1, SUM(%2), COUNT(*)").arg(q->label_, q->count_), {},
-                         QStringLiteral("GROUP BY ") + q->label_),
+            q->statement(QStringLiteral("%1, SUM(%2), SUM(CASE WHEN %2 <> 0 THEN 1 ELSE 0 END)")
+                             .arg(q->label_, q->count_),
+                         {}, QStringLiteral("GROUP BY ") + q->label_),
             parameters);
         for (; rs && rs->state() == ado::adstate::Open && !rs->eof(); rs->moveNext()) {
             const QString raw = textOf(rs->field(0).value());
@@ -173,7 +174,8 @@ std::optional<ScheduleGrid> ScheduleQuery::load(std::shared_ptr<ReportSource> so
         const auto rs = q->source_->stream(
             QStringLiteral("SELECT MAX(s) FROM (%1) q")
                 .arg(q->statement(
-                    QStringLiteral("SUM(%1) AS s").arg(q->count_), {},
+                    QStringLiteral("SUM(%1) AS s").arg(q->count_),
+                    QStringLiteral("%1 <> 0").arg(q->count_),
                     QStringLiteral("GROUP BY %1, %2, %3").arg(q->label_, q->from_, q->to_))),
             parameters);
         if (rs && rs->state() == ado::adstate::Open && !rs->eof())
@@ -209,7 +211,12 @@ std::unique_ptr<ScheduleCells::Cursor> ScheduleQuery::open(int firstRow, int row
                                                            int firstPeriod) {
     const QString columns = QStringList{label_, from_, to_, count_}.join(QStringLiteral(", ")) +
                             (detail_.isEmpty() ? QString() : QStringLiteral(", ") + detail_);
-    QStringList more;
+    // An entry without visits or an observation adds nothing to a cell: most of a schedule's
+    // entries are such, and are left in the database.
+    QStringList more{
+        detail_.isEmpty()
+            ? QStringLiteral("%1 <> 0").arg(count_)
+            : QStringLiteral("(%1 <> 0 OR (%2 IS NOT NULL AND %2 <> ''))").arg(count_, detail_)};
     std::vector<Variant> parameters = parameters_;
     const int rows = static_cast<int>(rawLabels_.size());
     int named = 0;

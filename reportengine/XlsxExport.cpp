@@ -18,10 +18,8 @@ using platform::Variant;
 // Rows of the heading lines above every table.
 constexpr lxw_row_t kTitleRow = 0, kCompanyRow = 1, kParametersRow = 2, kTableRow = 4;
 constexpr double kLineHeight = 15;  // points, the default row's
-// Rows of a schedule read at once: enough to read the table a few times at most, few enough
-// that their cells stay small.
-constexpr double kEntriesAtOnce = 1'000'000;
-constexpr int kRowsAtOnce = 300;
+// Rows of a schedule read at once: as many as the grid keeps in memory.
+constexpr double kEntriesAtOnce = ScheduleGrid::kHeldEntries;
 
 // The spreadsheet's own pattern letters for a date pattern: days, months and years alike.
 std::string excelDateFormat(const QString& qtFormat) {
@@ -311,7 +309,7 @@ Outcome writeGrid(Book& book, const ReportDocument& doc, const Progress& progres
             // A band of rows whose entries are read in one go.
             int end = first;
             double entries = 0;
-            while (end < std::min(partEnd, g.rowCount()) && end - first < kRowsAtOnce &&
+            while (end < std::min(partEnd, g.rowCount()) &&
                    (end == first || entries + g.rowEntries(end) <= kEntriesAtOnce)) {
                 entries += g.rowEntries(end);
                 ++end;
