@@ -6,6 +6,7 @@
 #include "platform/Process.h"
 #include "platform/Prompt.h"
 #include "platform/Regional.h"
+#include "reportengine/Background.h"
 #include "reportengine/PdfExport.h"
 #include "reportengine/ReportFields.h"
 #include "reportengine/ReportPreview.h"
@@ -92,7 +93,11 @@ std::optional<ReportDocument> ReportEngineImpl::build(const QString& reportTempl
     const QString condition = conditions.join(QStringLiteral(" AND "));
 
     if (t->kind == ReportTemplate::Kind::Grid) {
-        auto grid = ScheduleQuery::load(source, *t, tables, condition, parameters, &why);
+        // The sums of a long schedule take the database a while: the windows keep painting.
+        std::optional<ScheduleGrid> grid;
+        waitShowing(QStringLiteral("Leyendo el informe %1").arg(name), [&] {
+            grid = ScheduleQuery::load(source, *t, tables, condition, parameters, &why);
+        });
         if (!grid) {
             if (why.startsWith(QStringLiteral("tiene un período")))
                 return tell(QStringLiteral("El informe «%1» %2.").arg(name, why));

@@ -203,13 +203,28 @@ ScheduleGrid::Block ScheduleGrid::block(int firstRow, int rowCount, int firstPer
     return b;
 }
 
+namespace {
+double& budget() {
+    static double entries = ScheduleGrid::kHeldEntries;
+    return entries;
+}
+}  // namespace
+
+double ScheduleGrid::heldBudget() {
+    return budget();
+}
+
+void ScheduleGrid::setHeldBudget(double entries) {
+    budget() = entries;
+}
+
 bool ScheduleGrid::hold(int firstRow, int rowCount) const {
     Reader& r = *reader_;
     if (firstRow >= r.heldFirst && firstRow + rowCount <= r.heldEnd) return true;
     // The rows asked for and as many of the following ones as the budget allows.
     double entries = 0;
     int end = firstRow;
-    while (end < this->rowCount() && entries + s_.rowEntries[end] <= kHeldEntries) {
+    while (end < this->rowCount() && entries + s_.rowEntries[end] <= heldBudget()) {
         entries += s_.rowEntries[end];
         ++end;
     }

@@ -129,6 +129,9 @@ class ScheduleGrid {
     static constexpr int kShadeLevels = 4;
     // How many entries are kept in memory for the blocks at most.
     static constexpr double kHeldEntries = 400'000;
+    static double heldBudget();
+    // A smaller budget makes small schedules take the path of large ones (tests).
+    static void setHeldBudget(double entries);
 
     static QString numberText(double n);
     // The count as shown: blank for zero.

@@ -18,8 +18,6 @@ using platform::Variant;
 // Rows of the heading lines above every table.
 constexpr lxw_row_t kTitleRow = 0, kCompanyRow = 1, kParametersRow = 2, kTableRow = 4;
 constexpr double kLineHeight = 15;  // points, the default row's
-// Rows of a schedule read at once: as many as the grid keeps in memory.
-constexpr double kEntriesAtOnce = ScheduleGrid::kHeldEntries;
 
 // The spreadsheet's own pattern letters for a date pattern: days, months and years alike.
 std::string excelDateFormat(const QString& qtFormat) {
@@ -201,11 +199,12 @@ void writeHeadingLines(Book& book, lxw_worksheet* sheet, const ReportDocument& d
 // The observations of a schedule, a line per cell, continued on further sheets when long.
 class NotesSheet {
   public:
-    NotesSheet(Book& book, const ReportDocument& doc) : book_(book), doc_(doc) {}
+    NotesSheet(Book& book, const ReportDocument& doc, int rows)
+        : book_(book), doc_(doc), rows_(static_cast<lxw_row_t>(rows)) {}
 
     void add(int row, int p, double count, const QString& detail) {
         const ScheduleGrid& g = doc_.grid;
-        if (!sheet_ || next_ >= static_cast<lxw_row_t>(XlsxExport::kMaxRows)) start();
+        if (!sheet_ || next_ >= rows_) start();
         if (!book_.ok()) return;
         const auto lines =
             std::max(g.label(row).count(QLatin1Char('\n')), detail.count(QLatin1Char('\n'))) + 1;
@@ -239,6 +238,7 @@ class NotesSheet {
     Book& book_;
     const ReportDocument& doc_;
     lxw_worksheet* sheet_ = nullptr;
+    lxw_row_t rows_;
     lxw_row_t next_ = 0;
     int sheets_ = 0;
 };
@@ -249,7 +249,8 @@ struct RowCells {
     std::map<int, QString> details;
 };
 
-Outcome writeGrid(Book& book, const ReportDocument& doc, const Progress& progress) {
+Outcome writeGrid(Book& book, const ReportDocument& doc, const Progress& progress,
+                  const XlsxLimits& limits) {
     const ScheduleGrid& g = doc.grid;
     bool ranges = false;
     for (int p = 0; p < g.periodCount(); ++p)
@@ -258,8 +259,8 @@ Outcome writeGrid(Book& book, const ReportDocument& doc, const Progress& progres
 
     // The table is cut into sheets: periods (and the total column after them) across, labels
     // (and the total row under them) down; every sheet repeats the labels and the headings.
-    const int perSheetAcross = XlsxExport::kMaxColumns - 1;
-    const int perSheetDown = XlsxExport::kMaxRows - static_cast<int>(firstRow);
+    const int perSheetAcross = limits.columns - 1;
+    const int perSheetDown = limits.rows - static_cast<int>(firstRow);
     const int columns = g.periodCount() + 1;
     const int rows = g.rowCount() + 1;
     const int across = (columns + perSheetAcross - 1) / perSheetAcross;
@@ -269,7 +270,7 @@ Outcome writeGrid(Book& book, const ReportDocument& doc, const Progress& progres
                               static_cast<lxw_col_t>(column % perSheetAcross + 1));
     };
 
-    NotesSheet notes(book, doc);
+    NotesSheet notes(book, doc, limits.rows);
     std::vector<lxw_worksheet*> sheets(static_cast<std::size_t>(across));
     int number = 0;
     int done = 0;
@@ -310,7 +311,7 @@ Outcome writeGrid(Book& book, const ReportDocument& doc, const Progress& progres
             int end = first;
             double entries = 0;
             while (end < std::min(partEnd, g.rowCount()) &&
-                   (end == first || entries + g.rowEntries(end) <= kEntriesAtOnce)) {
+                   (end == first || entries + g.rowEntries(end) <= ScheduleGrid::heldBudget())) {
                 entries += g.rowEntries(end);
                 ++end;
             }
@@ -368,9 +369,10 @@ Outcome writeGrid(Book& book, const ReportDocument& doc, const Progress& progres
     return book.ok() ? Outcome::Written : Outcome::Failed;
 }
 
-Outcome writeList(Book& book, const ReportDocument& doc, const Progress& progress) {
+Outcome writeList(Book& book, const ReportDocument& doc, const Progress& progress,
+                  const XlsxLimits& limits) {
     const ReportTable& t = doc.table;
-    const int perSheet = XlsxExport::kMaxRows - static_cast<int>(kTableRow) - 1;
+    const int perSheet = limits.rows - static_cast<int>(kTableRow) - 1;
     lxw_worksheet* sheet = nullptr;
     int number = 0;
     for (int r = 0; r < std::max(t.rowCount(), 1) && book.ok(); ++r) {
@@ -409,7 +411,7 @@ Outcome writeList(Book& book, const ReportDocument& doc, const Progress& progres
 }  // namespace
 
 Outcome XlsxExport::write(const ReportDocument& doc, const QString& path, QString* error,
-                          const Progress& progress) {
+                          const Progress& progress, const XlsxLimits& limits) {
     OutputFile file(path);
     if (!file.open(error)) return Outcome::Failed;
     // The library's own temporary files go beside the report, where there is known to be room.
@@ -418,8 +420,8 @@ Outcome XlsxExport::write(const ReportDocument& doc, const QString& path, QStrin
         if (error) *error = QStringLiteral("no se pudo crear el libro");
         return Outcome::Failed;
     }
-    const Outcome outcome = doc.kind == ReportTemplate::Kind::Grid ? writeGrid(book, doc, progress)
-                                                                   : writeList(book, doc, progress);
+    const Outcome outcome = doc.kind == ReportTemplate::Kind::Grid ? writeGrid(book, doc, progress, limits)
+                                                                   : writeList(book, doc, progress, limits);
     if (outcome == Outcome::Cancelled) return outcome;
     const QString failure = book.close();
     if (!failure.isEmpty()) {

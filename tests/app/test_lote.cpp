@@ -107,6 +107,29 @@ TEST_F(Lote, ARunThatWritesNoFileEndsWithStatusOne) {
     }
 }
 
+TEST_F(Lote, TheOpenDatabaseIsNeverWrittenOverByAReport) {
+    const QString base = dir.filePath(QStringLiteral("GESTION.db"));
+    for (const char* opcion : {"--pdf", "--xlsx"}) {
+        const Salida s = corre(cronograma() + QStringList{QString::fromLatin1(opcion), base});
+        EXPECT_EQ(s.estado, 1) << opcion << "\n" << s.error.toStdString();
+        EXPECT_TRUE(s.error.contains(QStringLiteral("está abierto por el programa")))
+            << s.error.toStdString();
+        // Still the database, whole: the next run reads and writes it.
+        QFile f(base);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(f.read(16).startsWith("SQLite format 3")) << opcion;
+        f.close();
+        ado::Connection cnn;
+        cnn.open(QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =GESTION;UId=x;Pwd=;"));
+        EXPECT_EQ(cnn.execute(QStringLiteral("PRAGMA integrity_check"))->field(0).value().text(),
+                  "ok");
+        cnn.close();
+    }
+    EXPECT_EQ(
+        corre(cronograma() + QStringList{QStringLiteral("--pdf"), dir.filePath("x.pdf")}).estado,
+        0);
+}
+
 TEST_F(Lote, AnUnreadableFilterOfTheTemplateFailsTheRun) {
     QFile f(dir.filePath(QStringLiteral("reportes/Cronequipo.xml")));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));

@@ -1,0 +1,494 @@
+// The report's outputs at scale: cells read from the database a block at a time, sheets that
+// continue, files put in place only when complete, cancelled outputs, the preview's keys.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <thread>
+
+#include "banner/Dll_Display.h"
+#include "banner/Lbf_CtrlDisplay.h"
+#include "platform/Process.h"
+#include "platform/ScriptedPrompter.h"
+#include "platform/ado/Command.h"
+#include "platform/ado/Connection.h"
+#include "platform/ado/SqliteEngine.h"
+#include "reportengine/Background.h"
+#include "reportengine/BannerProgress.h"
+#include "reportengine/FontMeasure.h"
+#include "reportengine/PageLayout.h"
+#include "reportengine/PageView.h"
+#include "reportengine/PdfExport.h"
+#include "reportengine/ReportEngineImpl.h"
+#include "reportengine/ReportPreview.h"
+#include "reportengine/ReportSource.h"
+#include "reportengine/XlsxExport.h"
+#include "tests/support/Aplicacion.h"
+
+using namespace reportengine;
+
+namespace {
+
+QByteArray unzipped(const QString& archive, const QString& member) {
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), archive, member});
+    unzip.waitForFinished(60000);
+    return unzip.readAllStandardOutput();
+}
+
+bool canUnzip() {
+    return !QStandardPaths::findExecutable(QStringLiteral("unzip")).isEmpty();
+}
+
+QByteArray bytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList filesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+ReportDocument gridDocument(const std::vector<ScheduleEntry>& entries) {
+    ReportDocument doc;
+    doc.name = QStringLiteral("Cronequipo");
+    doc.kind = ReportTemplate::Kind::Grid;
+    doc.landscape = true;
+    doc.title = QStringLiteral("Cronograma de Mantenimiento de Equipos");
+    doc.company = QStringLiteral("Servicios Técnicos del Sur");
+    doc.printedAt = QDateTime(QDate(2026, 12, 9), QTime(10, 0));
+    doc.grid = ScheduleGrid(entries);
+    doc.labelHeading = QStringLiteral("Equipo");
+    return doc;
+}
+
+// Labels by periods of single days from `first`, a visit where (r + p) % every == 0.
+std::vector<ScheduleEntry> days(int labels, int periods, QDate first, int every = 3) {
+    std::vector<ScheduleEntry> out;
+    for (int r = 0; r < labels; ++r) {
+        for (int p = 0; p < periods; ++p) {
+            const QDate d = first.addDays(p);
+            out.push_back({QStringLiteral("EQ-%1").arg(r + 1, 3, 10, QLatin1Char('0')), d, d,
+                           (r + p) % every == 0 ? 1.0 : 0.0, true, QString()});
+        }
+    }
+    return out;
+}
+
+// The cells of a sheet: reference (A1) to value, numbers and inline texts alike.
+std::map<QString, QString> cells(const QByteArray& sheet) {
+    static const QRegularExpression cell(QStringLiteral(
+        R"re(<c r="([A-Z]+[0-9]+)"[^>]*?(?:/>|>(?:<v>([^<]*)</v>|<is><t[^>]*>([^<]*)</t></is>)</c>))re"));
+    std::map<QString, QString> out;
+    for (auto it = cell.globalMatch(QString::fromUtf8(sheet)); it.hasNext();) {
+        const auto m = it.next();
+        out[m.captured(1)] = m.captured(2).isNull() ? m.captured(3) : m.captured(2);
+    }
+    return out;
+}
+
+class Outputs : public testing::Test {
+  protected:
+    void SetUp() override {
+        testApp();
+        ASSERT_TRUE(dir.isValid());
+        previousPrompter = platform::setPrompter(prompts);
+    }
+    void TearDown() override {
+        platform::setPrompter(previousPrompter);
+        ScheduleGrid::setHeldBudget(ScheduleGrid::kHeldEntries);
+    }
+    QString path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+
+    QTemporaryDir dir;
+    std::shared_ptr<platform::ScriptedPrompter> prompts =
+        std::make_shared<platform::ScriptedPrompter>();
+    std::shared_ptr<platform::Prompter> previousPrompter;
+};
+
+// ---- cells read from the database -------------------------------------------------------------
+
+TEST_F(Outputs, TheCellsReadFromTheDatabaseAreThoseOfTheRowsHeldInMemory) {
+    platform::process::setProgramFolder(dir.path());
+    QDir(dir.path()).mkpath(QStringLiteral("reportes"));
+    for (const char* t : {"Cronequipo", "CronequipoObs"}) {
+        ASSERT_TRUE(
+            QFile::copy(QStringLiteral(TEST_REPORTS_DIR "/%1.xml").arg(QLatin1String(t)),
+                        dir.filePath(QStringLiteral("reportes/%1.xml").arg(QLatin1String(t)))));
+    }
+    const QString db = dir.filePath(QStringLiteral("GESTION.db"));
+    ado::SqliteEngine::create(db);
+    {
+        QFile schema(QStringLiteral(TEST_DB_DIR "/schema.sql"));
+        ASSERT_TRUE(schema.open(QIODevice::ReadOnly));
+        ado::SqliteEngine::open(db)->executeRaw(QString::fromUtf8(schema.readAll()));
+    }
+    const QString connectionText = QStringLiteral("DSN=GESTION; UID=demo; PWD=");
+    ado::Connection cnn;
+    cnn.open(ReportSource::connectionString(connectionText));
+
+    // Forty labels (some written two ways), forty days; several entries in some cells, zeros,
+    // observations, another user's rows.
+    std::vector<ScheduleEntry> mine;
+    ado::Command insert;
+    insert.setActiveConnection(cnn);
+    insert.setCommandText(QStringLiteral(
+        "INSERT INTO AUX_ESTADISTICACTA (USUARIO,Nombre,Grupo,FechaD,FechaH,ImporteG1,ImporteG2,"
+        "Detalle) VALUES (?,'x',?,?,?,?,?,?)"));
+    cnn.execute(QStringLiteral("BEGIN"));
+    for (int r = 0; r < 40; ++r) {
+        for (int p = 0; p < 40; ++p) {
+            const QDate d = QDate(2026, 1, 1).addDays(p);
+            for (int k = 0; k < 1 + (r * p) % 3; ++k) {
+                const QString label =
+                    QStringLiteral("EQ-%1 Equipo%2").arg(r).arg(k == 1 ? "\r\n" : "");
+                const double count = (r + p + k) % 4 == 0 ? 1 + k : 0;
+                const QString detail =
+                    (r + p) % 7 == 0 ? QStringLiteral("Revisar %1").arg(k) : QString();
+                insert.execute({QStringLiteral("PC01|JUAN"), label, d, d, count, 0, detail});
+                mine.push_back({label, d, d, count, true, detail});
+                insert.execute({QStringLiteral("PC02|ANA"), label, d, d, 9, 0, QString()});
+            }
+        }
+    }
+    cnn.execute(QStringLiteral("COMMIT"));
+    const QString selection = QStringLiteral("{Aux_EstadisticaCta.USUARIO} = 'PC01|JUAN'");
+
+    struct Case {
+        const char* report;
+        double budget;  // of entries kept in memory: all, or few enough to read page by page
+    } cases[] = {{"Cronequipo", ScheduleGrid::kHeldEntries},
+                 {"Cronequipo", 10},
+                 {"CronequipoObs", ScheduleGrid::kHeldEntries},
+                 {"CronequipoObs", 10}};
+    const ScheduleGrid held(mine);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.report << ", budget " << c.budget);
+        ScheduleGrid::setHeldBudget(c.budget);
+        const auto doc = ReportEngineImpl::build(QString::fromLatin1(c.report), selection,
+                                                 connectionText, {}, dir.path());
+        ASSERT_TRUE(doc.has_value());
+        const ScheduleGrid& g = doc->grid;
+        ASSERT_EQ(g.rowCount(), held.rowCount());
+        ASSERT_EQ(g.periodCount(), held.periodCount());
+        for (int r = 0; r < g.rowCount(); ++r) {
+            EXPECT_EQ(g.label(r), held.label(r));
+            EXPECT_EQ(g.rowTotal(r), held.rowTotal(r)) << r;
+        }
+        for (int p = 0; p < g.periodCount(); ++p) {
+            EXPECT_EQ(g.period(p).from, held.period(p).from);
+            EXPECT_TRUE(g.period(p).daily);
+            EXPECT_EQ(g.periodTotal(p), held.periodTotal(p)) << p;
+        }
+        EXPECT_EQ(g.grandTotal(), held.grandTotal());
+        EXPECT_EQ(g.maxCount(), held.maxCount());
+
+        // Block by block in the order of the pages, and then out of it, as a preview jumps.
+        const FontMeasure measure;
+        const auto plan = PageLayout(QSizeF(500, 300), measure).gridPlan(*doc);
+        ASSERT_GT(plan.size(), 4u);
+        std::vector<std::size_t> order(plan.size());
+        for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+        order.insert(order.end(), {plan.size() - 1, 0, plan.size() / 2, 1});
+        for (std::size_t i : order) {
+            const auto& s = plan[i];
+            const auto b = g.block(s.firstRow, s.rowCount, s.firstPeriod, s.periodCount);
+            const auto h = held.block(s.firstRow, s.rowCount, s.firstPeriod, s.periodCount);
+            for (int r = s.firstRow; r < s.firstRow + s.rowCount; ++r) {
+                for (int p = s.firstPeriod; p < s.firstPeriod + s.periodCount; ++p) {
+                    ASSERT_EQ(b.count(r, p), h.count(r, p))
+                        << "page " << i << " row " << r << " period " << p;
+                    if (QLatin1String(c.report) == QLatin1String("CronequipoObs"))
+                        ASSERT_EQ(b.detail(r, p), h.detail(r, p)) << "page " << i;
+                }
+            }
+        }
+    }
+    cnn.close();
+    platform::process::setProgramFolder({});
+}
+
+// ---- the spreadsheet ----------------------------------------------------------------------------
+
+TEST_F(Outputs, AScheduleWiderThanASheetContinuesOnAnotherWithTheLabelsRepeated) {
+    if (!canUnzip()) GTEST_SKIP() << "unzip is not installed: the spreadsheet is not inspected";
+    // 16,400 days from Christmas 1899: more periods than a sheet has columns, the first days
+    // before the spreadsheet's calendar begins.
+    const ReportDocument doc = gridDocument(days(2, 16400, QDate(1899, 12, 25), 5000));
+    QString why;
+    ASSERT_EQ(XlsxExport::write(doc, path("ancho.xlsx"), &why), Outcome::Written)
+        << why.toStdString();
+    const auto first =
+        cells(unzipped(path("ancho.xlsx"), QStringLiteral("xl/worksheets/sheet1.xml")));
+    const auto second =
+        cells(unzipped(path("ancho.xlsx"), QStringLiteral("xl/worksheets/sheet2.xml")));
+    ASSERT_FALSE(first.empty());
+    ASSERT_FALSE(second.empty());
+    // Column B is the first day, XFD (the 16,384th) the 16,383rd; the second sheet goes on.
+    EXPECT_EQ(first.at("B5"), "25/12/1899") << "a date before 1900 as text";
+    EXPECT_EQ(first.at("H5"), "31/12/1899");
+    EXPECT_EQ(first.at("I5"), "1") << "1 January 1900 is the calendar's day 1";
+    EXPECT_TRUE(first.count("XFD5"));
+    EXPECT_EQ(first.count("XFE5"), 0u);
+    for (const auto* sheet : {&first, &second}) {
+        EXPECT_EQ(sheet->at("A6"), "EQ-001");
+        EXPECT_EQ(sheet->at("A7"), "EQ-002");
+        EXPECT_EQ(sheet->at("A8"), "Total");
+    }
+    // Period 16,383 (0-based) is the second sheet's B; 17 periods and the Total column there.
+    EXPECT_TRUE(second.count("R5"));
+    EXPECT_EQ(second.at("S5"), "Total");
+    EXPECT_EQ(second.count("T5"), 0u);
+    // Visits where (r + p) % 5000 == 0: row 0 at periods 0, 5000, 10000, 15000; row 1 at 4999,
+    // 9999, 14999. Each shows once, on its sheet.
+    EXPECT_EQ(first.at("B6"), "1");
+    EXPECT_EQ(second.at("S6"), "4");
+    EXPECT_EQ(second.at("S7"), "3");
+    EXPECT_EQ(second.at("S8"), "7");
+}
+
+TEST_F(Outputs, RowsAndColumnsBeyondASheetGoOnFurtherSheetsWithNothingLost) {
+    if (!canUnzip()) GTEST_SKIP() << "unzip is not installed: the spreadsheet is not inspected";
+    // Sheets cut at 12 rows and 8 columns: 7 rows of labels below the headings, 7 periods.
+    const ReportDocument doc = gridDocument(days(20, 10, QDate(2026, 1, 1), 2));
+    QString why;
+    ASSERT_EQ(XlsxExport::write(doc, path("cortes.xlsx"), &why, {}, XlsxLimits{12, 8}),
+              Outcome::Written)
+        << why.toStdString();
+    // 21 rows (20 and the totals) in 3 bands down, 11 columns (10 and the total) in 2 across.
+    std::map<QString, int> labels;
+    double counts = 0, totals = 0;
+    int sheets = 0;
+    for (int n = 1;; ++n) {
+        const QByteArray xml =
+            unzipped(path("cortes.xlsx"), QStringLiteral("xl/worksheets/sheet%1.xml").arg(n));
+        if (xml.isEmpty()) break;
+        ++sheets;
+        for (const auto& [ref, value] : cells(xml)) {
+            const QString column =
+                ref.left(ref.indexOf(QRegularExpression(QStringLiteral("[0-9]"))));
+            const int row = ref.mid(column.size()).toInt();
+            if (row <= 5) continue;  // heading lines and dates
+            if (column == QLatin1String("A")) {
+                ++labels[value];
+            } else if (n % 2 == 0 && column == QLatin1String("E")) {
+                totals += value.toDouble();  // the total column on the second sheet across
+            } else {
+                counts += value.toDouble();
+            }
+        }
+    }
+    EXPECT_EQ(sheets, 6);
+    for (int r = 1; r <= 20; ++r)
+        EXPECT_EQ(labels[QStringLiteral("EQ-%1").arg(r, 3, 10, QLatin1Char('0'))], 2) << r;
+    EXPECT_EQ(labels[QStringLiteral("Total")], 2);
+    // Every visit once in its cell and once in the period totals; the row totals and the grand
+    // total once each.
+    EXPECT_EQ(counts, 2 * doc.grid.grandTotal());
+    EXPECT_EQ(totals, 2 * doc.grid.grandTotal());
+}
+
+TEST_F(Outputs, TextsKeepWhatFollowsANulAndLongOnesAreMarkedWhereCut) {
+    if (!canUnzip()) GTEST_SKIP() << "unzip is not installed: the spreadsheet is not inspected";
+    std::vector<ScheduleEntry> entries = days(2, 2, QDate(2026, 1, 1));
+    entries[0].label = QStringLiteral("EQ-001 Horno") + QChar(0) + QStringLiteral(" Planta Sur");
+    entries[1].label = entries[0].label;
+    entries[2].label = entries[3].label = QString(40000, QLatin1Char('x'));
+    QString why;
+    ASSERT_EQ(XlsxExport::write(gridDocument(entries), path("textos.xlsx"), &why), Outcome::Written)
+        << why.toStdString();
+    const auto sheet =
+        cells(unzipped(path("textos.xlsx"), QStringLiteral("xl/worksheets/sheet1.xml")));
+    QStringList labels{sheet.at("A6"), sheet.at("A7")};
+    labels.sort();
+    EXPECT_EQ(labels[0], QStringLiteral("EQ-001 Horno\uFFFD Planta Sur"));
+    EXPECT_EQ(labels[1].size(), XlsxExport::kMaxText);
+    EXPECT_TRUE(labels[1].endsWith(QChar(0x2026)));
+}
+
+// ---- files put in place whole -------------------------------------------------------------------
+
+TEST_F(Outputs, AnOutputIsWrittenBesideItsTargetAndACancelledOneLeavesThePreviousFile) {
+    const ReportDocument doc = gridDocument(days(60, 120, QDate(2026, 1, 1)));
+    struct Case {
+        const char* file;
+        std::function<Outcome(const QString&, QString*, const Progress&)> write;
+    } cases[] = {
+        {"informe.pdf",
+         [&](const QString& p, QString* why, const Progress& progress) {
+             return PdfExport::write(doc, p, why, progress);
+         }},
+        {"informe.xlsx",
+         [&](const QString& p, QString* why, const Progress& progress) {
+             return XlsxExport::write(doc, p, why, progress);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const QString target = path(c.file);
+        {
+            QFile old(target);
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+            old.write("el informe anterior");
+        }
+        int steps = 0;
+        QStringList duringTheWrite;
+        QByteArray targetMeanwhile;
+        QString why;
+        const Outcome outcome = c.write(target, &why, [&](int done, int total) {
+            EXPECT_LE(done, total);
+            if (++steps == 2) {
+                duringTheWrite = filesIn(dir.path());
+                targetMeanwhile = bytes(target);
+            }
+            return steps < 3;
+        });
+        EXPECT_EQ(outcome, Outcome::Cancelled);
+        EXPECT_EQ(duringTheWrite.size(), 2) << duringTheWrite.join(' ').toStdString();
+        EXPECT_TRUE(std::any_of(duringTheWrite.begin(), duringTheWrite.end(),
+                                [&](const QString& f) {
+                                    return f.startsWith(
+                                        QStringLiteral(".%1.").arg(QLatin1String(c.file)));
+                                }))
+            << "the file being written sits beside the target";
+        EXPECT_EQ(targetMeanwhile, "el informe anterior");
+        EXPECT_EQ(bytes(target), "el informe anterior");
+        EXPECT_EQ(filesIn(dir.path()), QStringList{QString::fromLatin1(c.file)})
+            << "nothing left behind";
+
+        // Written to the end, the new file takes the target's place and nothing else remains.
+        ASSERT_EQ(c.write(target, &why, {}), Outcome::Written) << why.toStdString();
+        EXPECT_NE(bytes(target), "el informe anterior");
+        EXPECT_EQ(filesIn(dir.path()), QStringList{QString::fromLatin1(c.file)});
+        QFile::remove(target);
+    }
+}
+
+TEST_F(Outputs, TheOpenDatabaseAFolderOrAMissingFolderAreRefusedAsTargets) {
+    const QString db = path("GESTION.db");
+    ado::SqliteEngine::create(db);
+    platform::process::setProgramFolder(dir.path());
+    ado::Connection cnn;
+    cnn.open(ReportSource::connectionString(QStringLiteral("DSN=GESTION; UID=demo; PWD=")));
+    const QByteArray before = bytes(db);
+    QDir(dir.path()).mkdir(QStringLiteral("carpeta"));
+    const ReportDocument doc = gridDocument(days(3, 3, QDate(2026, 1, 1)));
+    struct Case {
+        QString target;
+        const char* reason;
+    } cases[] = {
+        {db, "está abierto por el programa"},
+        {path("carpeta"), "es una carpeta"},
+        {path("no-existe/informe"), "no se pudo escribir el archivo"},
+    };
+    for (const auto& c : cases) {
+        for (bool pdf : {true, false}) {
+            SCOPED_TRACE(c.target.toStdString() + (pdf ? " pdf" : " xlsx"));
+            QString why;
+            const Outcome o = pdf ? PdfExport::write(doc, c.target, &why)
+                                  : XlsxExport::write(doc, c.target, &why);
+            EXPECT_EQ(o, Outcome::Failed);
+            EXPECT_TRUE(why.contains(QString::fromUtf8(c.reason))) << why.toStdString();
+        }
+    }
+    EXPECT_EQ(bytes(db), before) << "the database is untouched";
+    cnn.close();
+    platform::process::setProgramFolder({});
+}
+
+// ---- progress
+// -------------------------------------------------------------------------------------
+
+TEST_F(Outputs, TheBannerShowsThePageAndItsCancelStopsTheOutput) {
+    {
+        BannerProgress progress(QStringLiteral("Guardando informe.pdf"), QStringLiteral("Página"),
+                                0);
+        EXPECT_TRUE(progress.step(1, 5));
+        Lbf_CtrlDisplay* w = gCartel().window();
+        ASSERT_NE(w, nullptr);
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_FALSE(w->CmdDisplayCancelar()->isHidden()) << "the output can be cancelled";
+        EXPECT_EQ(w->LblCtrol(0)->text(), "Guardando informe.pdf");
+        EXPECT_EQ(w->LblCtrol(1)->text(), "Página 1 de 5");
+        w->CmdDisplayCancelar()->click();
+        EXPECT_FALSE(progress.step(5, 5));
+        EXPECT_FALSE(progress.step(5, 5)) << "stays cancelled";
+    }
+    EXPECT_EQ(gCartel().window(), nullptr) << "closed with the output";
+
+    // A short output never shows it.
+    BannerProgress quick(QStringLiteral("x"), QStringLiteral("Página"), 60'000);
+    EXPECT_TRUE(quick.step(1, 1));
+    EXPECT_FALSE(quick.shown());
+    EXPECT_EQ(gCartel().window(), nullptr);
+}
+
+TEST_F(Outputs, ALongReadShowsTheBannerAndItsFailureReachesTheCaller) {
+    bool shownMeanwhile = false;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        if (gCartel().window() && gCartel().window()->isVisible()) shownMeanwhile = true;
+    });
+    probe.start(5);
+    waitShowing(
+        QStringLiteral("Leyendo el informe"),
+        [] { std::this_thread::sleep_for(std::chrono::milliseconds(300)); }, 0);
+    EXPECT_TRUE(shownMeanwhile) << "the window kept answering while it waited";
+    EXPECT_EQ(gCartel().window(), nullptr);
+    EXPECT_THROW(waitShowing(QStringLiteral("x"), [] { throw std::runtime_error("sin base"); }),
+                 std::runtime_error);
+}
+
+// ---- the preview
+// ----------------------------------------------------------------------------------
+
+TEST_F(Outputs, ThePreviewPagesAnswerTheKeyboardFromTheStartAndItsIconsAreItsOwn) {
+    ReportPreview preview(gridDocument(days(60, 120, QDate(2026, 1, 1))), 0);
+    preview.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
+    preview.activateWindow();
+    QApplication::setActiveWindow(&preview);
+    const int last = preview.view()->pageCount() - 1;
+    ASSERT_GE(last, 3);
+    struct Step {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int page;
+    } steps[] = {
+        {Qt::Key_PageDown, Qt::NoModifier, 1},    {Qt::Key_PageDown, Qt::NoModifier, 2},
+        {Qt::Key_PageUp, Qt::NoModifier, 1},      {Qt::Key_End, Qt::ControlModifier, last},
+        {Qt::Key_PageDown, Qt::NoModifier, last}, {Qt::Key_Home, Qt::ControlModifier, 0},
+        {Qt::Key_PageUp, Qt::NoModifier, 0},
+    };
+    for (const auto& s : steps) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        QTest::keyClick(focus, s.key, s.modifiers);
+        EXPECT_EQ(preview.view()->currentPage(), s.page)
+            << QKeySequence(s.key | s.modifiers).toString().toStdString();
+    }
+    // Every button with a picture has one drawn by the program.
+    int pictures = 0;
+    for (QAction* a : preview.findChild<QToolBar*>()->actions()) {
+        if (a->icon().isNull()) continue;
+        const QImage image = a->icon().pixmap(16, 16).toImage();
+        int inked = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) inked += qAlpha(image.pixel(x, y)) > 0;
+        EXPECT_GT(inked, 10) << a->text().toStdString() << a->toolTip().toStdString();
+        ++pictures;
+    }
+    EXPECT_EQ(pictures, 8);
+}
+
+}  // namespace
