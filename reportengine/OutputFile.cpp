@@ -42,6 +42,18 @@ bool OutputFile::open(QString* error) {
         }
         return false;
     }
+    // A database of the suite is never taken for an old report, open or not.
+    if (info.isFile()) {
+        QFile existing(target_);
+        if (existing.open(QIODevice::ReadOnly) &&
+            existing.read(16) == QByteArray("SQLite format 3", 16)) {
+            if (error)
+                *error = QStringLiteral(
+                             "%1 es una base de datos y no se escribe encima; elija otro nombre")
+                             .arg(shown);
+            return false;
+        }
+    }
     QTemporaryFile temp(
         info.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
     temp.setAutoRemove(false);

@@ -382,6 +382,8 @@ TEST_F(Outputs, TheOpenDatabaseAFolderOrAMissingFolderAreRefusedAsTargets) {
     cnn.open(ReportSource::connectionString(QStringLiteral("DSN=GESTION; UID=demo; PWD=")));
     const QByteArray before = bytes(db);
     QDir(dir.path()).mkdir(QStringLiteral("carpeta"));
+    ado::SqliteEngine::create(path("OTRA.db"));  // a database nobody has open
+    const QByteArray other = bytes(path("OTRA.db"));
     const ReportDocument doc = gridDocument(days(3, 3, QDate(2026, 1, 1)));
     struct Case {
         QString target;
@@ -389,6 +391,7 @@ TEST_F(Outputs, TheOpenDatabaseAFolderOrAMissingFolderAreRefusedAsTargets) {
     } cases[] = {
         {db, "está abierto por el programa"},
         {path("carpeta"), "es una carpeta"},
+        {path("OTRA.db"), "es una base de datos"},
         {path("no-existe/informe"), "no se pudo escribir el archivo"},
     };
     for (const auto& c : cases) {
@@ -402,6 +405,7 @@ TEST_F(Outputs, TheOpenDatabaseAFolderOrAMissingFolderAreRefusedAsTargets) {
         }
     }
     EXPECT_EQ(bytes(db), before) << "the database is untouched";
+    EXPECT_EQ(bytes(path("OTRA.db")), other);
     cnn.close();
     platform::process::setProgramFolder({});
 }
