@@ -211,18 +211,17 @@ void run(const QString& folder, const Scenario& s) {
         QStringLiteral("{Aux_EstadisticaCta.USUARIO} = '%1'").arg(QLatin1String(kUser)),
         QStringLiteral("DSN=BENCH; UID=bench; PWD="), {}, folder);
     if (!doc) std::exit(1);
-    std::printf("  totals from the database      %7.2f s   peak %4ld MB\n", t.elapsed() / 1000.0,
-                peakMb());
+    std::printf(
+        "  labels, periods, totals, cells %6.2f s   peak %4ld MB  (read from the database)\n",
+        t.elapsed() / 1000.0, peakMb());
 
     t.restart();
     {
         ReportPreview preview(*doc, 0);
         preview.show();
         preview.view()->grab();
-        std::printf(
-            "  preview, first page shown     %7.2f s   peak %4ld MB  (%d pages; the cells "
-            "read here serve the files below)\n",
-            t.elapsed() / 1000.0, peakMb(), preview.view()->pageCount());
+        std::printf("  preview, first page shown     %7.2f s   peak %4ld MB  (%d pages)\n",
+                    t.elapsed() / 1000.0, peakMb(), preview.view()->pageCount());
     }
 
     QString why;

@@ -174,11 +174,32 @@ PageLayout::GridMetrics PageLayout::gridMetrics(const ReportDocument& doc) const
     double period = kMinPeriodWidth - 2 * kBoxPaddingX;
     int headingLines = static_cast<int>(
         wrap(doc.labelHeading, m.labelWidth - 2 * kBoxPaddingX, PageFont::Heading).size());
+    // Headings and totals of periods differ in their digits alone: each shape is measured once,
+    // with the widest digit in every place, which is never narrower than the text.
+    std::map<std::pair<PageFont, QString>, double> shapes;
+    auto shapeWidth = [&](const QString& text, PageFont font) {
+        QString shape = text;
+        for (QChar& c : shape)
+            if (c.isDigit()) c = QLatin1Char('0');
+        auto [it, added] = shapes.emplace(std::make_pair(font, shape), 0.0);
+        if (added) {
+            QString widest = shape;
+            for (QChar digit = QLatin1Char('0'); digit <= QLatin1Char('9');
+                 digit = QChar(digit.unicode() + 1)) {
+                QString tried = shape;
+                tried.replace(QLatin1Char('0'), digit);
+                if (measure_.width(tried, font) > measure_.width(widest, font)) widest = tried;
+            }
+            it->second = measure_.width(widest, font);
+        }
+        return it->second;
+    };
     for (int p = 0; p < g.periodCount(); ++p) {
         const QStringList heading = g.periodHeading(p).split(QLatin1Char('\n'));
         headingLines = std::max(headingLines, static_cast<int>(heading.size()));
-        period = std::max({period, widest(heading, PageFont::Heading),
-                           measure_.width(totalText(g.periodTotal(p)), PageFont::BodyBold)});
+        for (const QString& line : heading)
+            period = std::max(period, shapeWidth(line, PageFont::Heading));
+        period = std::max(period, shapeWidth(totalText(g.periodTotal(p)), PageFont::BodyBold));
     }
     m.periodWidth = period + 2 * kBoxPaddingX;
     if (doc.showDetails) m.periodWidth = std::max(m.periodWidth, kMinDetailWidth);

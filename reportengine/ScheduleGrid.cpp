@@ -164,6 +164,14 @@ ScheduleGrid::ScheduleGrid(Summary summary, std::shared_ptr<ScheduleCells> cells
     for (double t : s_.rowTotals) grandTotal_ += t;
 }
 
+ScheduleGrid::ScheduleGrid(Summary summary, std::shared_ptr<ScheduleCells> cells,
+                           std::vector<CellEntry> all)
+    : ScheduleGrid(std::move(summary), std::move(cells)) {
+    reader_->held = std::move(all);
+    reader_->heldFirst = 0;
+    reader_->heldEnd = rowCount();
+}
+
 QString ScheduleGrid::periodHeading(int p) const {
     const Period& period = s_.periods[p];
     if (period.daily || period.from == period.to) return shortDate(period.from);

@@ -94,6 +94,8 @@ class ScheduleGrid {
     explicit ScheduleGrid(const std::vector<ScheduleEntry>& entries);
     // A schedule whose cells are read from `cells`.
     ScheduleGrid(Summary summary, std::shared_ptr<ScheduleCells> cells);
+    // The same, with every entry of every row already read (in period order).
+    ScheduleGrid(Summary summary, std::shared_ptr<ScheduleCells> cells, std::vector<CellEntry> all);
 
     int rowCount() const { return static_cast<int>(s_.labels.size()); }
     int periodCount() const { return static_cast<int>(s_.periods.size()); }

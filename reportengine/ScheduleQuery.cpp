@@ -169,19 +169,33 @@ std::optional<ScheduleGrid> ScheduleQuery::load(std::shared_ptr<ReportSource> so
     }
     q->periods_ = s.periods;
 
-    // The deepest shade goes to the largest cell.
+    // The entries with visits (or observations), few among a schedule's: the largest cell comes
+    // from them, and when they fit the budget they are kept for the pages rather than read again.
+    std::vector<CellEntry> held;
+    bool keep = true;
     {
-        const auto rs = q->source_->stream(
-            QStringLiteral("SELECT MAX(s) FROM (%1) q")
-                .arg(q->statement(
-                    QStringLiteral("SUM(%1) AS s").arg(q->count_),
-                    QStringLiteral("%1 <> 0").arg(q->count_),
-                    QStringLiteral("GROUP BY %1, %2, %3").arg(q->label_, q->from_, q->to_))),
-            parameters);
-        if (rs && rs->state() == ado::adstate::Open && !rs->eof())
-            s.maxCount = numberOf(rs->field(0).value());
+        const auto cursor = q->open(0, static_cast<int>(s.labels.size()), 0);
+        std::map<int, double> sums;  // of the rows in the period being read
+        int period = -1;
+        auto close = [&] {
+            for (const auto& [row, sum] : sums) s.maxCount = std::max(s.maxCount, sum);
+            sums.clear();
+        };
+        for (CellEntry e; cursor->next(e);) {
+            if (e.period != period) close();
+            period = e.period;
+            sums[e.row] += e.count;
+            if (!keep) continue;
+            if (static_cast<double>(held.size()) >= ScheduleGrid::heldBudget()) {
+                keep = false;
+                std::vector<CellEntry>().swap(held);
+            } else {
+                held.push_back(std::move(e));
+            }
+        }
+        close();
     }
-    return ScheduleGrid(std::move(s), q);
+    return keep ? ScheduleGrid(std::move(s), q, std::move(held)) : ScheduleGrid(std::move(s), q);
 }
 
 bool ScheduleQuery::place(const QString& label, const Variant& from, const Variant& to,

@@ -420,8 +420,9 @@ Outcome XlsxExport::write(const ReportDocument& doc, const QString& path, QStrin
         if (error) *error = QStringLiteral("no se pudo crear el libro");
         return Outcome::Failed;
     }
-    const Outcome outcome = doc.kind == ReportTemplate::Kind::Grid ? writeGrid(book, doc, progress, limits)
-                                                                   : writeList(book, doc, progress, limits);
+    const Outcome outcome = doc.kind == ReportTemplate::Kind::Grid
+                                ? writeGrid(book, doc, progress, limits)
+                                : writeList(book, doc, progress, limits);
     if (outcome == Outcome::Cancelled) return outcome;
     const QString failure = book.close();
     if (!failure.isEmpty()) {
