@@ -88,48 +88,50 @@ double PageLayout::widest(const QStringList& lines, PageFont font) const {
 }
 
 double PageLayout::headerBottom(const ReportDocument& doc) const {
-    const double inner = size_.width() - 2 * kBoxPaddingX;
-    double y = 0;
-    if (!doc.company.trimmed().isEmpty()) y += boxHeight(1, PageFont::Company);
-    y += boxHeight(static_cast<int>(wrap(doc.title, inner, PageFont::Title).size()),
-                   PageFont::Title);
-    if (!doc.parameters.trimmed().isEmpty()) {
-        y += boxHeight(
-            static_cast<int>(wrap(doc.parameters.trimmed(), inner, PageFont::Parameters).size()),
-            PageFont::Parameters);
-    }
-    return y + kRuleThickness + kRuleGap;
+    return header(doc).back().rect.bottom() + kRuleGap;
 }
 
 double PageLayout::bodyBottom() const {
     return size_.height() - boxHeight(1, PageFont::Footer) - kRuleThickness - kRuleGap;
 }
 
-void PageLayout::addHeader(ReportPage& page, const ReportDocument& doc) const {
+const std::vector<PageBox>& PageLayout::header(const ReportDocument& doc) const {
+    // Every page has the same heading block: laid out once.
+    Header& h = header_;
+    if (h.valid && h.title == doc.title && h.company == doc.company &&
+        h.parameters == doc.parameters)
+        return h.boxes;
+    h = Header{true, doc.title, doc.company, doc.parameters, {}};
     const double w = size_.width();
     const double inner = w - 2 * kBoxPaddingX;
     double y = 0;
     if (!doc.company.trimmed().isEmpty()) {
-        const double h = boxHeight(1, PageFont::Company);
-        page.boxes.push_back({QRectF(0, y, w, h), doc.company.trimmed(), PageFont::Company});
-        y += h;
+        const double height = boxHeight(1, PageFont::Company);
+        h.boxes.push_back({QRectF(0, y, w, height), doc.company.trimmed(), PageFont::Company});
+        y += height;
     }
     const QStringList title = wrap(doc.title, inner, PageFont::Title);
     const double th = boxHeight(static_cast<int>(title.size()), PageFont::Title);
-    page.boxes.push_back({QRectF(0, y, w, th), title.join(QLatin1Char('\n')), PageFont::Title,
-                          PageBox::Align::Center});
+    h.boxes.push_back({QRectF(0, y, w, th), title.join(QLatin1Char('\n')), PageFont::Title,
+                       PageBox::Align::Center});
     y += th;
     if (!doc.parameters.trimmed().isEmpty()) {
         const QStringList lines = wrap(doc.parameters.trimmed(), inner, PageFont::Parameters);
-        const double h = boxHeight(static_cast<int>(lines.size()), PageFont::Parameters);
-        page.boxes.push_back(
-            {QRectF(0, y, w, h), lines.join(QLatin1Char('\n')), PageFont::Parameters});
-        y += h;
+        const double height = boxHeight(static_cast<int>(lines.size()), PageFont::Parameters);
+        h.boxes.push_back(
+            {QRectF(0, y, w, height), lines.join(QLatin1Char('\n')), PageFont::Parameters});
+        y += height;
     }
     PageBox rule;
     rule.rect = QRectF(0, y, w, kRuleThickness);
     rule.fill = BoxFill::Rule;
-    page.boxes.push_back(rule);
+    h.boxes.push_back(rule);
+    return h.boxes;
+}
+
+void PageLayout::addHeader(ReportPage& page, const ReportDocument& doc) const {
+    const auto& boxes = header(doc);
+    page.boxes.insert(page.boxes.end(), boxes.begin(), boxes.end());
 }
 
 void PageLayout::addFooter(ReportPage& page, const ReportDocument& doc, int number,
@@ -221,8 +223,9 @@ PageLayout::GridMetrics PageLayout::gridMetrics(const ReportDocument& doc) const
                  boxHeight(1, PageFont::Body));
     std::vector<int> lines(static_cast<std::size_t>(g.rowCount()));
     for (int r = 0; r < g.rowCount(); ++r) {
-        lines[r] = static_cast<int>(
-            wrap(g.label(r), m.labelWidth - 2 * kBoxPaddingX, PageFont::Body).size());
+        const QStringList label = wrap(g.label(r), m.labelWidth - 2 * kBoxPaddingX, PageFont::Body);
+        lines[r] = static_cast<int>(label.size());
+        m.labels.push_back(label.join(QLatin1Char('\n')));
     }
     if (doc.showDetails) {
         // A cell with observations takes a line for its count and one for each of theirs; the
@@ -337,9 +340,8 @@ void PageLayout::addGrid(ReportPage& page, const ReportDocument& doc, const Grid
     const double lineHeight = measure_.lineHeight(PageFont::Body);
     for (int r = s.firstRow; r < s.firstRow + s.rowCount; ++r) {
         const double h = m.rowHeights[r];
-        cell(QRectF(0, y, m.labelWidth, h),
-             wrap(g.label(r), textWidth, PageFont::Body).join(QLatin1Char('\n')), PageFont::Body,
-             PageBox::Align::Left, BoxFill::None);
+        cell(QRectF(0, y, m.labelWidth, h), m.labels[r], PageFont::Body, PageBox::Align::Left,
+             BoxFill::None);
         for (int i = 0; i < s.periodCount; ++i) {
             const int p = s.firstPeriod + i;
             const QRectF rect(m.labelWidth + i * m.periodWidth, y, m.periodWidth, h);

@@ -37,6 +37,7 @@ class PageLayout {
         double headingHeight = 0;
         double totalsHeight = 0;
         std::vector<double> rowHeights;
+        std::vector<QString> labels;  // broken into lines for the label column
     };
     struct ListMetrics {
         std::vector<double> widths;
@@ -82,6 +83,7 @@ class PageLayout {
     double widest(const QStringList& lines, PageFont font) const;
     QString detailText(const QString& detail, double width) const;
 
+    const std::vector<PageBox>& header(const ReportDocument& doc) const;
     void addHeader(ReportPage& page, const ReportDocument& doc) const;
     void addFooter(ReportPage& page, const ReportDocument& doc, int number, int count) const;
     void addMessage(ReportPage& page, const ReportDocument& doc, const QString& text) const;
@@ -96,8 +98,15 @@ class PageLayout {
     void addList(ReportPage& page, const ReportDocument& doc, const ListMetrics& m,
                  const ListSlice& s) const;
 
+    struct Header {
+        bool valid = false;
+        QString title, company, parameters;
+        std::vector<PageBox> boxes;
+    };
+
     QSizeF size_;
     const TextMeasure& measure_;
+    mutable Header header_;
 };
 
 }  // namespace reportengine
