@@ -11,41 +11,37 @@ namespace reportengine {
 
 namespace {
 
-const QString kTitle = QStringLiteral("Informe");
+using Writer = Outcome (*)(const ReportDocument&, const QString&, QString*, const Progress&);
 
-QString saving(const QString& path) {
-    return QStringLiteral("Guardando %1").arg(QFileInfo(path).fileName());
+Outcome save(const ReportDocument& doc, const QString& path, Writer write, const QString& unit,
+             const QString& failure) {
+    QString why;
+    Outcome outcome = Outcome::Failed;
+    {
+        BannerProgress progress(QStringLiteral("Guardando %1").arg(QFileInfo(path).fileName()),
+                                unit);
+        outcome = write(doc, path, &why, progress.callback());
+    }
+    if (outcome == Outcome::Failed)
+        platform::msgBox(failure.arg(why), platform::mb::Critical, QStringLiteral("Informe"));
+    return outcome;
+}
+
+Outcome writeXlsx(const ReportDocument& doc, const QString& path, QString* error,
+                  const Progress& progress) {
+    return XlsxExport::write(doc, path, error, progress);
 }
 
 }  // namespace
 
 Outcome ReportSaver::savePdf(const ReportDocument& doc, const QString& path) {
-    QString why;
-    Outcome outcome = Outcome::Failed;
-    {
-        BannerProgress progress(saving(path), QStringLiteral("Página"));
-        outcome = PdfExport::write(doc, path, &why, progress.callback());
-    }
-    if (outcome == Outcome::Failed) {
-        platform::msgBox(QStringLiteral("No se pudo guardar el informe en PDF: %1.").arg(why),
-                         platform::mb::Critical, kTitle);
-    }
-    return outcome;
+    return save(doc, path, &PdfExport::write, QStringLiteral("Página"),
+                QStringLiteral("No se pudo guardar el informe en PDF: %1."));
 }
 
 Outcome ReportSaver::saveXlsx(const ReportDocument& doc, const QString& path) {
-    QString why;
-    Outcome outcome = Outcome::Failed;
-    {
-        BannerProgress progress(saving(path), QStringLiteral("Fila"));
-        outcome = XlsxExport::write(doc, path, &why, progress.callback());
-    }
-    if (outcome == Outcome::Failed) {
-        platform::msgBox(
-            QStringLiteral("No se pudo guardar el informe como planilla: %1.").arg(why),
-            platform::mb::Critical, kTitle);
-    }
-    return outcome;
+    return save(doc, path, &writeXlsx, QStringLiteral("Fila"),
+                QStringLiteral("No se pudo guardar el informe como planilla: %1."));
 }
 
 }  // namespace reportengine

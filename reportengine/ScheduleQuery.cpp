@@ -226,11 +226,11 @@ std::unique_ptr<ScheduleCells::Cursor> ScheduleQuery::open(int firstRow, int row
     const QString columns = QStringList{label_, from_, to_, count_}.join(QStringLiteral(", ")) +
                             (detail_.isEmpty() ? QString() : QStringLiteral(", ") + detail_);
     // An entry without visits or an observation adds nothing to a cell: most of a schedule's
-    // entries are such, and are left in the database.
-    QStringList more{
-        detail_.isEmpty()
-            ? QStringLiteral("%1 <> 0").arg(count_)
-            : QStringLiteral("(%1 <> 0 OR (%2 IS NOT NULL AND %2 <> ''))").arg(count_, detail_)};
+    // entries are such, and are left in the database. "> ' '" is an observation on every server
+    // (one that takes '' for null included) and leaves blank ones out.
+    QStringList more{detail_.isEmpty()
+                         ? QStringLiteral("%1 <> 0").arg(count_)
+                         : QStringLiteral("(%1 <> 0 OR %2 > ' ')").arg(count_, detail_)};
     std::vector<Variant> parameters = parameters_;
     const int rows = static_cast<int>(rawLabels_.size());
     int named = 0;
@@ -262,10 +262,9 @@ std::unique_ptr<ScheduleCells::Cursor> ScheduleQuery::openDetails() {
         return std::make_unique<RecordCursor>(shared_from_this(), nullptr, 0, 0, 0, false);
     const QString columns =
         QStringList{label_, from_, to_, count_, detail_}.join(QStringLiteral(", "));
-    const auto rs = source_->stream(
-        statement(columns, QStringLiteral("%1 IS NOT NULL AND %1 <> ''").arg(detail_),
-                  QStringLiteral("ORDER BY %1, %2").arg(from_, to_)),
-        parameters_);
+    const auto rs = source_->stream(statement(columns, QStringLiteral("%1 > ' '").arg(detail_),
+                                              QStringLiteral("ORDER BY %1, %2").arg(from_, to_)),
+                                    parameters_);
     return std::make_unique<RecordCursor>(shared_from_this(), rs, 0,
                                           static_cast<int>(rawLabels_.size()), 0, true);
 }
