@@ -33,18 +33,31 @@ QString fromWide(const SQLWCHAR* w, qsizetype chars) {
     return QString(reinterpret_cast<const QChar*>(w), chars);
 }
 
-qint32 numberForState(const QString& state) {
-    if (state.startsWith(QLatin1String("23"))) return code::Constraint;
-    if (state == QLatin1String("42S02") || state == QLatin1String("S0002"))
+// A failure's number, from its SQLSTATE (and, for an unknown object, the servers' own codes).
+// Only a lost connection is numbered as the failure that makes the data-access class connect
+// again.
+qint32 numberFor(const QString& state, qint32 nativeError) {
+    // Communication link failures: class 08, the older drivers' states for them, and a server's
+    // notice that it is ending the connection (PostgreSQL 57P01 to 57P03).
+    if (state.startsWith(QLatin1String("08")) || state == QLatin1String("S1T01") ||
+        state == QLatin1String("HYT01") || state.startsWith(QLatin1String("57P0")))
+        return code::EFail;
+    // Unknown table or view: the standard's state, the server's own (PostgreSQL 42P01, SQL
+    // Server 208, Oracle ORA-00942).
+    if (state == QLatin1String("42S02") || state == QLatin1String("S0002") ||
+        state == QLatin1String("42P01") || nativeError == native::InvalidObject ||
+        nativeError == 942)
         return code::ObjectNotFound;
+    if (state.startsWith(QLatin1String("23"))) return code::Constraint;
+    if (state == QLatin1String("22001")) return code::Truncated;
+    if (state.startsWith(QLatin1String("22"))) return code::ConversionFailed;
+    if (state.startsWith(QLatin1String("HYT")) || state == QLatin1String("S1T00") ||
+        state == QLatin1String("57014"))
+        return code::Timeout;
     if (state.startsWith(QLatin1String("42")) || state.startsWith(QLatin1String("37")) ||
         state.startsWith(QLatin1String("S00")))
         return code::CommandText;
-    if (state.startsWith(QLatin1String("HYT")) || state == QLatin1String("S1T00"))
-        return code::Timeout;
-    if (state == QLatin1String("22001")) return -2147217833;
-    if (state.startsWith(QLatin1String("22"))) return code::ConversionFailed;
-    return code::EFail;
+    return code::ErrorsOccurred;
 }
 
 std::vector<Error> diagnostics(SQLSMALLINT type, SQLHANDLE h) {
@@ -67,7 +80,7 @@ std::vector<Error> diagnostics(SQLSMALLINT type, SQLHANDLE h) {
     qint32 number = code::EFail;
     for (const Error& e : out) {
         if (!e.sqlState.startsWith(QLatin1String("01"))) {
-            number = numberForState(e.sqlState);
+            number = numberFor(e.sqlState, e.nativeError);
             break;
         }
     }
@@ -273,11 +286,10 @@ void collect(SQLHSTMT h, SQLRETURN rc, ExecResult& r) {
         SQLSMALLINT n = 0;
         if (rc != SQL_NO_DATA) SQLNumResultCols(h, &n);
         if (n > 0) {
-            if (!r.cursor) {
-                r.cursor = readAll(h, describe(h));
-            } else {
-                SQLCloseCursor(h);
-            }
+            // Only the first result's rows are kept; moving on to the next result drops the
+            // rows of this one and keeps the results still to come (closing the cursor would
+            // drop them all, and the statements behind them would never run).
+            if (!r.cursor) r.cursor = readAll(h, describe(h));
         } else {
             SQLLEN count = -1;
             if (rc == SQL_NO_DATA) {

@@ -1,0 +1,122 @@
+#pragma once
+
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+// A PostgreSQL server of the tests' own: a temporary data folder, reached only through a socket
+// in that folder (no TCP port is opened), started on first use and stopped when the test program
+// ends. As root it runs as the system's "postgres" user, as the server requires.
+class PostgresServer {
+  public:
+    static PostgresServer& instance() {
+        static PostgresServer server;
+        return server;
+    }
+
+    // Empty when the server runs; otherwise why it does not.
+    const QString& failure() const { return failure_; }
+
+    // The ODBC connection string of the test database, through the server's own ODBC driver.
+    QString connectionString() const {
+        return QStringLiteral(
+                   "Driver=%1;Servername=%2;Port=%3;Database=cronequipo;UID=postgres;"
+                   "PWD=;")
+            .arg(driver(), dir_.path())
+            .arg(kPort);
+    }
+
+    static QString driver() {
+        return QStringLiteral("/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so");
+    }
+
+    ~PostgresServer() {
+        if (started_)
+            run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), data(), QStringLiteral("-m"),
+                                           QStringLiteral("immediate"), QStringLiteral("stop")});
+    }
+
+  private:
+    static constexpr int kPort = 5433;
+
+    PostgresServer() {
+        const QStringList versions = QDir(QStringLiteral("/usr/lib/postgresql"))
+                                         .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        if (versions.isEmpty()) {
+            failure_ = QStringLiteral("PostgreSQL is not installed (scripts/deps installs it)");
+            return;
+        }
+        bin_ = QStringLiteral("/usr/lib/postgresql/%1/bin").arg(versions.last());
+        if (!QFile::exists(driver())) {
+            failure_ =
+                QStringLiteral("the PostgreSQL ODBC driver is not installed (odbc-postgresql)");
+            return;
+        }
+        if (!dir_.isValid()) {
+            failure_ = QStringLiteral("no temporary folder");
+            return;
+        }
+        if (getuid() == 0) {
+            QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                   QFile::ExeOwner | QFile::ReadGroup |
+                                                   QFile::ExeGroup | QFile::ReadOther |
+                                                   QFile::ExeOther);
+            QProcess::execute(QStringLiteral("chown"), {QStringLiteral("postgres"), dir_.path()});
+        }
+        QString out;
+        if (!run(QStringLiteral("initdb"),
+                 {QStringLiteral("-D"), data(), QStringLiteral("-A"), QStringLiteral("trust"),
+                  QStringLiteral("-U"), QStringLiteral("postgres"), QStringLiteral("-E"),
+                  QStringLiteral("UTF8"), QStringLiteral("--locale=C.UTF-8")},
+                 &out) ||
+            !run(QStringLiteral("pg_ctl"),
+                 {QStringLiteral("-D"), data(), QStringLiteral("-l"),
+                  dir_.filePath(QStringLiteral("log")), QStringLiteral("-w"), QStringLiteral("-o"),
+                  QStringLiteral("-p %1 -k %2 -c listen_addresses=''").arg(kPort).arg(dir_.path()),
+                  QStringLiteral("start")},
+                 &out)) {
+            failure_ = QStringLiteral("the server did not start: ") + out;
+            return;
+        }
+        started_ = true;
+        if (!run(QStringLiteral("createdb"),
+                 {QStringLiteral("-h"), dir_.path(), QStringLiteral("-p"), QString::number(kPort),
+                  QStringLiteral("-U"), QStringLiteral("postgres"), QStringLiteral("cronequipo")},
+                 &out))
+            failure_ = QStringLiteral("the test database could not be created: ") + out;
+    }
+
+    QString data() const { return dir_.filePath(QStringLiteral("data")); }
+
+    // Runs one of the server's programs, as "postgres" when we are root.
+    bool run(const QString& program, const QStringList& arguments,
+             QString* output = nullptr) const {
+        QProcess p;
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        const QString exe = bin_ + QLatin1Char('/') + program;
+        if (getuid() == 0) {
+            QStringList quoted{exe};
+            for (const QString& a : arguments)
+                quoted << QLatin1Char('\'') +
+                              QString(a).replace(QLatin1Char('\''), QStringLiteral("'\\''")) +
+                              QLatin1Char('\'');
+            p.start(QStringLiteral("su"),
+                    {QStringLiteral("postgres"), QStringLiteral("-s"), QStringLiteral("/bin/sh"),
+                     QStringLiteral("-c"), quoted.join(QLatin1Char(' '))});
+        } else {
+            p.start(exe, arguments);
+        }
+        const bool finished = p.waitForFinished(120000);
+        if (output) *output = QString::fromLocal8Bit(p.readAll());
+        return finished && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    }
+
+    QTemporaryDir dir_{QDir::tempPath() + QStringLiteral("/cronequipo-pg-XXXXXX")};
+    QString bin_;
+    QString failure_;
+    bool started_ = false;
+};
