@@ -3,6 +3,7 @@
 
 #include "data/db_dll/DB_Dll.h"
 #include "platform/ado/Error.h"
+#include "tests/support/PostgresServer.h"
 #include "tests/support/ProgramFolder.h"
 
 using platform::Variant;
@@ -179,6 +180,52 @@ TEST_F(DbDll, ALostConnectionIsReopenedAndTheOperatorMayRetry) {
         QStringLiteral(" - AbrirRecordset Aviso al operador!!! - 5 ")));
     ASSERT_EQ(rs->state(), ado::adstate::Open);
     EXPECT_FALSE(rs->eof());
+}
+
+// On a real server: a connection the server drops is opened again and the statement retried;
+// a missing table is reported and the connection kept.
+TEST_F(DbDll, OnAServerOnlyALostConnectionIsOpenedAgain) {
+    const PostgresServer& server = PostgresServer::instance();
+    ASSERT_TRUE(server.failure().isEmpty()) << server.failure().toStdString();
+    DB_Dll& db = gDB();
+    db.gCnn.open(server.connectionString());
+    db.gOpenFlag = true;
+    QString crear = QStringLiteral(
+        "DROP TABLE IF EXISTS tecnicos; CREATE TABLE tecnicos (id INT); "
+        "INSERT INTO tecnicos VALUES (1)");
+    qint32 n = 0;
+    db.EjecutaConsultaSQL(crear, n, nullptr);
+    auto backend = [&] {
+        return db.gCnn.execute(QStringLiteral("SELECT pg_backend_pid()"))
+            ->field(0)
+            .value()
+            .number();
+    };
+    const double first = backend();
+
+    prompts->answer(Ignore);
+    DB_Dll::Recordset rs;
+    QString falta = QStringLiteral("SELECT * FROM NoExisteTabla");
+    db.AbrirRecordset(falta, rs);
+    ASSERT_EQ(prompts->shown().size(), 1u);
+    EXPECT_FALSE(prompts->last().text.contains(QStringLiteral("Se perdio")));
+    EXPECT_EQ(backend(), first) << "a missing table is no reason to connect again";
+
+    ado::Connection other;
+    other.open(server.connectionString());
+    other.execute(QStringLiteral("SELECT pg_terminate_backend(%1)").arg(first));
+    other.close();
+    prompts->answer(Retry);
+    QString sql = QStringLiteral("SELECT id FROM tecnicos");
+    db.AbrirRecordset(sql, rs);
+    ASSERT_EQ(rs->state(), ado::adstate::Open);
+    ASSERT_FALSE(rs->eof());
+    EXPECT_EQ(rs->field(0).value().number(), 1);
+    EXPECT_TRUE(db.gOpenFlag);
+    EXPECT_NE(backend(), first) << "a new connection";
+    for (const auto& p : prompts->shown())
+        EXPECT_FALSE(p.text.contains(QStringLiteral("Se perdio"))) << "reopened at the first try";
+    db.gCnn.close();
 }
 
 TEST_F(DbDll, ALostConnectionThatCannotBeReopenedEndsTheProgramOnNo) {
