@@ -1,0 +1,305 @@
+// Rows of the schedule's shape written to a real server through its ODBC driver in three forms:
+// one row per statement, parameter arrays, multi-row statements. Prints rows per second and
+// rows per round trip (counted here: each time the client turns from sending to waiting).
+#include <dlfcn.h>
+#include <sql.h>
+#include <sqlext.h>
+#include <sys/socket.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "tests/support/PostgresServer.h"
+
+namespace {
+
+// A round trip is the client turning from sending to waiting for the answer.
+std::atomic<long> sends{0};
+std::atomic<bool> sending{false};
+
+}  // namespace
+
+extern "C" ssize_t send(int fd, const void* buf, size_t len, int flags) {
+    using Real = ssize_t (*)(int, const void*, size_t, int);
+    static Real real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "send"));
+    sending = true;
+    return real(fd, buf, len, flags);
+}
+
+extern "C" ssize_t recv(int fd, void* buf, size_t len, int flags) {
+    using Real = ssize_t (*)(int, void*, size_t, int);
+    static Real real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "recv"));
+    if (sending.exchange(false)) ++sends;
+    return real(fd, buf, len, flags);
+}
+
+namespace {
+
+constexpr int kColumns = 8;
+
+void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE h, const char* what) {
+    if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA) return;
+    SQLCHAR state[6] = {0}, msg[1024] = {0};
+    SQLINTEGER native = 0;
+    SQLSMALLINT len = 0;
+    SQLGetDiagRec(type, h, 1, state, &native, msg, sizeof msg, &len);
+    throw std::runtime_error(std::string(what) + ": [" + reinterpret_cast<char*>(state) + "] " +
+                             reinterpret_cast<char*>(msg));
+}
+
+struct Odbc {
+    SQLHENV env = nullptr;
+    SQLHDBC dbc = nullptr;
+    explicit Odbc(const std::string& cs) {
+        SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
+        SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+        SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
+        check(SQLDriverConnect(dbc, nullptr, (SQLCHAR*)cs.c_str(), SQL_NTS, nullptr, 0, nullptr,
+                               SQL_DRIVER_NOPROMPT),
+              SQL_HANDLE_DBC, dbc, "connect");
+    }
+    ~Odbc() {
+        SQLDisconnect(dbc);
+        SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+        SQLFreeHandle(SQL_HANDLE_ENV, env);
+    }
+    void exec(const char* sql) {
+        SQLHSTMT st = nullptr;
+        SQLAllocHandle(SQL_HANDLE_STMT, dbc, &st);
+        check(SQLExecDirect(st, (SQLCHAR*)sql, SQL_NTS), SQL_HANDLE_STMT, st, sql);
+        SQLFreeHandle(SQL_HANDLE_STMT, st);
+    }
+    void transaction(bool on) {
+        if (!on) SQLEndTran(SQL_HANDLE_DBC, dbc, SQL_COMMIT);
+        SQLSetConnectAttr(dbc, SQL_ATTR_AUTOCOMMIT,
+                          reinterpret_cast<SQLPOINTER>(on ? SQL_AUTOCOMMIT_OFF : SQL_AUTOCOMMIT_ON),
+                          0);
+    }
+};
+
+// The values of row i, as the schedule writes them (texts, two dates, two numbers, a text).
+struct Row {
+    char text[4][64];
+    SQL_TIMESTAMP_STRUCT from, to;
+    double count, daily;
+    SQLLEN ind[kColumns];
+};
+
+void fillRow(Row& r, long i) {
+    std::snprintf(r.text[0], 64, "BENCH|USUARIO");
+    std::snprintf(r.text[1], 64, "Equipo %ld", i % 2000);
+    std::snprintf(r.text[2], 64, "EQ-%05ld Equipo %ld", i % 2000, i % 2000);
+    std::snprintf(r.text[3], 64, "%s", i % 7 ? "" : "Revisión general");
+    const int day = static_cast<int>(i % 28) + 1;
+    r.from = {2026, 1, static_cast<SQLUSMALLINT>(day), 0, 0, 0, 0};
+    r.to = r.from;
+    r.count = static_cast<double>(i % 3);
+    r.daily = 0;
+    for (int c = 0; c < kColumns; ++c) r.ind[c] = SQL_NTS;
+    r.ind[3] = r.ind[4] = r.ind[5] = r.ind[6] = 0;
+}
+
+const char* kInsert =
+    "INSERT INTO aux_bench (usuario, nombre, grupo, detalle, fechad, fechah, importeg1, importeg2) "
+    "VALUES ";
+
+void bindRow(SQLHSTMT st, int first, Row& r) {
+    for (int c = 0; c < 4; ++c)
+        SQLBindParameter(st, static_cast<SQLUSMALLINT>(first + c), SQL_PARAM_INPUT, SQL_C_CHAR,
+                         SQL_VARCHAR, 255, 0, r.text[c], 64, &r.ind[c]);
+    SQLBindParameter(st, static_cast<SQLUSMALLINT>(first + 4), SQL_PARAM_INPUT,
+                     SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP, 23, 3, &r.from, 0, &r.ind[4]);
+    SQLBindParameter(st, static_cast<SQLUSMALLINT>(first + 5), SQL_PARAM_INPUT,
+                     SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP, 23, 3, &r.to, 0, &r.ind[5]);
+    SQLBindParameter(st, static_cast<SQLUSMALLINT>(first + 6), SQL_PARAM_INPUT, SQL_C_DOUBLE,
+                     SQL_DOUBLE, 15, 0, &r.count, 0, &r.ind[6]);
+    SQLBindParameter(st, static_cast<SQLUSMALLINT>(first + 7), SQL_PARAM_INPUT, SQL_C_DOUBLE,
+                     SQL_DOUBLE, 15, 0, &r.daily, 0, &r.ind[7]);
+}
+
+std::string placeholders(int rows) {
+    std::string sql = kInsert;
+    for (int i = 0; i < rows; ++i) sql += i ? ",(?,?,?,?,?,?,?,?)" : "(?,?,?,?,?,?,?,?)";
+    return sql;
+}
+
+struct Result {
+    double seconds;
+    long roundTrips;
+};
+
+// `perExecute` rows go out with each execution: as that many rows of one statement, or as an
+// array of that many parameter sets of a one-row statement.
+Result write(Odbc& db, long rows, int perExecute, bool arrays) {
+    db.exec("DELETE FROM aux_bench");
+    db.transaction(true);
+    SQLHSTMT st = nullptr;
+    SQLAllocHandle(SQL_HANDLE_STMT, db.dbc, &st);
+    const std::string sql = placeholders(arrays ? 1 : perExecute);
+    check(SQLPrepare(st, (SQLCHAR*)sql.c_str(), SQL_NTS), SQL_HANDLE_STMT, st, "prepare");
+    std::vector<Row> batch(static_cast<std::size_t>(perExecute));
+    // Column-wise arrays for the parameter-array form.
+    std::vector<char> texts(static_cast<std::size_t>(perExecute) * 4 * 64);
+    std::vector<SQL_TIMESTAMP_STRUCT> stamps(static_cast<std::size_t>(perExecute) * 2);
+    std::vector<double> numbers(static_cast<std::size_t>(perExecute) * 2);
+    std::vector<SQLLEN> ind(static_cast<std::size_t>(perExecute) * kColumns);
+    SQLULEN processed = 0;
+    if (arrays) {
+        SQLSetStmtAttr(st, SQL_ATTR_PARAM_BIND_TYPE, SQL_PARAM_BIND_BY_COLUMN, 0);
+        SQLSetStmtAttr(st, SQL_ATTR_PARAMSET_SIZE,
+                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(perExecute)), 0);
+        SQLSetStmtAttr(st, SQL_ATTR_PARAMS_PROCESSED_PTR, &processed, 0);
+        for (int c = 0; c < 4; ++c)
+            SQLBindParameter(st, static_cast<SQLUSMALLINT>(c + 1), SQL_PARAM_INPUT, SQL_C_CHAR,
+                             SQL_VARCHAR, 255, 0,
+                             &texts[static_cast<std::size_t>(c) * perExecute * 64], 64,
+                             &ind[static_cast<std::size_t>(c) * perExecute]);
+        for (int c = 0; c < 2; ++c)
+            SQLBindParameter(st, static_cast<SQLUSMALLINT>(c + 5), SQL_PARAM_INPUT,
+                             SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP, 23, 3,
+                             &stamps[static_cast<std::size_t>(c) * perExecute], 0,
+                             &ind[static_cast<std::size_t>(4 + c) * perExecute]);
+        for (int c = 0; c < 2; ++c)
+            SQLBindParameter(st, static_cast<SQLUSMALLINT>(c + 7), SQL_PARAM_INPUT, SQL_C_DOUBLE,
+                             SQL_DOUBLE, 15, 0, &numbers[static_cast<std::size_t>(c) * perExecute],
+                             0, &ind[static_cast<std::size_t>(6 + c) * perExecute]);
+    } else {
+        for (int r = 0; r < perExecute; ++r) bindRow(st, r * kColumns + 1, batch[r]);
+    }
+    const long before = sends;
+    QElapsedTimer t;
+    t.start();
+    for (long done = 0; done < rows; done += perExecute) {
+        for (int r = 0; r < perExecute; ++r) {
+            Row& row = batch[r];
+            fillRow(row, done + r);
+            if (!arrays) continue;
+            for (int c = 0; c < 4; ++c) {
+                std::memcpy(&texts[(static_cast<std::size_t>(c) * perExecute + r) * 64],
+                            row.text[c], 64);
+                ind[static_cast<std::size_t>(c) * perExecute + r] = SQL_NTS;
+            }
+            stamps[r] = row.from;
+            stamps[static_cast<std::size_t>(perExecute) + r] = row.to;
+            numbers[r] = row.count;
+            numbers[static_cast<std::size_t>(perExecute) + r] = row.daily;
+            for (int c = 4; c < kColumns; ++c)
+                ind[static_cast<std::size_t>(c) * perExecute + r] = 0;
+        }
+        check(SQLExecute(st), SQL_HANDLE_STMT, st, "execute");
+        if (arrays && processed != static_cast<SQLULEN>(perExecute)) {
+            std::fprintf(stderr, "only %lu of %d parameter sets processed\n",
+                         static_cast<unsigned long>(processed), perExecute);
+            std::exit(1);
+        }
+    }
+    db.transaction(false);
+    const double seconds = t.elapsed() / 1000.0;
+    const long trips = sends - before;
+    SQLFreeHandle(SQL_HANDLE_STMT, st);
+    return {seconds, trips};
+}
+
+// Rows as literals of one statement text, `perStatement` rows to a statement.
+Result writeLiterals(Odbc& db, long rows, int perStatement) {
+    db.exec("DELETE FROM aux_bench");
+    db.transaction(true);
+    SQLHSTMT st = nullptr;
+    SQLAllocHandle(SQL_HANDLE_STMT, db.dbc, &st);
+    // The text has no escape sequences for the driver to look for.
+    SQLSetStmtAttr(st, SQL_ATTR_NOSCAN, reinterpret_cast<SQLPOINTER>(SQL_NOSCAN_ON), 0);
+    const long before = sends;
+    QElapsedTimer t;
+    t.start();
+    Row row;
+    std::string sql;
+    char buf[512];
+    for (long done = 0; done < rows; done += perStatement) {
+        sql = kInsert;
+        for (int r = 0; r < perStatement; ++r) {
+            fillRow(row, done + r);
+            std::snprintf(buf, sizeof buf,
+                          "%s('%s','%s','%s','%s','%04d-%02d-%02d','%04d-%02d-%02d',%g,%g)",
+                          r ? "," : "", row.text[0], row.text[1], row.text[2], row.text[3],
+                          row.from.year, row.from.month, row.from.day, row.to.year, row.to.month,
+                          row.to.day, row.count, row.daily);
+            sql += buf;
+        }
+        check(SQLExecDirect(st, (SQLCHAR*)sql.c_str(), static_cast<SQLINTEGER>(sql.size())),
+              SQL_HANDLE_STMT, st, "literals");
+    }
+    db.transaction(false);
+    const double seconds = t.elapsed() / 1000.0;
+    const long trips = sends - before;
+    SQLFreeHandle(SQL_HANDLE_STMT, st);
+    return {seconds, trips};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const long rows = argc > 1 ? std::atol(argv[1]) : 100000;
+    PostgresServer& server = PostgresServer::instance();
+    if (!server.failure().isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(server.failure()));
+        return 1;
+    }
+    // Each server path with its fastest settings: statements prepared on the server, no
+    // savepoint around each one.
+    // The driver's fastest settings unless others are given: statements prepared on the server,
+    // no savepoint around each statement.
+    const QByteArray options = qEnvironmentVariableIsSet("BENCH_ODBC_OPTIONS")
+                                   ? qgetenv("BENCH_ODBC_OPTIONS")
+                                   : QByteArray("UseServerSidePrepare=1;Protocol=7.4-0;");
+    Odbc db(server.connectionString().toStdString() + options.toStdString());
+    db.exec("DROP TABLE IF EXISTS aux_bench");
+    db.exec(
+        "CREATE TABLE aux_bench (id SERIAL PRIMARY KEY, usuario VARCHAR(50), nombre "
+        "VARCHAR(255), grupo VARCHAR(255), detalle VARCHAR(255), fechad TIMESTAMP, fechah "
+        "TIMESTAMP, importeg1 DECIMAL(18,4), importeg2 DECIMAL(18,4))");
+    std::printf("%ld rows of the schedule's shape to PostgreSQL through its ODBC driver\n", rows);
+    std::printf("%-34s %12s %14s %10s\n", "form", "rows/s", "rows/round trip", "vs one row");
+    const long oneRowRows = std::min(rows, 20000L);
+    const Result one = write(db, oneRowRows, 1, false);
+    const double oneRate = oneRowRows / one.seconds;
+    std::printf("%-34s %12.0f %14.1f %10.1f\n", "one row per statement", oneRate,
+                double(oneRowRows) / std::max(one.roundTrips, 1L), 1.0);
+    struct Form {
+        const char* name;
+        int perExecute;
+        bool arrays;
+    } forms[] = {
+        {"multi-row statement, 250 rows", 250, false},
+        {"multi-row statement, 1000 rows", 1000, false},
+        {"parameter array, 1000 sets", 1000, true},
+        {"parameter array, 5000 sets", 5000, true},
+    };
+    for (int per : {1000}) {
+        const Result r = writeLiterals(db, rows, per);
+        const double rate = rows / r.seconds;
+        std::printf("%-34s %12.0f %14.1f %10.1f\n", "multi-row literals, 1000 rows", rate,
+                    double(rows) / std::max(r.roundTrips, 1L), rate / oneRate);
+    }
+    for (const Form& f : forms) {
+        Result r{};
+        try {
+            Odbc own(server.connectionString().toStdString() + options.toStdString());
+            r = write(own, rows, f.perExecute, f.arrays);
+        } catch (const std::exception& e) {
+            QString why = QString::fromStdString(e.what()).simplified();
+            std::printf("%-34s fails: %s\n", f.name, qPrintable(why.left(90)));
+            continue;
+        }
+        const double rate = rows / r.seconds;
+        std::printf("%-34s %12.0f %14.1f %10.1f\n", f.name, rate,
+                    double(rows) / std::max(r.roundTrips, 1L), rate / oneRate);
+    }
+    return 0;
+}
