@@ -92,8 +92,15 @@ bool GrabaBaseRegistrada(const QString& archivo, const QString& clave, const QSt
         }
     }
     QFile f(archivo);
-    const QByteArray linea =
+    QByteArray linea =
         platform::cp1252::encode(valores.join(QLatin1Char(',')) + QStringLiteral("\r\n"));
+    // A file edited by hand may end without its line break: the new entry starts a line of its
+    // own rather than ending the last one.
+    if (f.size() > 0 && f.open(QIODevice::ReadOnly)) {
+        f.seek(f.size() - 1);
+        if (f.read(1) != "\n") linea.prepend("\r\n");
+        f.close();
+    }
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append) || f.write(linea) != linea.size()) {
         if (error) *error = QStringLiteral("No se pudo escribir %1.").arg(archivo);
         return false;

@@ -120,6 +120,23 @@ TEST_F(Acceso, AnEntryIsWrittenWholeOrNotAtAll) {
         EXPECT_FALSE(error.isEmpty());
     }
     EXPECT_EQ(leeBases(archivo).size(), 1u) << "a refused entry writes nothing";
+
+    // A file whose last line has no line break (edited by hand) keeps that line, and the new
+    // entry is a line of its own.
+    const QString editado = dir.filePath(QStringLiteral("EDITADO.TXT"));
+    {
+        QFile e(editado);
+        ASSERT_TRUE(e.open(QIODevice::WriteOnly));
+        e.write("A / S,A,,,S\r\nB / T,B,,,T");
+    }
+    ASSERT_TRUE(GrabaBaseRegistrada(editado, QStringLiteral("C / U"), QStringLiteral("C"),
+                                    QString(), QString(), QStringLiteral("U"), &error));
+    const auto entradas = leeBases(editado);
+    ASSERT_EQ(entradas.size(), 3u);
+    EXPECT_EQ(entradas[1].clave, QStringLiteral("B / T"));
+    EXPECT_EQ(entradas[1].servidor, QStringLiteral("T"));
+    EXPECT_EQ(entradas[2].clave, QStringLiteral("C / U"));
+    EXPECT_EQ(entradas[2].servidor, QStringLiteral("U"));
     EXPECT_EQ(claveDeRegistro(QStringLiteral(" gestion "), QStringLiteral("srv1:1444")),
               QStringLiteral("GESTION / SRV1"));
 }
