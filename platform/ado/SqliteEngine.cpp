@@ -54,6 +54,26 @@ struct SqliteEngine::Handle {
 namespace {
 
 const QString kSource = QStringLiteral("Proveedor de datos SQLite");
+
+// The calls that run statements, counted for the tests that make one of them fail.
+struct InjectedFailure {
+    int target = 0;  // 0: none
+    int counted = 0;
+};
+InjectedFailure& injected() {
+    static InjectedFailure f;
+    return f;
+}
+void countCall() {
+    InjectedFailure& f = injected();
+    ++f.counted;
+    if (f.target > 0 && f.counted == f.target) {
+        throw EngineError(Error{code::ErrorsOccurred,
+                                QStringLiteral("Error de disco: no se pudo leer ni escribir la "
+                                               "base de datos."),
+                                kSource, QStringLiteral("HY000"), 1546});
+    }
+}
 // What the length check raises; mapped to the server's truncation error.
 constexpr const char* kTooLong = "cronequipo: texto demasiado largo";
 
@@ -682,6 +702,7 @@ class SqlitePrepared : public Prepared {
         bindValue(h_->db, st_.get(), index + 1, value);
     }
     ExecResult execute() override {
+        countCall();
         sqlite3_stmt* st = st_.get();
         sqlite3_reset(st);
         beforeStep(*h_, st);
@@ -895,6 +916,7 @@ void SqliteEngine::executeRaw(const QString& sql) {
 }
 
 ExecResult SqliteEngine::execute(const QString& sql) {
+    countCall();
     ExecResult result;
     const QStringList statements = sqlite_dialect::splitBatch(sql);
     const auto& regional = platform::Regional::current();
@@ -998,10 +1020,20 @@ void SqliteEngine::schemaChanged() {
     h_->schema.clear();
 }
 
+void SqliteEngine::failCallFromNow(int n) {
+    injected() = InjectedFailure{std::max(n, 0), 0};
+}
+
+int SqliteEngine::callsCounted() {
+    return injected().counted;
+}
+
 void SqliteEngine::begin() {
+    countCall();
     executeRaw(QStringLiteral("BEGIN IMMEDIATE"));
 }
 void SqliteEngine::commit() {
+    countCall();
     executeRaw(QStringLiteral("COMMIT"));
 }
 void SqliteEngine::rollback() {

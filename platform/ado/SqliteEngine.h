@@ -18,6 +18,12 @@ class SqliteEngine : public Engine {
 
     // Creates a new database file (the demo and the tests use it); fails when it exists.
     static void create(const QString& path);
+    // For tests: the `n`th call from now that runs statements (an execution, a prepared
+    // execution, the start or the commit of a transaction) fails as a disk error would; 0 makes
+    // none fail. The calls are counted either way.
+    static void failCallFromNow(int n);
+    static int callsCounted();
+
     // Runs SQLite text as it stands (no dialect translation), for creating schemas.
     void executeRaw(const QString& sql);
 

@@ -5,6 +5,7 @@
 
 #include "data/db_dll/Dialects.h"
 #include "platform/Failure.h"
+#include "tests/support/FailureNumber.h"
 
 using namespace dbdll;
 
@@ -29,15 +30,6 @@ platform::Regional monthFirst() {
     platform::Regional r;
     r.shortDateFormat = QStringLiteral("MM/dd/yyyy");
     return r;
-}
-
-qint32 failureNumber(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const platform::Failure& e) {
-        return e.info().number;
-    }
-    return 0;
 }
 
 // Records what the runner asks of the connection, in order.

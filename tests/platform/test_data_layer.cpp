@@ -13,6 +13,7 @@
 #include "platform/ado/Error.h"
 #include "platform/ado/Recordset.h"
 #include "platform/ado/SqliteEngine.h"
+#include "tests/support/FailureNumber.h"
 
 using namespace ado;
 using platform::Failure;
@@ -26,15 +27,6 @@ enum class Kind { Embedded, OdbcSqlite };
 
 std::string kindName(const testing::TestParamInfo<Kind>& i) {
     return i.param == Kind::Embedded ? "Embedded" : "OdbcSqlite";
-}
-
-qint32 failureNumber(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Failure& e) {
-        return e.info().number;
-    }
-    return 0;
 }
 
 class DataLayer : public testing::TestWithParam<Kind> {

@@ -11,21 +11,13 @@
 #include "platform/ado/Connection.h"
 #include "platform/ado/Error.h"
 #include "platform/ado/Recordset.h"
+#include "tests/support/FailureNumber.h"
 #include "tests/support/PostgresServer.h"
 
 using namespace ado;
 using platform::Variant;
 
 namespace {
-
-qint32 failureNumber(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const platform::Failure& e) {
-        return e.info().number;
-    }
-    return 0;
-}
 
 class Servidor : public testing::Test {
   protected:

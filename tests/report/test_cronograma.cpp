@@ -1,7 +1,9 @@
 #include <QDate>
+#include <cstdio>
 
 #include "platform/Regional.h"
 #include "platform/ado/Error.h"
+#include "platform/ado/SqliteEngine.h"
 #include "report/GeneradorCronograma.h"
 #include "report/ModoLote.h"
 #include "report/Periodos.h"
@@ -442,6 +444,52 @@ TEST_F(Generacion, AClosedConnectionKeepsEverythingAsItWas) {
     gDB().gCnn.open(
         QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =GESTION;UId=demo;Pwd=;"));
     EXPECT_EQ(propias(), filas);
+}
+
+// Every call of the engine that runs statements is made to fail in turn, once per run.
+TEST_F(Generacion, AFailureAtAnyStatementLeavesTheOldScheduleOrTheNewOneWhole) {
+    auto huella = [&] {
+        return scalar(QStringLiteral(
+            "SELECT COUNT(*) || '|' || IFNULL(SUM(ImporteG1), 0) || '|' || COUNT(DISTINCT Grupo) "
+            "FROM AUX_ESTADISTICACTA WHERE USUARIO = 'PC01|JUAN'"));
+    };
+    GeneradorCronograma g(aviso);
+    ParametrosCronograma viejo = p;  // fewer work orders: another schedule
+    viejo.tecnicoD = QStringLiteral("1");
+    viejo.tecnicoH = QStringLiteral("2");
+    ASSERT_TRUE(g.GeneraAuxiliar(viejo));
+    const QString anterior = huella();
+    ado::SqliteEngine::failCallFromNow(0);
+    ASSERT_TRUE(g.GeneraAuxiliar(p));
+    const int llamadas = ado::SqliteEngine::callsCounted();
+    const QString nuevo = huella();
+    ASSERT_NE(anterior, nuevo);
+    ASSERT_GT(llamadas, 5);
+
+    int quedaronViejas = 0, quedaronNuevas = 0;
+    for (int n = 1; n <= llamadas; ++n) {
+        SCOPED_TRACE(testing::Message() << "call " << n << " of " << llamadas);
+        ado::SqliteEngine::failCallFromNow(0);
+        ASSERT_TRUE(g.GeneraAuxiliar(viejo));
+        ASSERT_EQ(huella(), anterior);
+        prompts->reset();
+        for (int k = 0; k < 40; ++k) prompts->answer(mb::Abort);
+        ado::SqliteEngine::failCallFromNow(n);
+        bool generado = false;
+        EXPECT_NO_THROW(generado = g.GeneraAuxiliar(p));
+        ado::SqliteEngine::failCallFromNow(0);
+        const QString despues = huella();
+        EXPECT_TRUE(despues == anterior || despues == nuevo) << despues.toStdString();
+        (despues == nuevo ? quedaronNuevas : quedaronViejas)++;
+        // A run that says it generated the schedule did; one that failed told the operator.
+        if (generado) EXPECT_EQ(despues, nuevo);
+        if (!generado) EXPECT_FALSE(prompts->shown().empty());
+        EXPECT_EQ(ajenas(), QStringLiteral("1")) << "another user's schedule is untouched";
+        EXPECT_EQ(scalar(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+    }
+    EXPECT_GT(quedaronViejas, 0);
+    std::printf("%d calls made to fail: %d left the old schedule, %d the new one\n", llamadas,
+                quedaronViejas, quedaronNuevas);
 }
 
 TEST_F(Generacion, BatchRunsValidateLikeThePrinterCommand) {

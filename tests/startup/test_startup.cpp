@@ -1,10 +1,12 @@
 #include <QDir>
 #include <QFile>
+#include <cstdio>
 
 #include "lookup/Lib_ClsCons3.h"
 #include "platform/IniReader.h"
 #include "platform/Regional.h"
 #include "platform/ado/Error.h"
+#include "platform/ado/SqliteEngine.h"
 #include "startup/Acceso.h"
 #include "startup/Errores.h"
 #include "startup/Sesion.h"
@@ -389,6 +391,45 @@ TEST_F(Startup, FailedScriptRowsKeepTheFirst250Characters) {
               QStringLiteral("250"));
     EXPECT_EQ(scalar(QStringLiteral("SELECT PC FROM AUX_ERR")),
               SuiteLib::machineInfo().ComputerName());
+}
+
+// Every call of the engine that runs statements is made to fail in turn, once per start.
+TEST_F(Startup, AFailureAtAnyStatementOfTheStartIsReportedOrEndsTheProgram) {
+    connect();
+    auto accesos = [&] {
+        return scalar(QStringLiteral("SELECT COUNT(*) FROM Control_Acceso")).toInt();
+    };
+    ado::SqliteEngine::failCallFromNow(0);
+    resetSharedDB();
+    start(demoLine());
+    const int llamadas = ado::SqliteEngine::callsCounted();
+    ASSERT_GT(llamadas, 3);
+    int terminados = 0;
+    for (int n = 1; n <= llamadas; ++n) {
+        SCOPED_TRACE(testing::Message() << "call " << n << " of " << llamadas);
+        resetSharedDB();
+        resetEstadisticas();
+        connect();
+        const int antes = accesos();
+        prompts->reset();
+        for (int k = 0; k < 20; ++k) prompts->answer(mb::Abort);
+        exits.clear();
+        ado::SqliteEngine::failCallFromNow(n);
+        try {
+            start(demoLine());
+        } catch (const platform::process::ProgramEnded&) {
+            ++terminados;  // the program ends, as its conventions say for this step
+        } catch (...) {
+            ADD_FAILURE() << "a failure escaped the start";
+        }
+        ado::SqliteEngine::failCallFromNow(0);
+        resetSharedDB();
+        connect();
+        EXPECT_LE(accesos() - antes, 1) << "at most the one access row of this start";
+        EXPECT_GE(accesos(), antes);
+        EXPECT_EQ(scalar(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+    }
+    std::printf("%d calls of the start made to fail: %d ended the program\n", llamadas, terminados);
 }
 
 TEST_F(Startup, AccessRowsAndTheirTasks) {
