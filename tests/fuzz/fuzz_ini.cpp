@@ -1,0 +1,28 @@
+// "KV300mn.INI": a key written is read back as written, and the other keys keep their values.
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdint>
+
+#include "platform/IniReader.h"
+#include "tests/fuzz/Check.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("KV300mn.INI"));
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;
+        f.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
+    }
+    const QString antes = platform::readIniKey(
+        path, QStringLiteral("ODBC"), QStringLiteral("DriverOracle"), QStringLiteral("<ninguno>"));
+    platform::writeIniKey(path, QStringLiteral("PC01|JUAN_GESTIONStyles"), QStringLiteral("Styles"),
+                          QStringLiteral("3"));
+    FUZZ_CHECK(platform::readIniKey(path, QStringLiteral("PC01|JUAN_GESTIONStyles"),
+                                    QStringLiteral("styles"), QString()) == QLatin1String("3"),
+               "a key written is not read back");
+    FUZZ_CHECK(platform::readIniKey(path, QStringLiteral("ODBC"), QStringLiteral("DriverOracle"),
+                                    QStringLiteral("<ninguno>")) == antes,
+               "writing one key changed another");
+    return 0;
+}
