@@ -143,7 +143,24 @@ class Parser {
         return left;
     }
 
+    // Every level of nesting (parentheses, "not", a function's argument) costs stack: a formula
+    // written by a person needs few, a hostile one is refused rather than ending the program.
+    struct Level {
+        explicit Level(Parser& p) : parser(p) {
+            if (++parser.depth_ > kMaxDepth) {
+                throw Unreadable{parser.peek().position,
+                                 QStringLiteral("anida más de %1 niveles").arg(kMaxDepth)};
+            }
+        }
+        ~Level() { --parser.depth_; }
+        Level(const Level&) = delete;
+        Level& operator=(const Level&) = delete;
+        Parser& parser;
+    };
+    static constexpr int kMaxDepth = 100;
+
     QString parseNot() {
+        const Level level(*this);
         if (isWord("not")) {
             take();
             return QStringLiteral("(NOT %1)").arg(parseNot());
@@ -173,6 +190,7 @@ class Parser {
     }
 
     QString parseValue() {
+        const Level level(*this);
         const Token t = take();
         switch (t.type) {
             case Token::Type::Field:
@@ -244,6 +262,7 @@ class Parser {
 
     std::vector<Token> tokens_;
     const std::vector<TableColumns>& tables_;
+    int depth_ = 0;
     std::size_t pos_ = 0;
     std::vector<platform::Variant> parameters_;
 };

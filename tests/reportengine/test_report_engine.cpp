@@ -96,6 +96,15 @@ TEST(SelectionFormula, ReadableFormulasBecomeConditionsWithParameters) {
     }
 }
 
+TEST(SelectionFormula, NestingAPersonWritesIsRead) {
+    const QString formula =
+        QString(40, QLatin1Char('(')) + "not {USUARIO} = 'x'" + QString(40, QLatin1Char(')'));
+    QString error;
+    const auto c = SelectionFormula::translate(formula, kAuxTables, &error);
+    ASSERT_TRUE(c.has_value()) << error.toStdString();
+    EXPECT_EQ(c->parameters.size(), 1u);
+}
+
 TEST(SelectionFormula, UnreadableFormulasAreExplained) {
     struct Case {
         QString formula, explanation;
@@ -117,6 +126,10 @@ TEST(SelectionFormula, UnreadableFormulasAreExplained) {
         {"{USUARIO} = \"x\"", "no se reconoce el carácter «\"»"},
         {"not", "se encontró el final"},
         {"{ImporteG1} > 1.2.3", "número no válido"},
+        // Nesting deep enough to exhaust the stack is refused, not followed.
+        {QString(100000, QLatin1Char('(')), "anida más de 100 niveles"},
+        {QString("not ").repeated(5000) + "{USUARIO} = 'x'", "anida más de 100 niveles"},
+        {QString("uppercase(").repeated(5000) + "{USUARIO}", "anida más de 100 niveles"},
     };
     for (const auto& c : cases) {
         QString error;
