@@ -1,20 +1,14 @@
 // "BASES.TXT", the connections registered on the machine: read, and an entry written back.
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <cstdint>
 
 #include "connect/BasesRegistradas.h"
 #include "tests/fuzz/Check.h"
+#include "tests/fuzz/InputFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("BASES.TXT"));
-    {
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;
-        f.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
-    }
+    const QString path = inputFile("BASES.TXT", data, size);
+    if (path.isEmpty()) return 0;
     const auto entries = leeBases(path);
     for (const auto& e : entries) {
         FUZZ_CHECK(buscaBase(path, e.clave).has_value(), "an entry read is not found by its key");

@@ -1,19 +1,13 @@
 // "consultas.vln", the quick lookups: fixed-width records of blank-padded fields.
-#include <QFile>
-#include <QTemporaryDir>
 #include <cstdint>
 
 #include "lookup/ConsultasVln.h"
 #include "tests/fuzz/Check.h"
+#include "tests/fuzz/InputFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("consultas.vln"));
-    {
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;
-        f.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
-    }
+    const QString path = inputFile("consultas.vln", data, size);
+    if (path.isEmpty()) return 0;
     for (const char* tabla : {"V_MA_ARTICULOS", "v_ta_tecnicos", ""}) {
         const auto r = buscaConsulta(path, QString::fromLatin1(tabla));
         if (!r) continue;

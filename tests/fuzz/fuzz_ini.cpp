@@ -1,19 +1,13 @@
 // "KV300mn.INI": a key written is read back as written, and the other keys keep their values.
-#include <QFile>
-#include <QTemporaryDir>
 #include <cstdint>
 
 #include "platform/IniReader.h"
 #include "tests/fuzz/Check.h"
+#include "tests/fuzz/InputFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("KV300mn.INI"));
-    {
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;
-        f.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
-    }
+    const QString path = inputFile("KV300mn.INI", data, size);
+    if (path.isEmpty()) return 0;
     const QString antes = platform::readIniKey(
         path, QStringLiteral("ODBC"), QStringLiteral("DriverOracle"), QStringLiteral("<ninguno>"));
     platform::writeIniKey(path, QStringLiteral("PC01|JUAN_GESTIONStyles"), QStringLiteral("Styles"),

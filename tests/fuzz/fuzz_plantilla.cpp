@@ -1,22 +1,16 @@
 // The report templates ("reportes/<name>.xml").
-#include <QFile>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <cstdint>
 
 #include "reportengine/ReportTemplate.h"
 #include "tests/fuzz/Check.h"
+#include "tests/fuzz/InputFile.h"
 
 using namespace reportengine;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("plantilla.xml"));
-    {
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;
-        f.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
-    }
+    const QString path = inputFile("plantilla.xml", data, size);
+    if (path.isEmpty()) return 0;
     QString why;
     const auto t = ReportTemplate::load(path, &why);
     if (!t) {
