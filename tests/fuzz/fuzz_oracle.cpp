@@ -18,9 +18,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Only an Oracle connection changes anything.
     FUZZ_CHECK(dbdll::oracleDicc(sql, server, r) == sql, "a server statement rewritten");
     FUZZ_CHECK(dbdll::adaptaSql(sql, server) == sql, "a server statement adapted");
-    const QString once = dbdll::oracleDicc(sql, oracle, r);
-    FUZZ_CHECK(dbdll::oracleDicc(sql, oracle, r) == once,
-               "the same statement rewritten twice differs");
+    // A quote left open is refused (5), as the suite refuses it; otherwise the rewriting is a
+    // function of the statement.
+    auto rewrite = [&]() -> QString {
+        try {
+            return dbdll::oracleDicc(sql, oracle, r);
+        } catch (const platform::Failure& e) {
+            FUZZ_CHECK(e.info().number == 5, "a refusal other than an open quote");
+            return QStringLiteral("<rechazada>");
+        }
+    };
+    FUZZ_CHECK(rewrite() == rewrite(), "the same statement rewritten twice differs");
     try {
         dbdll::adaptaSql(sql, oracle);
     } catch (const platform::Failure& e) {
