@@ -13,11 +13,11 @@
 #include "platform/QtPrompter.h"
 #include "report/ModoLote.h"
 #include "report/frmCronequipo.h"
+#include "reportengine/ReportEngineImpl.h"
 #include "startup/Sesion.h"
 #include "startup/UltimoRecurso.h"
 #include "startup/config/Configuracion.h"
 #include "startup/globals/Globals.h"
-#include "reportengine/ReportEngineImpl.h"
 
 namespace {
 
@@ -39,9 +39,6 @@ int main(int argc, char** argv) {
         ::mkdir(dir.constData(), 0700);
         qputenv("XDG_RUNTIME_DIR", dir);
     }
-    // Without TZ the C library reads the zone file again for every local date it converts,
-    // which is most of the time of a long report; the same zone, read once.
-    if (qEnvironmentVariableIsEmpty("TZ")) qputenv("TZ", ":/etc/localtime");
     platform::GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Cronequipo"));
     const QStringList argumentos = QCoreApplication::arguments().mid(1);

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "platform/GuardedApplication.h"
 #include "platform/NonInteractivePrompter.h"
 #include "platform/Process.h"
 #include "platform/ado/SqliteEngine.h"
@@ -258,8 +259,7 @@ void run(const QString& folder, const Scenario& s) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("TZ")) qputenv("TZ", ":/etc/localtime");
-    QApplication app(argc, argv);
+    platform::GuardedApplication app(argc, argv);
     platform::setPrompter(std::make_shared<platform::NonInteractivePrompter>());
     QTemporaryDir dir;
     platform::process::setProgramFolder(dir.path());
