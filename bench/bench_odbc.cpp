@@ -1,6 +1,7 @@
-// Rows of the schedule's shape written to a real server through its ODBC driver in three forms:
-// one row per statement, parameter arrays, multi-row statements. Prints rows per second and
-// rows per round trip (counted here: each time the client turns from sending to waiting).
+// Rows of the schedule's shape written to a real server through its ODBC driver in each form:
+// one row per statement, parameter arrays, multi-row statements and both together, and the same
+// rows made inside the server (what no client can beat). Prints rows per second and rows per
+// round trip (counted here: each time the client turns from sending to waiting).
 #include <dlfcn.h>
 #include <sql.h>
 #include <sqlext.h>
@@ -206,6 +207,62 @@ Result write(Odbc& db, long rows, int perExecute, bool arrays) {
     return {seconds, trips};
 }
 
+// `perStatement` rows to a statement, executed with `sets` parameter sets at once (bound by
+// row: set s of the statement's row r is batch[s * perStatement + r]).
+Result writeSets(Odbc& db, long rows, int perStatement, int sets) {
+    db.exec("DELETE FROM aux_bench");
+    db.transaction(true);
+    SQLHSTMT st = nullptr;
+    SQLAllocHandle(SQL_HANDLE_STMT, db.dbc, &st);
+    const std::string sql = placeholders(perStatement);
+    check(SQLPrepare(st, (SQLCHAR*)sql.c_str(), SQL_NTS), SQL_HANDLE_STMT, st, "prepare");
+    const int perExecute = perStatement * sets;
+    std::vector<Row> batch(static_cast<std::size_t>(perExecute));
+    SQLULEN processed = 0;
+    SQLSetStmtAttr(st, SQL_ATTR_PARAM_BIND_TYPE,
+                   reinterpret_cast<SQLPOINTER>(perStatement * sizeof(Row)), 0);
+    SQLSetStmtAttr(st, SQL_ATTR_PARAMSET_SIZE,
+                   reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(sets)), 0);
+    SQLSetStmtAttr(st, SQL_ATTR_PARAMS_PROCESSED_PTR, &processed, 0);
+    for (int r = 0; r < perStatement; ++r) bindRow(st, r * kColumns + 1, batch[r]);
+    const long before = sends;
+    QElapsedTimer t;
+    t.start();
+    for (long done = 0; done < rows; done += perExecute) {
+        for (int r = 0; r < perExecute; ++r) fillRow(batch[r], done + r);
+        check(SQLExecute(st), SQL_HANDLE_STMT, st, "execute");
+        if (processed != static_cast<SQLULEN>(sets)) {
+            std::fprintf(stderr, "only %lu of %d parameter sets processed\n",
+                         static_cast<unsigned long>(processed), sets);
+            std::exit(1);
+        }
+    }
+    db.transaction(false);
+    const double seconds = t.elapsed() / 1000.0;
+    const long trips = sends - before;
+    SQLFreeHandle(SQL_HANDLE_STMT, st);
+    return {seconds, trips};
+}
+
+// The same rows made by the server itself in one statement: no client, no round trips. What the
+// server spends on inserting them bounds every form above.
+Result writeInServer(Odbc& db, long rows) {
+    db.exec("DELETE FROM aux_bench");
+    const std::string sql =
+        std::string(kInsert, std::strlen(kInsert) - 7) +
+        "SELECT 'BENCH|USUARIO', 'Equipo ' || (i % 2000), 'EQ-' || lpad((i % 2000)::text, 5, '0') "
+        "|| ' Equipo ' || (i % 2000), CASE WHEN i % 7 = 0 THEN 'Revisión general' ELSE '' END, "
+        "timestamp '2026-01-01' + (i % 28) * interval '1 day', timestamp '2026-01-01' + (i % 28) "
+        "* interval '1 day', i % 3, 0 FROM generate_series(0, " +
+        std::to_string(rows - 1) + ") AS i";
+    db.transaction(true);
+    QElapsedTimer t;
+    t.start();
+    db.exec(sql.c_str());
+    db.transaction(false);
+    return {t.elapsed() / 1000.0, 1};
+}
+
 // Rows as literals of one statement text, `perStatement` rows to a statement.
 Result writeLiterals(Odbc& db, long rows, int perStatement) {
     db.exec("DELETE FROM aux_bench");
@@ -251,8 +308,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", qPrintable(server.failure()));
         return 1;
     }
-    // Each server path with its fastest settings: statements prepared on the server, no
-    // savepoint around each one.
     // The driver's fastest settings unless others are given: statements prepared on the server,
     // no savepoint around each statement.
     const QByteArray options = qEnvironmentVariableIsSet("BENCH_ODBC_OPTIONS")
@@ -285,6 +340,28 @@ int main(int argc, char** argv) {
         const Result r = writeLiterals(db, rows, per);
         const double rate = rows / r.seconds;
         std::printf("%-34s %12.0f %14.1f %10.1f\n", "multi-row literals, 1000 rows", rate,
+                    double(rows) / std::max(r.roundTrips, 1L), rate / oneRate);
+    }
+    {
+        const Result r = writeInServer(db, rows);
+        const double rate = rows / r.seconds;
+        std::printf("%-34s %12.0f %14s %10.1f\n", "inside the server (bound)", rate, "-",
+                    rate / oneRate);
+    }
+    for (int sets : {4, 8, 20}) {
+        Result r{};
+        const std::string name =
+            "250-row statement x " + std::to_string(sets) + " sets";
+        try {
+            Odbc own(server.connectionString().toStdString() + options.toStdString());
+            r = writeSets(own, rows, 250, sets);
+        } catch (const std::exception& e) {
+            QString why = QString::fromStdString(e.what()).simplified();
+            std::printf("%-34s fails: %s\n", name.c_str(), qPrintable(why.left(90)));
+            continue;
+        }
+        const double rate = rows / r.seconds;
+        std::printf("%-34s %12.0f %14.1f %10.1f\n", name.c_str(), rate,
                     double(rows) / std::max(r.roundTrips, 1L), rate / oneRate);
     }
     for (const Form& f : forms) {
