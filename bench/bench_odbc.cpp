@@ -350,8 +350,7 @@ int main(int argc, char** argv) {
     }
     for (int sets : {4, 8, 20}) {
         Result r{};
-        const std::string name =
-            "250-row statement x " + std::to_string(sets) + " sets";
+        const std::string name = "250-row statement x " + std::to_string(sets) + " sets";
         try {
             Odbc own(server.connectionString().toStdString() + options.toStdString());
             r = writeSets(own, rows, 250, sets);

@@ -103,30 +103,22 @@ std::optional<ScheduleGrid> ScheduleQuery::load(std::shared_ptr<ReportSource> so
     if (q->fromClause_.isEmpty()) return std::nullopt;
 
     ScheduleGrid::Summary s;
-    // Rows: labels as the database groups them, merged once their line breaks are normalised.
-    std::map<QString, std::pair<double, double>> byLabel;  // totals and entries
+    // Rows: labels as the database tells them apart, merged once their line breaks are
+    // normalised. DISTINCT rather than GROUP BY with the sums: the engine keeps the few distinct
+    // values instead of sorting every entry, and the sums come from the entries read below.
     std::map<QString, QStringList> raws;
     {
         const auto rs = q->source_->stream(
-            q->statement(QStringLiteral("%1, SUM(%2), SUM(CASE WHEN %2 <> 0 THEN 1 ELSE 0 END)")
-                             .arg(q->label_, q->count_),
-                         {}, QStringLiteral("GROUP BY ") + q->label_),
-            parameters);
+            q->statement(QStringLiteral("DISTINCT ") + q->label_, {}, {}), parameters);
         for (; rs && rs->state() == ado::adstate::Open && !rs->eof(); rs->moveNext()) {
             const QString raw = textOf(rs->field(0).value());
-            const QString label = ScheduleGrid::normalizedLabel(raw);
-            auto& totals = byLabel[label];
-            totals.first += numberOf(rs->field(1).value());
-            totals.second += numberOf(rs->field(2).value());
-            raws[label] << raw;
+            raws[ScheduleGrid::normalizedLabel(raw)] << raw;
         }
     }
-    for (const auto& [label, totals] : byLabel) s.labels.push_back(label);
+    for (const auto& [label, spellings] : raws) s.labels.push_back(label);
     ScheduleGrid::sortLabels(s.labels);
     for (int row = 0; row < static_cast<int>(s.labels.size()); ++row) {
         const QString& label = s.labels[row];
-        s.rowTotals.push_back(byLabel[label].first);
-        s.rowEntries.push_back(byLabel[label].second);
         q->rawLabels_.push_back(raws[label]);
         for (const QString& raw : raws[label]) q->rowOfRaw_.insert(raw, row);
         q->rowOfLabel_.insert(label, row);
@@ -134,16 +126,15 @@ std::optional<ScheduleGrid> ScheduleQuery::load(std::shared_ptr<ReportSource> so
     }
 
     // Periods: a period is a single day when every entry of it says so.
-    std::map<std::pair<QDate, QDate>, std::pair<double, bool>> byPeriod;
+    std::map<std::pair<QDate, QDate>, bool> byPeriod;
     {
         const QString notDaily =
             q->daily_.isEmpty()
-                ? QStringLiteral("COUNT(*)")
-                : QStringLiteral("SUM(CASE WHEN %1 = 0 THEN 0 ELSE 1 END)").arg(q->daily_);
+                ? QStringLiteral("1")
+                : QStringLiteral("CASE WHEN %1 = 0 THEN 0 ELSE 1 END").arg(q->daily_);
         const auto rs = q->source_->stream(
-            q->statement(
-                QStringLiteral("%1, %2, SUM(%3), %4").arg(q->from_, q->to_, q->count_, notDaily),
-                {}, QStringLiteral("GROUP BY %1, %2").arg(q->from_, q->to_)),
+            q->statement(QStringLiteral("DISTINCT %1, %2, %3").arg(q->from_, q->to_, notDaily), {},
+                         {}),
             parameters);
         for (; rs && rs->state() == ado::adstate::Open && !rs->eof(); rs->moveNext()) {
             const auto from = dateOf(rs->field(0).value());
@@ -157,20 +148,20 @@ std::optional<ScheduleGrid> ScheduleQuery::load(std::shared_ptr<ReportSource> so
                 }
                 return std::nullopt;
             }
-            auto [it, added] =
-                byPeriod.emplace(std::make_pair(*from, *to), std::make_pair(0.0, true));
-            it->second.first += numberOf(rs->field(2).value());
-            it->second.second = it->second.second && numberOf(rs->field(3).value()) == 0;
+            auto [it, added] = byPeriod.emplace(std::make_pair(*from, *to), true);
+            it->second = it->second && numberOf(rs->field(2).value()) == 0;
         }
     }
-    for (const auto& [range, v] : byPeriod) {
-        s.periods.push_back({range.first, range.second, v.second});
-        s.periodTotals.push_back(v.first);
-    }
+    for (const auto& [range, single] : byPeriod)
+        s.periods.push_back({range.first, range.second, single});
     q->periods_ = s.periods;
 
-    // The entries with visits (or observations), few among a schedule's: the largest cell comes
-    // from them, and when they fit the budget they are kept for the pages rather than read again.
+    // The entries with visits (or observations), few among a schedule's: the totals and the
+    // largest cell come from them, and when they fit the budget they are kept for the pages
+    // rather than read again.
+    s.rowTotals.assign(s.labels.size(), 0);
+    s.rowEntries.assign(s.labels.size(), 0);
+    s.periodTotals.assign(s.periods.size(), 0);
     std::vector<CellEntry> held;
     bool keep = true;
     {
@@ -185,6 +176,9 @@ std::optional<ScheduleGrid> ScheduleQuery::load(std::shared_ptr<ReportSource> so
             if (e.period != period) close();
             period = e.period;
             sums[e.row] += e.count;
+            s.rowTotals[e.row] += e.count;
+            s.periodTotals[e.period] += e.count;
+            if (e.count != 0) ++s.rowEntries[e.row];
             if (!keep) continue;
             if (static_cast<double>(held.size()) >= ScheduleGrid::heldBudget()) {
                 keep = false;
