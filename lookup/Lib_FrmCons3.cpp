@@ -20,10 +20,10 @@
 #include <cstdio>
 
 #include "data/db_dll/DB_Dll.h"
+#include "lookup/AnchosConsulta.h"
 #include "lookup/Lib_ClsCons3.h"
 #include "lookup/ListaConsulta.h"
 #include "lookup/SentenciaConsulta.h"
-#include "platform/Cp1252.h"
 #include "platform/Failure.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
@@ -531,15 +531,6 @@ QString archivoAnchos(const char* nombre) {
            QString::fromLatin1(nombre);
 }
 
-// The two quoted fields of a line of the width file.
-std::optional<std::pair<QString, QString>> camposDeLinea(const QString& linea) {
-    static const QRegularExpression re(
-        QStringLiteral("^\\s*\"([^\"]*)\"\\s*,\\s*\"([^\"]*)\"\\s*$"));
-    const auto m = re.match(linea);
-    if (!m.hasMatch()) return std::nullopt;
-    return std::pair{m.captured(1), m.captured(2)};
-}
-
 }  // namespace
 
 void Lib_FrmCons3::aplicaAnchos() {
@@ -549,19 +540,9 @@ void Lib_FrmCons3::aplicaAnchos() {
         tabla_.compare(QLatin1String("Stk_ma_articulos"), Qt::CaseInsensitive) == 0
             ? QStringLiteral("VT_MA_ARTICULOS")
             : tabla_;
-    const QStringList lineas = platform::cp1252::decode(f.readAll()).split(QStringLiteral("\r\n"));
-    for (const QString& linea : lineas) {
-        const auto campos = camposDeLinea(linea);
-        if (!campos || campos->first.compare(clave, Qt::CaseInsensitive) != 0) continue;
-        QString resto = campos->second;
-        for (int i = 0; i < lista_->columnCount(); ++i) {
-            const qsizetype barra = resto.indexOf(QLatin1Char('|'));
-            if (barra < 0) break;
-            const double twips = SuiteLib::tools().TextToNumber(resto.left(barra));
-            ListView1->setColumnWidth(i, std::max(1, static_cast<int>(twips / kTwipsPorPixel)));
-            resto = resto.mid(barra + 1);
-        }
-    }
+    const auto anchos = anchosconsulta::lee(f.readAll(), clave, lista_->columnCount());
+    for (std::size_t i = 0; i < anchos.size(); ++i)
+        ListView1->setColumnWidth(static_cast<int>(i), anchosconsulta::pixeles(anchos[i]));
     alineaCajas();
 }
 
@@ -570,25 +551,15 @@ void Lib_FrmCons3::guardaAnchos() {
     // leaves the old file as it was.
     const QString vln = archivoAnchos("CONSULTASLEN.VLN");
     const QString aux = archivoAnchos("CONSULTASLEN.AUX");
-    QStringList lineas;
-    QFile viejo(vln);
-    if (viejo.open(QIODevice::ReadOnly)) {
-        for (const QString& l :
-             platform::cp1252::decode(viejo.readAll()).split(QStringLiteral("\r\n"))) {
-            const auto campos = camposDeLinea(l);
-            if (l.isEmpty() || (campos && campos->first.compare(tabla_, Qt::CaseInsensitive) == 0))
-                continue;
-            lineas << l;
-        }
-    }
-    QString anchos;
+    QByteArray viejo;
+    QFile f(vln);
+    if (f.open(QIODevice::ReadOnly)) viejo = f.readAll();
+    std::vector<int> twips;
     for (int i = 0; i < lista_->columnCount(); ++i)
-        anchos += QString::number(ListView1->columnWidth(i) * kTwipsPorPixel) + QLatin1Char('|');
-    lineas << QStringLiteral("\"%1\",\"%2\"").arg(tabla_, anchos);
+        twips.push_back(ListView1->columnWidth(i) * kTwipsPorPixel);
+    const QByteArray bytes = anchosconsulta::reemplaza(viejo, tabla_, twips);
     QFile nuevo(aux);
     if (!nuevo.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
-    const QByteArray bytes =
-        platform::cp1252::encode(lineas.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
     const bool escrito = nuevo.write(bytes) == bytes.size() && nuevo.flush();
     nuevo.close();
     if (!escrito ||
