@@ -119,17 +119,20 @@ void translateDates(QString& text, const platform::Regional& regional) {
         platform::raise(platform::errnum::InvalidArgument,
                         QStringLiteral("Comillas sin cerrar en la sentencia"));
 
-    QString result = text;
+    // One pass over the literals: each one that reads as a date is written as TO_DATE(...).
+    QString result;
+    result.reserve(text.size());
+    qsizetype copied = 0;
     for (std::size_t k = 0; k < quotes.size(); k += 2) {
         const QString literal = text.mid(quotes[k] + 1, quotes[k + 1] - quotes[k] - 1);
         const auto date = regional.parseDate(literal);
         if (!date) continue;
-        const QString quoted = QLatin1Char('\'') + literal + QLatin1Char('\'');
-        result.replace(quoted,
-                       QStringLiteral("TO_DATE('%1','DD/MM/YYYY')")
-                           .arg(date->date().toString(QStringLiteral("dd/MM/yyyy"))),
-                       CI);
+        result += QStringView(text).mid(copied, quotes[k] - copied);
+        result += QStringLiteral("TO_DATE('%1','DD/MM/YYYY')")
+                      .arg(date->date().toString(QStringLiteral("dd/MM/yyyy")));
+        copied = quotes[k + 1] + 1;
     }
+    result += QStringView(text).mid(copied);
     // A literal that already stood inside TO_DATE(...) came out wrapped twice.
     while (result.contains(QLatin1String("TO_DATE(TO_DATE("), CI)) {
         replaceAll(result, QLatin1String("TO_DATE(TO_DATE("), QLatin1String("TO_DATE("));
@@ -148,14 +151,28 @@ void emptyStringsToNull(QString& text, QLatin1String test) {
 }
 
 void dateStyle103(QString& text) {
+    // The style 103 that follows "TO_CHAR(" (the nearest opening parenthesis before it) becomes
+    // the Oracle date mask; one pass, remembering where the last parenthesis opened.
     const QLatin1String toChar("TO_CHAR(");
-    qsizetype from = 0;
-    for (qsizetype at; (at = text.indexOf(QLatin1String("103"), from, CI)) >= 0; from = at + 3) {
-        const qsizetype paren = at == 0 ? -1 : text.lastIndexOf(QLatin1Char('('), at - 1);
+    QString out;
+    qsizetype copied = 0;
+    qsizetype lastParen = -1;  // in `text`
+    for (qsizetype i = 0; i + 3 <= text.size(); ++i) {
+        if (text.at(i) == QLatin1Char('(')) lastParen = i;
+        if (text.at(i) != QLatin1Char('1') || text.at(i + 1) != QLatin1Char('0') ||
+            text.at(i + 2) != QLatin1Char('3'))
+            continue;
+        const qsizetype paren = lastParen;
         if (paren < 0 || paren + 1 < toChar.size()) continue;
-        if (equalsCi(text.mid(paren + 1 - toChar.size(), toChar.size()), toChar))
-            text.replace(at, 3, QLatin1String("'DD/MM/YYYY'"));
+        if (!equalsCi(text.mid(paren + 1 - toChar.size(), toChar.size()), toChar)) continue;
+        out += QStringView(text).mid(copied, i - copied);
+        out += QLatin1String("'DD/MM/YYYY'");
+        copied = i + 3;
+        i += 2;
     }
+    if (copied == 0) return;
+    out += QStringView(text).mid(copied);
+    text = out;
 }
 
 // --- Scripts ----------------------------------------------------------------------------------
@@ -167,14 +184,27 @@ const std::array<QLatin1String, 12> kScriptKeywords{
     QLatin1String("IF NOT EXIST"),    QLatin1String("IF EXIST"), QLatin1String("GRANT "),
 };
 
-qsizetype firstKeyword(const QString& script, qsizetype from) {
-    qsizetype best = -1;
-    for (const QLatin1String& k : kScriptKeywords) {
-        const qsizetype at = script.indexOf(k, from, CI);
-        if (at >= 0 && (best < 0 || at < best)) best = at;
+// Where the next statement of a script starts at or after a position. Positions only move
+// forward, so each keyword is searched again only once the script has passed it: the whole
+// script is read a number of times that does not grow with its statements.
+class NextKeyword {
+  public:
+    explicit NextKeyword(const QString& script) : script_(script) { at_.fill(kUnknown); }
+    qsizetype from(qsizetype position) {
+        qsizetype best = -1;
+        for (std::size_t k = 0; k < kScriptKeywords.size(); ++k) {
+            if (at_[k] == kUnknown || (at_[k] >= 0 && at_[k] < position))
+                at_[k] = script_.indexOf(kScriptKeywords[k], position, CI);
+            if (at_[k] >= 0 && (best < 0 || at_[k] < best)) best = at_[k];
+        }
+        return best;
     }
-    return best;
-}
+
+  private:
+    static constexpr qsizetype kUnknown = -2;
+    const QString& script_;
+    std::array<qsizetype, kScriptKeywords.size()> at_{};
+};
 
 void normaliseScript(QString& script) {
     static const std::array<std::pair<QLatin1String, QLatin1String>, 13> steps{{
@@ -250,24 +280,34 @@ QString descartaSentenciaOracle(QString& sql) {
 void ejecutaScriptOracle(QString& script, qint32& recordsAffected, ScriptTarget& target,
                          const QString& connString, const platform::Regional& regional) {
     normaliseScript(script);
-    for (qsizetype start; (start = firstKeyword(script, 0)) >= 0;) {
-        const qsizetype next = firstKeyword(script, start + 1);
-        const QString statement =
-            trimBlanks(next < 0 ? script.mid(start) : script.mid(start, next - start));
-        if (equalsCi(statement, QLatin1String("SET TRANSACTION"))) {
-            target.beginTrans();
-        } else if (equalsCi(statement, QLatin1String("COMMIT"))) {
-            target.commitTrans();
-        } else if (equalsCi(statement, QLatin1String("ROLLBACK"))) {
-            target.rollbackTrans();
-        } else {
-            QString oracle = oracleDicc(statement, connString, regional);
-            descartaSentenciaOracle(oracle);
-            if (!trimBlanks(oracle).isEmpty())
-                recordsAffected += static_cast<qint32>(target.execute(oracle));
+    NextKeyword keyword(script);
+    qsizetype start = keyword.from(0);
+    const bool any = start >= 0;
+    qsizetype left = 0;  // what the caller still has, as a statement is consumed
+    try {
+        while (start >= 0) {
+            const qsizetype next = keyword.from(start + 1);
+            const QString statement =
+                trimBlanks(next < 0 ? script.mid(start) : script.mid(start, next - start));
+            if (equalsCi(statement, QLatin1String("SET TRANSACTION"))) {
+                target.beginTrans();
+            } else if (equalsCi(statement, QLatin1String("COMMIT"))) {
+                target.commitTrans();
+            } else if (equalsCi(statement, QLatin1String("ROLLBACK"))) {
+                target.rollbackTrans();
+            } else {
+                QString oracle = oracleDicc(statement, connString, regional);
+                descartaSentenciaOracle(oracle);
+                if (!trimBlanks(oracle).isEmpty())
+                    recordsAffected += static_cast<qint32>(target.execute(oracle));
+            }
+            start = left = next;
         }
-        script = next < 0 ? QString() : script.mid(next);
+    } catch (...) {
+        script = script.mid(left);
+        throw;
     }
+    if (any) script.clear();
     if (target.errorCount() == 1 && target.errorNumber(0) == kHarmlessScriptError)
         target.clearErrors();
 }
