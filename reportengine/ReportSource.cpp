@@ -19,8 +19,12 @@ QString ReportSource::connectionString(const QString& connectionText) {
              ado::valueOf(kv, {"PWD", "Password"}).trimmed());
 }
 
-ReportSource::ReportSource(const QString& connectionText) {
+ReportSource::ReportSource(const QString& connectionText) : connectionText_(connectionText) {
     connection_.open(connectionString(connectionText));
+}
+
+std::shared_ptr<ReportSource> ReportSource::another() const {
+    return std::make_shared<ReportSource>(connectionText_);
 }
 
 ReportSource::~ReportSource() {

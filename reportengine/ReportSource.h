@@ -27,6 +27,9 @@ class ReportSource {
     ReportSource(const ReportSource&) = delete;
     ReportSource& operator=(const ReportSource&) = delete;
 
+    // Another connection to the same database, for a read that runs at once with this one's.
+    std::shared_ptr<ReportSource> another() const;
+
     // The columns of the template's table and of its joined tables, as the database names them.
     std::vector<TableColumns> tables(const ReportTemplate& t);
 
@@ -49,6 +52,7 @@ class ReportSource {
         const QString& statement, const std::vector<platform::Variant>& parameters);
 
   private:
+    QString connectionText_;
     ado::Connection connection_;
 };
 

@@ -1,6 +1,8 @@
 #include "reportengine/ScheduleQuery.h"
 
 #include <algorithm>
+#include <chrono>
+#include <future>
 #include <map>
 
 #include "platform/Regional.h"
@@ -18,6 +20,23 @@ double numberOf(const Variant& v) {
 QString textOf(const Variant& v) {
     return v.isNull() ? QString() : v.toText();
 }
+
+// An entry as the database gives it, before its row and period are known.
+struct RawEntry {
+    QString label;
+    Variant from, to;
+    double count = 0;
+    QString detail;
+};
+
+// Entries read before the rows and periods are known are kept up to this many (and never more
+// than the entries a schedule may hold); beyond, the read waits for them.
+constexpr double kMostWaiting = 100000;
+
+struct PeriodsRead {
+    std::map<std::pair<QDate, QDate>, bool> single;  // of each period
+    QString error;                                   // a period whose dates cannot be read
+};
 
 // A server takes a limited number of parameters in one statement; rows beyond that are read
 // without naming them and sorted out here.
@@ -102,94 +121,157 @@ std::optional<ScheduleGrid> ScheduleQuery::load(std::shared_ptr<ReportSource> so
     q->fromClause_ = ReportSource::fromClause(t, tables, error);
     if (q->fromClause_.isEmpty()) return std::nullopt;
 
-    ScheduleGrid::Summary s;
-    // Rows: labels as the database tells them apart, merged once their line breaks are
-    // normalised. DISTINCT rather than GROUP BY with the sums: the engine keeps the few distinct
-    // values instead of sorting every entry, and the sums come from the entries read below.
-    std::map<QString, QStringList> raws;
-    {
-        const auto rs = q->source_->stream(
-            q->statement(QStringLiteral("DISTINCT ") + q->label_, {}, {}), parameters);
+    // The labels, the periods and the entries with visits are three scans of the whole schedule.
+    // The first two run on connections of their own while this one reads the entries, so that a
+    // long schedule takes about the time of the longest scan rather than of all three.
+    const QString labelsSql = q->statement(QStringLiteral("DISTINCT ") + q->label_, {}, {});
+    const QString notDaily =
+        q->daily_.isEmpty() ? QStringLiteral("1")
+                            : QStringLiteral("CASE WHEN %1 = 0 THEN 0 ELSE 1 END").arg(q->daily_);
+    const QString periodsSql =
+        q->statement(QStringLiteral("DISTINCT %1, %2, %3").arg(q->from_, q->to_, notDaily), {}, {});
+    const auto labelsSource = q->source_->another();
+    const auto periodsSource = q->source_->another();
+    // Labels as the database tells them apart, merged once their line breaks are normalised.
+    // DISTINCT rather than GROUP BY with the sums: the engine keeps the few distinct values
+    // instead of sorting every entry.
+    auto labelsRead = std::async(std::launch::async, [labelsSource, labelsSql, parameters] {
+        std::map<QString, QStringList> raws;
+        const auto rs = labelsSource->stream(labelsSql, parameters);
         for (; rs && rs->state() == ado::adstate::Open && !rs->eof(); rs->moveNext()) {
             const QString raw = textOf(rs->field(0).value());
             raws[ScheduleGrid::normalizedLabel(raw)] << raw;
         }
-    }
-    for (const auto& [label, spellings] : raws) s.labels.push_back(label);
-    ScheduleGrid::sortLabels(s.labels);
-    for (int row = 0; row < static_cast<int>(s.labels.size()); ++row) {
-        const QString& label = s.labels[row];
-        q->rawLabels_.push_back(raws[label]);
-        for (const QString& raw : raws[label]) q->rowOfRaw_.insert(raw, row);
-        q->rowOfLabel_.insert(label, row);
-        q->rowOfFolded_.insert(label.toCaseFolded(), row);
-    }
-
+        return raws;
+    });
     // Periods: a period is a single day when every entry of it says so.
-    std::map<std::pair<QDate, QDate>, bool> byPeriod;
-    {
-        const QString notDaily =
-            q->daily_.isEmpty()
-                ? QStringLiteral("1")
-                : QStringLiteral("CASE WHEN %1 = 0 THEN 0 ELSE 1 END").arg(q->daily_);
-        const auto rs = q->source_->stream(
-            q->statement(QStringLiteral("DISTINCT %1, %2, %3").arg(q->from_, q->to_, notDaily), {},
-                         {}),
-            parameters);
+    auto periodsRead = std::async(std::launch::async, [periodsSource, periodsSql, parameters] {
+        PeriodsRead out;
+        const auto rs = periodsSource->stream(periodsSql, parameters);
         for (; rs && rs->state() == ado::adstate::Open && !rs->eof(); rs->moveNext()) {
             const auto from = dateOf(rs->field(0).value());
             const auto to = dateOf(rs->field(1).value());
             if (!from || !to) {
-                if (error) {
-                    *error = QStringLiteral(
-                                 "tiene un período cuyas fechas no se pueden leer: «%1» "
-                                 "a «%2»")
-                                 .arg(textOf(rs->field(0).value()), textOf(rs->field(1).value()));
-                }
-                return std::nullopt;
+                out.error =
+                    QStringLiteral("tiene un período cuyas fechas no se pueden leer: «%1» a «%2»")
+                        .arg(textOf(rs->field(0).value()), textOf(rs->field(1).value()));
+                return out;
             }
-            auto [it, added] = byPeriod.emplace(std::make_pair(*from, *to), true);
+            auto [it, added] = out.single.emplace(std::make_pair(*from, *to), true);
             it->second = it->second && numberOf(rs->field(2).value()) == 0;
         }
-    }
-    for (const auto& [range, single] : byPeriod)
-        s.periods.push_back({range.first, range.second, single});
-    q->periods_ = s.periods;
+        return out;
+    });
+
+    ScheduleGrid::Summary s;
+    bool known = false;
+    // Rows and periods once both reads are done; false when a period cannot be read.
+    auto learn = [&] {
+        const std::map<QString, QStringList> raws = labelsRead.get();
+        const PeriodsRead periods = periodsRead.get();
+        if (!periods.error.isEmpty()) {
+            if (error) *error = periods.error;
+            return false;
+        }
+        for (const auto& [label, spellings] : raws) s.labels.push_back(label);
+        ScheduleGrid::sortLabels(s.labels);
+        for (int row = 0; row < static_cast<int>(s.labels.size()); ++row) {
+            const QString& label = s.labels[row];
+            q->rawLabels_.push_back(raws.at(label));
+            for (const QString& raw : raws.at(label)) q->rowOfRaw_.insert(raw, row);
+            q->rowOfLabel_.insert(label, row);
+            q->rowOfFolded_.insert(label.toCaseFolded(), row);
+        }
+        for (const auto& [range, single] : periods.single)
+            s.periods.push_back({range.first, range.second, single});
+        q->periods_ = s.periods;
+        s.rowTotals.assign(s.labels.size(), 0);
+        s.rowEntries.assign(s.labels.size(), 0);
+        s.periodTotals.assign(s.periods.size(), 0);
+        known = true;
+        return true;
+    };
 
     // The entries with visits (or observations), few among a schedule's: the totals and the
     // largest cell come from them, and when they fit the budget they are kept for the pages
-    // rather than read again.
-    s.rowTotals.assign(s.labels.size(), 0);
-    s.rowEntries.assign(s.labels.size(), 0);
-    s.periodTotals.assign(s.periods.size(), 0);
+    // rather than read again. They come in period order.
     std::vector<CellEntry> held;
     bool keep = true;
+    std::map<int, double> sums;  // of the rows in the period being read
+    int period = -1;
+    auto close = [&] {
+        for (const auto& [row, sum] : sums) s.maxCount = std::max(s.maxCount, sum);
+        sums.clear();
+    };
+    auto add = [&](RawEntry& r) {
+        CellEntry e;
+        if (!q->place(r.label, r.from, r.to, e)) return;
+        e.count = r.count;
+        e.detail = std::move(r.detail);
+        if (e.period != period) close();
+        period = e.period;
+        sums[e.row] += e.count;
+        s.rowTotals[e.row] += e.count;
+        s.periodTotals[e.period] += e.count;
+        if (e.count != 0) ++s.rowEntries[e.row];
+        if (!keep) return;
+        if (static_cast<double>(held.size()) >= ScheduleGrid::heldBudget()) {
+            keep = false;
+            std::vector<CellEntry>().swap(held);
+        } else {
+            held.push_back(std::move(e));
+        }
+    };
     {
-        const auto cursor = q->open(0, static_cast<int>(s.labels.size()), 0);
-        std::map<int, double> sums;  // of the rows in the period being read
-        int period = -1;
-        auto close = [&] {
-            for (const auto& [row, sum] : sums) s.maxCount = std::max(s.maxCount, sum);
-            sums.clear();
+        const bool withDetail = !q->detail_.isEmpty();
+        const auto rs = q->source_->stream(
+            q->statement(q->entryColumns(), q->withVisits(),
+                         QStringLiteral("ORDER BY %1, %2").arg(q->from_, q->to_)),
+            parameters);
+        // Entries read before the rows and periods are known wait, up to a limit.
+        std::vector<RawEntry> waiting;
+        auto bothRead = [&] {
+            using namespace std::chrono_literals;
+            return labelsRead.wait_for(0s) == std::future_status::ready &&
+                   periodsRead.wait_for(0s) == std::future_status::ready;
         };
-        for (CellEntry e; cursor->next(e);) {
-            if (e.period != period) close();
-            period = e.period;
-            sums[e.row] += e.count;
-            s.rowTotals[e.row] += e.count;
-            s.periodTotals[e.period] += e.count;
-            if (e.count != 0) ++s.rowEntries[e.row];
-            if (!keep) continue;
-            if (static_cast<double>(held.size()) >= ScheduleGrid::heldBudget()) {
-                keep = false;
-                std::vector<CellEntry>().swap(held);
-            } else {
-                held.push_back(std::move(e));
+        for (; rs && rs->state() == ado::adstate::Open && !rs->eof(); rs->moveNext()) {
+            RawEntry r{textOf(rs->field(0).value()), rs->field(1).value(), rs->field(2).value(),
+                       numberOf(rs->field(3).value()),
+                       withDetail ? textOf(rs->field(4).value()) : QString()};
+            if (!known) {
+                if (static_cast<double>(waiting.size()) <
+                        std::min(kMostWaiting, ScheduleGrid::heldBudget()) &&
+                    (waiting.size() % 1024 != 0 || !bothRead())) {
+                    waiting.push_back(std::move(r));
+                    continue;
+                }
+                if (!learn()) return std::nullopt;
+                for (RawEntry& w : waiting) add(w);
+                std::vector<RawEntry>().swap(waiting);
             }
+            add(r);
+        }
+        if (!known) {
+            if (!learn()) return std::nullopt;
+            for (RawEntry& w : waiting) add(w);
         }
         close();
     }
     return keep ? ScheduleGrid(std::move(s), q, std::move(held)) : ScheduleGrid(std::move(s), q);
+}
+
+QString ScheduleQuery::entryColumns() const {
+    return QStringList{label_, from_, to_, count_}.join(QStringLiteral(", ")) +
+           (detail_.isEmpty() ? QString() : QStringLiteral(", ") + detail_);
+}
+
+QString ScheduleQuery::withVisits() const {
+    // An entry without visits or an observation adds nothing to a cell: most of a schedule's
+    // entries are such, and are left in the database. "> ' '" is an observation on every server
+    // (one that takes '' for null included) and leaves blank ones out.
+    return detail_.isEmpty() ? QStringLiteral("%1 <> 0").arg(count_)
+                             : QStringLiteral("(%1 <> 0 OR %2 > ' ')").arg(count_, detail_);
 }
 
 bool ScheduleQuery::place(const QString& label, const Variant& from, const Variant& to,
@@ -217,14 +299,8 @@ bool ScheduleQuery::place(const QString& label, const Variant& from, const Varia
 
 std::unique_ptr<ScheduleCells::Cursor> ScheduleQuery::open(int firstRow, int rowCount,
                                                            int firstPeriod) {
-    const QString columns = QStringList{label_, from_, to_, count_}.join(QStringLiteral(", ")) +
-                            (detail_.isEmpty() ? QString() : QStringLiteral(", ") + detail_);
-    // An entry without visits or an observation adds nothing to a cell: most of a schedule's
-    // entries are such, and are left in the database. "> ' '" is an observation on every server
-    // (one that takes '' for null included) and leaves blank ones out.
-    QStringList more{detail_.isEmpty()
-                         ? QStringLiteral("%1 <> 0").arg(count_)
-                         : QStringLiteral("(%1 <> 0 OR %2 > ' ')").arg(count_, detail_)};
+    const QString columns = entryColumns();
+    QStringList more{withVisits()};
     std::vector<Variant> parameters = parameters_;
     const int rows = static_cast<int>(rawLabels_.size());
     int named = 0;

@@ -36,6 +36,8 @@ class ScheduleQuery : public ScheduleCells, public std::enable_shared_from_this<
   private:
     ScheduleQuery() = default;
     QString statement(const QString& select, const QString& more, const QString& tail) const;
+    QString entryColumns() const;  // label, dates, count and observation
+    QString withVisits() const;    // the condition of the entries that add to a cell
 
     std::shared_ptr<ReportSource> source_;
     QString label_, from_, to_, count_, daily_, detail_;  // the columns, resolved

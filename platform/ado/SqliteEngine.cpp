@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -56,9 +57,10 @@ namespace {
 const QString kSource = QStringLiteral("Proveedor de datos SQLite");
 
 // The calls that run statements, counted for the tests that make one of them fail.
+// Atomic: a report reads on several connections at once.
 struct InjectedFailure {
-    int target = 0;  // 0: none
-    int counted = 0;
+    std::atomic<int> target = 0;  // 0: none
+    std::atomic<int> counted = 0;
 };
 InjectedFailure& injected() {
     static InjectedFailure f;
@@ -66,8 +68,8 @@ InjectedFailure& injected() {
 }
 void countCall() {
     InjectedFailure& f = injected();
-    ++f.counted;
-    if (f.target > 0 && f.counted == f.target) {
+    const int n = ++f.counted;
+    if (f.target > 0 && n == f.target) {
         throw EngineError(Error{code::ErrorsOccurred,
                                 QStringLiteral("Error de disco: no se pudo leer ni escribir la "
                                                "base de datos."),
@@ -1021,7 +1023,8 @@ void SqliteEngine::schemaChanged() {
 }
 
 void SqliteEngine::failCallFromNow(int n) {
-    injected() = InjectedFailure{std::max(n, 0), 0};
+    injected().target = std::max(n, 0);
+    injected().counted = 0;
 }
 
 int SqliteEngine::callsCounted() {

@@ -208,12 +208,26 @@ TEST_F(Outputs, TheCellsReadFromTheDatabaseAreThoseOfTheRowsHeldInMemory) {
                 for (int p = s.firstPeriod; p < s.firstPeriod + s.periodCount; ++p) {
                     ASSERT_EQ(b.count(r, p), h.count(r, p))
                         << "page " << i << " row " << r << " period " << p;
-                    if (QLatin1String(c.report) == QLatin1String("CronequipoObs"))
+                    if (QLatin1String(c.report) == QLatin1String("CronequipoObs")) {
                         ASSERT_EQ(b.detail(r, p), h.detail(r, p)) << "page " << i;
+                    }
                 }
             }
         }
     }
+
+    // A period whose dates cannot be read stops the report with the reason, whichever of the
+    // reads made at once meets it first.
+    ScheduleGrid::setHeldBudget(ScheduleGrid::kHeldEntries);
+    insert.execute({QStringLiteral("PC01|JUAN"), QStringLiteral("EQ-0 Equipo"),
+                    QStringLiteral("no es fecha"), QDate(2026, 3, 1), 1, 0, QString()});
+    const auto refused = ReportEngineImpl::build(QStringLiteral("Cronequipo"), selection,
+                                                 connectionText, {}, dir.path());
+    EXPECT_FALSE(refused.has_value());
+    ASSERT_FALSE(prompts->shown().empty());
+    EXPECT_TRUE(prompts->last().text.contains(
+        QStringLiteral("tiene un período cuyas fechas no se pueden leer: «no es fecha»")))
+        << prompts->last().text.toStdString();
     cnn.close();
     platform::process::setProgramFolder({});
 }
