@@ -77,15 +77,13 @@ void fill(const QString& path, const Scenario& s) {
                        "(USUARIO,Nombre,Grupo,FechaD,FechaH,ImporteG1,ImporteG2,Detalle) "
                        "VALUES (?,'Equipo',?,?,?,?,?,'')",
                        -1, &st, nullptr);
-    // Period by period, every label in each, as the generation writes them.
-    std::vector<QByteArray> labels;
-    for (int r = 0; r < s.labels; ++r) labels.push_back(labelOf(r).toUtf8());
-    for (int p = 0; p < s.periods; ++p) {
-        const QDate from = s.first.addDays(qint64(p) * s.days);
-        const QByteArray f = from.toString(Qt::ISODate).toUtf8();
-        const QByteArray t = from.addDays(s.days - 1).toString(Qt::ISODate).toUtf8();
-        for (int r = 0; r < s.labels; ++r) {
-            const QByteArray& label = labels[static_cast<std::size_t>(r)];
+    // Work order by work order, every period of each, as the generation writes them.
+    for (int r = 0; r < s.labels; ++r) {
+        const QByteArray label = labelOf(r).toUtf8();
+        for (int p = 0; p < s.periods; ++p) {
+            const QDate from = s.first.addDays(qint64(p) * s.days);
+            const QByteArray f = from.toString(Qt::ISODate).toUtf8();
+            const QByteArray t = from.addDays(s.days - 1).toString(Qt::ISODate).toUtf8();
             sqlite3_bind_text(st, 1, kUser, -1, SQLITE_STATIC);
             sqlite3_bind_text(st, 2, label.constData(), int(label.size()), SQLITE_STATIC);
             sqlite3_bind_text(st, 3, f.constData(), int(f.size()), SQLITE_TRANSIENT);
