@@ -3,6 +3,7 @@
 #include <QList>
 #include <QRegularExpression>
 #include <algorithm>
+#include <array>
 #include <initializer_list>
 #include <map>
 #include <optional>
@@ -37,6 +38,15 @@ struct Token {
     }
 };
 
+}  // namespace
+}  // namespace ado::sqlite_dialect
+
+// A token moves as its bytes: lists of a million of them grow in place.
+Q_DECLARE_TYPEINFO(ado::sqlite_dialect::Token, Q_RELOCATABLE_TYPE);
+
+namespace ado::sqlite_dialect {
+namespace {
+
 using Tokens = QList<Token>;
 using Index = qsizetype;
 
@@ -61,6 +71,17 @@ Index delimitedEnd(const QString& s, Index from, QChar close) {
         return j + 1;
     }
     return s.size();
+}
+
+// One text for each ASCII punctuation mark, shared by every token of it: a statement of a
+// million parentheses makes no allocation for each.
+const QString& punctText(char16_t c) {
+    static const std::array<QString, 128> texts = [] {
+        std::array<QString, 128> t;
+        for (char16_t k = 0; k < 128; ++k) t[k] = QString(QChar(k));
+        return t;
+    }();
+    return texts[c];
 }
 
 Tokens tokenize(const QString& s) {
@@ -110,7 +131,10 @@ Tokens tokenize(const QString& s) {
             kind = Kind::Word;
             while (j < n && isWordChar(s[j])) ++j;
         }
-        out.append(Token{kind, s.mid(i, j - i)});
+        if (kind == Kind::Punct && j == i + 1 && c.unicode() < 128)
+            out.append(Token{kind, punctText(c.unicode())});
+        else
+            out.append(Token{kind, s.mid(i, j - i)});
         i = j;
     }
     return out;
