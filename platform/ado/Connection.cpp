@@ -109,6 +109,10 @@ std::shared_ptr<Recordset> Connection::execute(const QString& text, qint64* reco
     return rs;
 }
 
+void Connection::refreshStatistics(const QString& table) {
+    if (state() == adstate::Open) engine().refreshStatistics(table);
+}
+
 int Connection::beginTrans() {
     Engine& e = engine();
     guarded([&] { e.begin(); });

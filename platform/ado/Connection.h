@@ -48,6 +48,9 @@ class Connection {
     std::shared_ptr<Recordset> execute(const QString& text, qint64* recordsAffected = nullptr,
                                        int options = -1);
 
+    // Lets the engine's planner know the table's rows after a large write; never raises, as a
+    // plan is only slower without it.
+    void refreshStatistics(const QString& table);
     int beginTrans();
     void commitTrans();
     void rollbackTrans();

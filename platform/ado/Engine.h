@@ -66,6 +66,9 @@ class Engine {
     virtual void setTimeout(int seconds) = 0;
     virtual void setDefaultDatabase(const QString& name) = 0;
     virtual QString source() const = 0;  // the provider text shown as the error source
+    // Tells the engine's planner how a table's rows are spread now that many were written. A
+    // server keeps its statistics itself: nothing to do there.
+    virtual void refreshStatistics(const QString& table) { (void)table; }
 };
 
 }  // namespace ado

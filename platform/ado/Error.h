@@ -25,7 +25,7 @@ constexpr qint32 CommandText = -2147217900;
 constexpr qint32 Timeout = -2147217871;
 constexpr qint32 RowNotLocated = -2147217864;
 constexpr qint32 ConversionFailed = -2147217913;
-constexpr qint32 Truncated = -2147217833;  // a text longer than its column
+constexpr qint32 Truncated = -2147217833;       // a text longer than its column
 constexpr qint32 ErrorsOccurred = -2147217887;  // the database refused the statement otherwise
 }  // namespace code
 

@@ -1024,6 +1024,17 @@ void SqliteEngine::schemaChanged() {
     h_->schema.clear();
 }
 
+void SqliteEngine::refreshStatistics(const QString& table) {
+    // Without statistics the planner takes any index on an equality to be selective, and reads a
+    // table one user owns through it row by row rather than straight through. The table's
+    // indexes are measured (an index-only read); a failure leaves the old statistics, which only
+    // make a plan slower.
+    try {
+        executeRaw(QStringLiteral("ANALYZE %1;").arg(table));
+    } catch (const EngineError&) {
+    }
+}
+
 void SqliteEngine::failCallFromNow(int n) {
     injected().target = std::max(n, 0);
     injected().counted = 0;

@@ -38,6 +38,7 @@ class SqliteEngine : public Engine {
     std::vector<QString> primaryKey(const QString& table) override;
     void setTimeout(int seconds) override;
     void setDefaultDatabase(const QString&) override {}
+    void refreshStatistics(const QString& table) override;
     QString source() const override;
 
     struct Handle;  // shared with the cursors, so that the file closes after the last of them

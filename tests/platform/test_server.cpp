@@ -131,13 +131,19 @@ TEST_F(Servidor, ValuesComeBackAsTheyWentIn) {
         ASSERT_FALSE(rs->eof());
         const Variant nombre = rs->field(1).value();
         EXPECT_EQ(nombre.isNull(), e.nombre.isNull());
-        if (!e.nombre.isNull()) EXPECT_EQ(nombre.text(), e.nombre.text());
+        if (!e.nombre.isNull()) {
+            EXPECT_EQ(nombre.text(), e.nombre.text());
+        }
         const Variant a = rs->field(2).value();
         EXPECT_EQ(a.isNull(), e.alta.isNull());
-        if (!e.alta.isNull()) EXPECT_EQ(a.date(), e.alta.date());
+        if (!e.alta.isNull()) {
+            EXPECT_EQ(a.date(), e.alta.date());
+        }
         const Variant s = rs->field(3).value();
         EXPECT_EQ(s.isNull(), e.saldo.isNull());
-        if (!e.saldo.isNull()) EXPECT_EQ(s.number(), e.saldo.number());
+        if (!e.saldo.isNull()) {
+            EXPECT_EQ(s.number(), e.saldo.number());
+        }
         rs->moveNext();
     }
     EXPECT_TRUE(rs->eof());

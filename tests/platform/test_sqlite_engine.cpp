@@ -1,6 +1,7 @@
 // What only the embedded engine does: several users of one file, opening files that are not
 // what they should be, names without regard to case.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <QDir>
 #include <QFile>
@@ -206,6 +207,53 @@ TEST_F(Embebido, ATextLongerThanItsColumnFailsAndChangesNothing) {
     // A table created by this connection is checked too.
     c.execute(QStringLiteral("CREATE TABLE Nueva (C VARCHAR(3))"));
     EXPECT_THROW(c.execute(QStringLiteral("INSERT INTO Nueva VALUES ('abcd')")), platform::Failure);
+}
+
+}  // namespace
+
+namespace {
+
+// How the engine would read one user's rows of a table: "SEARCH ... USING INDEX" or "SCAN".
+QString planFor(const QString& path, const char* statement) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    ado::registerSqliteExtensions(db);
+    sqlite3_stmt* st = nullptr;
+    QString plan;
+    if (sqlite3_prepare_v2(db, (QByteArray("EXPLAIN QUERY PLAN ") + statement).constData(), -1, &st,
+                           nullptr) == SQLITE_OK) {
+        while (sqlite3_step(st) == SQLITE_ROW)
+            plan += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 3))) +
+                    QLatin1Char(';');
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return plan;
+}
+
+TEST_F(Embebido, AMeasuredTableOfOneUserIsReadStraightThrough) {
+    Connection c;
+    c.open(cadena(path));
+    c.execute(QStringLiteral("CREATE TABLE AUX (USUARIO VARCHAR(50) COLLATE CI, N INTEGER)"));
+    c.execute(QStringLiteral("CREATE INDEX IX_AUX ON AUX (USUARIO)"));
+    c.beginTrans();
+    for (int i = 0; i < 2000; ++i)
+        c.execute(QStringLiteral("INSERT INTO AUX VALUES ('%1', %2)")
+                      .arg(i < 1990 ? "PC01|JUAN" : "PC02|ANA")
+                      .arg(i));
+    c.commitTrans();
+    const char* oneUser = "SELECT DISTINCT N FROM AUX WHERE USUARIO = 'PC01|JUAN'";
+    // Unmeasured, an equality on an indexed column looks selective.
+    EXPECT_TRUE(planFor(path, oneUser).contains(QStringLiteral("USING INDEX IX_AUX")))
+        << planFor(path, oneUser).toStdString();
+    c.refreshStatistics(QStringLiteral("AUX"));
+    EXPECT_TRUE(planFor(path, oneUser).contains(QStringLiteral("SCAN AUX")))
+        << planFor(path, oneUser).toStdString();
+    // A failed measure is not raised: the plan is only slower without it.
+    SqliteEngine::failCallFromNow(1);
+    EXPECT_NO_THROW(c.refreshStatistics(QStringLiteral("AUX")));
+    SqliteEngine::failCallFromNow(0);
+    EXPECT_NO_THROW(c.refreshStatistics(QStringLiteral("NO_EXISTE")));
 }
 
 }  // namespace
