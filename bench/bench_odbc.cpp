@@ -135,81 +135,10 @@ struct Result {
     long roundTrips;
 };
 
-// `perExecute` rows go out with each execution: as that many rows of one statement, or as an
-// array of that many parameter sets of a one-row statement.
-Result write(Odbc& db, long rows, int perExecute, bool arrays) {
-    db.exec("DELETE FROM aux_bench");
-    db.transaction(true);
-    SQLHSTMT st = nullptr;
-    SQLAllocHandle(SQL_HANDLE_STMT, db.dbc, &st);
-    const std::string sql = placeholders(arrays ? 1 : perExecute);
-    check(SQLPrepare(st, (SQLCHAR*)sql.c_str(), SQL_NTS), SQL_HANDLE_STMT, st, "prepare");
-    std::vector<Row> batch(static_cast<std::size_t>(perExecute));
-    // Column-wise arrays for the parameter-array form.
-    std::vector<char> texts(static_cast<std::size_t>(perExecute) * 4 * 64);
-    std::vector<SQL_TIMESTAMP_STRUCT> stamps(static_cast<std::size_t>(perExecute) * 2);
-    std::vector<double> numbers(static_cast<std::size_t>(perExecute) * 2);
-    std::vector<SQLLEN> ind(static_cast<std::size_t>(perExecute) * kColumns);
-    SQLULEN processed = 0;
-    if (arrays) {
-        SQLSetStmtAttr(st, SQL_ATTR_PARAM_BIND_TYPE, SQL_PARAM_BIND_BY_COLUMN, 0);
-        SQLSetStmtAttr(st, SQL_ATTR_PARAMSET_SIZE,
-                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(perExecute)), 0);
-        SQLSetStmtAttr(st, SQL_ATTR_PARAMS_PROCESSED_PTR, &processed, 0);
-        for (int c = 0; c < 4; ++c)
-            SQLBindParameter(st, static_cast<SQLUSMALLINT>(c + 1), SQL_PARAM_INPUT, SQL_C_CHAR,
-                             SQL_VARCHAR, 255, 0,
-                             &texts[static_cast<std::size_t>(c) * perExecute * 64], 64,
-                             &ind[static_cast<std::size_t>(c) * perExecute]);
-        for (int c = 0; c < 2; ++c)
-            SQLBindParameter(st, static_cast<SQLUSMALLINT>(c + 5), SQL_PARAM_INPUT,
-                             SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP, 23, 3,
-                             &stamps[static_cast<std::size_t>(c) * perExecute], 0,
-                             &ind[static_cast<std::size_t>(4 + c) * perExecute]);
-        for (int c = 0; c < 2; ++c)
-            SQLBindParameter(st, static_cast<SQLUSMALLINT>(c + 7), SQL_PARAM_INPUT, SQL_C_DOUBLE,
-                             SQL_DOUBLE, 15, 0, &numbers[static_cast<std::size_t>(c) * perExecute],
-                             0, &ind[static_cast<std::size_t>(6 + c) * perExecute]);
-    } else {
-        for (int r = 0; r < perExecute; ++r) bindRow(st, r * kColumns + 1, batch[r]);
-    }
-    const long before = sends;
-    QElapsedTimer t;
-    t.start();
-    for (long done = 0; done < rows; done += perExecute) {
-        for (int r = 0; r < perExecute; ++r) {
-            Row& row = batch[r];
-            fillRow(row, done + r);
-            if (!arrays) continue;
-            for (int c = 0; c < 4; ++c) {
-                std::memcpy(&texts[(static_cast<std::size_t>(c) * perExecute + r) * 64],
-                            row.text[c], 64);
-                ind[static_cast<std::size_t>(c) * perExecute + r] = SQL_NTS;
-            }
-            stamps[r] = row.from;
-            stamps[static_cast<std::size_t>(perExecute) + r] = row.to;
-            numbers[r] = row.count;
-            numbers[static_cast<std::size_t>(perExecute) + r] = row.daily;
-            for (int c = 4; c < kColumns; ++c)
-                ind[static_cast<std::size_t>(c) * perExecute + r] = 0;
-        }
-        check(SQLExecute(st), SQL_HANDLE_STMT, st, "execute");
-        if (arrays && processed != static_cast<SQLULEN>(perExecute)) {
-            std::fprintf(stderr, "only %lu of %d parameter sets processed\n",
-                         static_cast<unsigned long>(processed), perExecute);
-            std::exit(1);
-        }
-    }
-    db.transaction(false);
-    const double seconds = t.elapsed() / 1000.0;
-    const long trips = sends - before;
-    SQLFreeHandle(SQL_HANDLE_STMT, st);
-    return {seconds, trips};
-}
-
-// `perStatement` rows to a statement, executed with `sets` parameter sets at once (bound by
-// row: set s of the statement's row r is batch[s * perStatement + r]).
-Result writeSets(Odbc& db, long rows, int perStatement, int sets) {
+// `perStatement` rows to a statement (one: a row per statement), executed with `sets` parameter
+// sets at once (one: no array). Bound by row: set s of the statement's row r is
+// batch[s * perStatement + r].
+Result write(Odbc& db, long rows, int perStatement, int sets) {
     db.exec("DELETE FROM aux_bench");
     db.transaction(true);
     SQLHSTMT st = nullptr;
@@ -218,12 +147,14 @@ Result writeSets(Odbc& db, long rows, int perStatement, int sets) {
     check(SQLPrepare(st, (SQLCHAR*)sql.c_str(), SQL_NTS), SQL_HANDLE_STMT, st, "prepare");
     const int perExecute = perStatement * sets;
     std::vector<Row> batch(static_cast<std::size_t>(perExecute));
-    SQLULEN processed = 0;
-    SQLSetStmtAttr(st, SQL_ATTR_PARAM_BIND_TYPE,
-                   reinterpret_cast<SQLPOINTER>(perStatement * sizeof(Row)), 0);
-    SQLSetStmtAttr(st, SQL_ATTR_PARAMSET_SIZE,
-                   reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(sets)), 0);
-    SQLSetStmtAttr(st, SQL_ATTR_PARAMS_PROCESSED_PTR, &processed, 0);
+    SQLULEN processed = 1;
+    if (sets > 1) {
+        SQLSetStmtAttr(st, SQL_ATTR_PARAM_BIND_TYPE,
+                       reinterpret_cast<SQLPOINTER>(perStatement * sizeof(Row)), 0);
+        SQLSetStmtAttr(st, SQL_ATTR_PARAMSET_SIZE,
+                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(sets)), 0);
+        SQLSetStmtAttr(st, SQL_ATTR_PARAMS_PROCESSED_PTR, &processed, 0);
+    }
     for (int r = 0; r < perStatement; ++r) bindRow(st, r * kColumns + 1, batch[r]);
     const long before = sends;
     QElapsedTimer t;
@@ -322,60 +253,40 @@ int main(int argc, char** argv) {
     std::printf("%ld rows of the schedule's shape to PostgreSQL through its ODBC driver\n", rows);
     std::printf("%-34s %12s %14s %10s\n", "form", "rows/s", "rows/round trip", "vs one row");
     const long oneRowRows = std::min(rows, 20000L);
-    const Result one = write(db, oneRowRows, 1, false);
+    const Result one = write(db, oneRowRows, 1, 1);
     const double oneRate = oneRowRows / one.seconds;
+    auto print = [&](const std::string& name, const Result& r) {
+        const double rate = rows / r.seconds;
+        std::printf("%-34s %12.0f %14.1f %10.1f\n", name.c_str(), rate,
+                    double(rows) / std::max(r.roundTrips, 1L), rate / oneRate);
+    };
     std::printf("%-34s %12.0f %14.1f %10.1f\n", "one row per statement", oneRate,
                 double(oneRowRows) / std::max(one.roundTrips, 1L), 1.0);
-    struct Form {
-        const char* name;
-        int perExecute;
-        bool arrays;
-    } forms[] = {
-        {"multi-row statement, 250 rows", 250, false},
-        {"multi-row statement, 1000 rows", 1000, false},
-        {"parameter array, 1000 sets", 1000, true},
-        {"parameter array, 5000 sets", 5000, true},
-    };
-    for (int per : {1000}) {
-        const Result r = writeLiterals(db, rows, per);
-        const double rate = rows / r.seconds;
-        std::printf("%-34s %12.0f %14.1f %10.1f\n", "multi-row literals, 1000 rows", rate,
-                    double(rows) / std::max(r.roundTrips, 1L), rate / oneRate);
-    }
+    print("multi-row literals, 1000 rows", writeLiterals(db, rows, 1000));
     {
         const Result r = writeInServer(db, rows);
         const double rate = rows / r.seconds;
         std::printf("%-34s %12.0f %14s %10.1f\n", "inside the server (bound)", rate, "-",
                     rate / oneRate);
     }
-    for (int sets : {4, 8, 20}) {
-        Result r{};
-        const std::string name = "250-row statement x " + std::to_string(sets) + " sets";
-        try {
-            Odbc own(server.connectionString().toStdString() + options.toStdString());
-            r = writeSets(own, rows, 250, sets);
-        } catch (const std::exception& e) {
-            QString why = QString::fromStdString(e.what()).simplified();
-            std::printf("%-34s fails: %s\n", name.c_str(), qPrintable(why.left(90)));
-            continue;
-        }
-        const double rate = rows / r.seconds;
-        std::printf("%-34s %12.0f %14.1f %10.1f\n", name.c_str(), rate,
-                    double(rows) / std::max(r.roundTrips, 1L), rate / oneRate);
-    }
+    struct Form {
+        const char* name;
+        int perStatement;
+        int sets;
+    } forms[] = {
+        {"250-row statement x 4 sets", 250, 4},      {"250-row statement x 8 sets", 250, 8},
+        {"250-row statement x 20 sets", 250, 20},    {"multi-row statement, 250 rows", 250, 1},
+        {"multi-row statement, 1000 rows", 1000, 1}, {"parameter array, 1000 sets", 1, 1000},
+        {"parameter array, 5000 sets", 1, 5000},
+    };
     for (const Form& f : forms) {
-        Result r{};
         try {
             Odbc own(server.connectionString().toStdString() + options.toStdString());
-            r = write(own, rows, f.perExecute, f.arrays);
+            print(f.name, write(own, rows, f.perStatement, f.sets));
         } catch (const std::exception& e) {
             QString why = QString::fromStdString(e.what()).simplified();
             std::printf("%-34s fails: %s\n", f.name, qPrintable(why.left(90)));
-            continue;
         }
-        const double rate = rows / r.seconds;
-        std::printf("%-34s %12.0f %14.1f %10.1f\n", f.name, rate,
-                    double(rows) / std::max(r.roundTrips, 1L), rate / oneRate);
     }
     return 0;
 }
