@@ -399,16 +399,20 @@ PageLayout::ListMetrics PageLayout::listMetrics(const ReportDocument& doc) const
     m.countHeight = boxHeight(1, PageFont::BodyBold) + kRuleGap;
     const double tallest =
         std::max(bodyBottom() - headerBottom(doc) - m.headingHeight, boxHeight(1, PageFont::Body));
-    for (int r = 0; r < t.rowCount(); ++r) {
+    m.rowHeights.reserve(static_cast<std::size_t>(t.rowCount()));
+    t.forRows(0, t.rowCount(), [&](int, const ReportTable::Row& row) {
         int lines = 1;
         for (int c = 0; c < t.columnCount(); ++c) {
             lines = std::max(
                 lines,
                 static_cast<int>(
-                    wrap(t.text(r, c), m.widths[c] - 2 * kBoxPaddingX, PageFont::Body).size()));
+                    wrap(t.text(row, c), m.widths[c] - 2 * kBoxPaddingX, PageFont::Body).size()));
         }
         m.rowHeights.push_back(std::min(boxHeight(lines, PageFont::Body), tallest));
-    }
+        return true;
+    });
+    // Rows gone from the table since it was counted take a line each.
+    m.rowHeights.resize(static_cast<std::size_t>(t.rowCount()), boxHeight(1, PageFont::Body));
     return m;
 }
 
@@ -452,7 +456,7 @@ void PageLayout::addList(ReportPage& page, const ReportDocument& doc, const List
         x += m.widths[c];
     }
     y += m.headingHeight;
-    for (int r = s.firstRow; r < s.firstRow + s.rowCount; ++r) {
+    t.forRows(s.firstRow, s.rowCount, [&](int r, const ReportTable::Row& row) {
         const double h = m.rowHeights[r];
         if (r % 2 == 1) {
             PageBox stripe;
@@ -462,14 +466,16 @@ void PageLayout::addList(ReportPage& page, const ReportDocument& doc, const List
         }
         x = 0;
         for (int c = 0; c < t.columnCount(); ++c) {
-            page.boxes.push_back({QRectF(x, y, m.widths[c], h),
-                                  wrap(t.text(r, c), m.widths[c] - 2 * kBoxPaddingX, PageFont::Body)
-                                      .join(QLatin1Char('\n')),
-                                  PageFont::Body, boxAlign(t.align(c))});
+            page.boxes.push_back(
+                {QRectF(x, y, m.widths[c], h),
+                 wrap(t.text(row, c), m.widths[c] - 2 * kBoxPaddingX, PageFont::Body)
+                     .join(QLatin1Char('\n')),
+                 PageFont::Body, boxAlign(t.align(c))});
             x += m.widths[c];
         }
         y += h;
-    }
+        return true;
+    });
     if (s.countLine) {
         PageBox rule;
         rule.rect = QRectF(0, y, size_.width(), kRuleThickness);

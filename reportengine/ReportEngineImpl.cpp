@@ -7,6 +7,7 @@
 #include "platform/Prompt.h"
 #include "platform/Regional.h"
 #include "reportengine/Background.h"
+#include "reportengine/ListQuery.h"
 #include "reportengine/PdfExport.h"
 #include "reportengine/ReportFields.h"
 #include "reportengine/ReportPreview.h"
@@ -116,7 +117,9 @@ std::optional<ReportDocument> ReportEngineImpl::build(const QString& reportTempl
         return tell(
             QStringLiteral("El formato del informe «%1» no se puede usar: %2.").arg(name, why));
     }
-    doc.table = ReportTable(t->columns, source->rows(statement, parameters));
+    auto rows = std::make_shared<ListQuery>(source, statement, parameters);
+    waitShowing(QStringLiteral("Leyendo el informe %1").arg(name),
+                [&] { doc.table = ReportTable(t->columns, rows); });
     return doc;
 }
 

@@ -97,17 +97,4 @@ std::shared_ptr<ado::Recordset> ReportSource::stream(
     return rs;
 }
 
-std::vector<std::vector<platform::Variant>> ReportSource::rows(
-    const QString& statement, const std::vector<platform::Variant>& parameters) {
-    const auto rs = stream(statement, parameters);
-    std::vector<std::vector<platform::Variant>> out;
-    if (!rs || rs->state() != ado::adstate::Open) return out;
-    for (; !rs->eof(); rs->moveNext()) {
-        std::vector<platform::Variant> row;
-        for (int i = 0; i < rs->fieldCount(); ++i) row.push_back(rs->field(i).value());
-        out.push_back(std::move(row));
-    }
-    return out;
-}
-
 }  // namespace reportengine

@@ -47,10 +47,6 @@ class ReportSource {
     std::shared_ptr<ado::Recordset> stream(const QString& statement,
                                            const std::vector<platform::Variant>& parameters);
 
-    // Runs a statement with its parameters; a row of values per record, fields in order.
-    std::vector<std::vector<platform::Variant>> rows(
-        const QString& statement, const std::vector<platform::Variant>& parameters);
-
   private:
     QString connectionText_;
     ado::Connection connection_;

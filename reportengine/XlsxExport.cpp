@@ -375,37 +375,45 @@ Outcome writeList(Book& book, const ReportDocument& doc, const Progress& progres
     const int perSheet = limits.rows - static_cast<int>(kTableRow) - 1;
     lxw_worksheet* sheet = nullptr;
     int number = 0;
-    for (int r = 0; r < std::max(t.rowCount(), 1) && book.ok(); ++r) {
-        if (r % perSheet == 0) {
-            sheet = book.sheet(sheetName(QStringLiteral("Listado"), ++number));
-            if (!sheet) return Outcome::Failed;
-            writeHeadingLines(book, sheet, doc);
-            for (int c = 0; c < t.columnCount(); ++c) {
-                const auto col = static_cast<lxw_col_t>(c);
-                book.text(sheet, kTableRow, col, t.column(c).heading, book.heading_);
-                // Template widths are about a character each; a little more reads better.
-                book.check(worksheet_set_column(sheet, col, col, t.column(c).width * 1.4, nullptr));
-            }
-            worksheet_freeze_panes(sheet, kTableRow + 1, 0);
-            if (doc.landscape) worksheet_set_landscape(sheet);
+    auto startSheet = [&] {
+        sheet = book.sheet(sheetName(QStringLiteral("Listado"), ++number));
+        if (!sheet) return false;
+        writeHeadingLines(book, sheet, doc);
+        for (int c = 0; c < t.columnCount(); ++c) {
+            const auto col = static_cast<lxw_col_t>(c);
+            book.text(sheet, kTableRow, col, t.column(c).heading, book.heading_);
+            // Template widths are about a character each; a little more reads better.
+            book.check(worksheet_set_column(sheet, col, col, t.column(c).width * 1.4, nullptr));
         }
-        if (r >= t.rowCount()) break;
+        worksheet_freeze_panes(sheet, kTableRow + 1, 0);
+        if (doc.landscape) worksheet_set_landscape(sheet);
+        return true;
+    };
+    if (t.rowCount() == 0) return startSheet() && book.ok() ? Outcome::Written : Outcome::Failed;
+    bool cancelled = false;
+    t.forRows(0, t.rowCount(), [&](int r, const ReportTable::Row& values) {
+        if (r % perSheet == 0 && !startSheet()) return false;
         const lxw_row_t row = kTableRow + 1 + static_cast<lxw_row_t>(r % perSheet);
         for (int c = 0; c < t.columnCount(); ++c) {
             const auto col = static_cast<lxw_col_t>(c);
-            const Variant& v = t.value(r, c);
+            const Variant& v = values[c];
             if (v.isNumber()) {
                 book.number(sheet, row, col, v.number(), book.numberFormat(t.column(c).decimals));
             } else if (v.isDate()) {
                 book.date(sheet, row, col, v.date(), book.dateFormat(t.column(c).dateFormat),
                           book.text_, QStringLiteral("dd/MM/yyyy"));
             } else if (!v.isNull() && !v.isEmpty()) {
-                book.text(sheet, row, col, t.text(r, c), book.text_);
+                book.text(sheet, row, col, t.text(values, c), book.text_);
             }
         }
-        if (progress && !progress(r + 1, t.rowCount())) return Outcome::Cancelled;
-    }
-    return book.ok() ? Outcome::Written : Outcome::Failed;
+        if (progress && !progress(r + 1, t.rowCount())) {
+            cancelled = true;
+            return false;
+        }
+        return book.ok();
+    });
+    if (cancelled) return Outcome::Cancelled;
+    return sheet && book.ok() ? Outcome::Written : Outcome::Failed;
 }
 
 }  // namespace

@@ -32,10 +32,12 @@
 #include "reportengine/ReportEngineImpl.h"
 #include "reportengine/ReportPreview.h"
 #include "reportengine/ReportSource.h"
+#include "reportengine/ReportTable.h"
 #include "reportengine/XlsxExport.h"
 #include "tests/support/Aplicacion.h"
 
 using namespace reportengine;
+using platform::Variant;
 
 namespace {
 
@@ -107,6 +109,7 @@ class Outputs : public testing::Test {
     void TearDown() override {
         platform::setPrompter(previousPrompter);
         ScheduleGrid::setHeldBudget(ScheduleGrid::kHeldEntries);
+        ReportTable::setHeldBudget(ReportTable::kHeldValues);
     }
     QString path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
 
@@ -228,6 +231,127 @@ TEST_F(Outputs, TheCellsReadFromTheDatabaseAreThoseOfTheRowsHeldInMemory) {
     EXPECT_TRUE(prompts->last().text.contains(
         QStringLiteral("tiene un período cuyas fechas no se pueden leer: «no es fecha»")))
         << prompts->last().text.toStdString();
+    cnn.close();
+    platform::process::setProgramFolder({});
+}
+
+// Every box of a page: where it stands and what it says.
+QStringList boxesOf(const ReportPage& page) {
+    QStringList out;
+    for (const auto& b : page.boxes) {
+        out << QStringLiteral("%1,%2,%3,%4 %5 %6")
+                   .arg(b.rect.x())
+                   .arg(b.rect.y())
+                   .arg(b.rect.width())
+                   .arg(b.rect.height())
+                   .arg(static_cast<int>(b.align))
+                   .arg(b.text);
+    }
+    return out;
+}
+
+TEST_F(Outputs, AListReadAgainPageByPageGivesThePagesOfTheListHeldInMemory) {
+    platform::process::setProgramFolder(dir.path());
+    QDir(dir.path()).mkpath(QStringLiteral("reportes"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TEST_REPORTS_DIR "/Rp_InvenEquipos.xml"),
+                            dir.filePath(QStringLiteral("reportes/Rp_InvenEquipos.xml"))));
+    const QString db = dir.filePath(QStringLiteral("GESTION.db"));
+    ado::SqliteEngine::create(db);
+    {
+        QFile schema(QStringLiteral(TEST_DB_DIR "/schema.sql"));
+        ASSERT_TRUE(schema.open(QIODevice::ReadOnly));
+        ado::SqliteEngine::open(db)->executeRaw(QString::fromUtf8(schema.readAll()));
+    }
+    const QString connectionText = QStringLiteral("DSN=GESTION; UID=demo; PWD=");
+    ado::Connection cnn;
+    cnn.open(ReportSource::connectionString(connectionText));
+    cnn.execute(
+        QStringLiteral("INSERT INTO VT_CLIENTES (CODIGO, RAZON_SOCIAL) VALUES "
+                       "('     1', 'Panadería Núñez'), ('     2', 'Taller O''Higgins')"));
+    ado::Command insert;
+    insert.setActiveConnection(cnn);
+    insert.setCommandText(QStringLiteral(
+        "INSERT INTO v_ma_mantenimientos (codigo, descripcion, ubicacion, idcliente) "
+        "VALUES (?,?,?,?)"));
+    // Descriptions of one to several lines, equipment without a customer or a place.
+    cnn.execute(QStringLiteral("BEGIN"));
+    for (int i = 0; i < 150; ++i) {
+        insert.execute(
+            {QStringLiteral("EQ-%1").arg(i, 4, 10, QLatin1Char('0')),
+             QStringLiteral("Compresor de aire ") +
+                 QStringLiteral("con tanque y filtro ").repeated(i % 5),
+             i % 4 == 0 ? Variant::null() : Variant(QStringLiteral("Depósito %1").arg(i)),
+             QStringLiteral("     %1").arg(i % 3)});
+    }
+    cnn.execute(QStringLiteral("COMMIT"));
+
+    auto build = [&](double budget) {
+        ReportTable::setHeldBudget(budget);
+        auto doc = ReportEngineImpl::build(QStringLiteral("Rp_InvenEquipos"), {}, connectionText,
+                                           {}, dir.path());
+        if (doc) doc->printedAt = QDateTime(QDate(2026, 12, 9), QTime(10, 0));
+        return doc;
+    };
+    const auto held = build(ReportTable::kHeldValues);
+    ASSERT_TRUE(held.has_value());
+    EXPECT_TRUE(held->table.held());
+    EXPECT_EQ(held->table.rowCount(), 150);
+    const auto read = build(10);  // values: fewer than three rows
+    ASSERT_TRUE(read.has_value());
+    EXPECT_FALSE(read->table.held());
+    EXPECT_EQ(read->table.rowCount(), 150);
+
+    const FontMeasure measure;
+    const PageLayout layout(QSizeF(500, 400), measure);
+    const auto heldPlan = layout.plan(*held);
+    const auto readPlan = layout.plan(*read);
+    ASSERT_EQ(readPlan.pageCount, heldPlan.pageCount);
+    ASSERT_GT(heldPlan.pageCount, 6);
+    // In page order, then as a preview jumps about.
+    std::vector<int> order(static_cast<std::size_t>(heldPlan.pageCount));
+    for (int i = 0; i < heldPlan.pageCount; ++i) order[i] = i;
+    order.insert(order.end(), {heldPlan.pageCount - 1, 0, heldPlan.pageCount / 2, 1, 1});
+    QStringList codes;
+    for (int i : order) {
+        const QStringList expected = boxesOf(layout.page(*held, heldPlan, i));
+        ASSERT_EQ(boxesOf(layout.page(*read, readPlan, i)), expected) << "page " << i;
+        if (codes.size() < 150)
+            codes << expected.filter(QRegularExpression(QStringLiteral(" EQ-\\d+$")));
+    }
+    EXPECT_EQ(codes.size(), 150);
+    EXPECT_TRUE(boxesOf(layout.page(*read, readPlan, heldPlan.pageCount - 1))
+                    .filter(QStringLiteral("Cantidad de registros: 150"))
+                    .size() == 1);
+
+    if (canUnzip()) {
+        QString why;
+        ASSERT_EQ(XlsxExport::write(*held, path("held.xlsx"), &why), Outcome::Written);
+        ASSERT_EQ(XlsxExport::write(*read, path("read.xlsx"), &why), Outcome::Written);
+        const auto sheet =
+            cells(unzipped(path("read.xlsx"), QStringLiteral("xl/worksheets/sheet1.xml")));
+        EXPECT_EQ(sheet,
+                  cells(unzipped(path("held.xlsx"), QStringLiteral("xl/worksheets/sheet1.xml"))));
+        EXPECT_EQ(sheet.at("A155"), QStringLiteral("EQ-0149"));
+    }
+
+    // Rows gone or added after the count: the pages show what is there, up to the count.
+    cnn.execute(QStringLiteral("DELETE FROM v_ma_mantenimientos WHERE codigo >= 'EQ-0140'"));
+    cnn.execute(QStringLiteral("INSERT INTO v_ma_mantenimientos (codigo) VALUES ('EQ-0000A')"));
+    auto shown = [&] {
+        const auto changed = layout.plan(*read);
+        int codes = 0;
+        for (int i = 0; i < changed.pageCount; ++i)
+            codes += static_cast<int>(boxesOf(layout.page(*read, changed, i))
+                                          .filter(QRegularExpression(QStringLiteral(" EQ-")))
+                                          .size());
+        return codes;
+    };
+    EXPECT_EQ(shown(), 141);
+    cnn.execute(
+        QStringLiteral("INSERT INTO v_ma_mantenimientos (codigo) VALUES ('EQ-9001'), "
+                       "('EQ-9002'), ('EQ-9003'), ('EQ-9004'), ('EQ-9005'), ('EQ-9006'), "
+                       "('EQ-9007'), ('EQ-9008'), ('EQ-9009'), ('EQ-9010')"));
+    EXPECT_EQ(shown(), 150);
     cnn.close();
     platform::process::setProgramFolder({});
 }
