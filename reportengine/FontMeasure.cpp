@@ -8,14 +8,17 @@ FontMeasure::FontMeasure() : device_(1, 1, QImage::Format_RGB32) {
     const int dotsPerMeter = static_cast<int>(kDotsPerInch / 0.0254 + 0.5);
     device_.setDotsPerMeterX(dotsPerMeter);
     device_.setDotsPerMeterY(dotsPerMeter);
+    for (PageFont f : {PageFont::Title, PageFont::Company, PageFont::Parameters, PageFont::Heading,
+                       PageFont::Body, PageFont::BodyBold, PageFont::Footer})
+        metrics_.emplace_back(fontFor(f), &device_);
 }
 
 double FontMeasure::width(const QString& line, PageFont font) const {
-    return QFontMetricsF(fontFor(font), &device_).horizontalAdvance(line) * 72.0 / kDotsPerInch;
+    return metrics_[static_cast<std::size_t>(font)].horizontalAdvance(line) * 72.0 / kDotsPerInch;
 }
 
 double FontMeasure::lineHeight(PageFont font) const {
-    return QFontMetricsF(fontFor(font), &device_).lineSpacing() * 72.0 / kDotsPerInch;
+    return metrics_[static_cast<std::size_t>(font)].lineSpacing() * 72.0 / kDotsPerInch;
 }
 
 QFont FontMeasure::fontFor(PageFont font) {

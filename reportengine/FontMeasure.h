@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
+#include <vector>
 
 #include "reportengine/TextMeasure.h"
 
@@ -22,6 +24,9 @@ class FontMeasure : public TextMeasure {
     // Measured at a fine resolution so that rounding to device pixels does not distort widths.
     static constexpr int kDotsPerInch = 720;
     QImage device_;
+    // One per style: making a font and its metrics for every text measured cost more than the
+    // measuring.
+    std::vector<QFontMetricsF> metrics_;
 };
 
 }  // namespace reportengine

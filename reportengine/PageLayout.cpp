@@ -54,8 +54,15 @@ PageLayout::PageLayout(QSizeF pageSize, const TextMeasure& measure)
 QStringList PageLayout::wrap(const QString& text, double width, PageFont font) const {
     QStringList out;
     for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+        const QStringList words = paragraph.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        // Most texts fit on one line: measured once rather than word by word.
+        if (const QString whole = words.join(QLatin1Char(' '));
+            measure_.width(whole, font) <= width) {
+            out << whole;
+            continue;
+        }
         QString line;
-        for (QString word : paragraph.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        for (QString word : words) {
             const QString tried = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
             if (measure_.width(tried, font) <= width) {
                 line = tried;
