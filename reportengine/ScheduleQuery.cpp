@@ -21,6 +21,19 @@ QString textOf(const Variant& v) {
     return v.isNull() ? QString() : v.toText();
 }
 
+// The single-day flag of an entry, as a database compares it with 0; none (null, no column)
+// says not.
+bool saysSingleDay(const Variant& v) {
+    if (v.isNumber()) return v.number() == 0;
+    if (v.isBoolean()) return !v.boolean();
+    if (v.isText()) {
+        bool ok = false;
+        const double n = v.text().trimmed().toDouble(&ok);
+        return ok && n == 0;
+    }
+    return false;
+}
+
 // An entry as the database gives it, before its row and period are known.
 struct RawEntry {
     QString label;
@@ -122,28 +135,16 @@ std::optional<ScheduleGrid> ScheduleQuery::load(std::shared_ptr<ReportSource> so
     if (q->fromClause_.isEmpty()) return std::nullopt;
 
     // The labels, the periods and the entries with visits are three scans of the whole schedule.
-    // The first two run on connections of their own while this one reads the entries, so that a
-    // long schedule takes about the time of the longest scan rather than of all three.
+    // The periods, the longest, are read on a connection of their own while this one reads the
+    // labels and then the entries: two reads at a time, as many as there are cores to share.
     const QString labelsSql = q->statement(QStringLiteral("DISTINCT ") + q->label_, {}, {});
-    const QString notDaily =
-        q->daily_.isEmpty() ? QStringLiteral("1")
-                            : QStringLiteral("CASE WHEN %1 = 0 THEN 0 ELSE 1 END").arg(q->daily_);
-    const QString periodsSql =
-        q->statement(QStringLiteral("DISTINCT %1, %2, %3").arg(q->from_, q->to_, notDaily), {}, {});
-    const auto labelsSource = q->source_->another();
+    // The flag as stored rather than an expression of it: the engine keeps a few more distinct
+    // values and evaluates nothing for every entry.
+    const QString periodsSql = q->statement(
+        QStringLiteral("DISTINCT %1, %2, %3")
+            .arg(q->from_, q->to_, q->daily_.isEmpty() ? QStringLiteral("NULL") : q->daily_),
+        {}, {});
     const auto periodsSource = q->source_->another();
-    // Labels as the database tells them apart, merged once their line breaks are normalised.
-    // DISTINCT rather than GROUP BY with the sums: the engine keeps the few distinct values
-    // instead of sorting every entry.
-    auto labelsRead = std::async(std::launch::async, [labelsSource, labelsSql, parameters] {
-        std::map<QString, QStringList> raws;
-        const auto rs = labelsSource->stream(labelsSql, parameters);
-        for (; rs && rs->state() == ado::adstate::Open && !rs->eof(); rs->moveNext()) {
-            const QString raw = textOf(rs->field(0).value());
-            raws[ScheduleGrid::normalizedLabel(raw)] << raw;
-        }
-        return raws;
-    });
     // Periods: a period is a single day when every entry of it says so.
     auto periodsRead = std::async(std::launch::async, [periodsSource, periodsSql, parameters] {
         PeriodsRead out;
@@ -158,16 +159,27 @@ std::optional<ScheduleGrid> ScheduleQuery::load(std::shared_ptr<ReportSource> so
                 return out;
             }
             auto [it, added] = out.single.emplace(std::make_pair(*from, *to), true);
-            it->second = it->second && numberOf(rs->field(2).value()) == 0;
+            it->second = it->second && saysSingleDay(rs->field(2).value());
         }
         return out;
     });
 
+    // Labels as the database tells them apart, merged once their line breaks are normalised.
+    // DISTINCT rather than GROUP BY with the sums: the engine keeps the few distinct values
+    // instead of sorting every entry.
+    std::map<QString, QStringList> raws;
+    {
+        const auto rs = q->source_->stream(labelsSql, parameters);
+        for (; rs && rs->state() == ado::adstate::Open && !rs->eof(); rs->moveNext()) {
+            const QString raw = textOf(rs->field(0).value());
+            raws[ScheduleGrid::normalizedLabel(raw)] << raw;
+        }
+    }
+
     ScheduleGrid::Summary s;
     bool known = false;
-    // Rows and periods once both reads are done; false when a period cannot be read.
+    // Rows and periods once the periods are read; false when a period cannot be read.
     auto learn = [&] {
-        const std::map<QString, QStringList> raws = labelsRead.get();
         const PeriodsRead periods = periodsRead.get();
         if (!periods.error.isEmpty()) {
             if (error) *error = periods.error;
@@ -230,10 +242,9 @@ std::optional<ScheduleGrid> ScheduleQuery::load(std::shared_ptr<ReportSource> so
             parameters);
         // Entries read before the rows and periods are known wait, up to a limit.
         std::vector<RawEntry> waiting;
-        auto bothRead = [&] {
+        auto periodsKnown = [&] {
             using namespace std::chrono_literals;
-            return labelsRead.wait_for(0s) == std::future_status::ready &&
-                   periodsRead.wait_for(0s) == std::future_status::ready;
+            return periodsRead.wait_for(0s) == std::future_status::ready;
         };
         for (; rs && rs->state() == ado::adstate::Open && !rs->eof(); rs->moveNext()) {
             RawEntry r{textOf(rs->field(0).value()), rs->field(1).value(), rs->field(2).value(),
@@ -242,7 +253,7 @@ std::optional<ScheduleGrid> ScheduleQuery::load(std::shared_ptr<ReportSource> so
             if (!known) {
                 if (static_cast<double>(waiting.size()) <
                         std::min(kMostWaiting, ScheduleGrid::heldBudget()) &&
-                    (waiting.size() % 1024 != 0 || !bothRead())) {
+                    (waiting.size() % 1024 != 0 || !periodsKnown())) {
                     waiting.push_back(std::move(r));
                     continue;
                 }

@@ -110,10 +110,34 @@ class Outputs : public testing::Test {
         platform::setPrompter(previousPrompter);
         ScheduleGrid::setHeldBudget(ScheduleGrid::kHeldEntries);
         ReportTable::setHeldBudget(ReportTable::kHeldValues);
+        if (cnn.state() == ado::adstate::Open) cnn.close();
+        platform::process::setProgramFolder({});
     }
     QString path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
 
+    // An embedded database with the suite's tables in the program folder and the templates
+    // named; `cnn` open on it. Gives the connection text the suite hands over.
+    QString database(std::initializer_list<const char*> templates) {
+        platform::process::setProgramFolder(dir.path());
+        QDir(dir.path()).mkpath(QStringLiteral("reportes"));
+        for (const char* t : templates) {
+            const QString name = QStringLiteral("reportes/%1.xml").arg(QLatin1String(t));
+            EXPECT_TRUE(
+                QFile::copy(QStringLiteral(TEST_REPORTS_DIR "/%1.xml").arg(QLatin1String(t)),
+                            dir.filePath(name)));
+        }
+        const QString db = dir.filePath(QStringLiteral("GESTION.db"));
+        ado::SqliteEngine::create(db);
+        QFile schema(QStringLiteral(TEST_DB_DIR "/schema.sql"));
+        EXPECT_TRUE(schema.open(QIODevice::ReadOnly));
+        ado::SqliteEngine::open(db)->executeRaw(QString::fromUtf8(schema.readAll()));
+        const QString connectionText = QStringLiteral("DSN=GESTION; UID=demo; PWD=");
+        cnn.open(ReportSource::connectionString(connectionText));
+        return connectionText;
+    }
+
     QTemporaryDir dir;
+    ado::Connection cnn;
     std::shared_ptr<platform::ScriptedPrompter> prompts =
         std::make_shared<platform::ScriptedPrompter>();
     std::shared_ptr<platform::Prompter> previousPrompter;
@@ -122,23 +146,7 @@ class Outputs : public testing::Test {
 // ---- cells read from the database -------------------------------------------------------------
 
 TEST_F(Outputs, TheCellsReadFromTheDatabaseAreThoseOfTheRowsHeldInMemory) {
-    platform::process::setProgramFolder(dir.path());
-    QDir(dir.path()).mkpath(QStringLiteral("reportes"));
-    for (const char* t : {"Cronequipo", "CronequipoObs"}) {
-        ASSERT_TRUE(
-            QFile::copy(QStringLiteral(TEST_REPORTS_DIR "/%1.xml").arg(QLatin1String(t)),
-                        dir.filePath(QStringLiteral("reportes/%1.xml").arg(QLatin1String(t)))));
-    }
-    const QString db = dir.filePath(QStringLiteral("GESTION.db"));
-    ado::SqliteEngine::create(db);
-    {
-        QFile schema(QStringLiteral(TEST_DB_DIR "/schema.sql"));
-        ASSERT_TRUE(schema.open(QIODevice::ReadOnly));
-        ado::SqliteEngine::open(db)->executeRaw(QString::fromUtf8(schema.readAll()));
-    }
-    const QString connectionText = QStringLiteral("DSN=GESTION; UID=demo; PWD=");
-    ado::Connection cnn;
-    cnn.open(ReportSource::connectionString(connectionText));
+    const QString connectionText = database({"Cronequipo", "CronequipoObs"});
 
     // Forty labels (some written two ways), forty days; several entries in some cells, zeros,
     // observations, another user's rows.
@@ -231,8 +239,6 @@ TEST_F(Outputs, TheCellsReadFromTheDatabaseAreThoseOfTheRowsHeldInMemory) {
     EXPECT_TRUE(prompts->last().text.contains(
         QStringLiteral("tiene un período cuyas fechas no se pueden leer: «no es fecha»")))
         << prompts->last().text.toStdString();
-    cnn.close();
-    platform::process::setProgramFolder({});
 }
 
 // Every box of a page: where it stands and what it says.
@@ -250,21 +256,46 @@ QStringList boxesOf(const ReportPage& page) {
     return out;
 }
 
-TEST_F(Outputs, AListReadAgainPageByPageGivesThePagesOfTheListHeldInMemory) {
-    platform::process::setProgramFolder(dir.path());
-    QDir(dir.path()).mkpath(QStringLiteral("reportes"));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(TEST_REPORTS_DIR "/Rp_InvenEquipos.xml"),
-                            dir.filePath(QStringLiteral("reportes/Rp_InvenEquipos.xml"))));
-    const QString db = dir.filePath(QStringLiteral("GESTION.db"));
-    ado::SqliteEngine::create(db);
-    {
-        QFile schema(QStringLiteral(TEST_DB_DIR "/schema.sql"));
-        ASSERT_TRUE(schema.open(QIODevice::ReadOnly));
-        ado::SqliteEngine::open(db)->executeRaw(QString::fromUtf8(schema.readAll()));
+TEST_F(Outputs, APeriodIsASingleDayWhenEveryEntryOfItSaysSo) {
+    const QString connectionText = database({"Cronequipo"});
+    ado::Command insert;
+    insert.setActiveConnection(cnn);
+    insert.setCommandText(QStringLiteral(
+        "INSERT INTO AUX_ESTADISTICACTA (USUARIO,Nombre,Grupo,FechaD,FechaH,ImporteG1,ImporteG2,"
+        "Detalle) VALUES ('PC01|JUAN','x',?,?,?,1,?,'')"));
+    struct Case {
+        int from, days;              // of January 2026
+        std::vector<Variant> flags;  // of its entries, one label each
+        bool single;
+    } cases[] = {
+        {1, 7, {1, 1}, false},
+        {8, 1, {0}, true},
+        {9, 7, {0, 0.0}, true},
+        {16, 7, {0, 1}, false},
+        {23, 7, {Variant::null()}, false},
+        {30, 1, {QStringLiteral("0")}, true},
+        {31, 1, {0, Variant::null()}, false},
+    };
+    for (const auto& c : cases) {
+        const QDate from(2026, 1, c.from);
+        for (std::size_t i = 0; i < c.flags.size(); ++i) {
+            insert.execute(
+                {QStringLiteral("EQ-%1").arg(i), from, from.addDays(c.days - 1), c.flags[i]});
+        }
     }
-    const QString connectionText = QStringLiteral("DSN=GESTION; UID=demo; PWD=");
-    ado::Connection cnn;
-    cnn.open(ReportSource::connectionString(connectionText));
+    const auto doc = ReportEngineImpl::build(
+        QStringLiteral("Cronequipo"), QStringLiteral("{Aux_EstadisticaCta.USUARIO} = 'PC01|JUAN'"),
+        connectionText, {}, dir.path());
+    ASSERT_TRUE(doc.has_value());
+    ASSERT_EQ(doc->grid.periodCount(), static_cast<int>(std::size(cases)));
+    for (int p = 0; p < doc->grid.periodCount(); ++p) {
+        EXPECT_EQ(doc->grid.period(p).from.day(), cases[p].from);
+        EXPECT_EQ(doc->grid.period(p).daily, cases[p].single) << "period " << p;
+    }
+}
+
+TEST_F(Outputs, AListReadAgainPageByPageGivesThePagesOfTheListHeldInMemory) {
+    const QString connectionText = database({"Rp_InvenEquipos"});
     cnn.execute(
         QStringLiteral("INSERT INTO VT_CLIENTES (CODIGO, RAZON_SOCIAL) VALUES "
                        "('     1', 'Panadería Núñez'), ('     2', 'Taller O''Higgins')"));
@@ -352,8 +383,6 @@ TEST_F(Outputs, AListReadAgainPageByPageGivesThePagesOfTheListHeldInMemory) {
                        "('EQ-9002'), ('EQ-9003'), ('EQ-9004'), ('EQ-9005'), ('EQ-9006'), "
                        "('EQ-9007'), ('EQ-9008'), ('EQ-9009'), ('EQ-9010')"));
     EXPECT_EQ(shown(), 150);
-    cnn.close();
-    platform::process::setProgramFolder({});
 }
 
 // ---- the spreadsheet ----------------------------------------------------------------------------
@@ -516,7 +545,6 @@ TEST_F(Outputs, TheOpenDatabaseAFolderOrAMissingFolderAreRefusedAsTargets) {
     const QString db = path("GESTION.db");
     ado::SqliteEngine::create(db);
     platform::process::setProgramFolder(dir.path());
-    ado::Connection cnn;
     cnn.open(ReportSource::connectionString(QStringLiteral("DSN=GESTION; UID=demo; PWD=")));
     const QByteArray before = bytes(db);
     QDir(dir.path()).mkdir(QStringLiteral("carpeta"));
@@ -544,8 +572,6 @@ TEST_F(Outputs, TheOpenDatabaseAFolderOrAMissingFolderAreRefusedAsTargets) {
     }
     EXPECT_EQ(bytes(db), before) << "the database is untouched";
     EXPECT_EQ(bytes(path("OTRA.db")), other);
-    cnn.close();
-    platform::process::setProgramFolder({});
 }
 
 // ---- progress
