@@ -11,6 +11,28 @@ FontMeasure::FontMeasure() : device_(1, 1, QImage::Format_RGB32) {
     for (PageFont f : {PageFont::Title, PageFont::Company, PageFont::Parameters, PageFont::Heading,
                        PageFont::Body, PageFont::BodyBold, PageFont::Footer})
         metrics_.emplace_back(fontFor(f), &device_);
+    std::array<double, 256> unknown;
+    unknown.fill(-1);
+    advances_.assign(metrics_.size(), unknown);
+}
+
+bool FontMeasure::fits(const QString& line, PageFont font, double room) const {
+    // Shaping a line costs far more than adding up its characters' advances, and pairs of
+    // letters set closer or wider change a line by a few hundredths at most: only a line near
+    // the edge is shaped. Lists measure every cell of every row to lay out their pages.
+    auto& advance = advances_[static_cast<std::size_t>(font)];
+    const QFontMetricsF& m = metrics_[static_cast<std::size_t>(font)];
+    double sum = 0;
+    for (QChar c : line) {
+        if (c.unicode() > 0xFF) return width(line, font) <= room;
+        double& a = advance[c.unicode()];
+        if (a < 0) a = m.horizontalAdvance(c);
+        sum += a;
+    }
+    sum = sum * 72.0 / kDotsPerInch;
+    if (sum <= room * 0.97) return true;
+    if (sum > room * 1.1) return false;
+    return width(line, font) <= room;
 }
 
 double FontMeasure::width(const QString& line, PageFont font) const {

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
+#include <array>
 #include <vector>
 
 #include "reportengine/TextMeasure.h"
@@ -16,6 +17,7 @@ class FontMeasure : public TextMeasure {
     FontMeasure();
     double width(const QString& line, PageFont font) const override;
     double lineHeight(PageFont font) const override;
+    bool fits(const QString& line, PageFont font, double room) const override;
 
     // The font of a style at its size in points.
     static QFont fontFor(PageFont font);
@@ -27,6 +29,9 @@ class FontMeasure : public TextMeasure {
     // One per style: making a font and its metrics for every text measured cost more than the
     // measuring.
     std::vector<QFontMetricsF> metrics_;
+    // Advances of the Latin-1 characters of each style, measured when first needed (negative
+    // until then).
+    mutable std::vector<std::array<double, 256>> advances_;
 };
 
 }  // namespace reportengine

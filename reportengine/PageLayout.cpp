@@ -56,23 +56,22 @@ QStringList PageLayout::wrap(const QString& text, double width, PageFont font) c
     for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
         const QStringList words = paragraph.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         // Most texts fit on one line: measured once rather than word by word.
-        if (const QString whole = words.join(QLatin1Char(' '));
-            measure_.width(whole, font) <= width) {
+        if (const QString whole = words.join(QLatin1Char(' ')); measure_.fits(whole, font, width)) {
             out << whole;
             continue;
         }
         QString line;
         for (QString word : words) {
             const QString tried = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
-            if (measure_.width(tried, font) <= width) {
+            if (measure_.fits(tried, font, width)) {
                 line = tried;
                 continue;
             }
             if (!line.isEmpty()) out << line;
             // A word wider than the box is cut where it stops fitting.
-            while (word.size() > 1 && measure_.width(word, font) > width) {
+            while (word.size() > 1 && !measure_.fits(word, font, width)) {
                 int fits = 1;
-                while (fits < word.size() && measure_.width(word.left(fits + 1), font) <= width)
+                while (fits < word.size() && measure_.fits(word.left(fits + 1), font, width))
                     ++fits;
                 out << word.left(fits);
                 word = word.mid(fits);

@@ -12,6 +12,10 @@ class TextMeasure {
     virtual ~TextMeasure() = default;
     virtual double width(const QString& line, PageFont font) const = 0;
     virtual double lineHeight(PageFont font) const = 0;
+    // Whether a line is no wider than `room`; the same answer as comparing its width.
+    virtual bool fits(const QString& line, PageFont font, double room) const {
+        return width(line, font) <= room;
+    }
 };
 
 }  // namespace reportengine

@@ -321,6 +321,36 @@ TEST(ScheduleGrid, ShadingDeepensWithTheCount) {
         EXPECT_EQ(ScheduleGrid::shadeLevel(c.count, c.max), c.level) << c.count << "/" << c.max;
 }
 
+// ---- measuring ---------------------------------------------------------------------------------
+
+TEST(FontMeasure, WhetherALineFitsIsWhatItsMeasuredWidthSays) {
+    ensureApplication();
+    const FontMeasure measure;
+    const QString lines[] = {
+        QStringLiteral("EQ-0000123"),
+        QStringLiteral("Compresor de aire con tanque de 200 litros"),
+        QStringLiteral("Panadería Núñez — Depósito"),
+        QStringLiteral("AVAVAVAVAV To Ty Te WAVE Yo LT"),
+        QStringLiteral("fi fl ffi ffl office"),
+        QStringLiteral("iiiiiiiiiiiiiiiiiiii"),
+        QStringLiteral("WWWWWWWWWWMMMMMMMMMM"),
+        QStringLiteral("31/12/2100 1.234.567,89"),
+        QStringLiteral("Taller O'Higgins S.R.L. (sucursal «Norte»)"),
+        QStringLiteral("Ωμέγα 東京"),  // beyond Latin-1: always shaped
+    };
+    const double shares[] = {0.5, 0.85, 0.9, 0.95, 0.97, 0.99, 1.0, 1.01, 1.03, 1.09, 1.1, 1.2, 2};
+    for (PageFont font : {PageFont::Body, PageFont::BodyBold, PageFont::Heading, PageFont::Title}) {
+        for (const QString& line : lines) {
+            const double width = measure.width(line, font);
+            for (double share : shares) {
+                const double room = width * share;
+                EXPECT_EQ(measure.fits(line, font, room), width <= room)
+                    << line.toStdString() << " in " << share << " of its width";
+            }
+        }
+    }
+}
+
 // ---- page layout ------------------------------------------------------------------------------
 
 // Every character is as wide as its style's width, so that pages can be worked out by hand.
