@@ -208,6 +208,14 @@ double barePdf(const QString& path, const Scenario& s, int pages, int rowsPerPag
     return t.elapsed() / 1000.0;
 }
 
+// Opens the preview and paints its first page; gives the page count.
+int showFirstPage(const ReportDocument& doc) {
+    ReportPreview preview(doc, 0);
+    preview.show();
+    preview.view()->grab();
+    return preview.view()->pageCount();
+}
+
 void run(const QString& folder, const Scenario& s) {
     fill(QDir(folder).filePath(QStringLiteral("BENCH.db")), s);
     std::printf("\n%s: %d labels x %d periods (%lld cells)\n", s.name, s.labels, s.periods,
@@ -230,22 +238,16 @@ void run(const QString& folder, const Scenario& s) {
             QStringLiteral("{Aux_EstadisticaCta.USUARIO} = '%1'").arg(QLatin1String(kUser)),
             QStringLiteral("DSN=BENCH; UID=bench; PWD="), {}, folder);
         const double read = t.elapsed() / 1000.0;
-        ReportPreview preview(*doc, 0);
-        preview.show();
-        preview.view()->grab();
+        showFirstPage(*doc);
         std::printf("  read again, first page shown  %7.2f s   (%.2f s reading)\n",
                     t.elapsed() / 1000.0, read);
     }
     if (qEnvironmentVariableIsSet("LECTURAS")) return;
 
     t.restart();
-    {
-        ReportPreview preview(*doc, 0);
-        preview.show();
-        preview.view()->grab();
-        std::printf("  preview, first page shown     %7.2f s   peak %4ld MB  (%d pages)\n",
-                    t.elapsed() / 1000.0, peakMb(), preview.view()->pageCount());
-    }
+    const int pageCount = showFirstPage(*doc);
+    std::printf("  preview, first page shown     %7.2f s   peak %4ld MB  (%d pages)\n",
+                t.elapsed() / 1000.0, peakMb(), pageCount);
 
     QString why;
     const QString xlsx = QDir(folder).filePath(QStringLiteral("informe.xlsx"));
@@ -333,13 +335,9 @@ void runList(const QString& folder, int count) {
     std::printf("  rows counted                  %7.2f s   peak %4ld MB  (%s)\n",
                 t.elapsed() / 1000.0, peakMb(), doc->table.held() ? "held" : "read again");
     t.restart();
-    {
-        ReportPreview preview(*doc, 0);
-        preview.show();
-        preview.view()->grab();
-        std::printf("  preview, first page shown     %7.2f s   peak %4ld MB  (%d pages)\n",
-                    t.elapsed() / 1000.0, peakMb(), preview.view()->pageCount());
-    }
+    const int pageCount = showFirstPage(*doc);
+    std::printf("  preview, first page shown     %7.2f s   peak %4ld MB  (%d pages)\n",
+                t.elapsed() / 1000.0, peakMb(), pageCount);
     QString why;
     t.restart();
     if (XlsxExport::write(*doc, QDir(folder).filePath(QStringLiteral("lista.xlsx")), &why) !=
