@@ -13,7 +13,6 @@ namespace anchosconsulta {
 
 namespace {
 
-constexpr int kTwipsPorPixel = 15;
 // Wider than any screen; a larger number in the file is a damaged one.
 constexpr int kMasAncho = 10000;
 

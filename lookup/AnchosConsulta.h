@@ -8,6 +8,9 @@
 // "<table>","<twips>|<twips>|...|", single-byte text with CR LF.
 namespace anchosconsulta {
 
+// The file keeps widths in twips, as the suite's other programs read them.
+constexpr int kTwipsPorPixel = 15;
+
 // The widths stored for `tabla` (no regard to case), at most `columnas` of them. Each line of the
 // table overwrites the widths it has, so the last one wins; a width that is not a number reads
 // as 0.

@@ -524,8 +524,6 @@ void Lib_FrmCons3::marcaTodos() {
 
 namespace {
 
-constexpr int kTwipsPorPixel = 15;
-
 QString archivoAnchos(const char* nombre) {
     return SuiteLib::tools().FolderPath(platform::process::programFolder()) +
            QString::fromLatin1(nombre);
@@ -556,7 +554,7 @@ void Lib_FrmCons3::guardaAnchos() {
     if (f.open(QIODevice::ReadOnly)) viejo = f.readAll();
     std::vector<int> twips;
     for (int i = 0; i < lista_->columnCount(); ++i)
-        twips.push_back(ListView1->columnWidth(i) * kTwipsPorPixel);
+        twips.push_back(ListView1->columnWidth(i) * anchosconsulta::kTwipsPorPixel);
     const QByteArray bytes = anchosconsulta::reemplaza(viejo, tabla_, twips);
     QFile nuevo(aux);
     if (!nuevo.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;

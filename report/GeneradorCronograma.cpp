@@ -320,8 +320,8 @@ bool GeneradorCronograma::genera(const ParametrosCronograma& p) {
             filas_ = escritor->escritas();
             db.gCnn.commitTrans();
             enTransaccion = false;
-            // The report reads the whole schedule three times at once: with the table measured
-            // the engine reads it straight through when one user owns most of it.
+            // The report reads the whole schedule three times: with the table measured the
+            // engine reads it straight through when one user owns most of it.
             db.gCnn.refreshStatistics(QStringLiteral("AUX_ESTADISTICACTA"));
         })
         .then([&] { cerrarAviso(); })

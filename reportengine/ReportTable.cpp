@@ -25,7 +25,10 @@ void ReportTable::setHeldBudget(double values) {
 ReportTable::ReportTable(std::vector<ReportTemplate::Column> columns, std::vector<Row> rows)
     : columns_(std::move(columns)), rows_(std::move(rows)) {
     for (const auto& c : columns_) aligns_.push_back(c.align);
-    for (const Row& r : rows_) settle(r);
+    for (Row& r : rows_) {
+        r.resize(columns_.size());
+        settle(r);
+    }
     rowCount_ = static_cast<int>(rows_.size());
 }
 
@@ -37,6 +40,7 @@ ReportTable::ReportTable(std::vector<ReportTemplate::Column> columns,
     bool keep = true;
     const auto cursor = rows->open();
     for (Row r; cursor->next(r); ++rowCount_) {
+        r.resize(columns_.size());
         settle(r);
         if (!keep) continue;
         if (static_cast<double>(rows_.size() + 1) * width > heldBudget()) {
@@ -50,8 +54,9 @@ ReportTable::ReportTable(std::vector<ReportTemplate::Column> columns,
 }
 
 void ReportTable::settle(const Row& row) {
-    for (std::size_t c = 0; c < aligns_.size() && c < row.size(); ++c) {
-        if (aligns_[c] != Align::Auto || columns_[c].align != Align::Auto) continue;
+    // A column's alignment is settled by its first value of a known kind.
+    for (std::size_t c = 0; c < aligns_.size(); ++c) {
+        if (aligns_[c] != Align::Auto) continue;
         const Variant& v = row[c];
         if (v.isNumber())
             aligns_[c] = Align::Right;
@@ -91,7 +96,6 @@ bool ReportTable::forRows(int first, int count, const Visit& visit) const {
 }
 
 QString ReportTable::text(const Row& row, int c) const {
-    if (c >= static_cast<int>(row.size())) return {};
     const Variant& v = row[c];
     const auto& column = columns_[c];
     switch (v.kind()) {

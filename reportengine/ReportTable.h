@@ -28,8 +28,8 @@ class ReportTable {
     int columnCount() const { return static_cast<int>(columns_.size()); }
     int rowCount() const { return rowCount_; }
     const ReportTemplate::Column& column(int c) const { return columns_[c]; }
-    // Rows [first, first + count) in order; false when `visit` stopped them. Asks for rows that
-    // follow the last ones asked for go on with the same read.
+    // Rows [first, first + count) in order, a value for every column; false when `visit` stopped
+    // them. Asks for rows that follow the last ones asked for go on with the same read.
     bool forRows(int first, int count, const Visit& visit) const;
     // Dates in the column's pattern (dd/MM/yyyy by default), numbers with the regional decimal
     // separator, null as "".

@@ -34,7 +34,7 @@ bool saysSingleDay(const Variant& v) {
     return false;
 }
 
-// An entry as the database gives it, before its row and period are known.
+// An entry as the database gives it, before its period is known.
 struct RawEntry {
     QString label;
     Variant from, to;
@@ -42,7 +42,7 @@ struct RawEntry {
     QString detail;
 };
 
-// Entries read before the rows and periods are known are kept up to this many (and never more
+// Entries read before the periods are known are kept up to this many (and never more
 // than the entries a schedule may hold); beyond, the read waits for them.
 constexpr double kMostWaiting = 100000;
 
@@ -167,23 +167,13 @@ std::optional<ScheduleGrid> ScheduleQuery::load(std::shared_ptr<ReportSource> so
     // Labels as the database tells them apart, merged once their line breaks are normalised.
     // DISTINCT rather than GROUP BY with the sums: the engine keeps the few distinct values
     // instead of sorting every entry.
-    std::map<QString, QStringList> raws;
+    ScheduleGrid::Summary s;
     {
+        std::map<QString, QStringList> raws;
         const auto rs = q->source_->stream(labelsSql, parameters);
         for (; rs && rs->state() == ado::adstate::Open && !rs->eof(); rs->moveNext()) {
             const QString raw = textOf(rs->field(0).value());
             raws[ScheduleGrid::normalizedLabel(raw)] << raw;
-        }
-    }
-
-    ScheduleGrid::Summary s;
-    bool known = false;
-    // Rows and periods once the periods are read; false when a period cannot be read.
-    auto learn = [&] {
-        const PeriodsRead periods = periodsRead.get();
-        if (!periods.error.isEmpty()) {
-            if (error) *error = periods.error;
-            return false;
         }
         for (const auto& [label, spellings] : raws) s.labels.push_back(label);
         ScheduleGrid::sortLabels(s.labels);
@@ -194,11 +184,21 @@ std::optional<ScheduleGrid> ScheduleQuery::load(std::shared_ptr<ReportSource> so
             q->rowOfLabel_.insert(label, row);
             q->rowOfFolded_.insert(label.toCaseFolded(), row);
         }
+        s.rowTotals.assign(s.labels.size(), 0);
+        s.rowEntries.assign(s.labels.size(), 0);
+    }
+
+    bool known = false;
+    // The periods once they are read; false when one cannot be read.
+    auto learn = [&] {
+        const PeriodsRead periods = periodsRead.get();
+        if (!periods.error.isEmpty()) {
+            if (error) *error = periods.error;
+            return false;
+        }
         for (const auto& [range, single] : periods.single)
             s.periods.push_back({range.first, range.second, single});
         q->periods_ = s.periods;
-        s.rowTotals.assign(s.labels.size(), 0);
-        s.rowEntries.assign(s.labels.size(), 0);
         s.periodTotals.assign(s.periods.size(), 0);
         known = true;
         return true;
@@ -240,7 +240,7 @@ std::optional<ScheduleGrid> ScheduleQuery::load(std::shared_ptr<ReportSource> so
             q->statement(q->entryColumns(), q->withVisits(),
                          QStringLiteral("ORDER BY %1, %2").arg(q->from_, q->to_)),
             parameters);
-        // Entries read before the rows and periods are known wait, up to a limit.
+        // Entries read before the periods are known wait, up to a limit.
         std::vector<RawEntry> waiting;
         auto periodsKnown = [&] {
             using namespace std::chrono_literals;

@@ -9,9 +9,9 @@
 
 namespace reportengine {
 
-// A schedule read from the database: the labels, periods and totals come from the database's
-// own sums; the cells are read in period order, a band of rows at a time, while they are drawn
-// or written.
+// A schedule read from the database: its distinct labels and periods, and the totals summed from
+// the entries with visits; the cells are read in period order, a band of rows at a time, while
+// they are drawn or written.
 class ScheduleQuery : public ScheduleCells, public std::enable_shared_from_this<ScheduleQuery> {
   public:
     // The grid of the template's rows under a condition; no value, with the reason in `error`,

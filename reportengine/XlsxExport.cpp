@@ -389,10 +389,11 @@ Outcome writeList(Book& book, const ReportDocument& doc, const Progress& progres
         if (doc.landscape) worksheet_set_landscape(sheet);
         return true;
     };
-    if (t.rowCount() == 0) return startSheet() && book.ok() ? Outcome::Written : Outcome::Failed;
+    // The first sheet even for a list without rows: it carries the headings.
+    if (!startSheet()) return Outcome::Failed;
     bool cancelled = false;
     t.forRows(0, t.rowCount(), [&](int r, const ReportTable::Row& values) {
-        if (r % perSheet == 0 && !startSheet()) return false;
+        if (r > 0 && r % perSheet == 0 && !startSheet()) return false;
         const lxw_row_t row = kTableRow + 1 + static_cast<lxw_row_t>(r % perSheet);
         for (int c = 0; c < t.columnCount(); ++c) {
             const auto col = static_cast<lxw_col_t>(c);
@@ -413,7 +414,7 @@ Outcome writeList(Book& book, const ReportDocument& doc, const Progress& progres
         return book.ok();
     });
     if (cancelled) return Outcome::Cancelled;
-    return sheet && book.ok() ? Outcome::Written : Outcome::Failed;
+    return book.ok() ? Outcome::Written : Outcome::Failed;
 }
 
 }  // namespace
