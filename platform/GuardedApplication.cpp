@@ -1,7 +1,10 @@
 #include "platform/GuardedApplication.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
 #include <cstdio>
 
+#include "platform/NumerosEnC.h"
 #include "platform/Process.h"
 
 namespace platform {
@@ -29,7 +32,19 @@ int& zoneReadOnce(int& argc) {
 }  // namespace
 
 GuardedApplication::GuardedApplication(int& argc, char** argv)
-    : QApplication(zoneReadOnce(argc), argv) {}
+    : QApplication(zoneReadOnce(argc), argv) {
+    // The application object has just taken every category from the environment.
+    NumerosEnC::fijaEnElProceso();
+    // Beside the program first (where an installation on Windows carries them), then Qt's own.
+    const QLocale espanol(QLocale::Spanish, QLocale::Spain);
+    for (const QString& carpeta : {applicationDirPath() + QStringLiteral("/translations"),
+                                   QLibraryInfo::path(QLibraryInfo::TranslationsPath)}) {
+        if (!qtEnEspanol_.load(espanol, QStringLiteral("qtbase"), QStringLiteral("_"), carpeta))
+            continue;
+        enEspanol_ = installTranslator(&qtEnEspanol_);
+        break;
+    }
+}
 
 bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
     try {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 #include <functional>
 
 #include "platform/Failure.h"
@@ -15,7 +16,12 @@ class GuardedApplication : public QApplication {
     // Gets the error and where it happened (the receiver of the event, or the routine).
     using LastResort = std::function<void(const ErrorInfo& error, const QString& where)>;
 
+    // Numbers in files stay "C" whatever the desktop; Qt's own dialogs and menus speak Spanish,
+    // as the rest of the suite does, whatever the environment's language.
     GuardedApplication(int& argc, char** argv);
+
+    // Whether Qt's Spanish texts were found and installed.
+    bool enEspanol() const { return enEspanol_; }
 
     bool notify(QObject* receiver, QEvent* event) override;
 
@@ -29,6 +35,10 @@ class GuardedApplication : public QApplication {
 
     // Hands an error to the reporter; never raises.
     static void report(const ErrorInfo& error, const QString& where);
+
+  private:
+    QTranslator qtEnEspanol_;
+    bool enEspanol_ = false;
 };
 
 }  // namespace platform

@@ -9,6 +9,8 @@
 #include <map>
 #include <string>
 
+#include "platform/NumerosEnC.h"
+
 namespace reportengine {
 
 namespace {
@@ -176,6 +178,9 @@ class Book {
   private:
     lxw_format* add() { return workbook_add_format(book_); }
 
+    // The library writes the sheets' numbers (widths, margins, amounts) with the C library:
+    // never with the desktop's decimal comma, which readers refuse or misread.
+    platform::NumerosEnC numerosEnC_;
     QString path_;
     std::string tmpdir_;
     lxw_workbook* book_ = nullptr;

@@ -5,9 +5,12 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSysInfo>
 #include <QThread>
 #include <algorithm>
+#include <clocale>
+#include <string>
 
 #include "platform/ado/Command.h"
 #include "platform/ado/Recordset.h"
@@ -30,6 +33,14 @@ QByteArray unzipped(const QString& archive, const QString& member) {
     return unzip.readAllStandardOutput();
 }
 
+bool hayLocaleEspanol() {
+    const char* antes = std::setlocale(LC_ALL, nullptr);
+    const std::string guardado = antes ? antes : "C";
+    const bool hay = std::setlocale(LC_ALL, "es_ES.UTF-8") != nullptr;
+    std::setlocale(LC_ALL, guardado.c_str());
+    return hay;
+}
+
 class Lote : public ProgramFolder {
   protected:
     void SetUp() override {
@@ -48,10 +59,12 @@ class Lote : public ProgramFolder {
 
     QString programa() const { return dir.filePath(QStringLiteral("cronequipo")); }
 
-    Salida corre(const QStringList& opciones, const QString& usuario = QStringLiteral("juan")) {
+    Salida corre(const QStringList& opciones, const QString& usuario = QStringLiteral("juan"),
+                 const QString& idioma = QString()) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("USERNAME"), usuario);
+        if (!idioma.isEmpty()) env.insert(QStringLiteral("LC_ALL"), idioma);
         env.insert(QStringLiteral("TEMP"), dir.path());
         env.remove(QStringLiteral("DISPLAY"));
         p.setProcessEnvironment(env);
@@ -187,6 +200,25 @@ TEST_F(Lote, AnyUserNameGetsExactlyTheRowsJustWritten) {
             EXPECT_TRUE(textos.contains(e)) << u.toStdString() << ": " << e.toStdString();
         EXPECT_FALSE(textos.contains(QStringLiteral("AJENO-777"))) << u.toStdString();
     }
+}
+
+TEST_F(Lote, ASpreadsheetWrittenOnASpanishDesktopCarriesItsNumbersWithAPoint) {
+    if (QProcess::execute(QStringLiteral("unzip"), {QStringLiteral("-v")}) != 0)
+        GTEST_SKIP() << "unzip is needed to read the spreadsheet";
+    ASSERT_TRUE(hayLocaleEspanol()) << "es_ES.UTF-8 is not generated (scripts/deps makes it)";
+    const QString xlsx = dir.filePath(QStringLiteral("cronograma.xlsx"));
+    const Salida s = corre(cronograma() + QStringList{QStringLiteral("--xlsx"), xlsx},
+                           QStringLiteral("juan"), QStringLiteral("es_ES.UTF-8"));
+    ASSERT_EQ(s.estado, 0) << s.error.toStdString();
+    const QString hoja =
+        QString::fromUtf8(unzipped(xlsx, QStringLiteral("xl/worksheets/sheet1.xml")));
+    ASSERT_TRUE(hoja.contains(QStringLiteral("<pageMargins "))) << hoja.left(2000).toStdString();
+    // Every attribute that holds a number: margins, widths, heights, values.
+    static const QRegularExpression decimalConComa(QStringLiteral("=\"-?[0-9]+,[0-9]+\""));
+    const auto coma = decimalConComa.match(hoja);
+    EXPECT_FALSE(coma.hasMatch()) << coma.captured(0).toStdString();
+    static const QRegularExpression margen(QStringLiteral("<pageMargins left=\"([0-9.]+)\""));
+    EXPECT_TRUE(margen.match(hoja).hasMatch()) << hoja.left(2000).toStdString();
 }
 
 // ---- several users of one database file ----------------------------------------------------
