@@ -1,5 +1,6 @@
 #include "banner/Dll_Display.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -14,6 +15,15 @@ Dll_Display::~Dll_Display() {
 
 void Dll_Display::CartelInicio(const QString& Titulo, qint16 PermiteCancelar) {
     Lbf_CtrlDisplay& w = ensureWindow();
+    // Over a modal window (a preview writing its PDF) the banner is that window's own: otherwise
+    // the modal one would keep every click from its cancel button until the work is done.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == &w) modal = nullptr;
+    if (w.parentWidget() != modal) {
+        const QPoint at = w.pos();
+        w.setParent(modal, w.windowFlags());
+        w.move(at);
+    }
     w.setWindowTitle(Titulo);
     w.CmdDisplayCancelar()->setVisible(PermiteCancelar != 0);
     w.show();

@@ -1,8 +1,10 @@
 #include "banner/Lbf_CtrlDisplay.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -154,4 +156,29 @@ void Lbf_CtrlDisplay::showFrame(int number) {
     if (number < 1 || number > kFrames) return;
     image1_->setPixmap(frame(number));
     frameShown_ = number;
+}
+
+void Lbf_CtrlDisplay::showEvent(QShowEvent* event) {
+    qApp->installEventFilter(this);
+    QWidget::showEvent(event);
+}
+
+void Lbf_CtrlDisplay::hideEvent(QHideEvent* event) {
+    qApp->removeEventFilter(this);
+    QWidget::hideEvent(event);
+}
+
+bool Lbf_CtrlDisplay::eventFilter(QObject* watched, QEvent* event) {
+    const bool override = event->type() == QEvent::ShortcutOverride;
+    if ((!override && event->type() != QEvent::KeyPress) || cmdDisplayCancelar_->isHidden())
+        return QWidget::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool escape = key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier;
+    const bool altC = key->key() == Qt::Key_C && key->modifiers() == Qt::AltModifier;
+    if (!escape && !altC) return QWidget::eventFilter(watched, event);
+    // Claimed before any shortcut of the window below takes the keys, then taken here: that
+    // window would otherwise close (Esc) or act while it works.
+    event->accept();
+    if (!override && !cancelado()) cmdDisplayCancelar_->click();
+    return true;
 }

@@ -34,6 +34,11 @@ class Lbf_CtrlDisplay : public QWidget {
 
   protected:
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    // While the banner can be cancelled, Esc and Alt+C cancel it from whichever window has the
+    // keyboard: the banner itself never takes the focus from the window the user works in.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void showFrame(int number);

@@ -8,10 +8,15 @@ namespace {
 
 constexpr qint64 kRefreshMs = 100;
 
+int& usualDelay() {
+    static int ms = 1000;
+    return ms;
+}
+
 }  // namespace
 
 BannerProgress::BannerProgress(QString what, QString unit, int after)
-    : what_(std::move(what)), unit_(std::move(unit)), after_(after) {
+    : what_(std::move(what)), unit_(std::move(unit)), after_(after < 0 ? usualDelay() : after) {
     started_.start();
 }
 
@@ -22,6 +27,10 @@ BannerProgress::~BannerProgress() {
     } catch (...) {
         // The banner goes with the application at the latest.
     }
+}
+
+void BannerProgress::setUsualDelay(int milliseconds) {
+    usualDelay() = milliseconds;
 }
 
 bool BannerProgress::step(int done, int total) {

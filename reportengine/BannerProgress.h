@@ -12,8 +12,9 @@ namespace reportengine {
 // windows keep painting meanwhile. The banner closes with this object.
 class BannerProgress {
   public:
-    // `what` names the output ("Guardando cronograma.pdf"), `unit` what is counted ("Página").
-    BannerProgress(QString what, QString unit, int after = 1000);
+    // `what` names the output ("Guardando cronograma.pdf"), `unit` what is counted ("Página");
+    // `after` below 0 is the usual delay.
+    BannerProgress(QString what, QString unit, int after = -1);
     ~BannerProgress();
     BannerProgress(const BannerProgress&) = delete;
     BannerProgress& operator=(const BannerProgress&) = delete;
@@ -24,6 +25,9 @@ class BannerProgress {
         return [this](int done, int total) { return step(done, total); };
     }
     bool shown() const { return shown_; }
+
+    // The usual delay before the banner shows (a second); tests shorten it.
+    static void setUsualDelay(int milliseconds);
 
   private:
     QString what_;

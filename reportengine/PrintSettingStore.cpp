@@ -48,4 +48,16 @@ void PrintSettingStore::write(qint32 handle, const PrintSetting& setting) {
     }
 }
 
+QString PrintSettingStore::saveFolder() {
+    QSettings s(QSettings::IniFormat, QSettings::UserScope, QLatin1String(kOrganization),
+                QLatin1String(kFile));
+    return s.value(QStringLiteral("guardar/carpeta")).toString();
+}
+
+void PrintSettingStore::setSaveFolder(const QString& folder) {
+    QSettings s(QSettings::IniFormat, QSettings::UserScope, QLatin1String(kOrganization),
+                QLatin1String(kFile));
+    s.setValue(QStringLiteral("guardar/carpeta"), folder);
+}
+
 }  // namespace reportengine

@@ -19,6 +19,10 @@ class PrintSettingStore {
   public:
     static PrintSetting read(qint32 handle);
     static void write(qint32 handle, const PrintSetting& setting);
+
+    // The folder a report was last saved in (section "guardar"); empty before the first save.
+    static QString saveFolder();
+    static void setSaveFolder(const QString& folder);
 };
 
 }  // namespace reportengine

@@ -36,6 +36,11 @@ namespace {
 const QString kTitle = QStringLiteral("Informe");
 constexpr double kZoomSteps[] = {0.5, 0.75, 1.0, 1.25, 1.5, 2.0, 3.0};
 
+ReportPreview::PathChooser& pathChooser() {
+    static ReportPreview::PathChooser chooser;
+    return chooser;
+}
+
 }  // namespace
 
 ReportPreview::ReportPreview(ReportDocument doc, qint32 printSetting, QWidget* parent)
@@ -68,6 +73,7 @@ ReportPreview::ReportPreview(ReportDocument doc, qint32 printSetting, QWidget* p
     previous_->setToolTip(QStringLiteral("Página anterior (RePág)"));
     pageLabel_ = new QLabel(this);
     pageLabel_->setContentsMargins(8, 0, 8, 0);
+    pageLabel_->setAlignment(Qt::AlignCenter);
     bar->addWidget(pageLabel_);
     next_ = bar->addAction(toolbarIcon(ToolbarIcon::Next), QString(), this,
                            [this] { showPage(view_->currentPage() + 1); });
@@ -125,6 +131,11 @@ ReportPreview::ReportPreview(ReportDocument doc, qint32 printSetting, QWidget* p
     layout->setSpacing(0);
     layout->addWidget(bar);
     layout->addWidget(scroll_);
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("estado"));
+    status_->setContentsMargins(8, 3, 8, 3);
+    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(status_);
 
     const QRect screen = QGuiApplication::primaryScreen()
                              ? QGuiApplication::primaryScreen()->availableGeometry()
@@ -141,6 +152,12 @@ void ReportPreview::showPage(int index) {
     const int page = view_->currentPage();
     const int count = view_->pageCount();
     pageLabel_->setText(QStringLiteral("Página %1 de %2").arg(page + 1).arg(count));
+    // As wide as the widest page number from the start, so that the controls after it stay put.
+    const QString widest = QStringLiteral("Página %1 de %1")
+                               .arg(QString(QString::number(count).size(), QLatin1Char('8')));
+    const QMargins m = pageLabel_->contentsMargins();
+    pageLabel_->setMinimumWidth(pageLabel_->fontMetrics().horizontalAdvance(widest) + m.left() +
+                                m.right() + 2);
     first_->setEnabled(page > 0);
     previous_->setEnabled(page > 0);
     next_->setEnabled(page + 1 < count);
@@ -225,26 +242,68 @@ void ReportPreview::print() {
         PrintSettingStore::write(printSetting_, ReportPrinter::settingOf(printer));
 }
 
+void ReportPreview::setPathChooser(PathChooser chooser) {
+    pathChooser() = std::move(chooser);
+}
+
+QString ReportPreview::fileNameFor(const QString& title) {
+    QString name;
+    for (const QChar c : title) {
+        // What no file system of the suite's desktops takes in a name becomes a blank.
+        const bool refused = c.unicode() < 0x20 || QStringLiteral("\\/:*?\"<>|").contains(c);
+        name += refused ? QLatin1Char(' ') : c;
+    }
+    name = name.simplified();
+    while (name.endsWith(QLatin1Char('.'))) name = name.chopped(1).trimmed();
+    return name;
+}
+
+QString ReportPreview::statusText() const {
+    return status_->text();
+}
+
 QString ReportPreview::askPath(const QString& caption, const QString& filter,
                                const QString& suffix) {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QString path = QFileDialog::getSaveFileName(
-        this, caption, QDir(folder).filePath(doc_.name + QLatin1Char('.') + suffix), filter);
-    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += QLatin1Char('.') + suffix;
+    QString folder = PrintSettingStore::saveFolder();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QString name = fileNameFor(doc_.title);
+    if (name.isEmpty()) name = fileNameFor(doc_.name);
+    const QString proposed = QDir(folder).filePath(name + QLatin1Char('.') + suffix);
+    QString path = pathChooser() ? pathChooser()(caption, proposed, filter)
+                                 : QFileDialog::getSaveFileName(this, caption, proposed, filter);
+    if (path.isEmpty()) return path;
+    if (QFileInfo(path).suffix().isEmpty()) path += QLatin1Char('.') + suffix;
+    PrintSettingStore::setSaveFolder(QFileInfo(path).absolutePath());
     return path;
+}
+
+void ReportPreview::tellSaved(Outcome outcome, const QString& path) {
+    const QString file = QDir::toNativeSeparators(path);
+    switch (outcome) {
+        case Outcome::Written:
+            status_->setText(QStringLiteral("Informe guardado en %1").arg(file));
+            break;
+        case Outcome::Cancelled:
+            status_->setText(QStringLiteral("Guardado cancelado: %1 no se modificó").arg(file));
+            break;
+        case Outcome::Failed:
+            status_->setText(QStringLiteral("No se pudo guardar %1").arg(file));
+            break;
+    }
 }
 
 void ReportPreview::savePdf() {
     const QString path = askPath(QStringLiteral("Guardar el informe como PDF"),
                                  QStringLiteral("Documentos PDF (*.pdf)"), QStringLiteral("pdf"));
-    if (!path.isEmpty()) ReportSaver::savePdf(doc_, path);
+    if (!path.isEmpty()) tellSaved(ReportSaver::savePdf(doc_, path), path);
 }
 
 void ReportPreview::saveXlsx() {
     const QString path =
         askPath(QStringLiteral("Guardar el informe como planilla"),
                 QStringLiteral("Planillas de Excel (*.xlsx)"), QStringLiteral("xlsx"));
-    if (!path.isEmpty()) ReportSaver::saveXlsx(doc_, path);
+    if (!path.isEmpty()) tellSaved(ReportSaver::saveXlsx(doc_, path), path);
 }
 
 }  // namespace reportengine

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <memory>
 
+#include "reportengine/OutputFile.h"
 #include "reportengine/PagedReport.h"
 #include "reportengine/ReportDocument.h"
 
@@ -31,6 +33,16 @@ class ReportPreview : public QDialog {
     enum class Fit { None, Width, Page };
     void setZoom(double zoom, Fit fit = Fit::None);
 
+    // Where a report is saved: given the caption, the proposed path and the filter, the path
+    // chosen, empty when the user gave none. The save dialog unless replaced (tests).
+    using PathChooser = std::function<QString(const QString& caption, const QString& proposed,
+                                              const QString& filter)>;
+    static void setPathChooser(PathChooser chooser);
+    // The name a saved report is proposed under: its title as a file name can hold it.
+    static QString fileNameFor(const QString& title);
+    // The line under the pages that tells what the last save did.
+    QString statusText() const;
+
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -40,6 +52,7 @@ class ReportPreview : public QDialog {
     void savePdf();
     void saveXlsx();
     QString askPath(const QString& caption, const QString& filter, const QString& suffix);
+    void tellSaved(Outcome outcome, const QString& path);
     void refreshZoomBox();
 
     ReportDocument doc_;
@@ -48,6 +61,7 @@ class ReportPreview : public QDialog {
     PageView* view_ = nullptr;
     QScrollArea* scroll_ = nullptr;
     QLabel* pageLabel_ = nullptr;
+    QLabel* status_ = nullptr;
     QComboBox* zoomBox_ = nullptr;
     QAction* first_ = nullptr;
     QAction* previous_ = nullptr;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -14,6 +15,10 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
+#include <clocale>
+#include <cstdio>
+#include <string>
 #include <thread>
 
 #include "banner/Dll_Display.h"
@@ -29,6 +34,7 @@
 #include "reportengine/PageLayout.h"
 #include "reportengine/PageView.h"
 #include "reportengine/PdfExport.h"
+#include "reportengine/PrintSettingStore.h"
 #include "reportengine/ReportEngineImpl.h"
 #include "reportengine/ReportPreview.h"
 #include "reportengine/ReportSource.h"
@@ -483,6 +489,34 @@ TEST_F(Outputs, TextsKeepWhatFollowsANulAndLongOnesAreMarkedWhereCut) {
     EXPECT_TRUE(labels[1].endsWith(QChar(0x2026)));
 }
 
+TEST_F(Outputs, ASpreadsheetCarriesItsNumbersWithAPointWhateverTheDesktopLocale) {
+    if (!canUnzip()) GTEST_SKIP() << "unzip is not installed: the spreadsheet is not inspected";
+    // A library of ours may run where the process's numbers take a decimal comma.
+    const std::string antes = std::setlocale(LC_NUMERIC, nullptr);
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "es_ES.UTF-8"), nullptr)
+        << "es_ES.UTF-8 is not generated (scripts/deps makes it)";
+    std::vector<ScheduleEntry> entries = days(3, 4, QDate(2026, 1, 1));
+    entries[1].count = 2.5;
+    QString why;
+    const Outcome written = XlsxExport::write(gridDocument(entries), path("es.xlsx"), &why);
+    char after[16];
+    std::snprintf(after, sizeof after, "%.1f", 0.5);
+    std::setlocale(LC_NUMERIC, antes.c_str());
+    ASSERT_EQ(written, Outcome::Written) << why.toStdString();
+    EXPECT_STREQ(after, "0,5") << "the process's own numbers are given back";
+
+    const QByteArray sheet = unzipped(path("es.xlsx"), QStringLiteral("xl/worksheets/sheet1.xml"));
+    static const QRegularExpression comma(
+        QStringLiteral(R"re(="-?[0-9]+,[0-9]+"|>-?[0-9]+,[0-9]+<)re"));
+    const auto m = comma.match(QString::fromUtf8(sheet));
+    EXPECT_FALSE(m.hasMatch()) << m.captured(0).toStdString();
+    EXPECT_TRUE(sheet.contains("<pageMargins left=\"0.")) << sheet.left(1500).toStdString();
+    const auto values = cells(sheet);
+    EXPECT_TRUE(std::any_of(values.begin(), values.end(), [](const auto& c) {
+        return c.second == QStringLiteral("2.5");
+    })) << "the amount 2.5 as a number";
+}
+
 // ---- files put in place whole -------------------------------------------------------------------
 
 TEST_F(Outputs, AnOutputIsWrittenBesideItsTargetAndACancelledOneLeavesThePreviousFile) {
@@ -660,3 +694,110 @@ TEST_F(Outputs, ThePreviewPagesAnswerTheKeyboardFromTheStartAndItsIconsAreItsOwn
 }
 
 }  // namespace
+
+TEST_F(Outputs, ThePreviewProposesTheTitleInTheFolderLastUsedAndSaysWhereItSaved) {
+    QStandardPaths::setTestModeEnabled(true);
+    PrintSettingStore::setSaveFolder(QString());
+    ReportPreview preview(gridDocument(days(3, 10, QDate(2026, 1, 1))), 0);
+    QStringList proposed;
+    QString answer = path("primero");  // no suffix: the format's is added
+    ReportPreview::setPathChooser([&](const QString&, const QString& p, const QString&) {
+        proposed << p;
+        return answer;
+    });
+    QAction* pdf = nullptr;
+    for (QAction* a : preview.findChild<QToolBar*>()->actions())
+        if (a->text() == QStringLiteral("PDF")) pdf = a;
+    ASSERT_NE(pdf, nullptr);
+    pdf->trigger();
+    EXPECT_TRUE(QFileInfo(path("primero.pdf")).isFile());
+    EXPECT_TRUE(preview.statusText().contains(QDir::toNativeSeparators(path("primero.pdf"))))
+        << preview.statusText().toStdString();
+    answer.clear();  // the user cancels the dialog: nothing said, nothing written
+    pdf->trigger();
+    ReportPreview::setPathChooser({});
+    ASSERT_EQ(proposed.size(), 2);
+    EXPECT_EQ(QFileInfo(proposed[0]).fileName(),
+              QStringLiteral("Cronograma de Mantenimiento de Equipos.pdf"));
+    EXPECT_EQ(QFileInfo(proposed[1]).absolutePath(), QFileInfo(path("primero.pdf")).absolutePath())
+        << "the folder last used";
+    PrintSettingStore::setSaveFolder(QString());
+    QStandardPaths::setTestModeEnabled(false);
+
+    const struct {
+        const char* title;
+        const char* name;
+    } names[] = {
+        {"Cronograma 2026/2027: equipos*", "Cronograma 2026 2027 equipos"},
+        {"Inventario \"A\" <sur>|norte?.", "Inventario A sur norte"},
+        {"Equipos en garantía", "Equipos en garantía"},
+        {"/:*", ""},
+    };
+    for (const auto& n : names)
+        EXPECT_EQ(ReportPreview::fileNameFor(QString::fromUtf8(n.title)), QString::fromUtf8(n.name))
+            << n.title;
+}
+
+TEST_F(Outputs, TheBannerCancelsAnOutputStartedFromTheModalPreviewAndThePreviousFileStays) {
+    const ReportDocument doc = gridDocument(days(20, 3000, QDate(1990, 1, 1)));
+    BannerProgress::setUsualDelay(0);
+    enum class How { Click, Escape, AltC };
+    for (const How how : {How::Click, How::Escape, How::AltC}) {
+        const QString target = path("anterior.pdf");
+        QFile::remove(target);
+        {
+            QFile f(target);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("el anterior");
+        }
+        ReportPreview preview(doc, 0);
+        preview.show();  // modal, as the report runner shows it
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
+        ASSERT_TRUE(preview.isModal());
+        preview.activateWindow();
+        QApplication::setActiveWindow(&preview);
+        ReportPreview::setPathChooser(
+            [&](const QString&, const QString&, const QString&) { return target; });
+        bool pressed = false;
+        QTimer probe;
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            Lbf_CtrlDisplay* banner = gCartel().window();
+            if (pressed || !banner || !banner->isVisible()) return;
+            pressed = true;
+            // As a user does: the mouse on the banner's button, the keys wherever the focus is.
+            if (how == How::Click) QTest::mouseClick(banner->CmdDisplayCancelar(), Qt::LeftButton);
+            QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : &preview;
+            if (how == How::Escape)
+                QTest::keyClick(focus, Qt::Key_Escape);
+            else if (how == How::AltC)
+                QTest::keyClick(focus, Qt::Key_C, Qt::AltModifier);
+        });
+        probe.start(20);
+        for (QAction* a : preview.findChild<QToolBar*>()->actions())
+            if (a->text() == QStringLiteral("PDF")) a->trigger();
+        probe.stop();
+        ReportPreview::setPathChooser({});
+        const int n = static_cast<int>(how);
+        EXPECT_TRUE(pressed) << n << ": the banner never showed";
+        EXPECT_EQ(bytes(target), QByteArray("el anterior")) << n;
+        EXPECT_EQ(filesIn(dir.path()).filter(QStringLiteral("anterior")),
+                  QStringList{QStringLiteral("anterior.pdf")})
+            << n << ": no partial file left";
+        EXPECT_TRUE(preview.isVisible()) << n << ": Esc cancels the output, not the preview";
+        EXPECT_TRUE(preview.statusText().contains(QStringLiteral("cancelado"))) << n;
+    }
+    BannerProgress::setUsualDelay(1000);
+}
+
+TEST_F(Outputs, ThePreviewsZoomControlsStayPutAsThePageNumberWidens) {
+    ReportPreview preview(gridDocument(days(200, 120, QDate(2026, 1, 1))), 0);
+    preview.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
+    ASSERT_GE(preview.view()->pageCount(), 10);
+    auto* zoom = preview.findChild<QComboBox*>();
+    ASSERT_NE(zoom, nullptr);
+    const int x = zoom->mapTo(&preview, QPoint(0, 0)).x();
+    preview.showPage(preview.view()->pageCount() - 1);
+    QApplication::processEvents();
+    EXPECT_EQ(zoom->mapTo(&preview, QPoint(0, 0)).x(), x);
+}
