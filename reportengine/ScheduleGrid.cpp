@@ -125,8 +125,16 @@ void ScheduleGrid::sortLabels(std::vector<QString>& labels) {
 }
 
 ScheduleGrid::ScheduleGrid(const std::vector<ScheduleEntry>& entries) {
-    for (const auto& e : entries) s_.labels.push_back(normalizedLabel(e.label));
+    std::map<QString, QString> shown;  // of each key
+    for (const auto& e : entries) {
+        const QString normal = normalizedLabel(e.label);
+        auto [it, added] = shown.emplace(normal.toCaseFolded(), normal);
+        if (!added && spellingBefore(normal, it->second)) it->second = normal;
+    }
+    for (const auto& [key, label] : shown) s_.labels.push_back(label);
     sortLabels(s_.labels);
+    std::map<QString, int> rowOfKey;
+    for (int r = 0; r < rowCount(); ++r) rowOfKey[labelKey(s_.labels[r])] = r;
 
     std::map<std::pair<QDate, QDate>, bool> periods;
     for (const auto& e : entries) {
@@ -142,9 +150,7 @@ ScheduleGrid::ScheduleGrid(const std::vector<ScheduleEntry>& entries) {
     s_.rowEntries.assign(s_.labels.size(), 0);
     s_.periodTotals.assign(s_.periods.size(), 0);
     for (const auto& e : entries) {
-        const auto row = std::lower_bound(s_.labels.begin(), s_.labels.end(),
-                                          normalizedLabel(e.label), labelBefore) -
-                         s_.labels.begin();
+        const int row = rowOfKey.at(labelKey(e.label));
         const auto p = std::distance(periods.begin(), periods.find({e.from, e.to}));
         cells.push_back({static_cast<int>(row), static_cast<int>(p), e.count, e.detail});
         s_.rowTotals[row] += e.count;

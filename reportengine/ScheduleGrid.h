@@ -139,6 +139,11 @@ class ScheduleGrid {
     // The count as shown: blank for zero.
     static QString countText(double n) { return n == 0 ? QString() : numberText(n); }
     static QString normalizedLabel(QString label);
+    // What labels are compared by, as the database compares them: without case, trailing
+    // blanks ignored. Labels with the same key are one row.
+    static QString labelKey(const QString& label) { return normalizedLabel(label).toCaseFolded(); }
+    // The spelling a row of several shows: the same whichever order they come in.
+    static bool spellingBefore(const QString& a, const QString& b) { return a < b; }
     // Adds an observation to those of a cell: one a line, each once.
     static void addDetail(QString& cell, const QString& detail);
     // The order of labels: alphabetical without regard to case, numbers in codes in numeric

@@ -164,25 +164,32 @@ std::optional<ScheduleGrid> ScheduleQuery::load(std::shared_ptr<ReportSource> so
         return out;
     });
 
-    // Labels as the database tells them apart, merged once their line breaks are normalised.
-    // DISTINCT rather than GROUP BY with the sums: the engine keeps the few distinct values
-    // instead of sorting every entry.
+    // Labels as the database tells them apart, merged as it compares them (without case,
+    // trailing blanks ignored) once their line breaks are normalised: the engine's DISTINCT may
+    // still give several spellings of one label. DISTINCT rather than GROUP BY with the sums:
+    // the engine keeps the few distinct values instead of sorting every entry.
     ScheduleGrid::Summary s;
     {
-        std::map<QString, QStringList> raws;
+        struct Spellings {
+            QString shown;
+            QStringList raws;
+        };
+        std::map<QString, Spellings> byKey;
         const auto rs = q->source_->stream(labelsSql, parameters);
         for (; rs && rs->state() == ado::adstate::Open && !rs->eof(); rs->moveNext()) {
             const QString raw = textOf(rs->field(0).value());
-            raws[ScheduleGrid::normalizedLabel(raw)] << raw;
+            const QString normal = ScheduleGrid::normalizedLabel(raw);
+            Spellings& k = byKey[normal.toCaseFolded()];
+            if (k.raws.isEmpty() || ScheduleGrid::spellingBefore(normal, k.shown)) k.shown = normal;
+            k.raws << raw;
         }
-        for (const auto& [label, spellings] : raws) s.labels.push_back(label);
+        for (const auto& [key, k] : byKey) s.labels.push_back(k.shown);
         ScheduleGrid::sortLabels(s.labels);
         for (int row = 0; row < static_cast<int>(s.labels.size()); ++row) {
-            const QString& label = s.labels[row];
-            q->rawLabels_.push_back(raws.at(label));
-            for (const QString& raw : raws.at(label)) q->rowOfRaw_.insert(raw, row);
-            q->rowOfLabel_.insert(label, row);
-            q->rowOfFolded_.insert(label.toCaseFolded(), row);
+            const QString key = ScheduleGrid::labelKey(s.labels[row]);
+            q->rawLabels_.push_back(byKey.at(key).raws);
+            for (const QString& raw : byKey.at(key).raws) q->rowOfRaw_.insert(raw, row);
+            q->rowOfKey_.insert(key, row);
         }
         s.rowTotals.assign(s.labels.size(), 0);
         s.rowEntries.assign(s.labels.size(), 0);
@@ -289,10 +296,8 @@ bool ScheduleQuery::place(const QString& label, const Variant& from, const Varia
                           CellEntry& out) const {
     auto row = rowOfRaw_.constFind(label);
     if (row == rowOfRaw_.cend()) {
-        const QString normal = ScheduleGrid::normalizedLabel(label);
-        row = rowOfLabel_.constFind(normal);
-        if (row == rowOfLabel_.cend()) row = rowOfFolded_.constFind(normal.toCaseFolded());
-        if (row == rowOfFolded_.cend()) return false;
+        row = rowOfKey_.constFind(ScheduleGrid::labelKey(label));
+        if (row == rowOfKey_.cend()) return false;
     }
     const auto f = dateOf(from);
     const auto t = dateOf(to);

@@ -45,7 +45,7 @@ class ScheduleQuery : public ScheduleCells, public std::enable_shared_from_this<
     QString condition_;
     std::vector<platform::Variant> parameters_;
     std::vector<QStringList> rawLabels_;  // per row, as the database groups them
-    QHash<QString, int> rowOfRaw_, rowOfLabel_, rowOfFolded_;
+    QHash<QString, int> rowOfRaw_, rowOfKey_;
     std::vector<ScheduleGrid::Period> periods_;
 };
 

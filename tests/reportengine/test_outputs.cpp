@@ -18,6 +18,8 @@
 #include <algorithm>
 #include <clocale>
 #include <cstdio>
+#include <map>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -800,4 +802,71 @@ TEST_F(Outputs, ThePreviewsZoomControlsStayPutAsThePageNumberWidens) {
     preview.showPage(preview.view()->pageCount() - 1);
     QApplication::processEvents();
     EXPECT_EQ(zoom->mapTo(&preview, QPoint(0, 0)).x(), x);
+}
+
+TEST_F(Outputs, LabelsTheDatabaseFindsEqualAreOneRowInEveryScheduleReport) {
+    const QString connectionText = database({"Cronequipo", "CronequipoObs"});
+    ado::Command insert;
+    insert.setActiveConnection(cnn);
+    insert.setCommandText(QStringLiteral(
+        "INSERT INTO AUX_ESTADISTICACTA (USUARIO,Nombre,Grupo,FechaD,FechaH,ImporteG1,ImporteG2,"
+        "Detalle) VALUES ('PC01|JUAN','x',?,?,?,?,0,?)"));
+    // One customer written in case and with trailing blanks, in the order that split it before;
+    // "Ábaco" and "ábaco " beyond ASCII; another customer apart.
+    const struct {
+        const char* label;
+        int day;
+        double count;
+        const char* detail;
+    } rows[] = {
+        {"ABC", 1, 1, "uno"}, {"abc", 1, 1, ""},     {"abc ", 2, 1, "dos"},
+        {"Ábaco", 1, 2, ""},  {"ábaco  ", 3, 1, ""}, {"XYZ", 2, 5, ""},
+    };
+    for (const auto& r : rows) {
+        const QDate d = QDate(2026, 1, r.day);
+        insert.execute({QString::fromUtf8(r.label), d, d, r.count, QString::fromUtf8(r.detail)});
+    }
+    const QString selection = QStringLiteral("{Aux_EstadisticaCta.USUARIO} = 'PC01|JUAN'");
+    std::vector<ScheduleEntry> entries;
+    for (const auto& r : rows) {
+        const QDate d = QDate(2026, 1, r.day);
+        entries.push_back(
+            {QString::fromUtf8(r.label), d, d, r.count, true, QString::fromUtf8(r.detail)});
+    }
+    struct Case {
+        const char* what;
+        std::optional<ScheduleGrid> grid;
+    } cases[] = {
+        {"Cronequipo", ReportEngineImpl::build(QStringLiteral("Cronequipo"), selection,
+                                               connectionText, {}, dir.path())
+                           .value()
+                           .grid},
+        {"CronequipoObs", ReportEngineImpl::build(QStringLiteral("CronequipoObs"), selection,
+                                                  connectionText, {}, dir.path())
+                              .value()
+                              .grid},
+        {"held in memory", ScheduleGrid(entries)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ScheduleGrid& g = *c.grid;
+        ASSERT_EQ(g.rowCount(), 3);
+        std::map<QString, int> rowOf;
+        for (int r = 0; r < g.rowCount(); ++r) rowOf[g.label(r).toCaseFolded()] = r;
+        ASSERT_EQ(rowOf.count(QStringLiteral("abc")), 1u);
+        ASSERT_EQ(rowOf.count(QStringLiteral("ábaco")), 1u);
+        const int abc = rowOf[QStringLiteral("abc")];
+        const int abaco = rowOf[QStringLiteral("ábaco")];
+        EXPECT_EQ(g.rowTotal(abc), 3);
+        EXPECT_EQ(g.rowTotal(abaco), 3);
+        EXPECT_EQ(g.grandTotal(), 11);
+        ASSERT_EQ(g.periodCount(), 3);
+        EXPECT_EQ(g.count(abc, 0), 2) << "both spellings of one day in one cell";
+        EXPECT_EQ(g.count(abc, 1), 1);
+        EXPECT_EQ(g.periodTotal(0), 4);
+        if (QLatin1String(c.what) != QLatin1String("Cronequipo")) {
+            EXPECT_EQ(g.detail(abc, 0), QStringLiteral("uno"));
+            EXPECT_EQ(g.detail(abc, 1), QStringLiteral("dos"));
+        }
+    }
 }
