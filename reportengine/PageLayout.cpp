@@ -14,7 +14,6 @@ constexpr double kMinPeriodWidth = 26;
 constexpr double kMinDetailWidth = 64;  // a cell with observations needs room for a few words
 constexpr double kMinLabelShare = 0.15;
 constexpr double kMaxLabelShare = 0.35;
-constexpr double kMaxStretch = 2.5;  // how far a period column widens to fill the page
 
 BoxFill shadeFill(int level) {
     switch (level) {
@@ -216,10 +215,11 @@ PageLayout::GridMetrics PageLayout::gridMetrics(const ReportDocument& doc) const
                    2 * kBoxPaddingX;
     // At least one period fits beside the labels, whatever the page.
     m.periodWidth = std::min(m.periodWidth, std::max(w - m.labelWidth - m.totalWidth, 1.0));
-    // A schedule that fits across one page takes its whole width, within reason.
+    // A schedule that fits across one page takes its whole width, as a printed grid does: its
+    // periods share what the labels and the totals leave.
     if (g.periodCount() > 0) {
         const double across = (w - m.labelWidth - m.totalWidth) / g.periodCount();
-        if (across >= m.periodWidth) m.periodWidth = std::min(across, m.periodWidth * kMaxStretch);
+        if (across >= m.periodWidth) m.periodWidth = across;
     }
     m.headingHeight = boxHeight(headingLines, PageFont::Heading);
     m.totalsHeight = boxHeight(1, PageFont::BodyBold);

@@ -856,3 +856,25 @@ TEST_F(ReportFiles, WithoutPrintersThePrintedReportIsKeptAsAPdf) {
 }
 
 }  // namespace
+
+TEST(PageLayout, AScheduleNarrowerThanThePageSharesItsWidthAmongThePeriods) {
+    const FixedMeasure measure;
+    const QSizeF size(800, 500);
+    for (const int periods : {1, 3, 12}) {
+        SCOPED_TRACE(testing::Message() << periods << " periods");
+        const ReportDocument doc = scheduleDocument(4, periods);
+        const auto pages = PageLayout(size, measure).pages(doc);
+        ASSERT_EQ(pages.size(), 1u);
+        std::vector<double> widths;
+        double right = 0;
+        for (const auto& b : pages[0].boxes) {
+            if (!b.border) continue;
+            right = std::max(right, b.rect.right());
+            for (int p = 0; p < periods; ++p)
+                if (b.text == doc.grid.periodHeading(p)) widths.push_back(b.rect.width());
+        }
+        ASSERT_EQ(widths.size(), static_cast<std::size_t>(periods));
+        EXPECT_NEAR(right, size.width(), 0.5) << "the grid reaches the printable width";
+        for (double w : widths) EXPECT_DOUBLE_EQ(w, widths.front());
+    }
+}
