@@ -267,6 +267,7 @@ QString ReportPreview::askPath(const QString& caption, const QString& filter,
     QString folder = PrintSettingStore::saveFolder();
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QFileInfo(folder).isDir()) folder = QDir::homePath();
     QString name = fileNameFor(doc_.title);
     if (name.isEmpty()) name = fileNameFor(doc_.name);
     const QString proposed = QDir(folder).filePath(name + QLatin1Char('.') + suffix);

@@ -4,6 +4,8 @@
 
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <clocale>
+#include <string>
 #include <thread>
 
 #include "platform/Failure.h"
@@ -359,6 +361,29 @@ TEST_P(DataLayer, PreparedCommandsBindValuesSafely) {
                                Variant()});
               }),
               0);
+}
+
+TEST_P(DataLayer, FractionsTravelWholeWhereTheDesktopWritesADecimalComma) {
+    // A driver turns bound and fetched numbers into text with the C library.
+    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "es_ES.UTF-8"), nullptr)
+        << "es_ES.UTF-8 is not generated (scripts/deps makes it)";
+    QVariantList read;
+    QString failure;
+    try {
+        Command cmd;
+        cmd.setActiveConnection(cnn_);
+        cmd.setCommandText(
+            QStringLiteral("INSERT INTO Clientes (Codigo, Nombre, Saldo) VALUES (?, 'x', ?)"));
+        cmd.execute({Variant(QStringLiteral("     9")), Variant(1234.75)});
+        auto rs = query("SELECT Saldo, Saldo * 2 FROM Clientes WHERE Codigo = '     9'");
+        read << rs->field(0).value().toNumber() << rs->field(1).value().toNumber();
+    } catch (const Failure& f) {
+        failure = f.info().description;
+    }
+    std::setlocale(LC_NUMERIC, before.c_str());
+    EXPECT_TRUE(failure.isEmpty()) << failure.toStdString();
+    EXPECT_EQ(read, (QVariantList{1234.75, 2469.5}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, DataLayer, testing::Values(Kind::Embedded, Kind::OdbcSqlite),
