@@ -89,6 +89,8 @@ frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent) {
     bcAceptar->setDefault(true);
 
     connect(bcAceptar, &QPushButton::clicked, this, [this] {
+        // A box that holds only blanks or its prompt is read as empty.
+        for (QLineEdit* e : {TxtUserId, TxtUserPassword, TxtDbName, TxtServidor}) MensajeInicial(e);
         Aceptar = true;
         hide();
         accept();
@@ -144,23 +146,22 @@ void frmAcceso::AsignarDatosBase() {
     TxtPuerto->setText(puerto_.value_or(QString()));
 }
 
+QString frmAcceso::promptDe(const QLineEdit* caja) const {
+    if (caja == TxtUserId) return QStringLiteral("Ingrese el usuario");
+    if (caja == TxtDbName) return QStringLiteral("ingrese el nombre de la base de datos");
+    if (caja == TxtServidor) return QStringLiteral("ingrese el nombre del servidor e instancia");
+    return QString();
+}
+
 void frmAcceso::MensajeInicial(QLineEdit* ObjTxt) {
-    QString prompt;
-    if (ObjTxt == TxtUserId) prompt = QStringLiteral("Ingrese el usuario");
-    if (ObjTxt == TxtDbName) prompt = QStringLiteral("ingrese el nombre de la base de datos");
-    if (ObjTxt == TxtServidor)
-        prompt = QStringLiteral("ingrese el nombre del servidor e instancia");
-    if (!ObjTxt->text().trimmed().isEmpty() && ObjTxt->text() != prompt) {
-        ObjTxt->setStyleSheet(QString());
-        return;
-    }
-    if (ObjTxt->text() != prompt) {
-        const QSignalBlocker quieto(ObjTxt);
-        ObjTxt->setText(prompt);
-    }
-    // The prompt is red and selected, so that typing replaces it.
-    ObjTxt->setStyleSheet(QStringLiteral("QLineEdit { color: #020000; }"));
-    ObjTxt->setSelection(0, static_cast<int>(prompt.trimmed().size()));
+    // The box draws the prompt itself, in its own colour, and only while it holds nothing: a
+    // click or a key starts the value, and a prompt never becomes one.
+    const QString prompt = promptDe(ObjTxt);
+    ObjTxt->setPlaceholderText(prompt);
+    if (ObjTxt->text().isEmpty()) return;
+    if (!ObjTxt->text().trimmed().isEmpty() && ObjTxt->text() != prompt) return;
+    const QSignalBlocker quieto(ObjTxt);
+    ObjTxt->clear();
 }
 
 bool frmAcceso::eventFilter(QObject* watched, QEvent* event) {

@@ -24,6 +24,8 @@ class frmAcceso : public QDialog {
     void Carga();
     void llenarlist();
     void AsignarDatosBase();
+    // The box's prompt, shown while the box is empty; a box holding only blanks or the prompt's
+    // own text is emptied.
     void MensajeInicial(QLineEdit* ObjTxt);
     QString archivoBases() const { return archivo_; }
     // "Registrar": the typed connection added to BASES.TXT when it is new and the server takes it.
@@ -60,6 +62,8 @@ class frmAcceso : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    QString promptDe(const QLineEdit* caja) const;
+
     QString archivo_;
     std::optional<QString> puerto_;  // of the entry last looked up
 };

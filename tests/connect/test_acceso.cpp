@@ -5,12 +5,14 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 
 #include "connect/BasesRegistradas.h"
 #include "connect/frmAcceso.h"
 #include "platform/Process.h"
 #include "tests/support/Aplicacion.h"
+#include "tests/support/ImprimeQString.h"
 
 namespace {
 
@@ -59,7 +61,8 @@ TEST_F(Acceso, ChoosingAnEntryFillsTheFields) {
     EXPECT_EQ(w.TxtServidor->text(), QStringLiteral("SRV1"));
     EXPECT_EQ(w.TxtDbName->text(), QStringLiteral("Gestion"));
     EXPECT_EQ(w.TxtPuerto->text(), QStringLiteral("1444"));
-    EXPECT_EQ(w.TxtUserId->text(), QStringLiteral("Ingrese el usuario"))
+    EXPECT_EQ(w.TxtUserId->text(), QString());
+    EXPECT_EQ(w.TxtUserId->placeholderText(), QStringLiteral("Ingrese el usuario"))
         << "the prompt of an empty box";
     EXPECT_EQ(w.TxtUserPassword->echoMode(), QLineEdit::Password);
     // An entry without a port keeps the port the last one gave.
@@ -73,22 +76,50 @@ TEST_F(Acceso, ChoosingAnEntryFillsTheFields) {
         << "keys are compared with their case";
 }
 
-TEST_F(Acceso, WithoutTheFileTheBoxesShowTheirPrompts) {
+TEST_F(Acceso, WithoutTheFileTheBoxesShowTheirPromptsAndHoldNothing) {
     frmAcceso w;
     w.Carga();
     EXPECT_EQ(w.lstBases->count(), 0);
-    EXPECT_EQ(w.TxtDbName->text(), QStringLiteral("ingrese el nombre de la base de datos"));
-    EXPECT_EQ(w.TxtServidor->text(), QStringLiteral("ingrese el nombre del servidor e instancia"));
-    EXPECT_EQ(w.TxtDbName->selectedText(), w.TxtDbName->text()) << "typing replaces the prompt";
+    const struct {
+        QLineEdit* caja;
+        const char* prompt;
+    } casos[] = {{w.TxtDbName, "ingrese el nombre de la base de datos"},
+                 {w.TxtServidor, "ingrese el nombre del servidor e instancia"},
+                 {w.TxtUserId, "Ingrese el usuario"}};
+    for (const auto& c : casos) {
+        EXPECT_EQ(c.caja->placeholderText(), QString::fromUtf8(c.prompt));
+        EXPECT_EQ(c.caja->text(), QString()) << c.prompt;
+    }
     EXPECT_EQ(w.TxtPuerto->text(), QStringLiteral("1433"));
-    // Confirming untouched hands the prompt back as the database name.
+    // A box set to its own prompt shows the prompt and holds nothing.
+    w.TxtDbName->setText(QStringLiteral("ingrese el nombre de la base de datos"));
+    EXPECT_EQ(w.TxtDbName->text(), QString());
     w.bcAceptar->click();
     EXPECT_TRUE(w.Aceptar);
-    EXPECT_EQ(w.TxtDbName->text(), QStringLiteral("ingrese el nombre de la base de datos"));
     frmAcceso c;
     c.Carga();
     c.bcCancelar->click();
     EXPECT_FALSE(c.Aceptar);
+}
+
+TEST_F(Acceso, AClickIntoAPromptSelectsItSoTypingReplacesIt) {
+    frmAcceso w;
+    w.Carga();
+    w.show();
+    QApplication::setActiveWindow(&w);
+    const struct {
+        QLineEdit* caja;
+        const char* prompt;
+    } casos[] = {{w.TxtUserId, "Ingrese el usuario"},
+                 {w.TxtDbName, "ingrese el nombre de la base de datos"},
+                 {w.TxtServidor, "ingrese el nombre del servidor e instancia"}};
+    for (const auto& c : casos) {
+        // A click in the middle of the prompt, as a user puts the mouse on the box.
+        QTest::mouseClick(c.caja, Qt::LeftButton, Qt::NoModifier,
+                          QPoint(c.caja->width() / 3, c.caja->height() / 2));
+        QTest::keyClicks(c.caja, QStringLiteral("ana"));
+        EXPECT_EQ(c.caja->text(), QStringLiteral("ana")) << c.prompt;
+    }
 }
 
 }  // namespace
