@@ -131,6 +131,15 @@ void frmAcceso::llenarlist() {
     if (lstBases->count() > 0) lstBases->setCurrentRow(0);
 }
 
+bool frmAcceso::eligeEntrada(const QString& clave) {
+    const auto halladas = lstBases->findItems(clave, Qt::MatchExactly);
+    if (halladas.isEmpty()) return false;
+    lstBases->setCurrentItem(halladas.first());
+    // Chosen again, it fills the fields again even when it was already the current entry.
+    AsignarDatosBase();
+    return true;
+}
+
 void frmAcceso::AsignarDatosBase() {
     const QListWidgetItem* item = lstBases->currentItem();
     if (!item) return;

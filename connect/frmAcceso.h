@@ -24,6 +24,8 @@ class frmAcceso : public QDialog {
     void Carga();
     void llenarlist();
     void AsignarDatosBase();
+    // Selects the listed entry of this key, which fills the fields; false when it is not listed.
+    bool eligeEntrada(const QString& clave);
     // The box's prompt, shown while the box is empty; a box holding only blanks or the prompt's
     // own text is emptied.
     void MensajeInicial(QLineEdit* ObjTxt);

@@ -98,4 +98,40 @@ TEST_F(DialogoConexion, ABoxLeftShowingItsPromptReachesTheCallerEmpty) {
     EXPECT_EQ(db.gUserPassWord, QString());
 }
 
+TEST_F(DialogoConexion, ARetryComesBackWithTheChosenEntryAndTheTypedFields) {
+    bases(
+        "VL_ESTADISTICAS / SQLITE,VL_ESTADISTICAS,VL_ESTADISTICAS,x,sqlite\r\n"
+        "NOEXISTE / SQLITE,NOEXISTE,NOEXISTE,x,sqlite:1444\r\n");
+    struct Visto {
+        QString entrada, servidor, base, usuario, clave, puerto;
+    } visto;
+    UsuarioDelDialogo usuario({[](frmAcceso& w) {
+                                   w.lstBases->setCurrentRow(1);
+                                   w.TxtDbName->setText(QStringLiteral("NOEXISTE2"));
+                                   w.TxtUserId->setText(QStringLiteral("ana"));
+                                   w.TxtUserPassword->setText(QStringLiteral("clave"));
+                                   w.bcAceptar->click();
+                               },
+                               [&](frmAcceso& w) {
+                                   const QListWidgetItem* i = w.lstBases->currentItem();
+                                   visto = {i ? i->text() : QString(), w.TxtServidor->text(),
+                                            w.TxtDbName->text(),       w.TxtUserId->text(),
+                                            w.TxtUserPassword->text(), w.TxtPuerto->text()};
+                                   w.bcCancelar->click();
+                               }});
+    prompts->answer(platform::mb::Yes);  // the connection failed: try again
+    DB_Dll& db = gDB();
+    db.OpenServerADODB(true, 3, QString(), true, true);
+    ASSERT_EQ(usuario.vistas(), 2u);
+    ASSERT_EQ(prompts->shown().size(), 1u);
+    EXPECT_EQ(prompts->last().title, QStringLiteral(" Error de Conexion a Base de Datos"));
+    EXPECT_EQ(visto.entrada, QStringLiteral("NOEXISTE / SQLITE"));
+    EXPECT_EQ(visto.servidor, QStringLiteral("SQLITE"));
+    EXPECT_EQ(visto.base, QStringLiteral("NOEXISTE2")) << "as typed, not as registered";
+    EXPECT_EQ(visto.usuario, QStringLiteral("ana"));
+    EXPECT_EQ(visto.clave, QStringLiteral("clave"));
+    EXPECT_EQ(visto.puerto, QStringLiteral("1444"));
+    EXPECT_FALSE(db.gOpenFlag) << "cancelled the second time";
+}
+
 }  // namespace
