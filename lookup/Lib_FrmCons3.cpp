@@ -197,6 +197,11 @@ void Lib_FrmCons3::Carga() {
             if (OrdenarPorLwv) lista_->ordena(columnaOrden_, orden_);
         })
         .then([&] {
+            // The first row is the chosen one until the user picks another, after F5 and
+            // Nueva Busqueda as when the window opens: Enter takes it.
+            if (lista_->rowCount() > 0) ListView1->setCurrentIndex(lista_->index(0, 0));
+        })
+        .then([&] {
             if (!FiltroInicial.trimmed().isEmpty()) cajas_[0]->setEditText(FiltroInicial);
         })
         .then([&] { db.CierraRecordset(rs); })

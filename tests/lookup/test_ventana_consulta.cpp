@@ -10,6 +10,7 @@
 #include "lookup/Lib_FrmCons3.h"
 #include "lookup/ListaConsulta.h"
 #include "tests/support/Aplicacion.h"
+#include "tests/support/ImprimeQString.h"
 #include "tests/support/ProgramFolder.h"
 
 namespace {
@@ -381,6 +382,32 @@ TEST_F(VentanaConsulta, TheControlsTakeTheirPlacesForEverySize) {
     o->resize(600, 200);
     EXPECT_EQ(o->CmdCancelar->x(), o->CmdNueva->x())
         << "Cancelar takes the place of Nueva Busqueda";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(VentanaConsulta, AfterF5AndNuevaBusquedaTheFirstRowIsSelectedSoEnterTakesIt) {
+    auto w = abre(kTecnicos + QStringLiteral(" order by Nombre"));
+    ASSERT_EQ(w->ListView1->currentIndex().row(), 0) << "as the window opens";
+    QComboBox* nombre = w->CmbSearch(1);
+    nombre->setFocus();
+    nombre->setEditText(QStringLiteral("sof"));
+    QTest::keyClick(nombre->lineEdit(), Qt::Key_F5);
+    ASSERT_EQ(w->lista().rowCount(), 1) << w->SQL.toStdString();
+    EXPECT_EQ(w->ListView1->currentIndex().row(), 0);
+    EXPECT_TRUE(w->ListView1->selectionModel()->isRowSelected(0, {}));
+    w->CmdNueva->click();
+    EXPECT_GT(w->lista().rowCount(), 1);
+    EXPECT_EQ(w->ListView1->currentIndex().row(), 0);
+    EXPECT_TRUE(w->ListView1->selectionModel()->isRowSelected(0, {}));
+    // Narrowed to one row, Enter in the search box returns it.
+    nombre->setFocus();
+    nombre->setEditText(QStringLiteral("sof"));
+    QTest::keyClick(nombre->lineEdit(), Qt::Key_F5);
+    QTest::keyClick(nombre->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(w->ValorDevuelto.toText(), QStringLiteral("2"));
 }
 
 }  // namespace
