@@ -357,7 +357,7 @@ namespace {
 
 TEST_F(VentanaConsulta, TheControlsTakeTheirPlacesForEverySize) {
     auto w = abre(kTecnicos);
-    for (const QSize tam : {QSize(700, 400), QSize(1000, 600), QSize(420, 300)}) {
+    for (const QSize tam : {QSize(700, 400), QSize(1000, 600), QSize(w->minimumWidth(), 300)}) {
         w->resize(tam);
         const int bw = w->CmdAceptar->width();
         EXPECT_EQ(w->Frame1->geometry().bottom(), tam.height() - 1) << "the strip at the bottom";
@@ -370,18 +370,17 @@ TEST_F(VentanaConsulta, TheControlsTakeTheirPlacesForEverySize) {
         EXPECT_EQ(w->CmdCancelar->x(), (tam.width() - bw) / 2) << "in the middle";
         EXPECT_EQ(w->CmdNueva->x(), tam.width() - w->CmdCancelar->width() - 10);
     }
-    // An option list: no new statement; a narrow strip halves the two buttons.
+    // An option list: no new statement; Cancelar takes the place of Nueva Busqueda.
     auto o = std::make_unique<Lib_FrmCons3>();
     o->Carga();
     o->MuestraOpciones(QStringLiteral("Opciones"), {"a", "b"}, {});
     o->show();
-    o->resize(150, 200);
-    EXPECT_TRUE(o->CmdNueva->isHidden());
-    EXPECT_EQ(o->CmdCancelar->width(), o->CmdAceptar->width());
-    EXPECT_EQ(o->CmdCancelar->x(), 150 - o->CmdCancelar->width() - 10);
-    o->resize(600, 200);
-    EXPECT_EQ(o->CmdCancelar->x(), o->CmdNueva->x())
-        << "Cancelar takes the place of Nueva Busqueda";
+    for (const int ancho : {o->minimumWidth(), 600}) {
+        o->resize(ancho, 200);
+        EXPECT_TRUE(o->CmdNueva->isHidden());
+        EXPECT_EQ(o->CmdCancelar->x(), o->CmdNueva->x());
+        EXPECT_EQ(o->CmdCancelar->x(), ancho - o->CmdCancelar->width() - 10);
+    }
 }
 
 }  // namespace
@@ -408,6 +407,39 @@ TEST_F(VentanaConsulta, AfterF5AndNuevaBusquedaTheFirstRowIsSelectedSoEnterTakes
     QTest::keyClick(nombre->lineEdit(), Qt::Key_F5);
     QTest::keyClick(nombre->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(w->ValorDevuelto.toText(), QStringLiteral("2"));
+}
+
+// The visible buttons of the strip: each whole (as wide as its text asks) inside the strip, and
+// no two overlapping.
+void botonesEnterosYSeparados(const Lib_FrmCons3& w, const char* caso) {
+    std::vector<const QPushButton*> visibles;
+    for (const QPushButton* b : {w.CmdAceptar, w.CmdCancelar, w.CmdNueva, w.CmdNuevo, w.CmdTodos})
+        if (!b->isHidden()) visibles.push_back(b);
+    for (const QPushButton* b : visibles) {
+        const std::string quien = std::string(caso) + ": " + b->text().toStdString();
+        EXPECT_TRUE(w.Frame1->rect().contains(b->geometry())) << quien;
+        EXPECT_TRUE(w.rect().contains(QRect(b->mapTo(&w, QPoint(0, 0)), b->size()))) << quien;
+        EXPECT_GE(b->width(), b->sizeHint().width()) << quien;
+        for (const QPushButton* otro : visibles)
+            if (otro != b)
+                EXPECT_FALSE(b->geometry().intersects(otro->geometry()))
+                    << quien << " / " << otro->text().toStdString();
+    }
+}
+
+TEST_F(VentanaConsulta, AtItsMinimumWidthEveryButtonOfTheStripIsWholeAndApart) {
+    auto w = abre(kTecnicos);
+    botonesEnterosYSeparados(*w, "as opened");
+    w->resize(200, w->height());
+    EXPECT_GT(w->width(), 200) << "the window has a minimum width";
+    botonesEnterosYSeparados(*w, "at the minimum width");
+    auto o = std::make_unique<Lib_FrmCons3>();
+    o->Carga();
+    o->MuestraOpciones(QStringLiteral("Opciones"), {"a", "b"}, {});
+    o->show();
+    botonesEnterosYSeparados(*o, "option list as opened");
+    o->resize(100, 200);
+    botonesEnterosYSeparados(*o, "option list at the minimum width");
 }
 
 }  // namespace
