@@ -196,6 +196,7 @@ void Lib_FrmCons3::Carga() {
         })
         .then([&] {
             if (OrdenarPorLwv) lista_->ordena(columnaOrden_, orden_);
+            muestraOrden(OrdenarPorLwv);
         })
         .then([&] {
             // The first row is the chosen one until the user picks another, after F5 and
@@ -370,7 +371,15 @@ void Lib_FrmCons3::ordenaPor(int columna) {
     // One direction for the whole list: the first click after loading sorts descending.
     columnaOrden_ = columna;
     orden_ = orden_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    // The chosen row stays chosen: the model moves it with its place.
     lista_->ordena(columnaOrden_, orden_);
+    muestraOrden(true);
+}
+
+void Lib_FrmCons3::muestraOrden(bool ordenada) {
+    QHeaderView* h = ListView1->horizontalHeader();
+    h->setSortIndicatorShown(ordenada);
+    if (ordenada) h->setSortIndicator(columnaOrden_, orden_);
 }
 
 QString Lib_FrmCons3::valorEn(int fila, int columna) const {

@@ -409,6 +409,24 @@ TEST_F(VentanaConsulta, AfterF5AndNuevaBusquedaTheFirstRowIsSelectedSoEnterTakes
     EXPECT_EQ(w->ValorDevuelto.toText(), QStringLiteral("2"));
 }
 
+TEST_F(VentanaConsulta, AHeaderClickShowsTheSortArrowAndKeepsTheSelectedRow) {
+    auto w = abre(kTecnicos);
+    QHeaderView* h = w->ListView1->horizontalHeader();
+    w->ListView1->setCurrentIndex(w->lista().index(w->Busqueda(1, QStringLiteral("jul")) - 1, 0));
+    for (const Qt::SortOrder orden : {Qt::DescendingOrder, Qt::AscendingOrder}) {
+        QTest::mouseClick(h->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          QPoint(h->sectionViewportPosition(1) + 5, h->height() / 2));
+        EXPECT_TRUE(h->isSortIndicatorShown());
+        EXPECT_EQ(h->sortIndicatorSection(), 1);
+        EXPECT_EQ(h->sortIndicatorOrder(), orden);
+        const QModelIndex actual = w->ListView1->currentIndex();
+        ASSERT_TRUE(actual.isValid());
+        EXPECT_EQ(w->lista().fila(actual.row()).celdas[1], QStringLiteral("Julián Peña"));
+        EXPECT_TRUE(w->ListView1->selectionModel()->isRowSelected(actual.row(), {}));
+    }
+    EXPECT_EQ(w->lista().fila(0).celdas[1], QStringLiteral("Agustina Ledesma")) << "ascending";
+}
+
 // The visible buttons of the strip: each whole (as wide as its text asks) inside the strip, and
 // no two overlapping.
 void botonesEnterosYSeparados(const Lib_FrmCons3& w, const char* caso) {
