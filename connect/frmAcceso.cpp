@@ -16,6 +16,9 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QVBoxLayout>
 #include <cstdio>
 
@@ -40,7 +43,9 @@ QLineEdit* caja(QWidget* parent, const char* nombre, const char* texto, const ch
 frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmAcceso"));
     setWindowTitle(QStringLiteral("Control de Acceso"));
-    auto* principal = new QHBoxLayout(this);
+    auto* exterior = new QVBoxLayout(this);
+    auto* principal = new QHBoxLayout;
+    exterior->addLayout(principal, 1);
     auto* izquierda = new QVBoxLayout;
     Label1_1 = new QLabel(QStringLiteral("Conexiones registradas"), this);
     lstBases = new QListWidget(this);
@@ -112,14 +117,15 @@ frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent) {
 }
 
 void frmAcceso::Carga() {
+    llenarlist();
+    for (QLineEdit* e : {TxtUserId, TxtUserPassword, TxtDbName, TxtDbName, TxtServidor})
+        MensajeInicial(e);
+    // Sized once the list and the prompts are in, which widen it.
     adjustSize();
     if (const QScreen* s = QGuiApplication::primaryScreen()) {
         const QRect r = s->geometry();
         move((r.width() - width()) / 2, (r.height() - height()) / 2);
     }
-    llenarlist();
-    for (QLineEdit* e : {TxtUserId, TxtUserPassword, TxtDbName, TxtDbName, TxtServidor})
-        MensajeInicial(e);
 }
 
 void frmAcceso::llenarlist() {
@@ -128,6 +134,9 @@ void frmAcceso::llenarlist() {
     lstBases->clear();
     for (const BaseRegistrada& b : leeBases(archivo_))
         if (!b.clave.trimmed().isEmpty()) lstBases->addItem(b.clave);
+    // Every entry whole, without a horizontal scroll bar.
+    lstBases->setMinimumWidth(lstBases->sizeHintForColumn(0) + 2 * lstBases->frameWidth() +
+                              lstBases->verticalScrollBar()->sizeHint().width());
     if (lstBases->count() > 0) lstBases->setCurrentRow(0);
 }
 
@@ -162,11 +171,28 @@ QString frmAcceso::promptDe(const QLineEdit* caja) const {
     return QString();
 }
 
+void frmAcceso::anchoParaPrompt(QLineEdit* caja) {
+    // The box's room for text, as the line edit measures it, holds the whole prompt.
+    QStyleOptionFrame op;
+    op.initFrom(caja);
+    op.lineWidth = caja->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &op, caja);
+    const QMargins m = caja->textMargins();
+    const int margenLinea = 2;  // the line edit's own margin on each side of its text
+    const int texto = caja->fontMetrics().horizontalAdvance(caja->placeholderText()) +
+                      2 * margenLinea + m.left() + m.right();
+    const QSize total = caja->style()->sizeFromContents(
+        QStyle::CT_LineEdit, &op, QSize(texto, caja->sizeHint().height()), caja);
+    caja->setMinimumWidth(std::max(caja->minimumWidth(), total.width()));
+}
+
 void frmAcceso::MensajeInicial(QLineEdit* ObjTxt) {
     // The box draws the prompt itself, in its own colour, and only while it holds nothing: a
     // click or a key starts the value, and a prompt never becomes one.
     const QString prompt = promptDe(ObjTxt);
-    ObjTxt->setPlaceholderText(prompt);
+    if (ObjTxt->placeholderText() != prompt) {
+        ObjTxt->setPlaceholderText(prompt);
+        anchoParaPrompt(ObjTxt);
+    }
     if (ObjTxt->text().isEmpty()) return;
     if (!ObjTxt->text().trimmed().isEmpty() && ObjTxt->text() != prompt) return;
     const QSignalBlocker quieto(ObjTxt);

@@ -65,6 +65,7 @@ class frmAcceso : public QDialog {
 
   private:
     QString promptDe(const QLineEdit* caja) const;
+    static void anchoParaPrompt(QLineEdit* caja);
 
     QString archivo_;
     std::optional<QString> puerto_;  // of the entry last looked up

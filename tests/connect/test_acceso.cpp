@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -120,6 +124,39 @@ TEST_F(Acceso, AClickIntoAPromptSelectsItSoTypingReplacesIt) {
         QTest::keyClicks(c.caja, QStringLiteral("ana"));
         EXPECT_EQ(c.caja->text(), QStringLiteral("ana")) << c.prompt;
     }
+}
+
+// The room a line edit gives its text (its contents less the line's own margins).
+int anchoUtil(QLineEdit* e) {
+    QStyleOptionFrame op;
+    op.initFrom(e);
+    op.lineWidth =
+        e->hasFrame() ? e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &op, e) : 0;
+    const QRect r = e->style()->subElementRect(QStyle::SE_LineEditContents, &op, e);
+    const QMargins m = e->textMargins();
+    return r.width() - m.left() - m.right() - 2 * 2;
+}
+
+TEST_F(Acceso, WithoutTheFileThePromptsShowWhole) {
+    frmAcceso w;
+    w.Carga();
+    w.show();
+    for (QLineEdit* e : {w.TxtServidor, w.TxtDbName, w.TxtUserId}) {
+        const int texto = e->fontMetrics().horizontalAdvance(e->placeholderText());
+        EXPECT_GE(anchoUtil(e), texto) << e->objectName().toStdString();
+    }
+}
+
+TEST_F(Acceso, TheListIsAsWideAsItsLongestEntry) {
+    bases(
+        "GESTION / SQLITE,GESTION,GESTION,x,sqlite\r\n"
+        "VL_ESTADISTICAS / SQLITE,VL_ESTADISTICAS,VL_ESTADISTICAS,x,sqlite\r\n");
+    frmAcceso w;
+    w.Carga();
+    w.show();
+    ASSERT_EQ(w.lstBases->count(), 2);
+    EXPECT_GE(w.lstBases->viewport()->width(), w.lstBases->sizeHintForColumn(0));
+    EXPECT_FALSE(w.lstBases->horizontalScrollBar()->isVisible());
 }
 
 }  // namespace
