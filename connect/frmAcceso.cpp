@@ -91,6 +91,11 @@ frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent) {
         botones->addWidget(b);
     botones->addStretch(1);
     principal->addLayout(botones);
+    // What Registrar and Crear Acceso Directo did, said without stopping the user.
+    lblEstado = new QLabel(this);
+    lblEstado->setObjectName(QStringLiteral("lblEstado"));
+    lblEstado->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    exterior->addWidget(lblEstado);
     bcAceptar->setDefault(true);
 
     connect(bcAceptar, &QPushButton::clicked, this, [this] {
@@ -229,6 +234,8 @@ void frmAcceso::CmdRegistrar_Click() {
     QString clave, servidor, base;
     DB_Dll& db = gDB();
     bool sigue = false;  // on to the set-up tool and the reload
+    bool grabada = false;
+    lblEstado->clear();
     bool primera = false;
     auto steps = platform::Steps::trapping([&](const platform::ErrorInfo& e) {
         // The errors a registration expects of its connections go by; any other is shown and
@@ -280,7 +287,8 @@ void frmAcceso::CmdRegistrar_Click() {
         })
         .then([&] {
             QString error;
-            if (GrabaBaseRegistrada(archivo_, clave, base, base, base, servidor, &error)) return;
+            grabada = GrabaBaseRegistrada(archivo_, clave, base, base, base, servidor, &error);
+            if (grabada) return;
             platform::msgBox(error, platform::mb::Exclamation, QStringLiteral("Atencion"));
             platform::Steps::leave();
         });
@@ -295,6 +303,7 @@ void frmAcceso::CmdRegistrar_Click() {
     cierra.then([&] { db.gCnn.close(); });
     cierra.run();
     llenarlist();
+    if (grabada) lblEstado->setText(QStringLiteral("Conexión registrada: ") + clave.trimmed());
 }
 
 QString frmAcceso::carpetaEscritorio() {
@@ -317,6 +326,7 @@ QString frmAcceso::carpetaEscritorio() {
 }
 
 bool frmAcceso::CmdLineaComando_Click() {
+    lblEstado->clear();
     const QString carpeta = carpetaEscritorio();
     const QString destino = carpeta + QStringLiteral("/Belmo Tareas.desktop");
     // The program's path as a desktop entry quotes an argument.
@@ -353,7 +363,10 @@ bool frmAcceso::CmdLineaComando_Click() {
             }
         }
     }
-    if (porque.isEmpty()) return true;
+    if (porque.isEmpty()) {
+        lblEstado->setText(QStringLiteral("Acceso directo creado en ") + destino);
+        return true;
+    }
     platform::msgBox(QStringLiteral("No se pudo crear el acceso directo: %1.").arg(porque),
                      platform::mb::Exclamation, QStringLiteral("Atencion"));
     return false;

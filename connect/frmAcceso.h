@@ -59,6 +59,7 @@ class frmAcceso : public QDialog {
     QPushButton* bcCancelar = nullptr;
     QPushButton* CmdRegistrar = nullptr;
     QPushButton* CmdLineaComando = nullptr;
+    QLabel* lblEstado = nullptr;  // what Registrar or Crear Acceso Directo did
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

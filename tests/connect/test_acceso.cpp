@@ -236,6 +236,9 @@ TEST_F(Acceso, RegistrarAddsANewConnectionThatTheServerTakes) {
     ASSERT_EQ(w.lstBases->count(), 1);
     EXPECT_EQ(w.lstBases->item(0)->text(), QStringLiteral("GESTION / SQLITE"));
     EXPECT_EQ(w.TxtServidor->text(), QStringLiteral("sqlite")) << "the list reloaded and chosen";
+    const QLabel* estado = w.findChild<QLabel*>(QStringLiteral("lblEstado"));
+    ASSERT_NE(estado, nullptr) << "a line that says what was done";
+    EXPECT_EQ(estado->text(), QStringLiteral("Conexión registrada: GESTION / SQLITE"));
 
     // The same key again: said, nothing written.
     w.TxtDbName->setText(QStringLiteral("gestion"));
@@ -243,6 +246,7 @@ TEST_F(Acceso, RegistrarAddsANewConnectionThatTheServerTakes) {
     ASSERT_EQ(prompts->shown().size(), 1u);
     EXPECT_EQ(prompts->last().text, QStringLiteral("La conexion que intenta registrar ya existe "));
     EXPECT_EQ(leeBases(w.archivoBases()).size(), 1u);
+    EXPECT_EQ(estado->text(), QString()) << "no success said for a refusal";
 
     // A database no test can open: the data layer asks, then the dialog says so.
     prompts->reset();
@@ -284,6 +288,11 @@ TEST_F(Acceso, TheDesktopLauncherIsWrittenExecutableAndReplaced) {
     EXPECT_EQ(frmAcceso::carpetaEscritorio(), casa.filePath(QStringLiteral("Escritorio")));
     EXPECT_TRUE(w.CmdLineaComando_Click());
     EXPECT_TRUE(w.CmdLineaComando_Click()) << "a second click replaces it";
+    EXPECT_EQ(prompts->shown().size(), 1u) << "success is said without a box";
+    const QLabel* estado = w.findChild<QLabel*>(QStringLiteral("lblEstado"));
+    ASSERT_NE(estado, nullptr);
+    EXPECT_EQ(estado->text(), QStringLiteral("Acceso directo creado en ") +
+                                  casa.filePath(QStringLiteral("Escritorio/Belmo Tareas.desktop")));
     QFile lanzador(casa.filePath(QStringLiteral("Escritorio/Belmo Tareas.desktop")));
     ASSERT_TRUE(lanzador.open(QIODevice::ReadOnly));
     const QString texto = QString::fromUtf8(lanzador.readAll());
