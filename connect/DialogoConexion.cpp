@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QStringList>
 #include <cstdio>
 
@@ -12,12 +13,22 @@ namespace {
 
 DB_Dll::DatosConexion muestra(const DB_Dll::DatosConexion& inicial) {
     frmAcceso w;
-    w.TxtDbName->setText(inicial.TxtDbName);
-    w.TxtServidor->setText(inicial.TxtServidor);
-    w.TxtUserId->setText(inicial.TxtUserId);
-    w.TxtUserPassword->setText(inicial.TxtUserPassword);
-    w.CboPlataformaDB->setCurrentIndex(inicial.CboPlataformaDB);
+    auto ponCampos = [&] {
+        w.TxtDbName->setText(inicial.TxtDbName);
+        w.TxtServidor->setText(inicial.TxtServidor);
+        w.TxtUserId->setText(inicial.TxtUserId);
+        w.TxtUserPassword->setText(inicial.TxtUserPassword);
+        w.CboPlataformaDB->setCurrentIndex(inicial.CboPlataformaDB);
+    };
+    ponCampos();
     w.Carga();
+    // Asked again after a failed connection: the entry the user had chosen (its port among
+    // others) and, over it, what they had typed; not the first entry of the list.
+    if (!inicial.Entrada.isEmpty() && w.eligeEntrada(inicial.Entrada)) {
+        ponCampos();
+        for (QLineEdit* e : {w.TxtUserId, w.TxtUserPassword, w.TxtDbName, w.TxtServidor})
+            w.MensajeInicial(e);
+    }
     w.exec();
     DB_Dll::DatosConexion r;
     r.Aceptar = w.Aceptar;
@@ -27,6 +38,7 @@ DB_Dll::DatosConexion muestra(const DB_Dll::DatosConexion& inicial) {
     r.TxtUserId = w.TxtUserId->text();
     r.TxtUserPassword = w.TxtUserPassword->text();
     r.CboPlataformaDB = w.CboPlataformaDB->currentIndex();
+    if (const QListWidgetItem* elegida = w.lstBases->currentItem()) r.Entrada = elegida->text();
     return r;
 }
 

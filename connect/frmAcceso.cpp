@@ -16,6 +16,9 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QVBoxLayout>
 #include <cstdio>
 
@@ -40,7 +43,9 @@ QLineEdit* caja(QWidget* parent, const char* nombre, const char* texto, const ch
 frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmAcceso"));
     setWindowTitle(QStringLiteral("Control de Acceso"));
-    auto* principal = new QHBoxLayout(this);
+    auto* exterior = new QVBoxLayout(this);
+    auto* principal = new QHBoxLayout;
+    exterior->addLayout(principal, 1);
     auto* izquierda = new QVBoxLayout;
     Label1_1 = new QLabel(QStringLiteral("Conexiones registradas"), this);
     lstBases = new QListWidget(this);
@@ -86,9 +91,16 @@ frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent) {
         botones->addWidget(b);
     botones->addStretch(1);
     principal->addLayout(botones);
+    // What Registrar and Crear Acceso Directo did, said without stopping the user.
+    lblEstado = new QLabel(this);
+    lblEstado->setObjectName(QStringLiteral("lblEstado"));
+    lblEstado->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    exterior->addWidget(lblEstado);
     bcAceptar->setDefault(true);
 
     connect(bcAceptar, &QPushButton::clicked, this, [this] {
+        // A box that holds only blanks or its prompt is read as empty.
+        for (QLineEdit* e : {TxtUserId, TxtUserPassword, TxtDbName, TxtServidor}) MensajeInicial(e);
         Aceptar = true;
         hide();
         accept();
@@ -110,14 +122,15 @@ frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent) {
 }
 
 void frmAcceso::Carga() {
+    llenarlist();
+    for (QLineEdit* e : {TxtUserId, TxtUserPassword, TxtDbName, TxtDbName, TxtServidor})
+        MensajeInicial(e);
+    // Sized once the list and the prompts are in, which widen it.
     adjustSize();
     if (const QScreen* s = QGuiApplication::primaryScreen()) {
         const QRect r = s->geometry();
         move((r.width() - width()) / 2, (r.height() - height()) / 2);
     }
-    llenarlist();
-    for (QLineEdit* e : {TxtUserId, TxtUserPassword, TxtDbName, TxtDbName, TxtServidor})
-        MensajeInicial(e);
 }
 
 void frmAcceso::llenarlist() {
@@ -126,7 +139,19 @@ void frmAcceso::llenarlist() {
     lstBases->clear();
     for (const BaseRegistrada& b : leeBases(archivo_))
         if (!b.clave.trimmed().isEmpty()) lstBases->addItem(b.clave);
+    // Every entry whole, without a horizontal scroll bar.
+    lstBases->setMinimumWidth(lstBases->sizeHintForColumn(0) + 2 * lstBases->frameWidth() +
+                              lstBases->verticalScrollBar()->sizeHint().width());
     if (lstBases->count() > 0) lstBases->setCurrentRow(0);
+}
+
+bool frmAcceso::eligeEntrada(const QString& clave) {
+    const auto halladas = lstBases->findItems(clave, Qt::MatchExactly);
+    if (halladas.isEmpty()) return false;
+    lstBases->setCurrentItem(halladas.first());
+    // Chosen again, it fills the fields again even when it was already the current entry.
+    AsignarDatosBase();
+    return true;
 }
 
 void frmAcceso::AsignarDatosBase() {
@@ -144,23 +169,39 @@ void frmAcceso::AsignarDatosBase() {
     TxtPuerto->setText(puerto_.value_or(QString()));
 }
 
+QString frmAcceso::promptDe(const QLineEdit* caja) const {
+    if (caja == TxtUserId) return QStringLiteral("Ingrese el usuario");
+    if (caja == TxtDbName) return QStringLiteral("ingrese el nombre de la base de datos");
+    if (caja == TxtServidor) return QStringLiteral("ingrese el nombre del servidor e instancia");
+    return QString();
+}
+
+void frmAcceso::anchoParaPrompt(QLineEdit* caja) {
+    // The box's room for text, as the line edit measures it, holds the whole prompt.
+    QStyleOptionFrame op;
+    op.initFrom(caja);
+    op.lineWidth = caja->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &op, caja);
+    const QMargins m = caja->textMargins();
+    const int margenLinea = 2;  // the line edit's own margin on each side of its text
+    const int texto = caja->fontMetrics().horizontalAdvance(caja->placeholderText()) +
+                      2 * margenLinea + m.left() + m.right();
+    const QSize total = caja->style()->sizeFromContents(
+        QStyle::CT_LineEdit, &op, QSize(texto, caja->sizeHint().height()), caja);
+    caja->setMinimumWidth(std::max(caja->minimumWidth(), total.width()));
+}
+
 void frmAcceso::MensajeInicial(QLineEdit* ObjTxt) {
-    QString prompt;
-    if (ObjTxt == TxtUserId) prompt = QStringLiteral("Ingrese el usuario");
-    if (ObjTxt == TxtDbName) prompt = QStringLiteral("ingrese el nombre de la base de datos");
-    if (ObjTxt == TxtServidor)
-        prompt = QStringLiteral("ingrese el nombre del servidor e instancia");
-    if (!ObjTxt->text().trimmed().isEmpty() && ObjTxt->text() != prompt) {
-        ObjTxt->setStyleSheet(QString());
-        return;
+    // The box draws the prompt itself, in its own colour, and only while it holds nothing: a
+    // click or a key starts the value, and a prompt never becomes one.
+    const QString prompt = promptDe(ObjTxt);
+    if (ObjTxt->placeholderText() != prompt) {
+        ObjTxt->setPlaceholderText(prompt);
+        anchoParaPrompt(ObjTxt);
     }
-    if (ObjTxt->text() != prompt) {
-        const QSignalBlocker quieto(ObjTxt);
-        ObjTxt->setText(prompt);
-    }
-    // The prompt is red and selected, so that typing replaces it.
-    ObjTxt->setStyleSheet(QStringLiteral("QLineEdit { color: #020000; }"));
-    ObjTxt->setSelection(0, static_cast<int>(prompt.trimmed().size()));
+    if (ObjTxt->text().isEmpty()) return;
+    if (!ObjTxt->text().trimmed().isEmpty() && ObjTxt->text() != prompt) return;
+    const QSignalBlocker quieto(ObjTxt);
+    ObjTxt->clear();
 }
 
 bool frmAcceso::eventFilter(QObject* watched, QEvent* event) {
@@ -193,6 +234,8 @@ void frmAcceso::CmdRegistrar_Click() {
     QString clave, servidor, base;
     DB_Dll& db = gDB();
     bool sigue = false;  // on to the set-up tool and the reload
+    bool grabada = false;
+    lblEstado->clear();
     bool primera = false;
     auto steps = platform::Steps::trapping([&](const platform::ErrorInfo& e) {
         // The errors a registration expects of its connections go by; any other is shown and
@@ -244,7 +287,8 @@ void frmAcceso::CmdRegistrar_Click() {
         })
         .then([&] {
             QString error;
-            if (GrabaBaseRegistrada(archivo_, clave, base, base, base, servidor, &error)) return;
+            grabada = GrabaBaseRegistrada(archivo_, clave, base, base, base, servidor, &error);
+            if (grabada) return;
             platform::msgBox(error, platform::mb::Exclamation, QStringLiteral("Atencion"));
             platform::Steps::leave();
         });
@@ -259,6 +303,7 @@ void frmAcceso::CmdRegistrar_Click() {
     cierra.then([&] { db.gCnn.close(); });
     cierra.run();
     llenarlist();
+    if (grabada) lblEstado->setText(QStringLiteral("Conexión registrada: ") + clave.trimmed());
 }
 
 QString frmAcceso::carpetaEscritorio() {
@@ -281,6 +326,7 @@ QString frmAcceso::carpetaEscritorio() {
 }
 
 bool frmAcceso::CmdLineaComando_Click() {
+    lblEstado->clear();
     const QString carpeta = carpetaEscritorio();
     const QString destino = carpeta + QStringLiteral("/Belmo Tareas.desktop");
     // The program's path as a desktop entry quotes an argument.
@@ -317,7 +363,10 @@ bool frmAcceso::CmdLineaComando_Click() {
             }
         }
     }
-    if (porque.isEmpty()) return true;
+    if (porque.isEmpty()) {
+        lblEstado->setText(QStringLiteral("Acceso directo creado en ") + destino);
+        return true;
+    }
     platform::msgBox(QStringLiteral("No se pudo crear el acceso directo: %1.").arg(porque),
                      platform::mb::Exclamation, QStringLiteral("Atencion"));
     return false;

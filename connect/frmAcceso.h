@@ -24,6 +24,10 @@ class frmAcceso : public QDialog {
     void Carga();
     void llenarlist();
     void AsignarDatosBase();
+    // Selects the listed entry of this key, which fills the fields; false when it is not listed.
+    bool eligeEntrada(const QString& clave);
+    // The box's prompt, shown while the box is empty; a box holding only blanks or the prompt's
+    // own text is emptied.
     void MensajeInicial(QLineEdit* ObjTxt);
     QString archivoBases() const { return archivo_; }
     // "Registrar": the typed connection added to BASES.TXT when it is new and the server takes it.
@@ -55,11 +59,15 @@ class frmAcceso : public QDialog {
     QPushButton* bcCancelar = nullptr;
     QPushButton* CmdRegistrar = nullptr;
     QPushButton* CmdLineaComando = nullptr;
+    QLabel* lblEstado = nullptr;  // what Registrar or Crear Acceso Directo did
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    QString promptDe(const QLineEdit* caja) const;
+    static void anchoParaPrompt(QLineEdit* caja);
+
     QString archivo_;
     std::optional<QString> puerto_;  // of the entry last looked up
 };

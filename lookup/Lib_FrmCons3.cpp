@@ -98,6 +98,7 @@ Lib_FrmCons3::Lib_FrmCons3(QWidget* parent) : QDialog(parent) {
     connect(ListView1->horizontalScrollBar(), &QScrollBar::valueChanged, this,
             &Lib_FrmCons3::alineaCajas);
     ListView1->installEventFilter(this);
+    ajustaAnchoMinimo();
     resize(640, 420);
 }
 
@@ -195,6 +196,12 @@ void Lib_FrmCons3::Carga() {
         })
         .then([&] {
             if (OrdenarPorLwv) lista_->ordena(columnaOrden_, orden_);
+            muestraOrden(OrdenarPorLwv);
+        })
+        .then([&] {
+            // The first row is the chosen one until the user picks another, after F5 and
+            // Nueva Busqueda as when the window opens: Enter takes it.
+            if (lista_->rowCount() > 0) ListView1->setCurrentIndex(lista_->index(0, 0));
         })
         .then([&] {
             if (!FiltroInicial.trimmed().isEmpty()) cajas_[0]->setEditText(FiltroInicial);
@@ -207,6 +214,7 @@ void Lib_FrmCons3::Carga() {
     steps.run();
     alineaCajas();
     SuiteLib::tools().PrepareForm(this, 0);
+    ajustaAnchoMinimo();
 }
 
 void Lib_FrmCons3::encolumnar(const std::vector<std::pair<QString, int>>& campos) {
@@ -273,14 +281,27 @@ constexpr int px(int twips) {
 
 }  // namespace
 
+int Lib_FrmCons3::anchoBoton() const {
+    int bw = 0;
+    for (const QPushButton* b : {CmdAceptar, CmdCancelar, CmdNueva, CmdNuevo, CmdTodos})
+        bw = std::max(bw, b->sizeHint().width());
+    return bw;
+}
+
+void Lib_FrmCons3::ajustaAnchoMinimo() {
+    // Room for every button of the strip whole, with a gap around each: five with a new
+    // statement (Cancelar in the middle), four in an option list.
+    const int bw = anchoBoton(), g = px(100);
+    setMinimumWidth(CmdNueva->isHidden() ? 4 * bw + 3 * g + px(100) + px(150) + 1
+                                         : 5 * bw + 4 * g + 2 * px(150) + 1);
+}
+
 void Lib_FrmCons3::disponControles() {
     // The suite's window sizes count its frame (120 twips across, 480 down): "the window width
     // less 120" and "the window height less 480" are the inside of the window here.
     const int W = width(), H = height();
     const int bh = CmdAceptar->sizeHint().height();
-    int bw = 0;
-    for (QPushButton* b : {CmdAceptar, CmdCancelar, CmdNueva, CmdNuevo, CmdTodos})
-        bw = std::max(bw, b->sizeHint().width());
+    const int bw = anchoBoton();
     const int franja = bh + px(240);
     const int arriba = Label1->sizeHint().height();
     // The panel takes the window less the strip; the title stands above it.
@@ -291,25 +312,33 @@ void Lib_FrmCons3::disponControles() {
                            std::max(0, picFields->height() - cajas - px(120)));
     // The strip spans the window at the bottom.
     Frame1->setGeometry(0, H - franja, W, franja);
-    const int y = (franja - bh) / 2;
+    disponBotones(W, (franja - bh) / 2, bw, bh);
+    Label1->setGeometry(px(100), 0, std::max(0, ListView1->width() - bw), arriba);
+}
+
+void Lib_FrmCons3::disponBotones(int W, int y, int bw, int bh) {
+    // Buttons spread evenly over the room between two edges.
+    auto reparte = [&](int izquierda, int derecha, std::initializer_list<QPushButton*> botones) {
+        const int n = static_cast<int>(botones.size());
+        const int hueco = (derecha - izquierda - n * bw) / (n + 1);
+        int x = izquierda + hueco;
+        for (QPushButton* b : botones) {
+            b->setGeometry(x, y, bw, bh);
+            x += bw + hueco;
+        }
+    };
     const int izquierdaNueva = W - bw - px(150);
     CmdAceptar->setGeometry(px(100), y, bw, bh);
-    CmdCancelar->setGeometry((W - bw) / 2, y, bw, bh);
     CmdNueva->setGeometry(izquierdaNueva, y, bw, bh);
-    CmdNuevo->setGeometry(izquierdaNueva - bw - px(100), y, bw, bh);
-    CmdTodos->setGeometry(izquierdaNueva - 2 * (bw + px(100)), y, bw, bh);
     if (CmdNueva->isHidden()) {
-        // Option lists: two buttons, narrower when the strip is too narrow for both.
-        if (2 * bw + px(400) > W) {
-            const int mitad = bw / 2;
-            CmdAceptar->setGeometry(px(100), y, mitad, bh);
-            CmdCancelar->setGeometry(W - mitad - px(150), y, mitad, bh);
-            CmdNueva->move(CmdCancelar->x(), y);
-        } else {
-            CmdCancelar->move(izquierdaNueva, y);
-        }
+        // Option lists: Cancelar takes the place of Nueva Busqueda.
+        CmdCancelar->setGeometry(izquierdaNueva, y, bw, bh);
+        reparte(px(100) + bw, izquierdaNueva, {CmdTodos, CmdNuevo});
+        return;
     }
-    Label1->setGeometry(px(100), 0, std::max(0, ListView1->width() - bw), arriba);
+    CmdCancelar->setGeometry((W - bw) / 2, y, bw, bh);
+    reparte(px(100) + bw, CmdCancelar->x(), {CmdTodos});
+    reparte(CmdCancelar->x() + bw, izquierdaNueva, {CmdNuevo});
 }
 
 void Lib_FrmCons3::resizeEvent(QResizeEvent* event) {
@@ -342,7 +371,15 @@ void Lib_FrmCons3::ordenaPor(int columna) {
     // One direction for the whole list: the first click after loading sorts descending.
     columnaOrden_ = columna;
     orden_ = orden_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    // The chosen row stays chosen: the model moves it with its place.
     lista_->ordena(columnaOrden_, orden_);
+    muestraOrden(true);
+}
+
+void Lib_FrmCons3::muestraOrden(bool ordenada) {
+    QHeaderView* h = ListView1->horizontalHeader();
+    h->setSortIndicatorShown(ordenada);
+    if (ordenada) h->setSortIndicator(columnaOrden_, orden_);
 }
 
 QString Lib_FrmCons3::valorEn(int fila, int columna) const {
@@ -409,6 +446,7 @@ void Lib_FrmCons3::MuestraOpciones(const QString& titulo, const QStringList& tex
     }
     for (std::size_t k = 1; k < cajas_.size(); ++k) cajas_[k]->setVisible(false);
     CmdNueva->hide();
+    ajustaAnchoMinimo();
     // As wide as the longest text (120 twips, 8 pixels, a letter), within the screen.
     qsizetype m = titulo.size();
     for (const QString& t : textos) m = std::max(m, t.size());

@@ -90,6 +90,10 @@ class Lib_FrmCons3 : public QDialog {
     void guardaAnchos();                        // when GrabarCfg is set
     void alineaCajas();
     void disponControles();  // the places of the controls for the window's size
+    void disponBotones(int W, int y, int bw, int bh);
+    int anchoBoton() const;            // the width of every button of the strip
+    void ajustaAnchoMinimo();          // no narrower than the strip's buttons need
+    void muestraOrden(bool ordenada);  // the header's sort arrow
     void busquedaLocal(int k);
     void ordenaPor(int columna);
     QString valorEn(int fila, int columna) const;  // column from 1

@@ -47,6 +47,8 @@ Lib_FrmCons3Tree::Lib_FrmCons3Tree(QWidget* parent) : QDialog(parent) {
     CmbSearch->setEditable(true);
     CmbSearch->setInsertPolicy(QComboBox::NoInsert);
     CmbSearch->setToolTip(QStringLiteral("F5 realiza nueva busqueda"));
+    // Keys reach the box itself first (it has the focus) and its line only through it.
+    CmbSearch->installEventFilter(this);
     CmbSearch->lineEdit()->installEventFilter(this);
     layout->addWidget(CmbSearch);
     TreeV = new QTreeWidget(this);
@@ -292,7 +294,8 @@ void Lib_FrmCons3Tree::Cancelar() {
 }
 
 bool Lib_FrmCons3Tree::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == CmbSearch->lineEdit() && event->type() == QEvent::KeyPress) {
+    if ((watched == CmbSearch || watched == CmbSearch->lineEdit()) &&
+        event->type() == QEvent::KeyPress) {
         switch (static_cast<QKeyEvent*>(event)->key()) {
             case Qt::Key_F5:
                 nuevaBusqueda();

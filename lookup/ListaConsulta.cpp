@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <algorithm>
+#include <numeric>
 
 void ListaConsulta::setColumnas(const QStringList& titulos) {
     beginResetModel();
@@ -42,14 +43,33 @@ int ListaConsulta::busca(int columna, const QString& texto) const {
 }
 
 void ListaConsulta::ordena(int columna, Qt::SortOrder orden) {
-    beginResetModel();
-    std::stable_sort(filas_.begin(), filas_.end(), [&](const Fila& a, const Fila& b) {
-        const QString x = columna < a.celdas.size() ? a.celdas[columna] : QString();
-        const QString y = columna < b.celdas.size() ? b.celdas[columna] : QString();
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<int> viejas(filas_.size());
+    std::iota(viejas.begin(), viejas.end(), 0);
+    std::stable_sort(viejas.begin(), viejas.end(), [&](int ra, int rb) {
+        const QStringList& a = filas_[static_cast<std::size_t>(ra)].celdas;
+        const QStringList& b = filas_[static_cast<std::size_t>(rb)].celdas;
+        const QString x = columna < a.size() ? a[columna] : QString();
+        const QString y = columna < b.size() ? b[columna] : QString();
         const int c = x.compare(y, Qt::CaseInsensitive);
         return orden == Qt::AscendingOrder ? c < 0 : c > 0;
     });
-    endResetModel();
+    std::vector<Fila> ordenadas;
+    ordenadas.reserve(filas_.size());
+    std::vector<int> nuevaDe(filas_.size());
+    for (std::size_t i = 0; i < viejas.size(); ++i) {
+        nuevaDe[static_cast<std::size_t>(viejas[i])] = static_cast<int>(i);
+        ordenadas.push_back(std::move(filas_[static_cast<std::size_t>(viejas[i])]));
+    }
+    filas_ = std::move(ordenadas);
+    // The views' current and selected rows move with their rows.
+    const QModelIndexList antes = persistentIndexList();
+    QModelIndexList despues;
+    despues.reserve(antes.size());
+    for (const QModelIndex& i : antes)
+        despues << index(nuevaDe[static_cast<std::size_t>(i.row())], i.column());
+    changePersistentIndexList(antes, despues);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 int ListaConsulta::rowCount(const QModelIndex& parent) const {

@@ -31,7 +31,8 @@ class ListaConsulta : public QAbstractTableModel {
     // The first row (from 0) whose column starts with the text, trimmed, without regard to case;
     // an empty text matches the first row; -1 when none.
     int busca(int columna, const QString& texto) const;
-    // Sorts by a column, the rows keeping their order among equals.
+    // Sorts by a column, the rows keeping their order among equals; a view's current and
+    // selected rows stay on their rows.
     void ordena(int columna, Qt::SortOrder orden);
 
     int rowCount(const QModelIndex& parent = {}) const override;

@@ -4,6 +4,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
 
 namespace platform {
 
@@ -23,6 +24,15 @@ QMessageBox::Icon iconOf(int style) {
     }
 }
 
+// The answer Esc gives: the button that leaves (Cancelar, else No, else the only button);
+// none among Anular, Reintentar and Omitir.
+int escapeOf(const ButtonSet& set) {
+    const int* end = set.answers + set.count;
+    for (const int answer : {mb::Cancel, mb::No})
+        if (std::find(set.answers, end, answer) != end) return answer;
+    return set.count == 1 ? set.answers[0] : 0;
+}
+
 QString normalised(const QString& text) {
     QString t = text;
     return t.replace(QLatin1String("\r\n"), QLatin1String("\n"))
@@ -36,11 +46,12 @@ QMessageBox* QtPrompter::build(const QString& text, int style, const QString& ti
         normalised(text), QMessageBox::NoButton, QApplication::activeWindow());
     const ButtonSet set = buttonsOf(style);
     const int def = (style & mb::DefaultButton3) ? 2 : (style & mb::DefaultButton2) ? 1 : 0;
+    const int escape = escapeOf(set);
     for (int i = 0; i < set.count; ++i) {
         QPushButton* b = box->addButton(captionOf(set.answers[i]), QMessageBox::AcceptRole);
         b->setProperty("answer", set.answers[i]);
         if (i == def) box->setDefaultButton(b);
-        if (set.answers[i] == mb::Cancel || (set.count == 1)) box->setEscapeButton(b);
+        if (set.answers[i] == escape) box->setEscapeButton(b);
     }
     return box;
 }

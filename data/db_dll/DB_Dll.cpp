@@ -61,13 +61,16 @@ void DB_Dll::PideDatosConexion() {
     datos.TxtServidor = gServidor;
     datos.TxtUserId = gUsuario;
     datos.TxtUserPassword = gUserPassWord;
-    datos.CboPlataformaDB = 0;
+    datos.CboPlataformaDB = plataformaElegida_;
+    datos.Entrada = entradaElegida_;
     const DatosConexion r = dialogoConexion() ? dialogoConexion()(datos) : DatosConexion{};
     if (!r.Aceptar) {
         gOpenFlag = false;
         return;
     }
     gOpenFlag = true;
+    entradaElegida_ = r.Entrada;
+    plataformaElegida_ = r.CboPlataformaDB;
     gDBName = r.TxtDbName;
     gServidor = r.TxtServidor;
     gUsuario = r.TxtUserId;

@@ -126,6 +126,7 @@ class DB_Dll {
         bool Aceptar = false;
         QString TxtDbName, TxtServidor, TxtUserId, TxtUserPassword;
         int CboPlataformaDB = 0;  // 0 SQL Server, above 0 Oracle
+        QString Entrada;          // the registered connection chosen in the list, "" when none
     };
     using DialogoConexion = std::function<DatosConexion(const DatosConexion& initial)>;
     static void setDialogoConexion(DialogoConexion dialog);
@@ -138,6 +139,10 @@ class DB_Dll {
     bool lookupTrap(const std::function<void()>& body, std::vector<std::function<void()>> steps);
 
     SuiteLib::Tools oUtil;
+    // What the user chose besides the fields the last time the dialog was accepted: asked
+    // again after a failed connection, the dialog comes back with it.
+    QString entradaElegida_;
+    int plataformaElegida_ = 0;
 };
 
 // The shared instance for the suite's database, created on first use.

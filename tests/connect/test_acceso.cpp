@@ -1,16 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 
 #include "connect/BasesRegistradas.h"
 #include "connect/frmAcceso.h"
 #include "platform/Process.h"
 #include "tests/support/Aplicacion.h"
+#include "tests/support/ImprimeQString.h"
 
 namespace {
 
@@ -59,7 +65,8 @@ TEST_F(Acceso, ChoosingAnEntryFillsTheFields) {
     EXPECT_EQ(w.TxtServidor->text(), QStringLiteral("SRV1"));
     EXPECT_EQ(w.TxtDbName->text(), QStringLiteral("Gestion"));
     EXPECT_EQ(w.TxtPuerto->text(), QStringLiteral("1444"));
-    EXPECT_EQ(w.TxtUserId->text(), QStringLiteral("Ingrese el usuario"))
+    EXPECT_EQ(w.TxtUserId->text(), QString());
+    EXPECT_EQ(w.TxtUserId->placeholderText(), QStringLiteral("Ingrese el usuario"))
         << "the prompt of an empty box";
     EXPECT_EQ(w.TxtUserPassword->echoMode(), QLineEdit::Password);
     // An entry without a port keeps the port the last one gave.
@@ -73,22 +80,83 @@ TEST_F(Acceso, ChoosingAnEntryFillsTheFields) {
         << "keys are compared with their case";
 }
 
-TEST_F(Acceso, WithoutTheFileTheBoxesShowTheirPrompts) {
+TEST_F(Acceso, WithoutTheFileTheBoxesShowTheirPromptsAndHoldNothing) {
     frmAcceso w;
     w.Carga();
     EXPECT_EQ(w.lstBases->count(), 0);
-    EXPECT_EQ(w.TxtDbName->text(), QStringLiteral("ingrese el nombre de la base de datos"));
-    EXPECT_EQ(w.TxtServidor->text(), QStringLiteral("ingrese el nombre del servidor e instancia"));
-    EXPECT_EQ(w.TxtDbName->selectedText(), w.TxtDbName->text()) << "typing replaces the prompt";
+    const struct {
+        QLineEdit* caja;
+        const char* prompt;
+    } casos[] = {{w.TxtDbName, "ingrese el nombre de la base de datos"},
+                 {w.TxtServidor, "ingrese el nombre del servidor e instancia"},
+                 {w.TxtUserId, "Ingrese el usuario"}};
+    for (const auto& c : casos) {
+        EXPECT_EQ(c.caja->placeholderText(), QString::fromUtf8(c.prompt));
+        EXPECT_EQ(c.caja->text(), QString()) << c.prompt;
+    }
     EXPECT_EQ(w.TxtPuerto->text(), QStringLiteral("1433"));
-    // Confirming untouched hands the prompt back as the database name.
+    // A box set to its own prompt shows the prompt and holds nothing.
+    w.TxtDbName->setText(QStringLiteral("ingrese el nombre de la base de datos"));
+    EXPECT_EQ(w.TxtDbName->text(), QString());
     w.bcAceptar->click();
     EXPECT_TRUE(w.Aceptar);
-    EXPECT_EQ(w.TxtDbName->text(), QStringLiteral("ingrese el nombre de la base de datos"));
     frmAcceso c;
     c.Carga();
     c.bcCancelar->click();
     EXPECT_FALSE(c.Aceptar);
+}
+
+TEST_F(Acceso, AClickIntoAPromptSelectsItSoTypingReplacesIt) {
+    frmAcceso w;
+    w.Carga();
+    w.show();
+    QApplication::setActiveWindow(&w);
+    const struct {
+        QLineEdit* caja;
+        const char* prompt;
+    } casos[] = {{w.TxtUserId, "Ingrese el usuario"},
+                 {w.TxtDbName, "ingrese el nombre de la base de datos"},
+                 {w.TxtServidor, "ingrese el nombre del servidor e instancia"}};
+    for (const auto& c : casos) {
+        // A click in the middle of the prompt, as a user puts the mouse on the box.
+        QTest::mouseClick(c.caja, Qt::LeftButton, Qt::NoModifier,
+                          QPoint(c.caja->width() / 3, c.caja->height() / 2));
+        QTest::keyClicks(c.caja, QStringLiteral("ana"));
+        EXPECT_EQ(c.caja->text(), QStringLiteral("ana")) << c.prompt;
+    }
+}
+
+// The room a line edit gives its text (its contents less the line's own margins).
+int anchoUtil(QLineEdit* e) {
+    QStyleOptionFrame op;
+    op.initFrom(e);
+    op.lineWidth =
+        e->hasFrame() ? e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &op, e) : 0;
+    const QRect r = e->style()->subElementRect(QStyle::SE_LineEditContents, &op, e);
+    const QMargins m = e->textMargins();
+    return r.width() - m.left() - m.right() - 2 * 2;
+}
+
+TEST_F(Acceso, WithoutTheFileThePromptsShowWhole) {
+    frmAcceso w;
+    w.Carga();
+    w.show();
+    for (QLineEdit* e : {w.TxtServidor, w.TxtDbName, w.TxtUserId}) {
+        const int texto = e->fontMetrics().horizontalAdvance(e->placeholderText());
+        EXPECT_GE(anchoUtil(e), texto) << e->objectName().toStdString();
+    }
+}
+
+TEST_F(Acceso, TheListIsAsWideAsItsLongestEntry) {
+    bases(
+        "GESTION / SQLITE,GESTION,GESTION,x,sqlite\r\n"
+        "VL_ESTADISTICAS / SQLITE,VL_ESTADISTICAS,VL_ESTADISTICAS,x,sqlite\r\n");
+    frmAcceso w;
+    w.Carga();
+    w.show();
+    ASSERT_EQ(w.lstBases->count(), 2);
+    EXPECT_GE(w.lstBases->viewport()->width(), w.lstBases->sizeHintForColumn(0));
+    EXPECT_FALSE(w.lstBases->horizontalScrollBar()->isVisible());
 }
 
 }  // namespace
@@ -168,6 +236,9 @@ TEST_F(Acceso, RegistrarAddsANewConnectionThatTheServerTakes) {
     ASSERT_EQ(w.lstBases->count(), 1);
     EXPECT_EQ(w.lstBases->item(0)->text(), QStringLiteral("GESTION / SQLITE"));
     EXPECT_EQ(w.TxtServidor->text(), QStringLiteral("sqlite")) << "the list reloaded and chosen";
+    const QLabel* estado = w.findChild<QLabel*>(QStringLiteral("lblEstado"));
+    ASSERT_NE(estado, nullptr) << "a line that says what was done";
+    EXPECT_EQ(estado->text(), QStringLiteral("Conexión registrada: GESTION / SQLITE"));
 
     // The same key again: said, nothing written.
     w.TxtDbName->setText(QStringLiteral("gestion"));
@@ -175,6 +246,7 @@ TEST_F(Acceso, RegistrarAddsANewConnectionThatTheServerTakes) {
     ASSERT_EQ(prompts->shown().size(), 1u);
     EXPECT_EQ(prompts->last().text, QStringLiteral("La conexion que intenta registrar ya existe "));
     EXPECT_EQ(leeBases(w.archivoBases()).size(), 1u);
+    EXPECT_EQ(estado->text(), QString()) << "no success said for a refusal";
 
     // A database no test can open: the data layer asks, then the dialog says so.
     prompts->reset();
@@ -216,6 +288,11 @@ TEST_F(Acceso, TheDesktopLauncherIsWrittenExecutableAndReplaced) {
     EXPECT_EQ(frmAcceso::carpetaEscritorio(), casa.filePath(QStringLiteral("Escritorio")));
     EXPECT_TRUE(w.CmdLineaComando_Click());
     EXPECT_TRUE(w.CmdLineaComando_Click()) << "a second click replaces it";
+    EXPECT_EQ(prompts->shown().size(), 1u) << "success is said without a box";
+    const QLabel* estado = w.findChild<QLabel*>(QStringLiteral("lblEstado"));
+    ASSERT_NE(estado, nullptr);
+    EXPECT_EQ(estado->text(), QStringLiteral("Acceso directo creado en ") +
+                                  casa.filePath(QStringLiteral("Escritorio/Belmo Tareas.desktop")));
     QFile lanzador(casa.filePath(QStringLiteral("Escritorio/Belmo Tareas.desktop")));
     ASSERT_TRUE(lanzador.open(QIODevice::ReadOnly));
     const QString texto = QString::fromUtf8(lanzador.readAll());

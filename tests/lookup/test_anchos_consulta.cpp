@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "lookup/AnchosConsulta.h"
+#include "tests/support/ImprimeQString.h"
 
 namespace {
 

@@ -1,11 +1,13 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTest>
 #include <QTreeWidget>
 
 #include "lookup/Lib_ClsCons3.h"
 #include "lookup/Lib_FrmCons3Tree.h"
 #include "tests/support/Aplicacion.h"
+#include "tests/support/ImprimeQString.h"
 #include "tests/support/ProgramFolder.h"
 
 namespace {
@@ -73,6 +75,25 @@ TEST_F(Arbol, AnyStatementHangsEachCodeFromTheLongestCodeThatStartsIt) {
         << w->SQL.toStdString();
     EXPECT_EQ(w->nodo(QStringLiteral("A1")), nullptr) << "nothing matches: only the root";
     EXPECT_TRUE(prompts->shown().empty());
+}
+
+TEST_F(Arbol, F5TypedInTheSearchBoxEmptiesIt) {
+    gDB().gCnn.execute(
+        QStringLiteral("CREATE TABLE Codigos (Codigo VARCHAR(10), Descripcion VARCHAR(20));"
+                       "INSERT INTO Codigos VALUES ('1', 'uno'), ('11', 'once'), ('2', 'dos')"));
+    auto w = abre(QStringLiteral("select Codigo, Descripcion from Codigos"), "CODIGO");
+    QApplication::setActiveWindow(w.get());
+    w->CmbSearch->setFocus();
+    // The keys go where a user's keys go: to the widget with the focus.
+    QWidget* foco = QApplication::focusWidget();
+    ASSERT_NE(foco, nullptr);
+    QTest::keyClicks(foco, QStringLiteral("on"));
+    ASSERT_EQ(w->CmbSearch->currentText(), QStringLiteral("on"));
+    QTest::keyClick(foco, Qt::Key_F5);
+    EXPECT_EQ(w->CmbSearch->currentText(), QString());
+    EXPECT_TRUE(w->SQL.contains(QStringLiteral("Descripcion like '%on%'"))) << w->SQL.toStdString();
+    EXPECT_NE(w->nodo(QStringLiteral("A11")), nullptr);
+    EXPECT_EQ(w->nodo(QStringLiteral("A2")), nullptr);
 }
 
 TEST_F(Arbol, CheckingANodeChecksSixGenerations) {

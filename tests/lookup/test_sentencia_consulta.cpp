@@ -6,6 +6,7 @@
 #include "lookup/ConsultasVln.h"
 #include "lookup/SentenciaConsulta.h"
 #include "platform/Cp1252.h"
+#include "tests/support/ImprimeQString.h"
 
 namespace {
 

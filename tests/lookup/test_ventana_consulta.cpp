@@ -10,6 +10,7 @@
 #include "lookup/Lib_FrmCons3.h"
 #include "lookup/ListaConsulta.h"
 #include "tests/support/Aplicacion.h"
+#include "tests/support/ImprimeQString.h"
 #include "tests/support/ProgramFolder.h"
 
 namespace {
@@ -356,7 +357,7 @@ namespace {
 
 TEST_F(VentanaConsulta, TheControlsTakeTheirPlacesForEverySize) {
     auto w = abre(kTecnicos);
-    for (const QSize tam : {QSize(700, 400), QSize(1000, 600), QSize(420, 300)}) {
+    for (const QSize tam : {QSize(700, 400), QSize(1000, 600), QSize(w->minimumWidth(), 300)}) {
         w->resize(tam);
         const int bw = w->CmdAceptar->width();
         EXPECT_EQ(w->Frame1->geometry().bottom(), tam.height() - 1) << "the strip at the bottom";
@@ -369,18 +370,94 @@ TEST_F(VentanaConsulta, TheControlsTakeTheirPlacesForEverySize) {
         EXPECT_EQ(w->CmdCancelar->x(), (tam.width() - bw) / 2) << "in the middle";
         EXPECT_EQ(w->CmdNueva->x(), tam.width() - w->CmdCancelar->width() - 10);
     }
-    // An option list: no new statement; a narrow strip halves the two buttons.
+    // An option list: no new statement; Cancelar takes the place of Nueva Busqueda.
     auto o = std::make_unique<Lib_FrmCons3>();
     o->Carga();
     o->MuestraOpciones(QStringLiteral("Opciones"), {"a", "b"}, {});
     o->show();
-    o->resize(150, 200);
-    EXPECT_TRUE(o->CmdNueva->isHidden());
-    EXPECT_EQ(o->CmdCancelar->width(), o->CmdAceptar->width());
-    EXPECT_EQ(o->CmdCancelar->x(), 150 - o->CmdCancelar->width() - 10);
-    o->resize(600, 200);
-    EXPECT_EQ(o->CmdCancelar->x(), o->CmdNueva->x())
-        << "Cancelar takes the place of Nueva Busqueda";
+    for (const int ancho : {o->minimumWidth(), 600}) {
+        o->resize(ancho, 200);
+        EXPECT_TRUE(o->CmdNueva->isHidden());
+        EXPECT_EQ(o->CmdCancelar->x(), o->CmdNueva->x());
+        EXPECT_EQ(o->CmdCancelar->x(), ancho - o->CmdCancelar->width() - 10);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(VentanaConsulta, AfterF5AndNuevaBusquedaTheFirstRowIsSelectedSoEnterTakesIt) {
+    auto w = abre(kTecnicos + QStringLiteral(" order by Nombre"));
+    ASSERT_EQ(w->ListView1->currentIndex().row(), 0) << "as the window opens";
+    QComboBox* nombre = w->CmbSearch(1);
+    nombre->setFocus();
+    nombre->setEditText(QStringLiteral("sof"));
+    QTest::keyClick(nombre->lineEdit(), Qt::Key_F5);
+    ASSERT_EQ(w->lista().rowCount(), 1) << w->SQL.toStdString();
+    EXPECT_EQ(w->ListView1->currentIndex().row(), 0);
+    EXPECT_TRUE(w->ListView1->selectionModel()->isRowSelected(0, {}));
+    w->CmdNueva->click();
+    EXPECT_GT(w->lista().rowCount(), 1);
+    EXPECT_EQ(w->ListView1->currentIndex().row(), 0);
+    EXPECT_TRUE(w->ListView1->selectionModel()->isRowSelected(0, {}));
+    // Narrowed to one row, Enter in the search box returns it.
+    nombre->setFocus();
+    nombre->setEditText(QStringLiteral("sof"));
+    QTest::keyClick(nombre->lineEdit(), Qt::Key_F5);
+    QTest::keyClick(nombre->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(w->ValorDevuelto.toText(), QStringLiteral("2"));
+}
+
+TEST_F(VentanaConsulta, AHeaderClickShowsTheSortArrowAndKeepsTheSelectedRow) {
+    auto w = abre(kTecnicos);
+    QHeaderView* h = w->ListView1->horizontalHeader();
+    w->ListView1->setCurrentIndex(w->lista().index(w->Busqueda(1, QStringLiteral("jul")) - 1, 0));
+    for (const Qt::SortOrder orden : {Qt::DescendingOrder, Qt::AscendingOrder}) {
+        QTest::mouseClick(h->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          QPoint(h->sectionViewportPosition(1) + 5, h->height() / 2));
+        EXPECT_TRUE(h->isSortIndicatorShown());
+        EXPECT_EQ(h->sortIndicatorSection(), 1);
+        EXPECT_EQ(h->sortIndicatorOrder(), orden);
+        const QModelIndex actual = w->ListView1->currentIndex();
+        ASSERT_TRUE(actual.isValid());
+        EXPECT_EQ(w->lista().fila(actual.row()).celdas[1], QStringLiteral("Julián Peña"));
+        EXPECT_TRUE(w->ListView1->selectionModel()->isRowSelected(actual.row(), {}));
+    }
+    EXPECT_EQ(w->lista().fila(0).celdas[1], QStringLiteral("Agustina Ledesma")) << "ascending";
+}
+
+// The visible buttons of the strip: each whole (as wide as its text asks) inside the strip, and
+// no two overlapping.
+void botonesEnterosYSeparados(const Lib_FrmCons3& w, const char* caso) {
+    std::vector<const QPushButton*> visibles;
+    for (const QPushButton* b : {w.CmdAceptar, w.CmdCancelar, w.CmdNueva, w.CmdNuevo, w.CmdTodos})
+        if (!b->isHidden()) visibles.push_back(b);
+    for (const QPushButton* b : visibles) {
+        const std::string quien = std::string(caso) + ": " + b->text().toStdString();
+        EXPECT_TRUE(w.Frame1->rect().contains(b->geometry())) << quien;
+        EXPECT_TRUE(w.rect().contains(QRect(b->mapTo(&w, QPoint(0, 0)), b->size()))) << quien;
+        EXPECT_GE(b->width(), b->sizeHint().width()) << quien;
+        for (const QPushButton* otro : visibles)
+            if (otro != b)
+                EXPECT_FALSE(b->geometry().intersects(otro->geometry()))
+                    << quien << " / " << otro->text().toStdString();
+    }
+}
+
+TEST_F(VentanaConsulta, AtItsMinimumWidthEveryButtonOfTheStripIsWholeAndApart) {
+    auto w = abre(kTecnicos);
+    botonesEnterosYSeparados(*w, "as opened");
+    w->resize(200, w->height());
+    EXPECT_GT(w->width(), 200) << "the window has a minimum width";
+    botonesEnterosYSeparados(*w, "at the minimum width");
+    auto o = std::make_unique<Lib_FrmCons3>();
+    o->Carga();
+    o->MuestraOpciones(QStringLiteral("Opciones"), {"a", "b"}, {});
+    o->show();
+    botonesEnterosYSeparados(*o, "option list as opened");
+    o->resize(100, 200);
+    botonesEnterosYSeparados(*o, "option list at the minimum width");
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 #include "platform/Failure.h"
 #include "platform/NonInteractivePrompter.h"
@@ -165,5 +167,33 @@ TEST(Prompts, QtBoxesCarryTheSuiteCaptionsAndAnswers) {
         }
         EXPECT_EQ(captions, c.captions);
         EXPECT_EQ(answers, c.answers);
+    }
+}
+
+TEST(Prompts, EscAnswersTheButtonThatLeaves) {
+    testApp();
+    const struct {
+        int style;
+        int answer;
+    } cases[] = {{mb::YesNo, mb::No},
+                 {mb::YesNoCancel, mb::Cancel},
+                 {mb::OkCancel, mb::Cancel},
+                 {mb::RetryCancel, mb::Cancel},
+                 {mb::OkOnly, mb::Ok}};
+    for (const auto& c : cases) {
+        bool closedByEsc = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QCoreApplication::sendEvent(box, &esc);
+            closedByEsc = !box->isVisible();
+            // A box that ignores Esc is closed by its last button, so that the test goes on.
+            if (!closedByEsc) box->buttons().last()->click();
+        });
+        QtPrompter prompter;
+        const int answer = prompter.messageBox(QStringLiteral("¿Seguir?"), c.style, QString());
+        EXPECT_TRUE(closedByEsc) << "style " << c.style;
+        if (closedByEsc) EXPECT_EQ(answer, c.answer) << "style " << c.style;
     }
 }
