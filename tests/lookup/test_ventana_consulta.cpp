@@ -438,10 +438,12 @@ void botonesEnterosYSeparados(const Lib_FrmCons3& w, const char* caso) {
         EXPECT_TRUE(w.Frame1->rect().contains(b->geometry())) << quien;
         EXPECT_TRUE(w.rect().contains(QRect(b->mapTo(&w, QPoint(0, 0)), b->size()))) << quien;
         EXPECT_GE(b->width(), b->sizeHint().width()) << quien;
-        for (const QPushButton* otro : visibles)
-            if (otro != b)
+        for (const QPushButton* otro : visibles) {
+            if (otro != b) {
                 EXPECT_FALSE(b->geometry().intersects(otro->geometry()))
                     << quien << " / " << otro->text().toStdString();
+            }
+        }
     }
 }
 

@@ -194,6 +194,8 @@ TEST(Prompts, EscAnswersTheButtonThatLeaves) {
         QtPrompter prompter;
         const int answer = prompter.messageBox(QStringLiteral("¿Seguir?"), c.style, QString());
         EXPECT_TRUE(closedByEsc) << "style " << c.style;
-        if (closedByEsc) EXPECT_EQ(answer, c.answer) << "style " << c.style;
+        if (closedByEsc) {
+            EXPECT_EQ(answer, c.answer) << "style " << c.style;
+        }
     }
 }
