@@ -8,6 +8,7 @@
 #include "lookup/Lib_ClsCons3.h"
 #include "platform/GuardedApplication.h"
 #include "platform/NonInteractivePrompter.h"
+#include "platform/Parada.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
 #include "platform/QtPrompter.h"
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Cronequipo"));
     const QStringList argumentos = QCoreApplication::arguments().mid(1);
     if (argumentos.contains(QStringLiteral("--batch"))) {
+        platform::parada::instalaPorSenales();
         platform::setPrompter(std::make_shared<platform::NonInteractivePrompter>());
         QString error;
         const auto opciones = leeOpcionesLote(argumentos, &error);
@@ -61,8 +63,11 @@ int main(int argc, char** argv) {
                 IniciaSesion(false, opciones->lineaParametros, cadena, 3);
                 if (gDB().gOpenFlag) estado = ejecutaLote(*opciones);
             });
+            // Stopped from outside: the status names the signal, as a shell expects.
+            if (const int s = platform::parada::senal()) return 128 + s;
             return estado;
         } catch (const platform::process::ProgramEnded& fin) {
+            if (const int s = platform::parada::senal()) return 128 + s;
             return fin.status;
         }
     }

@@ -1,6 +1,7 @@
 #include "reportengine/BannerProgress.h"
 
 #include "banner/Dll_Display.h"
+#include "platform/Parada.h"
 
 namespace reportengine {
 
@@ -34,6 +35,8 @@ void BannerProgress::setUsualDelay(int milliseconds) {
 }
 
 bool BannerProgress::step(int done, int total) {
+    // A run stopped from outside cancels as the banner's button does, shown or not.
+    if (platform::parada::senal() != 0) cancelled_ = true;
     if (cancelled_) return false;
     const qint64 now = started_.elapsed();
     if (now < after_) return true;

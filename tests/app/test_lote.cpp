@@ -1,6 +1,8 @@
 // The batch mode as the suite's scripts run it: the program itself, its exit status and what it
 // writes on standard error.
 
+#include <signal.h>
+
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -59,9 +61,9 @@ class Lote : public ProgramFolder {
 
     QString programa() const { return dir.filePath(QStringLiteral("cronequipo")); }
 
-    Salida corre(const QStringList& opciones, const QString& usuario = QStringLiteral("juan"),
+    // Starts a batch run of the program's copy as the suite's scripts do.
+    void arranca(QProcess& p, const QStringList& opciones, const QString& usuario,
                  const QString& idioma = QString()) {
-        QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("USERNAME"), usuario);
         if (!idioma.isEmpty()) env.insert(QStringLiteral("LC_ALL"), idioma);
@@ -69,6 +71,12 @@ class Lote : public ProgramFolder {
         env.remove(QStringLiteral("DISPLAY"));
         p.setProcessEnvironment(env);
         p.start(programa(), QStringList{kParametros, QStringLiteral("--batch")} + opciones);
+    }
+
+    Salida corre(const QStringList& opciones, const QString& usuario = QStringLiteral("juan"),
+                 const QString& idioma = QString()) {
+        QProcess p;
+        arranca(p, opciones, usuario, idioma);
         Salida s;
         if (!p.waitForFinished(180000)) return s;
         s.estado = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
@@ -219,6 +227,71 @@ TEST_F(Lote, ASpreadsheetWrittenOnASpanishDesktopCarriesItsNumbersWithAPoint) {
     EXPECT_FALSE(coma.hasMatch()) << coma.captured(0).toStdString();
     static const QRegularExpression margen(QStringLiteral("<pageMargins left=\"([0-9.]+)\""));
     EXPECT_TRUE(margen.match(hoja).hasMatch()) << hoja.left(2000).toStdString();
+}
+
+// ---- stopped from outside --------------------------------------------------------------------
+
+TEST_F(Lote, AStopSignalCancelsTheFileBeingWrittenAndTheStatusNamesIt) {
+    connect();
+    const QString host = QSysInfo::machineHostName().section(QLatin1Char('.'), 0, 0).toUpper();
+    const QString clave = host + QStringLiteral("|JUAN");
+    auto filas = [&] {
+        return gDB()
+            .gCnn
+            .execute(QStringLiteral("SELECT COUNT(*) FROM AUX_ESTADISTICACTA WHERE USUARIO = '%1'")
+                         .arg(clave))
+            ->field(0)
+            .value()
+            .toNumber();
+    };
+    const QStringList largo{QStringLiteral("--desde"),        QStringLiteral("01/01/1990"),
+                            QStringLiteral("--hasta"),        QStringLiteral("31/12/2029"),
+                            QStringLiteral("--periodicidad"), QStringLiteral("Diario"),
+                            QStringLiteral("--campos"),       QStringLiteral("codigo")};
+    ASSERT_EQ(corre(largo).estado, 0);
+    const double nuevas = filas();
+    const QString pdf = dir.filePath(QStringLiteral("largo.pdf"));
+    for (const int senal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(senal);
+        // An old schedule that differs from the one the stopped run generates.
+        ASSERT_EQ(corre(cronograma()).estado, 0);
+        const double viejas = filas();
+        ASSERT_NE(viejas, nuevas);
+        {
+            QFile f(pdf);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write("el anterior");
+        }
+        QProcess p;
+        arranca(p, largo + QStringList{QStringLiteral("--pdf"), pdf}, QStringLiteral("juan"));
+        ASSERT_TRUE(p.waitForStarted(30000));
+        // The signal comes while the PDF is being written: its temporary file stands beside it.
+        bool escribiendo = false;
+        for (int i = 0; i < 60000 && !escribiendo && p.state() == QProcess::Running; ++i) {
+            escribiendo =
+                !QDir(dir.path())
+                     .entryList({QStringLiteral(".largo.pdf.*")}, QDir::Files | QDir::Hidden)
+                     .isEmpty();
+            if (!escribiendo) QThread::msleep(5);
+        }
+        ASSERT_TRUE(escribiendo) << "the run ended before writing: "
+                                 << p.readAllStandardError().toStdString();
+        ASSERT_EQ(::kill(static_cast<pid_t>(p.processId()), senal), 0);
+        ASSERT_TRUE(p.waitForFinished(300000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 128 + senal) << p.readAllStandardError().toStdString();
+        QFile anterior(pdf);
+        ASSERT_TRUE(anterior.open(QIODevice::ReadOnly));
+        EXPECT_EQ(anterior.readAll(), QByteArray("el anterior"));
+        EXPECT_TRUE(QDir(dir.path())
+                        .entryList({QStringLiteral(".largo.pdf.*")}, QDir::Files | QDir::Hidden)
+                        .isEmpty())
+            << "the partial file removed";
+        const double ahora = filas();
+        EXPECT_TRUE(ahora == viejas || ahora == nuevas)
+            << ahora << " rows: the schedule old (" << viejas << ") or new (" << nuevas
+            << "), whole";
+    }
 }
 
 // ---- several users of one database file ----------------------------------------------------
