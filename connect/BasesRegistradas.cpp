@@ -1,11 +1,15 @@
 #include "connect/BasesRegistradas.h"
 
+#include <QDir>
 #include <QFile>
+#include <QSet>
 
+#include "data/db_dll/ErrorLog.h"
+#include "platform/ArchivoBloqueado.h"
 #include "platform/Cp1252.h"
 #include "suitelib/SuiteLib.h"
 
-QStringList valoresDeLinea(const QString& linea) {
+QStringList valoresDeLinea(const QString& linea, bool* legible) {
     QStringList valores;
     QString actual;
     bool comillas = false, citado = false;
@@ -30,24 +34,76 @@ QStringList valoresDeLinea(const QString& linea) {
         }
     }
     valores << (citado ? actual : actual.trimmed());
+    // A quote left open swallowed the rest of the line.
+    if (legible) *legible = !comillas;
     return valores;
 }
 
-std::vector<BaseRegistrada> leeBases(const QString& archivo) {
+QStringList lineasDe(const QByteArray& bytes) {
+    QStringList lineas;
+    qsizetype inicio = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\r' && bytes[i] != '\n') continue;
+        lineas << platform::cp1252::decode(bytes.mid(inicio, i - inicio));
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        inicio = i + 1;
+    }
+    if (inicio < bytes.size()) lineas << platform::cp1252::decode(bytes.mid(inicio));
+    return lineas;
+}
+
+namespace {
+
+constexpr qint64 kMayorBases = 1024 * 1024;  // far beyond any machine's registered connections
+
+// An entry that cannot be read is told once in the error log of the temporary folder, not at
+// every reading of the list; a bounded memory of what was told.
+void avisaIlegible(const QString& archivo, int numero, const QString& linea,
+                   const QString& porque) {
+    static QSet<QString> avisadas;
+    const QString clave = archivo + QLatin1Char('\n') + linea;
+    if (avisadas.contains(clave) || avisadas.size() >= 256) return;
+    avisadas.insert(clave);
+    errorlog::append(errorlog::rutaEnTemporal(),
+                     errorlog::line(QStringLiteral(" - llenarlist"),
+                                    QStringLiteral("%1, línea %2: la entrada no se puede leer "
+                                                   "(%3) y no se lista: %4")
+                                        .arg(QDir::toNativeSeparators(archivo))
+                                        .arg(numero)
+                                        .arg(porque, linea.left(200)),
+                                    0));
+}
+
+std::vector<BaseRegistrada> entradasDe(const QByteArray& bytes, const QString& archivo) {
     std::vector<BaseRegistrada> bases;
-    QFile f(archivo);
-    if (!f.open(QIODevice::ReadOnly)) return bases;
     const auto& t = SuiteLib::tools();
-    QString texto = platform::cp1252::decode(f.readAll());
-    texto.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    for (const QString& linea : texto.split(QLatin1Char('\n'))) {
+    const QStringList lineas = lineasDe(bytes);
+    for (int n = 0; n < lineas.size(); ++n) {
+        const QString& linea = lineas[n];
         if (linea.trimmed().isEmpty()) continue;
-        const QStringList v = valoresDeLinea(linea);
-        // Half an entry is no entry.
-        if (v.size() < 5) continue;
+        bool legible = true;
+        const QStringList v = valoresDeLinea(linea, &legible);
+        // Half an entry is no entry, but it is not dropped without a word.
+        if (!legible) {
+            avisaIlegible(archivo, n + 1, linea, QStringLiteral("comillas sin cerrar"));
+            continue;
+        }
+        if (v.size() < 5) {
+            avisaIlegible(archivo, n + 1, linea,
+                          QStringLiteral("tiene %1 valores de 5").arg(v.size()));
+            continue;
+        }
         bases.push_back({v[0], v[1], v[2], t.DecodeStored(v[3]), v[4]});
     }
     return bases;
+}
+
+}  // namespace
+
+std::vector<BaseRegistrada> leeBases(const QString& archivo) {
+    QFile f(archivo);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return entradasDe(f.readAll(), archivo);
 }
 
 std::optional<BaseRegistrada> buscaBase(const QString& archivo, const QString& clave) {
@@ -77,7 +133,8 @@ QString claveDeRegistro(const QString& base, const QString& servidor) {
 
 bool GrabaBaseRegistrada(const QString& archivo, const QString& clave, const QString& valor2,
                          const QString& valor3, const QString& valor4, const QString& servidor,
-                         QString* error) {
+                         QString* error, bool* yaExiste) {
+    if (yaExiste) *yaExiste = false;
     const QStringList valores = {clave.trimmed(), valor2.trimmed(), valor3.trimmed(),
                                  SuiteLib::tools().EncodeStored(valor4).trimmed(),
                                  servidor.trimmed()};
@@ -91,18 +148,26 @@ bool GrabaBaseRegistrada(const QString& archivo, const QString& clave, const QSt
             return false;
         }
     }
-    QFile f(archivo);
+    // The check for the key and the append are one step for every process that registers.
+    platform::ArchivoBloqueado f(archivo);
+    QByteArray antes;
+    if (!f.abierto() || !f.lee(antes, kMayorBases)) {
+        if (error) *error = f.error();
+        return false;
+    }
+    for (const BaseRegistrada& b : entradasDe(antes, archivo)) {
+        if (b.clave.trimmed() != clave.trimmed()) continue;
+        if (yaExiste) *yaExiste = true;
+        if (error) *error = QStringLiteral("La conexion que intenta registrar ya existe ");
+        return false;
+    }
     QByteArray linea =
         platform::cp1252::encode(valores.join(QLatin1Char(',')) + QStringLiteral("\r\n"));
     // A file edited by hand may end without its line break: the new entry starts a line of its
     // own rather than ending the last one.
-    if (f.size() > 0 && f.open(QIODevice::ReadOnly)) {
-        f.seek(f.size() - 1);
-        if (f.read(1) != "\n") linea.prepend("\r\n");
-        f.close();
-    }
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append) || f.write(linea) != linea.size()) {
-        if (error) *error = QStringLiteral("No se pudo escribir %1.").arg(archivo);
+    if (!antes.isEmpty() && !antes.endsWith('\n') && !antes.endsWith('\r')) linea.prepend("\r\n");
+    if (!f.anade(linea)) {
+        if (error) *error = f.error();
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -16,10 +17,14 @@ struct BaseRegistrada {
     QString servidor;  // the server as typed, ":" and a port optionally, "#" for Oracle
 };
 
-// The values of one line by the delimited-text rules.
-QStringList valoresDeLinea(const QString& linea);
+// The values of one line by the delimited-text rules; `legible` false when a quote is left open.
+QStringList valoresDeLinea(const QString& linea, bool* legible = nullptr);
 
-// Every entry of the file in order; an entry with fewer than five values is skipped. An empty
+// The lines of the file's bytes: CR LF, LF and CR alone all end a line.
+QStringList lineasDe(const QByteArray& bytes);
+
+// Every entry of the file in order; an entry that cannot be read (a quote left open, fewer than
+// five values) is not listed and is told once in the error log of the temporary folder. An empty
 // list when the file is missing.
 std::vector<BaseRegistrada> leeBases(const QString& archivo);
 
@@ -35,12 +40,13 @@ struct CamposDeBase {
 };
 CamposDeBase camposDe(const BaseRegistrada& b);
 
-// Appends one entry in a single write (the fourth value stored encoded), so that a failure never
-// leaves half an entry. False, with nothing written, when a value holds a comma or a double quote
-// (an entry cannot hold them) or the file cannot be written; the reason in `error`.
+// Appends one entry (the fourth value stored encoded) under a lock of the file, after checking
+// there that its key is not registered yet; a failure leaves nothing of it. False, with nothing
+// written, when a value holds a comma or a double quote (an entry cannot hold them), when the
+// key is already there (`yaExiste`), or when the file cannot be written; the reason in `error`.
 bool GrabaBaseRegistrada(const QString& archivo, const QString& clave, const QString& valor2,
                          const QString& valor3, const QString& valor4, const QString& servidor,
-                         QString* error);
+                         QString* error, bool* yaExiste = nullptr);
 
 // The key a registration writes: "DATABASE / SERVER" upper-cased, without the port.
 QString claveDeRegistro(const QString& base, const QString& servidor);

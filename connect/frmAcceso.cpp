@@ -24,6 +24,7 @@
 
 #include "connect/BasesRegistradas.h"
 #include "data/db_dll/DB_Dll.h"
+#include "platform/DestinoEscritura.h"
 #include "platform/Failure.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
@@ -287,9 +288,14 @@ void frmAcceso::CmdRegistrar_Click() {
         })
         .then([&] {
             QString error;
-            grabada = GrabaBaseRegistrada(archivo_, clave, base, base, base, servidor, &error);
+            bool yaExiste = false;
+            grabada =
+                GrabaBaseRegistrada(archivo_, clave, base, base, base, servidor, &error, &yaExiste);
             if (grabada) return;
-            platform::msgBox(error, platform::mb::Exclamation, QStringLiteral("Atencion"));
+            // Registered by another window or program while this one was asking the server.
+            platform::msgBox(error,
+                             yaExiste ? platform::mb::Information : platform::mb::Exclamation,
+                             QStringLiteral("Atencion"));
             platform::Steps::leave();
         });
     sigue = steps.run() || sigue;
@@ -341,11 +347,15 @@ bool frmAcceso::CmdLineaComando_Click() {
              .arg(programa, icono))
             .toUtf8();
     QString porque;
+    const QString temporal = destino + QStringLiteral(".tmp");
     if (!QFileInfo(carpeta).isDir()) {
         porque = QStringLiteral("no existe la carpeta del escritorio %1").arg(carpeta);
+    } else if (const auto noSe = platform::porQueNoSeEscribe(destino)) {
+        porque = *noSe;
+    } else if (const auto noSeTemporal = platform::porQueNoSeEscribe(temporal)) {
+        porque = *noSeTemporal;
     } else {
         // Written beside and renamed over: a second click replaces the launcher whole.
-        const QString temporal = destino + QStringLiteral(".tmp");
         QFile f(temporal);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
             f.write(entrada) != entrada.size() || !f.flush()) {

@@ -24,6 +24,7 @@
 #include "lookup/Lib_ClsCons3.h"
 #include "lookup/ListaConsulta.h"
 #include "lookup/SentenciaConsulta.h"
+#include "platform/DestinoEscritura.h"
 #include "platform/Failure.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
@@ -587,6 +588,8 @@ void Lib_FrmCons3::guardaAnchos() {
     // leaves the old file as it was.
     const QString vln = archivoAnchos("CONSULTASLEN.VLN");
     const QString aux = archivoAnchos("CONSULTASLEN.AUX");
+    // A width file that is not a regular file (a device, a pipe) is neither read nor replaced.
+    if (platform::porQueNoSeEscribe(vln) || platform::porQueNoSeEscribe(aux)) return;
     QByteArray viejo;
     QFile f(vln);
     if (f.open(QIODevice::ReadOnly)) viejo = f.readAll();

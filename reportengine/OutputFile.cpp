@@ -6,6 +6,8 @@
 #include <QTemporaryFile>
 #include <cstdio>
 
+#include "platform/DestinoEscritura.h"
+
 namespace reportengine {
 
 OutputFile::OutputFile(const QString& target) : target_(target) {}
@@ -29,8 +31,8 @@ bool OutputFile::openByProgram(const QString& path) {
 bool OutputFile::open(QString* error) {
     const QFileInfo info(target_);
     const QString shown = QDir::toNativeSeparators(target_);
-    if (info.isDir()) {
-        if (error) *error = QStringLiteral("%1 es una carpeta").arg(shown);
+    if (const auto why = platform::porQueNoSeEscribe(target_)) {
+        if (error) *error = *why;
         return false;
     }
     if (openByProgram(target_)) {

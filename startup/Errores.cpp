@@ -11,16 +11,6 @@
 #include "startup/globals/Globals.h"
 #include "suitelib/SuiteLib.h"
 
-namespace {
-
-QString environmentAnyCase(const char* lower, const char* upper) {
-    QString v = platform::process::environment(QString::fromLatin1(lower));
-    if (v.isEmpty()) v = platform::process::environment(QString::fromLatin1(upper));
-    return v;
-}
-
-}  // namespace
-
 qint16 ReportaError(const platform::ErrorInfo& error, std::optional<qint32> botones,
                     std::optional<QString> rutina) {
     QString logPath;
@@ -30,14 +20,7 @@ qint16 ReportaError(const platform::ErrorInfo& error, std::optional<qint32> boto
     auto steps = platform::Steps::skipping();
     steps
         .then([&] {
-            QString folder = environmentAnyCase("temp", "TEMP");
-            if (folder.isEmpty()) folder = environmentAnyCase("tmp", "TMP");
-            folder = folder.trimmed();
-            if (folder.isEmpty()) folder = SuiteLib::machineInfo().TempFolder();
-            folder = SuiteLib::tools().FolderPath(folder);
-            if (!folder.endsWith(QLatin1Char('\\')) && !folder.endsWith(QLatin1Char('/')))
-                folder += QLatin1Char('\\');
-            logPath = folder + QStringLiteral("VLERR.LOG");
+            logPath = errorlog::rutaEnTemporal();
             // Opened for appending at once: the file exists afterwards even when nothing is shown.
             QFile f(platform::nativePath(logPath));
             if (!f.open(QIODevice::WriteOnly | QIODevice::Append))

@@ -2,8 +2,10 @@
 
 #include <QDateTime>
 
+#include "platform/Process.h"
 #include "platform/Prompt.h"
 #include "platform/TextFile.h"
+#include "suitelib/SuiteLib.h"
 
 namespace errorlog {
 
@@ -37,6 +39,25 @@ QString line(const QString& routinePart, const QString& message, int answer) {
            now.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(" Rutina: ") +
            routinePart.trimmed() + QStringLiteral(" Mensaje ") + message.trimmed() +
            QStringLiteral(" Respondió : ") + answerWord(answer);
+}
+
+namespace {
+QString environmentAnyCase(const char* lower, const char* upper) {
+    QString v = platform::process::environment(QString::fromLatin1(lower));
+    if (v.isEmpty()) v = platform::process::environment(QString::fromLatin1(upper));
+    return v;
+}
+}  // namespace
+
+QString rutaEnTemporal() {
+    QString folder = environmentAnyCase("temp", "TEMP");
+    if (folder.isEmpty()) folder = environmentAnyCase("tmp", "TMP");
+    folder = folder.trimmed();
+    if (folder.isEmpty()) folder = SuiteLib::machineInfo().TempFolder();
+    folder = SuiteLib::tools().FolderPath(folder);
+    if (!folder.endsWith(QLatin1Char('\\')) && !folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('\\');
+    return folder + QStringLiteral("VLERR.LOG");
 }
 
 void append(const QString& path, const QString& text) noexcept {

@@ -14,6 +14,9 @@ QString message(const platform::ErrorInfo& e);
 QString answerWord(int answer);
 // Date and time, routine part, message and answer word, as the suite's log lines read.
 QString line(const QString& routinePart, const QString& message, int answer);
+// "VLERR.LOG" of the temporary folder (temp, TEMP, tmp, TMP, else the machine's), where the
+// global routines and the connection dialog log.
+QString rutaEnTemporal();
 // Appends the line (Windows-1252, CR LF); a log that cannot be written loses it silently.
 void append(const QString& path, const QString& line) noexcept;
 

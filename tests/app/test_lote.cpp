@@ -2,10 +2,12 @@
 // writes on standard error.
 
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSysInfo>
@@ -114,7 +116,17 @@ TEST_F(Lote, ARunThatWritesNoFileEndsWithStatusOne) {
           QStringLiteral("x.pdf")},
          "reportes/Rp_InvenEquipos.xml",
          {QStringLiteral("No se encuentra el formato del informe «Rp_InvenEquipos»")}},
+        {"a pipe and a device",
+         {QStringLiteral("--pdf"), dir.filePath(QStringLiteral("tuberia")),
+          QStringLiteral("--xlsx"), dir.filePath(QStringLiteral("nulo"))},
+         nullptr,
+         {QStringLiteral("%1 no es un archivo común").arg(dir.filePath(QStringLiteral("tuberia"))),
+          QStringLiteral("%1 no es un archivo común").arg(dir.filePath(QStringLiteral("nulo")))}},
     };
+    // A pipe and a link to a device stand where a careless administrator points the reports.
+    ASSERT_EQ(
+        ::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("tuberia"))).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), dir.filePath(QStringLiteral("nulo"))));
     for (const Caso& c : casos) {
         if (c.quitar) {
             ASSERT_TRUE(QFile::remove(dir.filePath(QString::fromUtf8(c.quitar))));
@@ -127,6 +139,9 @@ TEST_F(Lote, ARunThatWritesNoFileEndsWithStatusOne) {
             EXPECT_TRUE(s.error.contains(m)) << c.nombre << ": " << s.error.toStdString();
         }
     }
+    EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("nulo"))).isSymLink());
+    const QFileInfo tuberia(dir.filePath(QStringLiteral("tuberia")));
+    EXPECT_TRUE(tuberia.exists() && !tuberia.isFile()) << "the pipe is still a pipe";
 }
 
 TEST_F(Lote, TheOpenDatabaseIsNeverWrittenOverByAReport) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -11,6 +14,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <thread>
+#include <vector>
 
 #include "connect/BasesRegistradas.h"
 #include "connect/frmAcceso.h"
@@ -209,6 +218,109 @@ TEST_F(Acceso, AnEntryIsWrittenWholeOrNotAtAll) {
               QStringLiteral("GESTION / SRV1"));
 }
 
+TEST(BasesTxt, CrLfAndCrAloneEachEndALine) {
+    const struct {
+        const char* nombre;
+        QByteArray bytes;
+    } casos[] = {
+        {"CR", "A / S1,a,a,x,s1\rB / S2,b,b,x,s2\rC / S3,c,c,x,s3\r"},
+        {"LF", "A / S1,a,a,x,s1\nB / S2,b,b,x,s2\nC / S3,c,c,x,s3"},
+        {"mixed", "A / S1,a,a,x,s1\r\nB / S2,b,b,x,s2\r\r\nC / S3,c,c,x,s3\n"},
+    };
+    for (const auto& c : casos) {
+        QStringList claves;
+        const QStringList lineas = lineasDe(c.bytes);
+        for (const QString& l : lineas)
+            if (!l.trimmed().isEmpty()) claves << valoresDeLinea(l).value(0);
+        EXPECT_EQ(claves, (QStringList{"A / S1", "B / S2", "C / S3"})) << c.nombre;
+        for (const QString& l : lineas) EXPECT_FALSE(l.contains(QLatin1Char('\r'))) << c.nombre;
+    }
+}
+
+TEST_F(Acceso, AnEntryThatCannotBeReadIsToldOnceInTheLog) {
+    QTemporaryDir temp;
+    const QByteArray antes = qgetenv("TEMP");
+    qputenv("TEMP", temp.path().toUtf8());
+    bases(
+        "GESTION / SRV1,Gestion,Gestion,x,srv1\r\n"
+        "ROTA / SRV2,\"Rota,Rota,x,srv2\r\n"
+        "CORTA / SRV3,Corta\r\n"
+        "VENTAS / SRV4,Ventas,Ventas,x,srv4\r\n");
+    const QString archivo = dir.filePath(QStringLiteral("BASES.TXT"));
+    for (int vez = 0; vez < 3; ++vez) {
+        const auto entradas = leeBases(archivo);
+        ASSERT_EQ(entradas.size(), 2u);
+        EXPECT_EQ(entradas[1].clave, QStringLiteral("VENTAS / SRV4"));
+    }
+    QFile log(temp.filePath(QStringLiteral("VLERR.LOG")));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QStringList lineas =
+        QString::fromLatin1(log.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    antes.isEmpty() ? qunsetenv("TEMP") : qputenv("TEMP", antes);
+    ASSERT_EQ(lineas.size(), 2) << lineas.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(lineas[0].contains(QStringLiteral("línea 2")) &&
+                lineas[0].contains(QStringLiteral("comillas sin cerrar")))
+        << lineas[0].toStdString();
+    EXPECT_TRUE(lineas[1].contains(QStringLiteral("línea 3")) &&
+                lineas[1].contains(QStringLiteral("tiene 2 valores de 5")))
+        << lineas[1].toStdString();
+}
+
+TEST_F(Acceso, RegistrationsAtOnceWriteEachConnectionOnce) {
+    const QString archivo = dir.filePath(QStringLiteral("BASES.TXT"));
+    // Eight windows register at once: four the same connection, four others of their own.
+    constexpr int kVentanas = 8;
+    std::vector<std::thread> ventanas;
+    std::atomic<int> listas{0};
+    std::vector<int> grabadas(kVentanas, 0), repetidas(kVentanas, 0);
+    for (int i = 0; i < kVentanas; ++i) {
+        ventanas.emplace_back([&, i] {
+            const QString clave =
+                i < 4 ? QStringLiteral("GESTION / SRV1") : QStringLiteral("OTRA%1 / SRV").arg(i);
+            ++listas;
+            while (listas < kVentanas) std::this_thread::yield();
+            QString error;
+            bool yaExiste = false;
+            grabadas[i] = GrabaBaseRegistrada(archivo, clave, QStringLiteral("Gestion"),
+                                              QStringLiteral("Gestion"), QStringLiteral("Gestion"),
+                                              QStringLiteral("srv1"), &error, &yaExiste);
+            repetidas[i] = yaExiste;
+        });
+    }
+    for (auto& v : ventanas) v.join();
+    const auto entradas = leeBases(archivo);
+    int gestion = 0;
+    for (const auto& e : entradas) gestion += e.clave == QStringLiteral("GESTION / SRV1");
+    EXPECT_EQ(gestion, 1) << "one entry for the connection registered four times at once";
+    EXPECT_EQ(entradas.size(), 5u);
+    EXPECT_EQ(std::count(grabadas.begin(), grabadas.begin() + 4, 1), 1);
+    EXPECT_EQ(std::count(repetidas.begin(), repetidas.begin() + 4, 1), 3) << "the others told";
+    EXPECT_EQ(std::count(grabadas.begin() + 4, grabadas.end(), 1), 4);
+}
+
+TEST_F(Acceso, APipeInPlaceOfBasesTxtIsRefusedWithoutWaiting) {
+    const QString archivo = dir.filePath(QStringLiteral("BASES.TXT"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(archivo).constData(), 0600), 0);
+    // On a pipe the old append waited for a reader for ever: the call runs apart and is given
+    // a generous bound rather than hanging the suite.
+    auto hecho = std::make_shared<std::promise<std::pair<bool, QString>>>();
+    auto resultado = hecho->get_future();
+    std::thread([archivo, hecho] {
+        QString error;
+        const bool ok = GrabaBaseRegistrada(archivo, QStringLiteral("A / B"), QStringLiteral("A"),
+                                            QStringLiteral("A"), QStringLiteral("A"),
+                                            QStringLiteral("B"), &error);
+        hecho->set_value({ok, error});
+    }).detach();
+    ASSERT_EQ(resultado.wait_for(std::chrono::seconds(30)), std::future_status::ready)
+        << "the registration blocked on the pipe";
+    const auto [ok, error] = resultado.get();
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(error.contains(QStringLiteral("no es un archivo común"))) << error.toStdString();
+    const QFileInfo sigue(archivo);
+    EXPECT_TRUE(sigue.exists() && !sigue.isFile()) << "still a pipe";
+}
+
 TEST_F(Acceso, RegistrarAddsANewConnectionThatTheServerTakes) {
     auto prompts = std::make_shared<platform::ScriptedPrompter>();
     auto previo = platform::setPrompter(prompts);
@@ -301,6 +413,19 @@ TEST_F(Acceso, TheDesktopLauncherIsWrittenExecutableAndReplaced) {
                                QLatin1Char('"')));
     EXPECT_TRUE(lanzador.permissions() & QFileDevice::ExeUser);
     EXPECT_EQ(QDir(casa.filePath(QStringLiteral("Escritorio"))).entryList(QDir::Files).size(), 1);
+    // A pipe where the launcher or its temporary goes is neither written nor replaced.
+    for (const char* nombre : {"Belmo Tareas.desktop", "Belmo Tareas.desktop.tmp"}) {
+        const QString ruta =
+            casa.filePath(QStringLiteral("Escritorio/") + QString::fromUtf8(nombre));
+        QFile::remove(ruta);
+        ASSERT_EQ(::mkfifo(QFile::encodeName(ruta).constData(), 0600), 0);
+        EXPECT_FALSE(w.CmdLineaComando_Click()) << nombre;
+        EXPECT_TRUE(prompts->last().text.contains(QStringLiteral("no es un archivo común")))
+            << prompts->last().text.toStdString();
+        const QFileInfo sigue(ruta);
+        EXPECT_TRUE(sigue.exists() && !sigue.isFile()) << nombre << " is still a pipe";
+        QFile::remove(ruta);
+    }
     platform::setPrompter(previo);
     qputenv("HOME", home);
     config.isEmpty() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", config);

@@ -21,8 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // An entry written is read back as it was, after everything that was there.
     const auto& first = entries.empty() ? BaseRegistrada{} : entries.front();
     QString why;
+    // A key not registered yet: one already there is refused as such.
     const QString clave =
-        first.clave.trimmed().isEmpty() ? QStringLiteral("X / Y") : first.clave.trimmed();
+        (first.clave.trimmed().isEmpty() ? QStringLiteral("X / Y") : first.clave.trimmed()) +
+        QStringLiteral(" (nueva)");
     if (GrabaBaseRegistrada(path, clave, first.base, first.tercero, first.cuarto, first.servidor,
                             &why)) {
         const auto after = leeBases(path);

@@ -1,6 +1,7 @@
 // The report's outputs at scale: cells read from the database a block at a time, sheets that
 // continue, files put in place only when complete, cancelled outputs, the preview's keys.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QComboBox>
@@ -577,7 +578,7 @@ TEST_F(Outputs, AnOutputIsWrittenBesideItsTargetAndACancelledOneLeavesThePreviou
     }
 }
 
-TEST_F(Outputs, TheOpenDatabaseAFolderOrAMissingFolderAreRefusedAsTargets) {
+TEST_F(Outputs, TheOpenDatabaseAFolderADeviceAPipeOrAMissingFolderAreRefusedAsTargets) {
     const QString db = path("GESTION.db");
     ado::SqliteEngine::create(db);
     platform::process::setProgramFolder(dir.path());
@@ -586,6 +587,8 @@ TEST_F(Outputs, TheOpenDatabaseAFolderOrAMissingFolderAreRefusedAsTargets) {
     QDir(dir.path()).mkdir(QStringLiteral("carpeta"));
     ado::SqliteEngine::create(path("OTRA.db"));  // a database nobody has open
     const QByteArray other = bytes(path("OTRA.db"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("tuberia")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), path("nulo")));
     const ReportDocument doc = gridDocument(days(3, 3, QDate(2026, 1, 1)));
     struct Case {
         QString target;
@@ -593,6 +596,8 @@ TEST_F(Outputs, TheOpenDatabaseAFolderOrAMissingFolderAreRefusedAsTargets) {
     } cases[] = {
         {db, "está abierto por el programa"},
         {path("carpeta"), "es una carpeta"},
+        {path("tuberia"), "no es un archivo común"},
+        {path("nulo"), "no es un archivo común"},
         {path("OTRA.db"), "es una base de datos"},
         {path("no-existe/informe"), "no se pudo escribir el archivo"},
     };
@@ -608,6 +613,12 @@ TEST_F(Outputs, TheOpenDatabaseAFolderOrAMissingFolderAreRefusedAsTargets) {
     }
     EXPECT_EQ(bytes(db), before) << "the database is untouched";
     EXPECT_EQ(bytes(path("OTRA.db")), other);
+    for (const char* kept : {"tuberia", "nulo"}) {
+        const QFileInfo info(path(kept));
+        EXPECT_TRUE(info.exists() && !info.isFile()) << kept << " is still what it was";
+    }
+    EXPECT_TRUE(QFileInfo(path("nulo")).isSymLink());
+    EXPECT_TRUE(filesIn(dir.path()).filter(QStringLiteral(".tuberia.")).isEmpty());
 }
 
 // ---- progress
