@@ -260,6 +260,27 @@ TEST_F(VentanaConsulta, ColumnWidthsAreReadAndReplacedWithoutLosingOtherTables) 
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("CONSULTASLEN.AUX"))));
 }
 
+TEST_F(VentanaConsulta, AWidthFileThatIsADeviceIsNeitherWrittenNorRenamedOver) {
+    const QString vln = dir.filePath(QStringLiteral("CONSULTASLEN.VLN"));
+    const QByteArray antes("\"v_ta_tecnicos\",\"1500|4500|\"\r\n");
+    {
+        QFile f(vln);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(antes);
+    }
+    // A careless administrator's link where the program writes the new widths first.
+    const QString aux = dir.filePath(QStringLiteral("CONSULTASLEN.AUX"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), aux));
+    auto w = abre(kTecnicos);
+    w->GrabarCfg = true;
+    w->ListView1->setColumnWidth(1, 200);
+    w->Cancelar();
+    QFile f(vln);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), antes) << "the widths kept, not replaced by the device";
+    EXPECT_TRUE(QFileInfo(aux).isSymLink());
+}
+
 }  // namespace
 
 namespace {
