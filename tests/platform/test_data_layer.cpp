@@ -386,6 +386,57 @@ TEST_P(DataLayer, FractionsTravelWholeWhereTheDesktopWritesADecimalComma) {
     EXPECT_EQ(read, (QVariantList{1234.75, 2469.5}));
 }
 
+TEST_P(DataLayer, AReadOnlyOpenRefusesWhatWouldChangeTheDatabaseBeforeItRuns) {
+    struct Case {
+        const char* sql;
+        bool embeddedOnly;  // settings of the embedded engine's own database file
+    } cases[] = {
+        {"DELETE FROM Clientes", false},
+        {"UPDATE Clientes SET Saldo = 0", false},
+        {"INSERT INTO Clientes (Codigo) VALUES ('     9') RETURNING Codigo", false},
+        {"DROP TABLE Clientes", false},
+        {"CREATE TABLE Otra (a INT)", false},
+        {"DROP TABLE Clientes; SELECT 1 AS a", false},
+        {"SELECT Codigo FROM Clientes DELETE FROM Clientes", false},
+        {"SELECT 1 AS a; -- y nada más", false},
+        {"BEGIN TRANSACTION", false},
+        {"PRAGMA user_version = 7", true},
+        {"ATTACH DATABASE ':memory:' AS otra", true},
+    };
+    auto estado = [&] {
+        return column("SELECT COUNT(*) FROM Clientes WHERE Saldo IS NOT NULL") +
+               column("SELECT COUNT(*) FROM sqlite_master WHERE name = 'Otra'") +
+               column("PRAGMA user_version");
+    };
+    const QVariantList antes = estado();
+    ASSERT_EQ(antes, (QVariantList{"2", "0", "0"}));
+    for (const auto& c : cases) {
+        if (c.embeddedOnly && !embedded()) continue;
+        SCOPED_TRACE(c.sql);
+        Recordset rs;
+        const qint32 number =
+            failureNumber([&] { rs.openForReading(QString::fromUtf8(c.sql), cnn_); });
+        const bool refused = number == code::NotReadOnly;
+        // Two statements of which the second is only a comment are one statement.
+        EXPECT_EQ(refused, std::string(c.sql) != "SELECT 1 AS a; -- y nada más");
+        if (refused) {
+            ASSERT_GE(cnn_.errors().count(), 1);
+            EXPECT_EQ(cnn_.errors().item(0).number, code::NotReadOnly);
+            EXPECT_EQ(rs.state(), adstate::Closed);
+        }
+        EXPECT_EQ(estado(), antes);
+    }
+    // A read opens, streams and starts again; the connection writes as before afterwards.
+    Recordset rs;
+    rs.openForReading(QStringLiteral("SELECT Codigo FROM Clientes ORDER BY Codigo"), cnn_);
+    rs.moveNext();
+    rs.moveFirst();
+    EXPECT_EQ(rs.field(0).value().text(), QStringLiteral("     1"));
+    rs.close();
+    exec("INSERT INTO Clientes (Codigo) VALUES ('     9')");
+    EXPECT_EQ(column("SELECT COUNT(*) FROM Clientes"), QVariantList{"4"});
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, DataLayer, testing::Values(Kind::Embedded, Kind::OdbcSqlite),
                          kindName);
 
