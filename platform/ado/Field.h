@@ -20,7 +20,8 @@ class Field {
     qint64 definedSize() const { return info_.definedSize; }
     // The text as the column holds it: a character column keeps its first definedSize()
     // characters (one outside the basic plane counts once, as the engines count); any other
-    // column takes it whole.
+    // column takes it whole, a long text one too (drivers give such a column the size of their
+    // own buffers, not a length the column holds).
     QString fitted(const QString& text) const;
     // Raises 3021 when there is no current row.
     platform::Variant value() const;

@@ -224,6 +224,22 @@ TEST_F(Servidor, AReadOnlyOpenRefusesWhatWouldChangeTheDatabase) {
         3);
 }
 
+TEST_F(Servidor, AFieldCutsATextToTheLengthTheServerGivesItsColumn) {
+    Recordset rs;
+    rs.open(QStringLiteral("SELECT Codigo, Saldo FROM Clientes"), cnn);
+    EXPECT_EQ(rs.field(0).definedSize(), 6);
+    const QString codigo = rs.field(0).fitted(QStringLiteral("ñandú-01"));
+    EXPECT_EQ(codigo, QStringLiteral("ñandú-"));
+    EXPECT_EQ(rs.field(0).fitted(QStringLiteral("12")), QStringLiteral("12"));
+    EXPECT_EQ(rs.field(1).fitted(QStringLiteral("12345678901234567890")),
+              QStringLiteral("12345678901234567890"))
+        << "a column that is no text takes the text whole";
+    rs.close();
+    cnn.execute(QStringLiteral("INSERT INTO Clientes (Codigo) VALUES ('") + codigo +
+                QStringLiteral("')"));
+    EXPECT_EQ(number("SELECT COUNT(*) FROM Clientes"), 1);
+}
+
 TEST_F(Servidor, FourClientsWritingAtOnceLoseNothing) {
     constexpr int kClients = 4, kRows = 200;
     std::vector<std::thread> clients;
