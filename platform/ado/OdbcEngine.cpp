@@ -505,10 +505,10 @@ std::unique_ptr<Prepared> OdbcEngine::prepare(const QString& sql) {
 }
 
 std::unique_ptr<Cursor> OdbcEngine::read(const QString& sql) {
-    // A server runs a batch whole, so only one statement is let through; within it, the
-    // read-only transaction refuses a change, and the rollback undoes what a server without one
-    // would have let it do.
-    // Transaction control reads nothing, and would end the read-only transaction around it.
+    // A server runs a batch whole, so only one statement is let through, and no transaction
+    // control (it reads nothing and would end the transaction around the read). Within the
+    // statement the read-only transaction refuses a change; the rollback undoes what a server
+    // without one let it do.
     static const QRegularExpression control(
         QStringLiteral("^\\s*(BEGIN|COMMIT|ROLLBACK|END|SAVE|SAVEPOINT|RELEASE)\\b"),
         QRegularExpression::CaseInsensitiveOption);
