@@ -389,19 +389,20 @@ TEST_P(DataLayer, FractionsTravelWholeWhereTheDesktopWritesADecimalComma) {
 TEST_P(DataLayer, AReadOnlyOpenRefusesWhatWouldChangeTheDatabaseBeforeItRuns) {
     struct Case {
         const char* sql;
+        bool refused;
         bool embeddedOnly;  // settings of the embedded engine's own database file
     } cases[] = {
-        {"DELETE FROM Clientes", false},
-        {"UPDATE Clientes SET Saldo = 0", false},
-        {"INSERT INTO Clientes (Codigo) VALUES ('     9') RETURNING Codigo", false},
-        {"DROP TABLE Clientes", false},
-        {"CREATE TABLE Otra (a INT)", false},
-        {"DROP TABLE Clientes; SELECT 1 AS a", false},
-        {"SELECT Codigo FROM Clientes DELETE FROM Clientes", false},
-        {"SELECT 1 AS a; -- y nada más", false},
-        {"BEGIN TRANSACTION", false},
-        {"PRAGMA user_version = 7", true},
-        {"ATTACH DATABASE ':memory:' AS otra", true},
+        {"DELETE FROM Clientes", true, false},
+        {"UPDATE Clientes SET Saldo = 0", true, false},
+        {"INSERT INTO Clientes (Codigo) VALUES ('     9') RETURNING Codigo", true, false},
+        {"DROP TABLE Clientes", true, false},
+        {"CREATE TABLE Otra (a INT)", true, false},
+        {"DROP TABLE Clientes; SELECT 1 AS a", true, false},
+        {"SELECT Codigo FROM Clientes DELETE FROM Clientes", true, false},
+        {"BEGIN TRANSACTION", true, false},
+        {"SELECT 1 AS a; -- y nada más", false, false},  // a comment is no second statement
+        {"PRAGMA user_version = 7", true, true},
+        {"ATTACH DATABASE ':memory:' AS otra", true, true},
     };
     auto estado = [&] {
         return column("SELECT COUNT(*) FROM Clientes WHERE Saldo IS NOT NULL") +
@@ -416,10 +417,8 @@ TEST_P(DataLayer, AReadOnlyOpenRefusesWhatWouldChangeTheDatabaseBeforeItRuns) {
         Recordset rs;
         const qint32 number =
             failureNumber([&] { rs.openForReading(QString::fromUtf8(c.sql), cnn_); });
-        const bool refused = number == code::NotReadOnly;
-        // Two statements of which the second is only a comment are one statement.
-        EXPECT_EQ(refused, std::string(c.sql) != "SELECT 1 AS a; -- y nada más");
-        if (refused) {
+        EXPECT_EQ(number, c.refused ? code::NotReadOnly : 0);
+        if (c.refused) {
             ASSERT_GE(cnn_.errors().count(), 1);
             EXPECT_EQ(cnn_.errors().item(0).number, code::NotReadOnly);
             EXPECT_EQ(rs.state(), adstate::Closed);
