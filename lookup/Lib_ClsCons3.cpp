@@ -8,10 +8,21 @@
 #include "lookup/SentenciaConsulta.h"
 #include "platform/Cp1252.h"
 #include "platform/Prompt.h"
+#include "platform/ado/Error.h"
 
 ServiciosConsulta& serviciosConsulta() {
     static ServiciosConsulta s;
     return s;
+}
+
+int reportaCarga(const platform::ErrorInfo& error, const QString& sentencia,
+                 const QString& rutina) {
+    const auto& reporta = serviciosConsulta().reporta;
+    if (error.number != ado::code::NotReadOnly) return reporta ? reporta(error, rutina) : 0;
+    if (reporta) reporta({error.number, mensajeSoloLectura(sentencia), error.source}, rutina);
+    // Repeating the statement would be refused again, and the steps after it have no rows to
+    // read: the load ends here.
+    return 0;
 }
 
 Lib_ClsCons3& gConsulta() {
@@ -40,7 +51,7 @@ QStringList camposDe(const QString& tabla) {
     steps
         .then([&] {
             QString sql = QStringLiteral("select top 1 * from ") + tabla;
-            db.AbrirRecordset(sql, rs, nullptr, 0, 1, -1, true);
+            db.AbrirLectura(sql, rs);
         })
         .then([&] {
             for (int i = 0; i < rs->fieldCount(); ++i) nombres << rs->field(i).name();

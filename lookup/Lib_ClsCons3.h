@@ -18,6 +18,11 @@ struct ServiciosConsulta {
 };
 ServiciosConsulta& serviciosConsulta();
 
+// How a lookup window reports a failure of its load under the routine's name: through the
+// reporter, with the answer deciding. A statement refused because it would change the database
+// is told as such, naming the lookup, and ends the load whatever the answer.
+int reportaCarga(const platform::ErrorInfo& error, const QString& sentencia, const QString& rutina);
+
 // The shared lookup object: a caller hands it a table name or a statement, it works out the
 // statement, shows the list window modally and keeps the user's choice in its properties.
 class Lib_ClsCons3 {

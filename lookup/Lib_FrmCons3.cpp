@@ -142,13 +142,13 @@ void Lib_FrmCons3::Carga() {
 
     DB_Dll& db = gDB();
     DB_Dll::Recordset rs;
-    auto steps = platform::Steps::trapping([](const platform::ErrorInfo& e) {
-        return serviciosConsulta().reporta(e, QStringLiteral("FORM_LOAD"));
+    auto steps = platform::Steps::trapping([this](const platform::ErrorInfo& e) {
+        return reportaCarga(e, SQL, QStringLiteral("FORM_LOAD"));
     });
     steps
         .then([&] {
             QString sql = SQL;
-            db.AbrirRecordset(sql, rs, nullptr, 0, 1, -1, true);
+            db.AbrirLectura(sql, rs);
         })
         .then([&] { lista_->setCasillas(CheckBoxes); })
         .then([&] {

@@ -110,8 +110,8 @@ void Lib_FrmCons3Tree::arma(bool familias) {
 
     DB_Dll& db = gDB();
     DB_Dll::Recordset rs;
-    auto steps = platform::Steps::trapping([](const platform::ErrorInfo& e) {
-        return reporta(e, QStringLiteral("ArmarTreeVAutomatico"));
+    auto steps = platform::Steps::trapping([this](const platform::ErrorInfo& e) {
+        return reportaCarga(e, SQL, QStringLiteral("ArmarTreeVAutomatico"));
     });
     struct Fila {
         QString codigo, descripcion;
@@ -121,7 +121,7 @@ void Lib_FrmCons3Tree::arma(bool familias) {
     steps
         .then([&] {
             QString sql = SQL;
-            db.AbrirRecordset(sql, rs, &db.gCnn, 0, 1, -1, true);
+            db.AbrirLectura(sql, rs, &db.gCnn);
         })
         .then([&] {
             for (; rs->state() == ado::adstate::Open && !rs->eof(); rs->moveNext()) {

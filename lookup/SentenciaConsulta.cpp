@@ -1,6 +1,7 @@
 #include "lookup/SentenciaConsulta.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include "lookup/ConsultasVln.h"
 #include "platform/Variant.h"
@@ -162,4 +163,21 @@ NuevaBusqueda nuevaBusqueda(const QString& sql, const QString& baseActual, const
                 t.SqlSafeText(n.texto) + QStringLiteral("%' ") + cola;
     }
     return n;
+}
+
+QString mensajeSoloLectura(const QString& sentencia) {
+    static const QRegularExpression desde(QStringLiteral("\\bfrom\\s+([^\\s;,()]+)"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    const auto m = desde.match(sentencia);
+    const QString consulta = m.hasMatch() ? QStringLiteral("La consulta de ") + m.captured(1)
+                                          : QStringLiteral("La consulta");
+    // A statement of thousands of characters would hide the message under it.
+    constexpr qsizetype kLargo = 300;
+    QString texto = sentencia.trimmed();
+    if (texto.size() > kLargo) texto = texto.left(kLargo) + QChar(0x2026);
+    return consulta +
+           QStringLiteral(
+               " solo puede leer datos: su sentencia los cambiaría o no es una sola "
+               "consulta, y no se ejecutó. La base de datos no cambió.\r\n\r\n") +
+           texto;
 }

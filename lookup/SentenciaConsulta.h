@@ -43,3 +43,8 @@ struct NuevaBusqueda {
 };
 NuevaBusqueda nuevaBusqueda(const QString& sql, const QString& baseActual, const QString& campo,
                             const QString& texto, bool like);
+
+// What the operator is told when the database refuses a lookup's statement because it would
+// change something or is more than one: the lookup (the table it reads, when it names one), that
+// a lookup only reads and that nothing ran, then the statement.
+QString mensajeSoloLectura(const QString& sentencia);

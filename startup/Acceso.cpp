@@ -55,19 +55,31 @@ void RegistraAcceso(const QString& programaDado) {
         .then([&] {
             gSentencias.clear();
             const QDateTime ahora = QDateTime::currentDateTime();
-            QString maquina = SuiteLib::machineInfo().ComputerName().trimmed().toUpper();
-            QString usuario = gUsuarioLogeado.trimmed().toUpper();
-            QString formulario = programa.trimmed().toUpper();
-            QString tareaMayus = tarea.trimmed().toUpper();
+            // The row is the suite's log, not data read back: a text longer than its column is
+            // cut to it, so that the row is written rather than lost with the statement.
+            auto cabe = [&](const char* columna, QString valor) {
+                valor.remove(QLatin1Char('\''));  // as AgregaCampo stores it
+                const QString nombre = QString::fromLatin1(columna);
+                return acceso && acceso->hasField(nombre) ? acceso->field(nombre).fitted(valor)
+                                                          : valor;
+            };
+            QString maquina =
+                cabe("Maquina", SuiteLib::machineInfo().ComputerName().trimmed().toUpper());
+            QString usuario = cabe("Usuario", gUsuarioLogeado.trimmed().toUpper());
+            QString formulario = cabe("Formulario", programa.trimmed().toUpper());
+            QString tareaMayus = cabe("Tarea", tarea.trimmed().toUpper());
             QString ingreso = Formato(ahora, FormatoFecha()) + QStringLiteral(" ") +
                               Formato(ahora, FormatoHora());
+            // The quotes leave gUsuarioLogeado itself too; only the written value is cut.
+            gUsuarioLogeado.remove(QLatin1Char('\''));
+            QString nombreUsuario = cabe("NombreUsuario", gUsuarioLogeado);
             const QString q = QStringLiteral("'");
             AgregaCampo(QStringLiteral("Maquina"), maquina, q, true);
             AgregaCampo(QStringLiteral("Usuario"), usuario, q, false);
             AgregaCampo(QStringLiteral("Formulario"), formulario, q, false);
             AgregaCampo(QStringLiteral("Tarea"), tareaMayus, q, false);
             AgregaCampo(QStringLiteral("Ingreso"), ingreso, q, false);
-            AgregaCampo(QStringLiteral("NombreUsuario"), gUsuarioLogeado, q, false);
+            AgregaCampo(QStringLiteral("NombreUsuario"), nombreUsuario, q, false);
         })
         .then([&] {
             QString where;

@@ -51,6 +51,12 @@ qint16 ReportaError(const platform::ErrorInfo& error, std::optional<qint32> boto
 void RegistraErrorSQL(const QString& script, QString& proceso, qint32 numero,
                       const QString& descripcion) {
     DB_Dll::Recordset rs;
+    // The row is the suite's log, not data read back: a text longer than its column is cut to
+    // it, so that the row is written rather than lost on the value.
+    auto pon = [&](const char* columna, const platform::Variant& valor) {
+        ado::Field& campo = rs->field(QString::fromLatin1(columna));
+        campo.setValue(valor.isText() ? platform::Variant(campo.fitted(valor.text())) : valor);
+    };
     auto steps = platform::Steps::skipping();
     steps
         .then([&] {
@@ -61,21 +67,13 @@ void RegistraErrorSQL(const QString& script, QString& proceso, qint32 numero,
             gDB().AbrirRecordset(sql, rs, nullptr, 2, 3, -1, true);
         })
         .then([&] { rs->addNew(); })
-        .then([&] { rs->field(QStringLiteral("Proceso")).setValue(proceso); })
-        .then([&] {
-            rs->field(QStringLiteral("fecha"))
-                .setValue(Formato(QDateTime::currentDateTime(), FormatoFechaHora()));
-        })
-        .then([&] { rs->field(QStringLiteral("Error")).setValue(numero); })
-        .then([&] {
-            rs->field(QStringLiteral("Descripcion"))
-                .setValue(SuiteLib::tools().LeftText(descripcion, 250));
-        })
-        .then([&] { rs->field(QStringLiteral("SQL")).setValue(script); })
-        .then([&] {
-            rs->field(QStringLiteral("PC")).setValue(SuiteLib::machineInfo().ComputerName());
-        })
-        .then([&] { rs->field(QStringLiteral("Usuario")).setValue(gDB().gUsuario); })
+        .then([&] { pon("Proceso", proceso); })
+        .then([&] { pon("fecha", Formato(QDateTime::currentDateTime(), FormatoFechaHora())); })
+        .then([&] { pon("Error", numero); })
+        .then([&] { pon("Descripcion", SuiteLib::tools().LeftText(descripcion, 250)); })
+        .then([&] { pon("SQL", script); })
+        .then([&] { pon("PC", SuiteLib::machineInfo().ComputerName()); })
+        .then([&] { pon("Usuario", gDB().gUsuario); })
         .then([&] { rs->update(); })
         .then([&] { gDB().CierraRecordset(rs); });
     steps.run();

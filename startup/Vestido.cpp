@@ -15,6 +15,7 @@
 #include "platform/Process.h"
 #include "platform/Regional.h"
 #include "platform/SkinControl.h"
+#include "startup/PanelEstado.h"
 #include "startup/globals/Globals.h"
 #include "suitelib/SuiteLib.h"
 
@@ -159,11 +160,11 @@ void AsignaIcono(QWidget* form) {
 }
 
 void ArmaBarraEstado(QStatusBar* bar) {
-    auto* mensaje = new QLabel(bar);
+    auto* mensaje = new PanelEstado(bar);
     mensaje->setObjectName(QStringLiteral("MENSAJE"));
     bar->addWidget(mensaje, 1);
     for (const char* clave : {"SERVER", "USUARIO", "BASEDEDATOS", "CAJA", "VERSION", "FECHA"}) {
-        auto* p = new QLabel(bar);
+        auto* p = new PanelEstado(bar);
         p->setObjectName(QString::fromLatin1(clave));
         bar->addPermanentWidget(p);
     }

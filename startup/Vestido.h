@@ -22,5 +22,6 @@ void CargaBarraEstado(QStatusBar* bar, const QString& mensaje);
 void AsignaIcono(QWidget* form);
 
 // Puts the status bar panels of the suite on a new form: "MENSAJE" (stretching), "SERVER",
-// "USUARIO", "BASEDEDATOS", "CAJA", "VERSION" and "FECHA" with today's date.
+// "USUARIO", "BASEDEDATOS", "CAJA", "VERSION" and "FECHA" with today's date. A text too long for
+// its panel is shown cut and never widens the window.
 void ArmaBarraEstado(QStatusBar* bar);

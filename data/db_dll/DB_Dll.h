@@ -61,6 +61,12 @@ class DB_Dll {
     void AbrirRecordset(QString& SentenciaSQL, Recordset& Lrcs,
                         const ado::Connection* Conexionactiva = nullptr, qint32 CursorType = 0,
                         qint32 LockType = 1, qint32 Options = -1, bool ConvOracle = true);
+    // As AbrirRecordset (forward-only, read-only), for a statement that may only read, as a
+    // lookup's: the database refuses before running it anything that would change it. That
+    // refusal (ado::code::NotReadOnly) goes to the caller as a failure; every other failure is
+    // treated as AbrirRecordset treats it.
+    void AbrirLectura(QString& SentenciaSQL, Recordset& Lrcs,
+                      const ado::Connection* Conexionactiva = nullptr);
     void CierraRecordset(Recordset& LrcsTemp);
     void QConsulta(const QString&, const QString&, const QString&, const QString&, const QString&,
                    const QString&) {}
@@ -136,6 +142,8 @@ class DB_Dll {
     QString DescartaSentenciaOracle(QString& SQL);
     void rewriteForExecution(QString& sentencia);
     void execute(QString& SentenciaSQL, qint32& RecordsAffected, Recordset* Lrcs, bool report);
+    void abre(QString& SentenciaSQL, Recordset& Lrcs, const ado::Connection* Conexionactiva,
+              qint32 CursorType, qint32 LockType, qint32 Options, bool ConvOracle, bool lectura);
     bool lookupTrap(const std::function<void()>& body, std::vector<std::function<void()>> steps);
 
     SuiteLib::Tools oUtil;

@@ -86,8 +86,26 @@ void DB_Dll::EjecutaConsultaRSQL(QString& SentenciaSQL, qint32& RecordsAffected,
 void DB_Dll::AbrirRecordset(QString& SentenciaSQL, Recordset& Lrcs,
                             const ado::Connection* Conexionactiva, qint32 CursorType,
                             qint32 LockType, qint32 Options, bool ConvOracle) {
+    abre(SentenciaSQL, Lrcs, Conexionactiva, CursorType, LockType, Options, ConvOracle, false);
+}
+
+void DB_Dll::AbrirLectura(QString& SentenciaSQL, Recordset& Lrcs,
+                          const ado::Connection* Conexionactiva) {
+    abre(SentenciaSQL, Lrcs, Conexionactiva, ado::adcursor::ForwardOnly, ado::adlock::ReadOnly, -1,
+         true, true);
+}
+
+void DB_Dll::abre(QString& SentenciaSQL, Recordset& Lrcs, const ado::Connection* Conexionactiva,
+                  qint32 CursorType, qint32 LockType, qint32 Options, bool ConvOracle,
+                  bool lectura) {
     if (!Lrcs) Lrcs = std::make_shared<ado::Recordset>();
+    std::optional<platform::ErrorInfo> rechazo;
     auto handler = [&](const platform::ErrorInfo& e) -> int {
+        if (lectura && e.number == ado::code::NotReadOnly) {
+            // Repeating the statement would be refused again: the caller says why it was.
+            rechazo = e;
+            return 0;
+        }
         if ((e.number == ado::code::EFail || e.number == ado::code::ConnectionUnusable) &&
             gCnn.errors().count() > 0) {
             ReintentaConectar();
@@ -110,7 +128,11 @@ void DB_Dll::AbrirRecordset(QString& SentenciaSQL, Recordset& Lrcs,
     };
     auto open = [&](const QString& text) {
         const ado::Connection& active = Conexionactiva ? *Conexionactiva : gCnn;
-        Lrcs->open(text, active, CursorType, LockType, Options);
+        if (lectura) {
+            Lrcs->openForReading(text, active, CursorType);
+        } else {
+            Lrcs->open(text, active, CursorType, LockType, Options);
+        }
     };
     auto steps = platform::Steps::trapping(handler);
     steps.then([&] { CierraRecordset(Lrcs); })
@@ -124,6 +146,7 @@ void DB_Dll::AbrirRecordset(QString& SentenciaSQL, Recordset& Lrcs,
             }
         });
     steps.run();
+    if (rechazo) platform::raise(rechazo->number, rechazo->description, rechazo->source);
 }
 
 void DB_Dll::CierraRecordset(Recordset& LrcsTemp) {

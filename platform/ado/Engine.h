@@ -52,6 +52,10 @@ class Engine {
     virtual ~Engine() = default;
     virtual ExecResult execute(const QString& sql) = 0;
     virtual std::unique_ptr<Prepared> prepare(const QString& sql) = 0;
+    // Runs one statement that only reads and gives its rows. A statement that would change data
+    // or structure, a batch of several and one that gives no rows are refused before they can
+    // change anything (an EngineError numbered code::NotReadOnly); the database stays as it was.
+    virtual std::unique_ptr<Cursor> read(const QString& sql) = 0;
     virtual void begin() = 0;
     virtual void commit() = 0;
     virtual void rollback() = 0;

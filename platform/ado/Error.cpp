@@ -2,6 +2,13 @@
 
 namespace ado {
 
+Error notReadOnly(const QString& source) {
+    return Error{code::NotReadOnly,
+                 QStringLiteral("Solo se permite una sentencia que lea datos; esta los "
+                                "modificaría o no es una sola consulta, y no se ejecutó."),
+                 source, QStringLiteral("25006"), 0};
+}
+
 void raiseAdo(qint32 number, const QString& description, const QString& source) {
     platform::raise(number, description, source);
 }

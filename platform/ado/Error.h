@@ -27,6 +27,7 @@ constexpr qint32 RowNotLocated = -2147217864;
 constexpr qint32 ConversionFailed = -2147217913;
 constexpr qint32 Truncated = -2147217833;       // a text longer than its column
 constexpr qint32 ErrorsOccurred = -2147217887;  // the database refused the statement otherwise
+constexpr qint32 NotReadOnly = -2147217911;     // refused where a statement may only read
 }  // namespace code
 
 // SQL Server native error numbers that the embedded engine reproduces for the same cases.
@@ -62,6 +63,9 @@ class EngineError : public std::exception {
   private:
     std::vector<Error> records_;
 };
+
+// The record of a statement refused where only reading is allowed; nothing of it ran.
+Error notReadOnly(const QString& source);
 
 // Raises an error of the data layer itself (not of a database), as the platform's current error.
 [[noreturn]] void raiseAdo(qint32 number, const QString& description, const QString& source);

@@ -6,6 +6,7 @@
 #include <sqlucode.h>
 
 #include <QDateTime>
+#include <QRegularExpression>
 #include <clocale>
 
 #include "platform/Regional.h"
@@ -48,6 +49,8 @@ qint32 numberFor(const QString& state, qint32 nativeError) {
         state == QLatin1String("42P01") || nativeError == native::InvalidObject ||
         nativeError == 942)
         return code::ObjectNotFound;
+    // A change refused by a read-only transaction.
+    if (state == QLatin1String("25006")) return code::NotReadOnly;
     if (state.startsWith(QLatin1String("23"))) return code::Constraint;
     if (state == QLatin1String("22001")) return code::Truncated;
     if (state.startsWith(QLatin1String("22"))) return code::ConversionFailed;
@@ -499,6 +502,82 @@ std::unique_ptr<Prepared> OdbcEngine::prepare(const QString& sql) {
     const QString text =
         speaksSqlite() ? sqlite_dialect::translate(sql, platform::Regional::current(), false) : sql;
     return std::make_unique<OdbcPrepared>(c_, timeout_, text);
+}
+
+std::unique_ptr<Cursor> OdbcEngine::read(const QString& sql) {
+    // A server runs a batch whole, so only one statement is let through, and no transaction
+    // control (it reads nothing and would end the transaction around the read). Within the
+    // statement the read-only transaction refuses a change; the rollback undoes what a server
+    // without one let it do.
+    static const QRegularExpression control(
+        QStringLiteral("^\\s*(BEGIN|COMMIT|ROLLBACK|END|SAVE|SAVEPOINT|RELEASE)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    if (sqlite_dialect::splitBatch(sql).size() != 1 || control.match(sql).hasMatch())
+        throw EngineError(notReadOnly(kSource));
+    if (inTransaction_) {
+        throw EngineError(Error{code::ErrorsOccurred,
+                                QStringLiteral("Una consulta que solo lee no se abre dentro de "
+                                               "una transacción en curso."),
+                                kSource, QStringLiteral("25000"), 0});
+    }
+    startReading();
+    ExecResult r;
+    try {
+        r = execute(sql);
+    } catch (const EngineError& e) {
+        endReading();
+        // The SQLite driver's refusal of a write under query_only carries no state of its own.
+        if (speaksSqlite() && !e.records().empty() &&
+            e.records().front().description.contains(QLatin1String("readonly"),
+                                                     Qt::CaseInsensitive))
+            throw EngineError(notReadOnly(kSource));
+        throw;
+    }
+    endReading();
+    if (!r.cursor) throw EngineError(notReadOnly(kSource));
+    return std::move(r.cursor);
+}
+
+void OdbcEngine::runDirect(const QString& sql) {
+    Stmt st(c_, timeout_);
+    auto w = wide(sql);
+    ExecResult ignored;
+    collect(st.h, SQLExecDirectW(st.h, w.data(), SQL_NTS), ignored);
+}
+
+void OdbcEngine::startReading() {
+    // A driver that honours the access mode refuses changes itself; the others ignore it.
+    SQLSetConnectAttr(c_->dbc, SQL_ATTR_ACCESS_MODE,
+                      reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_MODE_READ_ONLY)), 0);
+    begin();
+    try {
+        if (speaksSqlite()) {
+            runDirect(QStringLiteral("PRAGMA query_only = 1"));
+        } else if (dbms_.contains(QLatin1String("PostgreSQL"), Qt::CaseInsensitive) ||
+                   dbms_.contains(QLatin1String("Oracle"), Qt::CaseInsensitive)) {
+            runDirect(QStringLiteral("SET TRANSACTION READ ONLY"));
+        }
+    } catch (const EngineError&) {
+        endReading();
+        throw;
+    }
+}
+
+void OdbcEngine::endReading() noexcept {
+    try {
+        endTransaction(false);
+    } catch (const EngineError&) {
+        // The transaction is gone with the failure that ended it; nothing of it was kept.
+    }
+    if (speaksSqlite()) {
+        try {
+            runDirect(QStringLiteral("PRAGMA query_only = 0"));
+        } catch (const EngineError&) {
+            // A connection that cannot take it back is broken: its next use says so.
+        }
+    }
+    SQLSetConnectAttr(c_->dbc, SQL_ATTR_ACCESS_MODE,
+                      reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_MODE_READ_WRITE)), 0);
 }
 
 void OdbcEngine::begin() {

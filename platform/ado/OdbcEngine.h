@@ -16,6 +16,7 @@ class OdbcEngine : public Engine {
 
     ExecResult execute(const QString& sql) override;
     std::unique_ptr<Prepared> prepare(const QString& sql) override;
+    std::unique_ptr<Cursor> read(const QString& sql) override;
     void begin() override;
     void commit() override;
     void rollback() override;
@@ -35,6 +36,11 @@ class OdbcEngine : public Engine {
   private:
     explicit OdbcEngine(std::shared_ptr<Conn> c) : c_(std::move(c)) {}
     void endTransaction(bool commit);
+    // Around a read that may not change anything: a transaction made read-only as far as the
+    // server allows, always rolled back.
+    void startReading();
+    void endReading() noexcept;
+    void runDirect(const QString& sql);
 
     std::shared_ptr<Conn> c_;
     QString dbms_;

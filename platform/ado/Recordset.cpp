@@ -37,6 +37,16 @@ void Recordset::requireCurrent() const {
 
 void Recordset::open(const QString& source, const Connection& activeConnection, int cursorType,
                      int lockType, int) {
+    openWith(source, activeConnection, cursorType, lockType, false);
+}
+
+void Recordset::openForReading(const QString& source, const Connection& activeConnection,
+                               int cursorType) {
+    openWith(source, activeConnection, cursorType, adlock::ReadOnly, true);
+}
+
+void Recordset::openWith(const QString& source, const Connection& activeConnection, int cursorType,
+                         int lockType, bool reading) {
     if (open_) {
         raiseAdo(code::ObjectOpen, kSource);
     }
@@ -48,7 +58,12 @@ void Recordset::open(const QString& source, const Connection& activeConnection, 
     if (bare.match(text).hasMatch() && !text.contains(QLatin1Char(' '))) {
         text = QStringLiteral("SELECT * FROM ") + text;
     }
-    ExecResult r = activeConnection.guarded([&] { return engine.execute(text); });
+    ExecResult r;
+    if (reading) {
+        r.cursor = activeConnection.guarded([&] { return engine.read(text); });
+    } else {
+        r = activeConnection.guarded([&] { return engine.execute(text); });
+    }
     if (!r.cursor) {
         // A statement without rows leaves the recordset closed, as the platform's does.
         return;
@@ -57,6 +72,7 @@ void Recordset::open(const QString& source, const Connection& activeConnection, 
     source_ = text;
     cursorType_ = cursorType;
     lockType_ = lockType;
+    reading_ = reading;
     streaming_ = cursorType == adcursor::ForwardOnly && lockType == adlock::ReadOnly;
     setUp(std::move(r.cursor));
 }
@@ -67,6 +83,7 @@ void Recordset::openOver(std::unique_ptr<Cursor> cursor, const Connection& conne
     source_ = source;
     cursorType_ = cursorType;
     lockType_ = lockType;
+    reading_ = false;
     streaming_ = cursorType == adcursor::ForwardOnly;
     setUp(std::move(cursor));
 }
@@ -159,8 +176,9 @@ void Recordset::moveFirst() {
         // A forward-only recordset starts again by running its query again.
         const QString src = source_;
         Connection c = connection_;
+        const bool reading = reading_;
         close();
-        open(src, c, adcursor::ForwardOnly, adlock::ReadOnly);
+        openWith(src, c, adcursor::ForwardOnly, adlock::ReadOnly, reading);
         return;
     }
     pos_ = 0;

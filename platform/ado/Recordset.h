@@ -30,6 +30,11 @@ class Recordset {
     void open(const QString& source, const Connection& activeConnection,
               int cursorType = adcursor::ForwardOnly, int lockType = adlock::ReadOnly,
               int options = -1);
+    // As open, read-only, for a statement that may only read: what would change the database
+    // (data or structure, several statements, a statement without rows) is refused before it
+    // runs, raised as code::NotReadOnly.
+    void openForReading(const QString& source, const Connection& activeConnection,
+                        int cursorType = adcursor::ForwardOnly);
     // Raises 3704 when closed and 3219 while an edit is pending.
     void close();
     int state() const { return open_ ? adstate::Open : adstate::Closed; }
@@ -66,6 +71,8 @@ class Recordset {
     void setValueAt(int index, const platform::Variant& v);
 
   private:
+    void openWith(const QString& source, const Connection& activeConnection, int cursorType,
+                  int lockType, bool reading);
     void requireOpen() const;
     void requireCurrent() const;
     void setUp(std::unique_ptr<Cursor> cursor);
@@ -79,6 +86,7 @@ class Recordset {
     QString source_;
     int cursorType_ = adcursor::ForwardOnly;
     int lockType_ = adlock::ReadOnly;
+    bool reading_ = false;  // opened for reading only: opened again the same way
     std::vector<ColumnInfo> columns_;
     std::vector<std::unique_ptr<Field>> fields_;
 

@@ -766,6 +766,45 @@ bool isBlank(const char* p) {
     return true;
 }
 
+// While a statement that may only read is prepared: reading tables and views and calling
+// functions are allowed, anything else (a change, a PRAGMA, ATTACH, transaction control) makes
+// the preparation fail. It catches what sqlite3_stmt_readonly lets through.
+int onlyReading(void*, int action, const char*, const char*, const char*, const char*) {
+    switch (action) {
+        case SQLITE_SELECT:
+        case SQLITE_READ:
+        case SQLITE_FUNCTION:
+        case SQLITE_RECURSIVE:
+            return SQLITE_OK;
+        default:
+            return SQLITE_DENY;
+    }
+}
+
+// The authorizer above for as long as the object lives.
+class ReadingOnly {
+  public:
+    explicit ReadingOnly(sqlite3* db) : db_(db) {
+        sqlite3_set_authorizer(db_, onlyReading, nullptr);
+    }
+    ~ReadingOnly() { sqlite3_set_authorizer(db_, nullptr, nullptr); }
+    ReadingOnly(const ReadingOnly&) = delete;
+    ReadingOnly& operator=(const ReadingOnly&) = delete;
+
+  private:
+    sqlite3* db_;
+};
+
+// Whether the text after a statement holds no other statement (blanks, ";" and comments only).
+bool nothingFollows(sqlite3* db, const char* tail) {
+    if (!tail || isBlank(tail)) return true;
+    sqlite3_stmt* next = nullptr;
+    const int rc = sqlite3_prepare_v2(db, tail, -1, &next, nullptr);
+    const bool none = rc == SQLITE_OK && next == nullptr;
+    sqlite3_finalize(next);
+    return none;
+}
+
 }  // namespace
 
 const std::vector<SqliteEngine::Handle::Column>& SqliteEngine::Handle::columnsOf(
@@ -1002,6 +1041,36 @@ std::unique_ptr<Prepared> SqliteEngine::prepare(const QString& sql) {
                                  QStringLiteral("42000"), 0));
     }
     return std::make_unique<SqlitePrepared>(h_, std::move(st), translation);
+}
+
+std::unique_ptr<Cursor> SqliteEngine::read(const QString& sql) {
+    countCall();
+    const QStringList statements = sqlite_dialect::splitBatch(sql);
+    if (statements.size() != 1) throw EngineError(notReadOnly(kSource));
+    const QByteArray text =
+        sqlite_dialect::translate(statements.front(), platform::Regional::current(), true,
+                                  dateColumns(), columnLengths())
+            .trimmed()
+            .toUtf8();
+    // What SQLite makes of the statement decides, not its words: a change is known once it is
+    // prepared, before it runs.
+    StmtPtr st;
+    const char* tail = nullptr;
+    {
+        const ReadingOnly guard(h_->db);
+        sqlite3_stmt* raw = nullptr;
+        const int rc = sqlite3_prepare_v2(h_->db, text.constData(), static_cast<int>(text.size()),
+                                          &raw, &tail);
+        st.reset(raw);
+        if (rc == SQLITE_AUTH) throw EngineError(notReadOnly(kSource));
+        if (rc != SQLITE_OK) fail(h_->db, rc);
+    }
+    if (!st || !sqlite3_stmt_readonly(st.get()) || sqlite3_column_count(st.get()) == 0 ||
+        !nothingFollows(h_->db, tail))
+        throw EngineError(notReadOnly(kSource));
+    const int rc = sqlite3_step(st.get());
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) fail(h_->db, rc);
+    return std::make_unique<SqliteCursor>(h_, std::move(st), rc);
 }
 
 std::function<std::vector<std::pair<QString, qint64>>(const QString&)> SqliteEngine::columnLengths()

@@ -29,6 +29,7 @@ class SqliteEngine : public Engine {
 
     ExecResult execute(const QString& sql) override;
     std::unique_ptr<Prepared> prepare(const QString& sql) override;
+    std::unique_ptr<Cursor> read(const QString& sql) override;
     void begin() override;
     void commit() override;
     void rollback() override;

@@ -386,6 +386,56 @@ TEST_P(DataLayer, FractionsTravelWholeWhereTheDesktopWritesADecimalComma) {
     EXPECT_EQ(read, (QVariantList{1234.75, 2469.5}));
 }
 
+TEST_P(DataLayer, AReadOnlyOpenRefusesWhatWouldChangeTheDatabaseBeforeItRuns) {
+    struct Case {
+        const char* sql;
+        bool refused;
+        bool embeddedOnly;  // settings of the embedded engine's own database file
+    } cases[] = {
+        {"DELETE FROM Clientes", true, false},
+        {"UPDATE Clientes SET Saldo = 0", true, false},
+        {"INSERT INTO Clientes (Codigo) VALUES ('     9') RETURNING Codigo", true, false},
+        {"DROP TABLE Clientes", true, false},
+        {"CREATE TABLE Otra (a INT)", true, false},
+        {"DROP TABLE Clientes; SELECT 1 AS a", true, false},
+        {"SELECT Codigo FROM Clientes DELETE FROM Clientes", true, false},
+        {"BEGIN TRANSACTION", true, false},
+        {"SELECT 1 AS a; -- y nada más", false, false},  // a comment is no second statement
+        {"PRAGMA user_version = 7", true, true},
+        {"ATTACH DATABASE ':memory:' AS otra", true, true},
+    };
+    auto estado = [&] {
+        return column("SELECT COUNT(*) FROM Clientes WHERE Saldo IS NOT NULL") +
+               column("SELECT COUNT(*) FROM sqlite_master WHERE name = 'Otra'") +
+               column("PRAGMA user_version");
+    };
+    const QVariantList antes = estado();
+    ASSERT_EQ(antes, (QVariantList{"2", "0", "0"}));
+    for (const auto& c : cases) {
+        if (c.embeddedOnly && !embedded()) continue;
+        SCOPED_TRACE(c.sql);
+        Recordset rs;
+        const qint32 number =
+            failureNumber([&] { rs.openForReading(QString::fromUtf8(c.sql), cnn_); });
+        EXPECT_EQ(number, c.refused ? code::NotReadOnly : 0);
+        if (c.refused) {
+            ASSERT_GE(cnn_.errors().count(), 1);
+            EXPECT_EQ(cnn_.errors().item(0).number, code::NotReadOnly);
+            EXPECT_EQ(rs.state(), adstate::Closed);
+        }
+        EXPECT_EQ(estado(), antes);
+    }
+    // A read opens, streams and starts again; the connection writes as before afterwards.
+    Recordset rs;
+    rs.openForReading(QStringLiteral("SELECT Codigo FROM Clientes ORDER BY Codigo"), cnn_);
+    rs.moveNext();
+    rs.moveFirst();
+    EXPECT_EQ(rs.field(0).value().text(), QStringLiteral("     1"));
+    rs.close();
+    exec("INSERT INTO Clientes (Codigo) VALUES ('     9')");
+    EXPECT_EQ(column("SELECT COUNT(*) FROM Clientes"), QVariantList{"4"});
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, DataLayer, testing::Values(Kind::Embedded, Kind::OdbcSqlite),
                          kindName);
 

@@ -170,6 +170,76 @@ TEST_F(Servidor, AConnectionTheServerDropsIsALostConnectionAndCanBeOpenedAgain) 
     EXPECT_EQ(number("SELECT COUNT(*) FROM Clientes"), 0);
 }
 
+TEST_F(Servidor, AReadOnlyOpenRefusesWhatWouldChangeTheDatabase) {
+    cnn.execute(QStringLiteral("INSERT INTO Clientes (Codigo, Saldo) VALUES ('1', 5), ('2', 7)"));
+    cnn.execute(QStringLiteral("DROP SEQUENCE IF EXISTS Serie"));
+    cnn.execute(QStringLiteral("CREATE SEQUENCE Serie"));
+    const char* cases[] = {
+        "DELETE FROM Clientes",
+        "UPDATE Clientes SET Saldo = 0 RETURNING Codigo",
+        "SELECT * INTO Copia FROM Clientes",
+        "CREATE TABLE Otra (a INT)",
+        "DROP TABLE Clientes",
+        "SELECT nextval('Serie') AS n",
+        "SELECT 1 AS a; DROP TABLE Clientes",
+        "COMMIT; DELETE FROM Clientes",
+        "SELECT Codigo FROM Clientes DELETE FROM Clientes",
+    };
+    auto estado = [&] {
+        return cnn
+            .execute(QStringLiteral("SELECT COUNT(*) || '|' || SUM(Saldo) || '|' || "
+                                    "(SELECT COUNT(*) FROM pg_class WHERE relname IN ('copia', "
+                                    "'otra')) || '|' || (SELECT last_value FROM Serie) || "
+                                    "(SELECT is_called::text FROM Serie) FROM Clientes"))
+            ->field(0)
+            .value()
+            .text();
+    };
+    const QString antes = estado();
+    ASSERT_EQ(antes, QStringLiteral("2|12|0|1false"));
+    for (const char* sql : cases) {
+        SCOPED_TRACE(sql);
+        Recordset rs;
+        EXPECT_EQ(failureNumber([&] { rs.openForReading(QString::fromUtf8(sql), cnn); }),
+                  code::NotReadOnly);
+        ASSERT_GE(cnn.errors().count(), 1);
+        EXPECT_FALSE(cnn.errors().item(0).description.isEmpty());
+        EXPECT_EQ(estado(), antes);
+    }
+    // What only reads runs in a read-only transaction; afterwards the connection writes and
+    // commits as before.
+    Recordset rs;
+    rs.openForReading(
+        QStringLiteral("SELECT current_setting('transaction_read_only') AS solo, COUNT(*) AS n "
+                       "FROM Clientes"),
+        cnn);
+    EXPECT_EQ(rs.field(0).value().text(), QStringLiteral("on"));
+    EXPECT_EQ(rs.field(1).value().toNumber(), 2);
+    rs.close();
+    cnn.execute(QStringLiteral("INSERT INTO Clientes (Codigo) VALUES ('3')"));
+    Connection otra;
+    otra.open(PostgresServer::instance().connectionString());
+    EXPECT_EQ(
+        otra.execute(QStringLiteral("SELECT COUNT(*) FROM Clientes"))->field(0).value().toNumber(),
+        3);
+}
+
+TEST_F(Servidor, AFieldCutsATextToTheLengthTheServerGivesItsColumn) {
+    Recordset rs;
+    rs.open(QStringLiteral("SELECT Codigo, Saldo FROM Clientes"), cnn);
+    EXPECT_EQ(rs.field(0).definedSize(), 6);
+    const QString codigo = rs.field(0).fitted(QStringLiteral("ñandú-01"));
+    EXPECT_EQ(codigo, QStringLiteral("ñandú-"));
+    EXPECT_EQ(rs.field(0).fitted(QStringLiteral("12")), QStringLiteral("12"));
+    EXPECT_EQ(rs.field(1).fitted(QStringLiteral("12345678901234567890")),
+              QStringLiteral("12345678901234567890"))
+        << "a column that is no text takes the text whole";
+    rs.close();
+    cnn.execute(QStringLiteral("INSERT INTO Clientes (Codigo) VALUES ('") + codigo +
+                QStringLiteral("')"));
+    EXPECT_EQ(number("SELECT COUNT(*) FROM Clientes"), 1);
+}
+
 TEST_F(Servidor, FourClientsWritingAtOnceLoseNothing) {
     constexpr int kClients = 4, kRows = 200;
     std::vector<std::thread> clients;

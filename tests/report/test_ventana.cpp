@@ -25,6 +25,7 @@
 #include "startup/globals/Globals.h"
 #include "suitelib/SuiteLib.h"
 #include "tests/support/Aplicacion.h"
+#include "tests/support/ImprimeQString.h"
 #include "tests/support/ProgramFolder.h"
 
 namespace mb = platform::mb;
@@ -472,6 +473,41 @@ TEST_F(Arranque, TheTechnicianLookupPutsTheChosenCodeIntoTheField) {
     QTest::mouseClick(hasta, Qt::RightButton);
     EXPECT_EQ(hasta->text(), QString());
     EXPECT_TRUE(prompts->shown().empty());
+}
+
+TEST_F(Arranque, AVeryLongUserKeepsTheWindowItsSizeAndIsLoggedCutToItsColumns) {
+    abre();
+    const QSize normal = w->size();
+    w.reset();
+    gDB().gCnn.execute(QStringLiteral("DELETE FROM Control_Acceso"));
+    resetSharedDB();
+    resetEstadisticas();
+    gDB().gCnn.errors().clear();
+    const QString usuario = QStringLiteral("Peña").repeated(2500);
+    ASSERT_EQ(usuario.size(), 10000);
+    platform::process::setCommandLine(QStringLiteral("@Server=sqlite;@DbName=GESTION;@Usuario=") +
+                                      usuario + QStringLiteral(";@Password=;@Caja=1;"));
+    abre();
+    EXPECT_EQ(w->size(), normal) << "the window keeps its size";
+    auto* panel = w->sbStatusBar->findChild<QLabel*>(QStringLiteral("USUARIO"));
+    ASSERT_TRUE(panel);
+    EXPECT_LT(panel->width(), normal.width() / 2);
+    EXPECT_EQ(panel->text(), QStringLiteral("Uid: ") + usuario) << "the whole text is kept";
+    EXPECT_EQ(panel->toolTip(), panel->text());
+    for (const char* clave : {"SERVER", "BASEDEDATOS", "CAJA", "VERSION", "FECHA"}) {
+        const auto* otro = w->sbStatusBar->findChild<QLabel*>(QString::fromLatin1(clave));
+        ASSERT_TRUE(otro) << clave;
+        EXPECT_GE(otro->contentsRect().width(), otro->fontMetrics().horizontalAdvance(otro->text()))
+            << clave << ": the other panels show their texts whole";
+    }
+    // The access row is written, its texts cut to their columns (50 characters).
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM Control_Acceso")), QStringLiteral("1"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Usuario FROM Control_Acceso")),
+              usuario.toUpper().left(50));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT NombreUsuario FROM Control_Acceso")), usuario.left(50));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM AUX_ERR")), QStringLiteral("0"));
+    EXPECT_EQ(gUsuarioLogeado, usuario) << "only what is written is cut";
+    EXPECT_TRUE(prompts->shown().empty()) << prompts->last().text.toStdString();
 }
 
 TEST_F(Arranque, WithoutParametersTheConnectionDialogLeadsToTheMainWindow) {

@@ -14,6 +14,7 @@
 #include "startup/config/Configuracion.h"
 #include "startup/globals/Globals.h"
 #include "suitelib/SuiteLib.h"
+#include "tests/support/ImprimeQString.h"
 #include "tests/support/ProgramFolder.h"
 
 using platform::Variant;
@@ -391,6 +392,23 @@ TEST_F(Startup, FailedScriptRowsKeepTheFirst250Characters) {
               QStringLiteral("250"));
     EXPECT_EQ(scalar(QStringLiteral("SELECT PC FROM AUX_ERR")),
               SuiteLib::machineInfo().ComputerName());
+}
+
+TEST_F(Startup, AnErrorRowWithTextsLongerThanItsColumnsIsWrittenCut) {
+    connect();
+    const QString usuario = QStringLiteral("Núñez").repeated(2000);
+    gDB().gUsuario = usuario;
+    QString proceso = QString(300, QLatin1Char('p'));
+    const QString script =
+        QStringLiteral("INSERT INTO X VALUES ('") + usuario + QStringLiteral("')");
+    RegistraErrorSQL(script, proceso, 8152, QStringLiteral("Los datos se truncarían."));
+    EXPECT_EQ(proceso.size(), 300) << "the caller's name stays whole";
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM AUX_ERR")), QStringLiteral("1"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Usuario FROM AUX_ERR")), usuario.left(50));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Proceso FROM AUX_ERR")), proceso.left(50));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT SQL FROM AUX_ERR")), script)
+        << "a text column is whole";
+    EXPECT_EQ(scalar(QStringLiteral("SELECT Error FROM AUX_ERR")), QStringLiteral("8152"));
 }
 
 // Every call of the engine that runs statements is made to fail in turn, once per start.
