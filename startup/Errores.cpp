@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include "data/db_dll/ErrorLog.h"
+#include "platform/ArchivoLegible.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
 #include "platform/TextFile.h"
@@ -39,10 +40,10 @@ qint16 ReportaError(const platform::ErrorInfo& error, std::optional<qint32> boto
                 folder += QLatin1Char('\\');
             logPath = folder + QStringLiteral("VLERR.LOG");
             // Opened for appending at once: the file exists afterwards even when nothing is shown.
-            QFile f(platform::nativePath(logPath));
-            if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
-                platform::raise(platform::errnum::PermissionDenied,
-                                QStringLiteral("Permiso denegado"));
+            // What is not a regular file (a FIFO above all) is refused, never waited on.
+            QFile f;
+            platform::archivo::abre(f, platform::nativePath(logPath),
+                                    platform::archivo::Uso::Agregar, platform::limite::kNinguno);
         })
         .then([&] { text = errorlog::message(error); })
         .then([&] {
