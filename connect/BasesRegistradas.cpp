@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "platform/ArchivoLegible.h"
 #include "platform/Cp1252.h"
 #include "suitelib/SuiteLib.h"
 
@@ -35,10 +36,12 @@ QStringList valoresDeLinea(const QString& linea) {
 
 std::vector<BaseRegistrada> leeBases(const QString& archivo) {
     std::vector<BaseRegistrada> bases;
-    QFile f(archivo);
-    if (!f.open(QIODevice::ReadOnly)) return bases;
+    // A file that cannot be opened for reading (missing, a folder, a FIFO, a device) lists no
+    // entry; one too large to read raises.
+    if (!platform::archivo::legible(archivo)) return bases;
     const auto& t = SuiteLib::tools();
-    QString texto = platform::cp1252::decode(f.readAll());
+    QString texto =
+        platform::cp1252::decode(platform::archivo::lee(archivo, platform::limite::kAjustes));
     texto.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     for (const QString& linea : texto.split(QLatin1Char('\n'))) {
         if (linea.trimmed().isEmpty()) continue;

@@ -20,7 +20,8 @@ struct BaseRegistrada {
 QStringList valoresDeLinea(const QString& linea);
 
 // Every entry of the file in order; an entry with fewer than five values is skipped. An empty
-// list when the file is missing.
+// list when the file cannot be opened for reading (missing, not a regular file); a file too large
+// to read raises 75 naming it.
 std::vector<BaseRegistrada> leeBases(const QString& archivo);
 
 // The first entry whose key, trimmed, equals `clave` trimmed (case-sensitive).
