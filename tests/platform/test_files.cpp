@@ -263,13 +263,6 @@ TEST(HostileFiles, MissingFilesAndFoldersAreNamed) {
         EXPECT_EQ(e.description, QString::fromUtf8(c.texto).arg(c.ruta));
         EXPECT_FALSE(archivo::legible(c.ruta));
     }
-    for (const auto& caso : hostiles::noComunes()) {
-        const QString ruta = dir.filePath(QStringLiteral("x"));
-        ASSERT_TRUE(caso.pon(ruta)) << caso.nombre;
-        hostiles::Vigia vigia(dir.path());
-        EXPECT_FALSE(archivo::legible(ruta)) << caso.nombre;
-        EXPECT_FALSE(vigia.termina()) << caso.nombre;
-    }
 }
 
 TEST(IniReader, ASettingsFileThatCannotBeReadGivesTheFallbackAtOnce) {
