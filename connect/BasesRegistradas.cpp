@@ -6,6 +6,7 @@
 
 #include "data/db_dll/ErrorLog.h"
 #include "platform/ArchivoBloqueado.h"
+#include "platform/ArchivoLegible.h"
 #include "platform/Cp1252.h"
 #include "suitelib/SuiteLib.h"
 
@@ -54,7 +55,7 @@ QStringList lineasDe(const QByteArray& bytes) {
 
 namespace {
 
-constexpr qint64 kMayorBases = 1024 * 1024;  // far beyond any machine's registered connections
+constexpr qint64 kMayorBases = platform::limite::kAjustes;
 
 // An entry that cannot be read is told once in the error log of the temporary folder, not at
 // every reading of the list; a bounded memory of what was told.
@@ -101,9 +102,10 @@ std::vector<BaseRegistrada> entradasDe(const QByteArray& bytes, const QString& a
 }  // namespace
 
 std::vector<BaseRegistrada> leeBases(const QString& archivo) {
-    QFile f(archivo);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return entradasDe(f.readAll(), archivo);
+    // A file that cannot be opened for reading (missing, a folder, a FIFO, a device) lists no
+    // entry; one too large to read raises.
+    if (!platform::archivo::legible(archivo)) return {};
+    return entradasDe(platform::archivo::lee(archivo, platform::limite::kAjustes), archivo);
 }
 
 std::optional<BaseRegistrada> buscaBase(const QString& archivo, const QString& clave) {

@@ -25,7 +25,8 @@ QStringList lineasDe(const QByteArray& bytes);
 
 // Every entry of the file in order; an entry that cannot be read (a quote left open, fewer than
 // five values) is not listed and is told once in the error log of the temporary folder. An empty
-// list when the file is missing.
+// list when the file cannot be opened for reading (missing, not a regular file); a file too large
+// to read raises 75 naming it.
 std::vector<BaseRegistrada> leeBases(const QString& archivo);
 
 // The first entry whose key, trimmed, equals `clave` trimmed (case-sensitive).

@@ -24,8 +24,10 @@
 
 #include "connect/BasesRegistradas.h"
 #include "data/db_dll/DB_Dll.h"
+#include "platform/ArchivoLegible.h"
 #include "platform/DestinoEscritura.h"
 #include "platform/Failure.h"
+#include "platform/GuardedApplication.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
 #include "suitelib/SuiteLib.h"
@@ -138,7 +140,16 @@ void frmAcceso::llenarlist() {
     archivo_ = SuiteLib::tools().FolderPath(platform::process::programFolder()) +
                QStringLiteral("BASES.TXT");
     lstBases->clear();
-    for (const BaseRegistrada& b : leeBases(archivo_))
+    std::vector<BaseRegistrada> bases;
+    // A file that cannot be read whole (too large) is reported and lists nothing; the dialog
+    // opens all the same.
+    auto lee = platform::Steps::trapping([](const platform::ErrorInfo& e) {
+        platform::GuardedApplication::report(e, QStringLiteral("FormLoad"));
+        return static_cast<int>(platform::mb::Abort);
+    });
+    lee.then([&] { bases = leeBases(archivo_); });
+    lee.run();
+    for (const BaseRegistrada& b : bases)
         if (!b.clave.trimmed().isEmpty()) lstBases->addItem(b.clave);
     // Every entry whole, without a horizontal scroll bar.
     lstBases->setMinimumWidth(lstBases->sizeHintForColumn(0) + 2 * lstBases->frameWidth() +
@@ -158,7 +169,14 @@ bool frmAcceso::eligeEntrada(const QString& clave) {
 void frmAcceso::AsignarDatosBase() {
     const QListWidgetItem* item = lstBases->currentItem();
     if (!item) return;
-    const auto base = buscaBase(archivo_, item->text());
+    std::optional<BaseRegistrada> base;
+    // Whatever the reporter answers, a lookup that failed ends there.
+    auto busca = platform::Steps::trapping([](const platform::ErrorInfo& e) {
+        SuiteLib::tools().HandleError(e, {}, QStringLiteral("DatosBase"));
+        return static_cast<int>(platform::mb::Abort);
+    });
+    busca.then([&] { base = buscaBase(archivo_, item->text()); });
+    busca.run();
     if (!base) return;
     const CamposDeBase c = camposDe(*base);
     // A port, once an entry has given one, stays until another entry gives another.
@@ -316,17 +334,21 @@ QString frmAcceso::carpetaEscritorio() {
     const QString home = QDir::homePath();
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (config.isEmpty()) config = home + QStringLiteral("/.config");
-    QFile f(config + QStringLiteral("/user-dirs.dirs"));
-    if (f.open(QIODevice::ReadOnly)) {
-        static const QRegularExpression re(
-            QStringLiteral("^\\s*XDG_DESKTOP_DIR\\s*=\\s*\"([^\"]*)\""));
-        for (const QString& linea : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
-            const auto m = re.match(linea);
-            if (!m.hasMatch()) continue;
-            QString d = m.captured(1);
-            d.replace(QStringLiteral("$HOME"), home);
-            return d;
-        }
+    QByteArray texto;
+    // A file that cannot be read (missing, not a regular file, too large) gives the usual folder.
+    platform::Steps::skipping()
+        .then([&] {
+            texto = platform::archivo::lee(config + QStringLiteral("/user-dirs.dirs"),
+                                           platform::limite::kAjustes);
+        })
+        .run();
+    static const QRegularExpression re(QStringLiteral("^\\s*XDG_DESKTOP_DIR\\s*=\\s*\"([^\"]*)\""));
+    for (const QString& linea : QString::fromUtf8(texto).split(QLatin1Char('\n'))) {
+        const auto m = re.match(linea);
+        if (!m.hasMatch()) continue;
+        QString d = m.captured(1);
+        d.replace(QStringLiteral("$HOME"), home);
+        return d;
     }
     return home + QStringLiteral("/Desktop");
 }

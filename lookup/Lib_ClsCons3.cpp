@@ -1,12 +1,12 @@
 #include "lookup/Lib_ClsCons3.h"
 
-#include <QFile>
-
 #include "data/db_dll/DB_Dll.h"
 #include "lookup/Lib_FrmCons3.h"
 #include "lookup/Lib_FrmCons3Tree.h"
 #include "lookup/SentenciaConsulta.h"
+#include "platform/ArchivoLegible.h"
 #include "platform/Cp1252.h"
+#include "platform/Failure.h"
 #include "platform/Prompt.h"
 #include "platform/ado/Error.h"
 
@@ -93,15 +93,19 @@ QString Lib_ClsCons3::MenuOpciones(const QString& titulo, const QStringList& opc
 
 QString Lib_ClsCons3::ConsultaDesdeArchivo(const QString& titulo, const QString& queArchivo,
                                            const QString&) {
-    QFile f(queArchivo);
-    if (!f.open(QIODevice::ReadOnly)) {
+    if (!platform::archivo::legible(queArchivo)) {
         platform::msgBox(QStringLiteral("No existe el archivo ") + queArchivo +
                          QStringLiteral(" que desea consultar consulta "));
         return QString();
     }
+    QByteArray texto;
+    // A file too large to read is a failing step like any other: skipped, the list empty.
+    platform::Steps::skipping()
+        .then([&] { texto = platform::archivo::lee(queArchivo, platform::limite::kAjustes); })
+        .run();
     QStringList lineas;
     // The suite's text files are single-byte text with CR LF.
-    for (const QString& l : platform::cp1252::decode(f.readAll()).split(QStringLiteral("\r\n")))
+    for (const QString& l : platform::cp1252::decode(texto).split(QStringLiteral("\r\n")))
         lineas << l;
     if (!lineas.isEmpty() && lineas.last().isEmpty()) lineas.removeLast();
     Lib_FrmCons3 ventana;

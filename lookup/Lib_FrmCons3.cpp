@@ -18,12 +18,14 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <cstdio>
+#include <optional>
 
 #include "data/db_dll/DB_Dll.h"
 #include "lookup/AnchosConsulta.h"
 #include "lookup/Lib_ClsCons3.h"
 #include "lookup/ListaConsulta.h"
 #include "lookup/SentenciaConsulta.h"
+#include "platform/ArchivoLegible.h"
 #include "platform/DestinoEscritura.h"
 #include "platform/Failure.h"
 #include "platform/Process.h"
@@ -568,16 +570,26 @@ QString archivoAnchos(const char* nombre) {
            QString::fromLatin1(nombre);
 }
 
+// The widths file's text; none when it cannot be read (missing, not a regular file, too large).
+std::optional<QByteArray> leeAnchos(const QString& archivo) {
+    try {
+        return platform::archivo::lee(archivo, platform::limite::kAjustes);
+    } catch (const platform::Failure&) {
+        // Widths are a convenience: without them the columns keep the widths they were given.
+        return std::nullopt;
+    }
+}
+
 }  // namespace
 
 void Lib_FrmCons3::aplicaAnchos() {
-    QFile f(archivoAnchos("CONSULTASLEN.VLN"));
-    if (!f.open(QIODevice::ReadOnly)) return;
+    const auto contenido = leeAnchos(archivoAnchos("CONSULTASLEN.VLN"));
+    if (!contenido) return;
     const QString clave =
         tabla_.compare(QLatin1String("Stk_ma_articulos"), Qt::CaseInsensitive) == 0
             ? QStringLiteral("VT_MA_ARTICULOS")
             : tabla_;
-    const auto anchos = anchosconsulta::lee(f.readAll(), clave, lista_->columnCount());
+    const auto anchos = anchosconsulta::lee(*contenido, clave, lista_->columnCount());
     for (std::size_t i = 0; i < anchos.size(); ++i)
         ListView1->setColumnWidth(static_cast<int>(i), anchosconsulta::pixeles(anchos[i]));
     alineaCajas();
@@ -591,14 +603,26 @@ void Lib_FrmCons3::guardaAnchos() {
     // A width file that is not a regular file (a device, a pipe) is neither read nor replaced.
     if (platform::porQueNoSeEscribe(vln) || platform::porQueNoSeEscribe(aux)) return;
     QByteArray viejo;
-    QFile f(vln);
-    if (f.open(QIODevice::ReadOnly)) viejo = f.readAll();
+    // A file there that cannot be read is left as it is: replacing it would lose the widths of
+    // every other table it holds.
+    if (platform::archivo::clase(vln) != platform::ClaseDeArchivo::Ninguna) {
+        const auto contenido = leeAnchos(vln);
+        if (!contenido) return;
+        viejo = *contenido;
+    }
     std::vector<int> twips;
     for (int i = 0; i < lista_->columnCount(); ++i)
         twips.push_back(ListView1->columnWidth(i) * anchosconsulta::kTwipsPorPixel);
     const QByteArray bytes = anchosconsulta::reemplaza(viejo, tabla_, twips);
-    QFile nuevo(aux);
-    if (!nuevo.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
+    QFile nuevo;
+    platform::Steps::skipping()
+        .then([&] {
+            platform::archivo::abre(nuevo, aux, platform::archivo::Uso::Escribir,
+                                    platform::limite::kNinguno);
+        })
+        .run();
+    // A .AUX that cannot be written (a folder, a FIFO) leaves the widths file as it was.
+    if (!nuevo.isOpen()) return;
     const bool escrito = nuevo.write(bytes) == bytes.size() && nuevo.flush();
     nuevo.close();
     if (!escrito ||

@@ -26,6 +26,7 @@ constexpr qint32 BadFileName = 52;
 constexpr qint32 FileNotFound = 53;
 constexpr qint32 InputPastEnd = 62;
 constexpr qint32 PermissionDenied = 70;
+constexpr qint32 PathFileAccess = 75;  // a folder, not a regular file, too large
 constexpr qint32 PathNotFound = 76;
 constexpr qint32 InvalidUseOfNull = 94;
 constexpr qint32 BadRecordLength = 59;

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "platform/Failure.h"
 #include "platform/TextFile.h"
 
 namespace platform {
@@ -31,9 +32,15 @@ QString readIniKey(const QString& path, const QString& section, const QString& k
     QStringList lines;
     try {
         lines = textfile::readLines(path);
-    } catch (...) {
+    } catch (const Failure&) {
+        // A settings file that cannot be read gives the defaults, as a missing one does.
         return fallback;
     }
+    return iniKeyOf(lines, section, key, fallback);
+}
+
+QString iniKeyOf(const QStringList& lines, const QString& section, const QString& key,
+                 const QString& fallback) {
     bool inSection = false;
     for (const QString& line : lines) {
         QString name, k, v;

@@ -5,24 +5,15 @@
 
 namespace platform {
 
-RecordFile::RecordFile(const QString& path, int recordLength)
-    : file_(nativePath(path)), recordLength_(recordLength) {}
+RecordFile::RecordFile(const QString& path, int recordLength, qint64 limit)
+    : path_(nativePath(path)), recordLength_(recordLength), limit_(limit) {}
 
 void RecordFile::open() {
-    if (!file_.open(QIODevice::ReadWrite)) {
-        raise(errnum::PermissionDenied,
-              QStringLiteral("No se puede abrir el archivo %1").arg(file_.fileName()));
-    }
+    archivo::abre(file_, path_, archivo::Uso::LeerYEscribir, limit_);
 }
 
 void RecordFile::openReadOnly() {
-    if (!file_.open(QIODevice::ReadOnly)) {
-        if (!file_.exists())
-            raise(errnum::FileNotFound,
-                  QStringLiteral("No se encontró el archivo %1").arg(file_.fileName()));
-        raise(errnum::PermissionDenied,
-              QStringLiteral("No se puede abrir el archivo %1").arg(file_.fileName()));
-    }
+    archivo::abre(file_, path_, archivo::Uso::Leer, limit_);
 }
 
 qint64 RecordFile::recordCount() const {
@@ -31,9 +22,9 @@ qint64 RecordFile::recordCount() const {
 
 QByteArray RecordFile::read(qint64 number) {
     if (number < 1 || number > recordCount()) {
-        raise(errnum::InputPastEnd, QStringLiteral("El registro %1 de %2 falta o está incompleto")
-                                        .arg(number)
-                                        .arg(file_.fileName()));
+        raise(
+            errnum::InputPastEnd,
+            QStringLiteral("El registro %1 de %2 falta o está incompleto").arg(number).arg(path_));
     }
     if (!file_.seek((number - 1) * recordLength_))
         raise(errnum::InputPastEnd, QStringLiteral("Se sobrepasó el final del archivo"));

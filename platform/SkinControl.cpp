@@ -2,12 +2,13 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QWidget>
 
+#include "platform/ArchivoLegible.h"
 #include "platform/Failure.h"
 #include "platform/IniReader.h"
+#include "platform/TextFile.h"
 
 namespace {
 
@@ -26,18 +27,22 @@ SkinControl::~SkinControl() {
 
 void SkinControl::LoadSkin(const QString& path, const QString& settingsFile) {
     QString file = path;
-    if (QFileInfo(path).isDir()) {
+    // A folder is a style only with its settings file; without one it is where a sheet should
+    // be, and the reader names it.
+    if (QFileInfo(path).isDir() && !settingsFile.isEmpty()) {
         const QDir folder(path);
         const QString settings = folder.filePath(settingsFile);
-        if (settingsFile.isEmpty() || !QFileInfo(settings).isFile()) missing(settings);
-        const QString sheet = platform::readIniKey(settings, QStringLiteral("Estilo"),
-                                                   QStringLiteral("Hoja"), QString());
+        // Read here rather than through readIniKey: a settings file that cannot be read is named
+        // for what it is, not taken for one without the key.
+        const QString sheet =
+            platform::iniKeyOf(platform::textfile::readLines(settings), QStringLiteral("Estilo"),
+                               QStringLiteral("Hoja"), QString());
         if (sheet.isEmpty()) missing(settings);
         file = folder.filePath(sheet);
     }
-    QFile f(file);
-    if (!QFileInfo(file).isFile() || !f.open(QIODevice::ReadOnly)) missing(file);
-    sheet_ = QString::fromUtf8(f.readAll());
+    // Missing, a style (its folder too) is "not found"; anything else there is named by the reader.
+    if (!QFileInfo::exists(file)) missing(file);
+    sheet_ = QString::fromUtf8(platform::archivo::lee(file, platform::limite::kEstilos));
     sheetFile_ = file;
     // Images of a sheet are written "estilo:name": looked for next to the sheet, then in the
     // folder above it, where the styles share theirs.

@@ -24,8 +24,9 @@ class SkinControl : public QObject {
     SkinControl(const SkinControl&) = delete;
     SkinControl& operator=(const SkinControl&) = delete;
 
-    // Raises 53 when the sheet (or the folder's settings file) is missing; the windows already
-    // dressed take the new style.
+    // Raises 53 when the sheet (or the folder's settings file) is missing, 75 when it is not a
+    // regular file or is too large (platform/ArchivoLegible); the windows already dressed take
+    // the new style.
     void LoadSkin(const QString& path, const QString& settingsFile);
     void ApplyWindow(QWidget* window);
     int ApplyOptions() const { return options_; }

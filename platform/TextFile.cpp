@@ -1,25 +1,10 @@
 #include "platform/TextFile.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
+#include "platform/ArchivoLegible.h"
 #include "platform/Cp1252.h"
 #include "platform/Failure.h"
 
 namespace platform {
-
-namespace {
-[[noreturn]] void raiseFileError(const QFile& f) {
-    const QFileInfo info(f.fileName());
-    if (!info.exists()) {
-        if (!info.dir().exists())
-            raise(errnum::PathNotFound, QStringLiteral("No se encontró la ruta de acceso"));
-        raise(errnum::FileNotFound, QStringLiteral("No se encontró el archivo"));
-    }
-    raise(errnum::PermissionDenied, QStringLiteral("Permiso denegado"));
-}
-}  // namespace
 
 QString nativePath(const QString& path) {
     QString p = path;
@@ -30,9 +15,7 @@ QString nativePath(const QString& path) {
 namespace textfile {
 
 QStringList readLines(const QString& path) {
-    QFile f(nativePath(path));
-    if (!f.open(QIODevice::ReadOnly)) raiseFileError(f);
-    const QByteArray bytes = f.readAll();
+    const QByteArray bytes = archivo::lee(nativePath(path), limite::kAjustes);
     QStringList lines;
     qsizetype start = 0;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
@@ -52,8 +35,8 @@ QStringList readLines(const QString& path) {
 }
 
 void writeLines(const QString& path, const QStringList& lines) {
-    QFile f(nativePath(path));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) raiseFileError(f);
+    QFile f;
+    archivo::abre(f, nativePath(path), archivo::Uso::Escribir, limite::kNinguno);
     QByteArray out;
     for (const QString& l : lines) out += cp1252::encode(l) + "\r\n";
     if (f.write(out) != out.size())
@@ -61,8 +44,8 @@ void writeLines(const QString& path, const QStringList& lines) {
 }
 
 void appendLine(const QString& path, const QString& line) {
-    QFile f(nativePath(path));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) raiseFileError(f);
+    QFile f;
+    archivo::abre(f, nativePath(path), archivo::Uso::Agregar, limite::kNinguno);
     const QByteArray out = cp1252::encode(line) + "\r\n";
     if (f.write(out) != out.size())
         raise(errnum::PermissionDenied, QStringLiteral("No se pudo escribir el archivo"));

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "platform/ArchivoLegible.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
 #include "platform/Regional.h"
@@ -42,7 +43,9 @@ std::optional<ReportDocument> ReportEngineImpl::build(const QString& reportTempl
     const QString name = QFileInfo(reportTemplate.trimmed()).completeBaseName();
     const QString base = folder.isEmpty() ? platform::process::programFolder() : folder;
     const QString path = QDir(base).filePath(QStringLiteral("reportes/%1.xml").arg(name));
-    if (name.isEmpty() || !QFileInfo(path).isFile()) {
+    // Only a template that is not there is "not found"; one that is there but cannot be read is
+    // named for what it is below.
+    if (name.isEmpty() || platform::archivo::clase(path) == platform::ClaseDeArchivo::Ninguna) {
         return tell(QStringLiteral("No se encuentra el formato del informe «%1».\n%2")
                         .arg(reportTemplate, QDir::toNativeSeparators(path)));
     }

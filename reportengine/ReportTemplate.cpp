@@ -1,8 +1,10 @@
 #include "reportengine/ReportTemplate.h"
 
-#include <QFile>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
+
+#include "platform/ArchivoLegible.h"
+#include "platform/Failure.h"
 
 namespace reportengine {
 
@@ -201,12 +203,15 @@ std::optional<ReportTemplate> ReportTemplate::fromXml(const QByteArray& xml, QSt
 }
 
 std::optional<ReportTemplate> ReportTemplate::load(const QString& path, QString* error) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error) *error = QStringLiteral("no se puede abrir el archivo %1").arg(path);
+    QByteArray xml;
+    try {
+        xml = platform::archivo::lee(path, platform::limite::kFormatos);
+    } catch (const platform::Failure& f) {
+        // The reason (missing, a folder, not a regular file, too large) goes to the caller.
+        if (error) *error = f.info().description;
         return std::nullopt;
     }
-    return fromXml(f.readAll(), error);
+    return fromXml(xml, error);
 }
 
 }  // namespace reportengine

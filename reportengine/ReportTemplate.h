@@ -46,6 +46,8 @@ struct ReportTemplate {
 
     // No value, and the reason in `error`, when the text is not a usable template.
     static std::optional<ReportTemplate> fromXml(const QByteArray& xml, QString* error);
+    // The same for a template file, read through platform/ArchivoLegible (at most
+    // platform::limite::kFormatos): `error` then names the file and what it is.
     static std::optional<ReportTemplate> load(const QString& path, QString* error);
 
     Kind kind = Kind::List;

@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include "data/db_dll/ErrorLog.h"
+#include "platform/ArchivoLegible.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
 #include "platform/TextFile.h"
@@ -22,10 +23,10 @@ qint16 ReportaError(const platform::ErrorInfo& error, std::optional<qint32> boto
         .then([&] {
             logPath = errorlog::rutaEnTemporal();
             // Opened for appending at once: the file exists afterwards even when nothing is shown.
-            QFile f(platform::nativePath(logPath));
-            if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
-                platform::raise(platform::errnum::PermissionDenied,
-                                QStringLiteral("Permiso denegado"));
+            // What is not a regular file (a FIFO above all) is refused, never waited on.
+            QFile f;
+            platform::archivo::abre(f, platform::nativePath(logPath),
+                                    platform::archivo::Uso::Agregar, platform::limite::kNinguno);
         })
         .then([&] { text = errorlog::message(error); })
         .then([&] {

@@ -1,8 +1,7 @@
 #include "startup/SqlTexto.h"
 
-#include <QFile>
-
 #include "data/db_dll/Dialects.h"
+#include "platform/ArchivoLegible.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
 #include "platform/Regional.h"
@@ -205,8 +204,6 @@ QString AdaptaSQL(const QString& sentencia) {
 bool ExisteArchivo(const QString& ruta) {
     QString r = ruta;
     r.remove(QLatin1Char('"'));
-    QFile f(platform::nativePath(r));
-    const bool ok = f.open(QIODevice::ReadOnly);
-    f.close();
-    return ok;
+    // Only a regular file can be opened for reading: a FIFO is never opened, so never waited on.
+    return platform::archivo::legible(platform::nativePath(r));
 }

@@ -1,16 +1,19 @@
 #include "startup/Vestido.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
+#include <QImageReader>
 #include <QLabel>
 #include <QLocale>
 #include <QStatusBar>
 #include <QVersionNumber>
 #include <QWidget>
 
+#include "platform/ArchivoLegible.h"
 #include "platform/Failure.h"
 #include "platform/Process.h"
 #include "platform/Regional.h"
@@ -42,11 +45,27 @@ QString textoVersion() {
     return QStringLiteral("V.%1.%2.%3").arg(v.segmentAt(0)).arg(v.segmentAt(1)).arg(v.segmentAt(2));
 }
 
+// Every picture of an icon file, read through the platform's reader: a FIFO or a device in its
+// place is refused, never waited on.
+QIcon iconoDeArchivo(const QString& archivo) {
+    QBuffer datos;
+    datos.setData(platform::archivo::lee(archivo, platform::limite::kFormatos));
+    datos.open(QIODevice::ReadOnly);
+    QImageReader lector(&datos);
+    QIcon icono;
+    do {
+        const QImage imagen = lector.read();
+        if (!imagen.isNull()) icono.addPixmap(QPixmap::fromImage(imagen));
+    } while (lector.jumpToNextImage());
+    return icono;
+}
+
 void ponIcono(QWidget* form, const QString& archivo) {
-    if (!QFileInfo(archivo).isFile())
+    const bool recurso = archivo.startsWith(QLatin1Char(':'));
+    if (recurso && !QFileInfo(archivo).isFile())
         platform::raise(platform::errnum::FileNotFound,
                         QStringLiteral("No se encontró el archivo"));
-    const QIcon icono(archivo);
+    const QIcon icono = recurso ? QIcon(archivo) : iconoDeArchivo(archivo);
     if (icono.availableSizes().isEmpty())
         platform::raise(481, QStringLiteral("La imagen no es válida"));
     form->setWindowIcon(icono);

@@ -14,6 +14,8 @@
 #include <optional>
 #include <set>
 
+#include "platform/ArchivoLegible.h"
+#include "platform/Failure.h"
 #include "platform/Regional.h"
 #include "platform/ado/BufferedCursor.h"
 #include "platform/ado/Error.h"
@@ -387,6 +389,45 @@ QString openFailure(sqlite3* db, const QString& path) {
             return QStringLiteral("No se puede abrir la base de datos '%1': %2")
                 .arg(path, QString::fromUtf8(sqlite3_errmsg(db)));
     }
+}
+
+// The file is looked at before the engine opens it, without opening it (the process may hold it
+// open through another connection): what is not a regular file, or cannot be read, is named for
+// what it is; a missing or empty file is no database (opening it would silently make it one).
+void checkDatabaseFile(const QString& path, bool localFile) {
+    const platform::ErrorInfo refused =
+        platform::archivo::examina(path, platform::limite::kNinguno);
+    const qint64 size = refused.number == 0 ? QFileInfo(path).size() : 0;
+    const QString name = QFileInfo(path).completeBaseName();
+    const bool missing = refused.number == platform::errnum::FileNotFound ||
+                         refused.number == platform::errnum::PathNotFound ||
+                         (refused.number == 0 && size == 0);
+    if (missing && localFile) {
+        throw EngineError(record(code::EFail,
+                                 QStringLiteral("No se pudo encontrar el archivo '%1'.").arg(path),
+                                 QStringLiteral("3024"), -534971980));
+    }
+    if (missing) {
+        throw EngineError(
+            record(code::EFail,
+                   QStringLiteral("No se puede abrir la base de datos \"%1\" solicitada por "
+                                  "el inicio de sesión: el archivo no existe.")
+                       .arg(name + QStringLiteral(" (") + path + QLatin1Char(')')),
+                   QStringLiteral("42000"), native::CannotOpenDatabase));
+    }
+    if (refused.number == 0) return;
+    if (localFile) {
+        throw EngineError(
+            record(code::EFail,
+                   QStringLiteral("No se pudo abrir el archivo: %1.").arg(refused.description),
+                   QStringLiteral("3051"), 0));
+    }
+    throw EngineError(
+        record(code::EFail,
+               QStringLiteral("No se puede abrir la base de datos \"%1\" solicitada por el inicio "
+                              "de sesión: %2.")
+                   .arg(name, refused.description),
+               QStringLiteral("42000"), native::CannotOpenDatabase));
 }
 
 // ---- column types ----
@@ -867,21 +908,7 @@ void registerSqliteExtensions(sqlite3* db) {
 }
 
 std::unique_ptr<SqliteEngine> SqliteEngine::open(const QString& path, bool localFile) {
-    const QFileInfo info(path);
-    // An empty file is no database either: opening it would silently make it one.
-    if (!info.exists() || !info.isFile() || info.size() == 0) {
-        if (localFile) {
-            throw EngineError(record(
-                code::EFail, QStringLiteral("No se pudo encontrar el archivo '%1'.").arg(path),
-                QStringLiteral("3024"), -534971980));
-        }
-        throw EngineError(record(
-            code::EFail,
-            QStringLiteral("No se puede abrir la base de datos \"%1\" solicitada por "
-                           "el inicio de sesión: el archivo no existe.")
-                .arg(info.completeBaseName() + QStringLiteral(" (") + path + QLatin1Char(')')),
-            QStringLiteral("42000"), native::CannotOpenDatabase));
-    }
+    checkDatabaseFile(path, localFile);
     auto h = std::make_shared<Handle>();
     h->localFile = localFile;
     h->path = path;

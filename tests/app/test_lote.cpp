@@ -18,6 +18,7 @@
 
 #include "platform/ado/Command.h"
 #include "platform/ado/Recordset.h"
+#include "tests/support/Hostiles.h"
 #include "tests/support/ProgramFolder.h"
 
 namespace {
@@ -76,11 +77,11 @@ class Lote : public ProgramFolder {
     }
 
     Salida corre(const QStringList& opciones, const QString& usuario = QStringLiteral("juan"),
-                 const QString& idioma = QString()) {
+                 const QString& idioma = QString(), int plazoMs = 180000) {
         QProcess p;
         arranca(p, opciones, usuario, idioma);
         Salida s;
-        if (!p.waitForFinished(180000)) return s;
+        if (!p.waitForFinished(plazoMs)) return s;
         s.estado = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
         s.error = QString::fromUtf8(p.readAllStandardError());
         return s;
@@ -142,6 +143,31 @@ TEST_F(Lote, ARunThatWritesNoFileEndsWithStatusOne) {
     EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("nulo"))).isSymLink());
     const QFileInfo tuberia(dir.filePath(QStringLiteral("tuberia")));
     EXPECT_TRUE(tuberia.exists() && !tuberia.isFile()) << "the pipe is still a pipe";
+}
+
+// FIFOs where the program's settings, quick lookups and error log are, and a device where a
+// template is: the runs end, the one that needs the template with its name and what it is.
+TEST_F(Lote, FilesThatAreNotRegularNeverStopARunAndAreNamed) {
+    for (const char* tuberia : {"KV300mn.INI", "consultas.vln", "VLERR.LOG"})
+        ASSERT_TRUE(hostiles::tuberia(dir.filePath(QString::fromUtf8(tuberia)))) << tuberia;
+    const QString plantilla = dir.filePath(QStringLiteral("reportes/Rp_InvenEquipos.xml"));
+    ASSERT_TRUE(hostiles::dispositivo(plantilla));
+    const int plazo = 120000;  // a start takes seconds; a blocked one would never end
+    const Salida inventario = corre({QStringLiteral("--tipo"), QStringLiteral("2"),
+                                     QStringLiteral("--pdf"), QStringLiteral("x.pdf")},
+                                    QStringLiteral("juan"), QString(), plazo);
+    EXPECT_EQ(inventario.estado, 1) << inventario.error.toStdString();
+    EXPECT_TRUE(inventario.error.contains(
+        QStringLiteral("El formato del informe «Rp_InvenEquipos» no se puede leer: «%1» no es "
+                       "un archivo común (es un dispositivo).")
+            .arg(plantilla)))
+        << inventario.error.toStdString();
+    const Salida cronograma = corre(this->cronograma(), QStringLiteral("juan"), QString(), plazo);
+    EXPECT_EQ(cronograma.estado, 0) << cronograma.error.toStdString();
+    for (const char* tuberia : {"KV300mn.INI", "consultas.vln", "VLERR.LOG"})
+        EXPECT_EQ(hostiles::claseDe(dir.filePath(QString::fromUtf8(tuberia))),
+                  QStringLiteral("tubería"))
+            << tuberia;
 }
 
 TEST_F(Lote, TheOpenDatabaseIsNeverWrittenOverByAReport) {

@@ -23,8 +23,11 @@
 
 #include "connect/BasesRegistradas.h"
 #include "connect/frmAcceso.h"
+#include "platform/ArchivoLegible.h"
+#include "platform/GuardedApplication.h"
 #include "platform/Process.h"
 #include "tests/support/Aplicacion.h"
+#include "tests/support/Hostiles.h"
 #include "tests/support/ImprimeQString.h"
 
 namespace {
@@ -429,6 +432,52 @@ TEST_F(Acceso, TheDesktopLauncherIsWrittenExecutableAndReplaced) {
     platform::setPrompter(previo);
     qputenv("HOME", home);
     config.isEmpty() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", config);
+}
+
+// BASES.TXT as what cannot be opened for reading (no entry, as without the file) or too large to
+// read (a failure while filling the list, reported under FormLoad): the dialog opens at once.
+TEST_F(Acceso, ABasesFileThatCannotBeReadLeavesTheListEmptyAndTheDialogOpens) {
+    const QString ruta = dir.filePath(QStringLiteral("BASES.TXT"));
+    QStringList reportados;
+    const auto previo = platform::GuardedApplication::setLastResort(
+        [&](const platform::ErrorInfo& e, const QString& donde) {
+            reportados << QStringLiteral("%1 (%2) %3").arg(donde).arg(e.number).arg(e.description);
+        });
+    for (const auto& caso : hostiles::ilegibles(platform::limite::kAjustes,
+                                                "GESTION / SRV1,Gestion,Gestion,x,srv1\r\n")) {
+        ASSERT_TRUE(caso.pon(ruta)) << caso.nombre;
+        reportados.clear();
+        hostiles::Vigia vigia(dir.path());
+        frmAcceso w;
+        w.Carga();
+        EXPECT_FALSE(vigia.termina()) << caso.nombre;
+        EXPECT_EQ(w.lstBases->count(), 0) << caso.nombre;
+        EXPECT_EQ(w.TxtServidor->text(), QString()) << caso.nombre;
+        if (caso.causa.contains(QStringLiteral("demasiado grande"))) {
+            EXPECT_EQ(reportados,
+                      QStringList{QStringLiteral("FormLoad (75) «%1» %2").arg(ruta, caso.causa)});
+        } else {
+            EXPECT_TRUE(reportados.isEmpty())
+                << caso.nombre << ": " << reportados.join(u'\n').toStdString();
+        }
+    }
+    platform::GuardedApplication::setLastResort(previo);
+}
+
+TEST_F(Acceso, AUserDirsFileThatCannotBeReadGivesTheUsualDesktop) {
+    QTemporaryDir config;
+    const QByteArray antes = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    const QString ruta = config.filePath(QStringLiteral("user-dirs.dirs"));
+    for (const auto& caso : hostiles::ilegibles(platform::limite::kAjustes,
+                                                "XDG_DESKTOP_DIR=\"$HOME/Escritorio\"\n")) {
+        ASSERT_TRUE(caso.pon(ruta)) << caso.nombre;
+        hostiles::Vigia vigia(config.path());
+        EXPECT_EQ(frmAcceso::carpetaEscritorio(), QDir::homePath() + QStringLiteral("/Desktop"))
+            << caso.nombre;
+        EXPECT_FALSE(vigia.termina()) << caso.nombre;
+    }
+    antes.isEmpty() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", antes);
 }
 
 TEST(EjecutarCmdRegDB, WaitsForTheCommandOrSaysItCouldNotStart) {

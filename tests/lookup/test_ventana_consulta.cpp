@@ -9,7 +9,9 @@
 #include "lookup/Lib_ClsCons3.h"
 #include "lookup/Lib_FrmCons3.h"
 #include "lookup/ListaConsulta.h"
+#include "platform/ArchivoLegible.h"
 #include "tests/support/Aplicacion.h"
+#include "tests/support/Hostiles.h"
 #include "tests/support/ImprimeQString.h"
 #include "tests/support/ProgramFolder.h"
 
@@ -279,6 +281,64 @@ TEST_F(VentanaConsulta, AWidthFileThatIsADeviceIsNeitherWrittenNorRenamedOver) {
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), antes) << "the widths kept, not replaced by the device";
     EXPECT_TRUE(QFileInfo(aux).isSymLink());
+}
+
+// The widths file as what is not a regular file or too large: the window opens at once with its
+// own widths, says nothing, and the file is not replaced (the other tables' widths in a file
+// that could not be read would be lost). The same for its ".AUX" as a FIFO.
+TEST_F(VentanaConsulta, AWidthFileThatCannotBeReadIsLeftAsItIsAndTheWindowOpens) {
+    const QString vln = dir.filePath(QStringLiteral("CONSULTASLEN.VLN"));
+    const QString aux = dir.filePath(QStringLiteral("CONSULTASLEN.AUX"));
+    const int propio = abre(kTecnicos)->ListView1->columnWidth(0);
+    ASSERT_NE(propio, 100);
+    auto ventana = [&](const char* que) {
+        hostiles::Vigia vigia(dir.path());
+        auto w = abre(kTecnicos);
+        EXPECT_GT(w->lista().rowCount(), 0) << que;
+        EXPECT_EQ(w->ListView1->columnWidth(0), propio) << que;
+        w->GrabarCfg = true;
+        w->ListView1->setColumnWidth(1, 200);
+        w->Cancelar();
+        EXPECT_FALSE(vigia.termina()) << que;
+        EXPECT_TRUE(prompts->shown().empty()) << que << ": " << prompts->last().text.toStdString();
+    };
+    for (const auto& caso :
+         hostiles::ilegibles(platform::limite::kAjustes, "\"v_ta_tecnicos\",\"1500|4500|\"\r\n")) {
+        ASSERT_TRUE(caso.pon(vln)) << caso.nombre;
+        const QString antes = hostiles::claseDe(vln);
+        ventana(caso.nombre);
+        EXPECT_EQ(hostiles::claseDe(vln), antes) << caso.nombre;
+        EXPECT_FALSE(QFile::exists(aux)) << caso.nombre;
+    }
+    hostiles::quita(vln);
+    ASSERT_TRUE(hostiles::tuberia(aux));
+    ventana("a FIFO as CONSULTASLEN.AUX");
+    EXPECT_FALSE(QFile::exists(vln));
+    EXPECT_EQ(hostiles::claseDe(aux), QStringLiteral("tubería"));
+}
+
+TEST_F(VentanaConsulta, AFileOfOptionsThatCannotBeOpenedIsNotThere) {
+    Lib_ClsCons3 consulta;
+    const QString ruta = dir.filePath(QStringLiteral("lineas.txt"));
+    for (const auto& caso : hostiles::noComunes()) {
+        ASSERT_TRUE(caso.pon(ruta)) << caso.nombre;
+        prompts->reset();
+        hostiles::Vigia vigia(dir.path());
+        // Were a window shown after all, it is cancelled: the test must not wait for a user.
+        QTimer cancela;
+        cancela.setSingleShot(true);
+        QObject::connect(&cancela, &QTimer::timeout, [] {
+            if (auto* w = qobject_cast<Lib_FrmCons3*>(QApplication::activeModalWidget()))
+                w->Cancelar();
+        });
+        cancela.start(0);
+        EXPECT_EQ(consulta.ConsultaDesdeArchivo(QStringLiteral("Líneas"), ruta, QString()),
+                  QString());
+        EXPECT_FALSE(vigia.termina()) << caso.nombre;
+        ASSERT_EQ(prompts->shown().size(), 1u) << caso.nombre;
+        EXPECT_EQ(prompts->last().text, QStringLiteral("No existe el archivo ") + ruta +
+                                            QStringLiteral(" que desea consultar consulta "));
+    }
 }
 
 }  // namespace

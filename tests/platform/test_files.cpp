@@ -3,11 +3,14 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "platform/ArchivoLegible.h"
 #include "platform/Cp1252.h"
 #include "platform/Failure.h"
 #include "platform/IniReader.h"
 #include "platform/RecordFile.h"
 #include "platform/TextFile.h"
+#include "tests/support/Hostiles.h"
+#include "tests/support/ImprimeQString.h"
 
 using namespace platform;
 
@@ -168,4 +171,109 @@ TEST(IniReader, WritingReplacesOrAddsKeysAndSections) {
     EXPECT_EQ(readIniKey(path, "ODBC", "DriverOracle", ""), QStringLiteral("Ora"));
     EXPECT_EQ(readIniKey(path, "Otra", "K", ""), QStringLiteral("1"));
     EXPECT_EQ(bytesOf(path).count("\r\n"), 5);
+}
+
+namespace {
+
+// What a failing call raised: number and description (number 0 when it raised nothing).
+ErrorInfo failureOf(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const Failure& f) {
+        return f.info();
+    }
+    return {};
+}
+
+}  // namespace
+
+// Every reader and writer of the platform's files, on what is not a regular file or is too large
+// to read: refused at once, with the file's name and what it is, and the thing left as it was.
+TEST(HostileFiles, LineAndRecordFilesRefuseWhatIsNotARegularFileNamingIt) {
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath(QStringLiteral("KV300mn.INI"));
+    const struct Acceso {
+        const char* nombre;
+        std::function<void()> llamada;
+        bool lee;  // reads the file, so that its size is bounded
+    } accesos[] = {
+        {"readLines", [&] { textfile::readLines(ruta); }, true},
+        {"writeLines", [&] { textfile::writeLines(ruta, {QStringLiteral("x")}); }, false},
+        {"appendLine", [&] { textfile::appendLine(ruta, QStringLiteral("x")); }, false},
+        {"writeIniKey",
+         [&] { writeIniKey(ruta, QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("v")); },
+         true},
+        {"RecordFile::open",
+         [&] {
+             RecordFile f(ruta, 1202);
+             f.open();
+         },
+         true},
+        {"RecordFile::openReadOnly",
+         [&] {
+             RecordFile f(ruta, 1202);
+             f.openReadOnly();
+         },
+         true},
+    };
+    for (const auto& caso : hostiles::ilegibles(limite::kAjustes)) {
+        for (const Acceso& a : accesos) {
+            // Only what is read has a bound: a log is appended to whatever its size.
+            if (!a.lee && caso.causa.contains(QStringLiteral("demasiado grande"))) continue;
+            ASSERT_TRUE(caso.pon(ruta)) << caso.nombre;
+            const QString antes = hostiles::claseDe(ruta);
+            hostiles::Vigia vigia(dir.path());
+            const ErrorInfo e = failureOf(a.llamada);
+            EXPECT_FALSE(vigia.termina()) << a.nombre << " blocked on a " << caso.nombre;
+            EXPECT_EQ(hostiles::claseDe(ruta), antes) << a.nombre << " on a " << caso.nombre;
+            EXPECT_EQ(e.number, errnum::PathFileAccess) << a.nombre << " on a " << caso.nombre;
+            EXPECT_EQ(e.description, QStringLiteral("«%1» %2").arg(ruta, caso.causa))
+                << a.nombre << " on a " << caso.nombre << ": " << e.description.toStdString();
+        }
+    }
+}
+
+TEST(HostileFiles, AFileUpToItsBoundIsReadWhole) {
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath(QStringLiteral("BASES.TXT"));
+    ASSERT_TRUE(hostiles::grande(ruta, limite::kAjustes, "A / B,a,a,x,b\r\n"));
+    const QStringList lineas = textfile::readLines(ruta);
+    ASSERT_EQ(lineas.size(), 2);
+    EXPECT_EQ(lineas[0], QStringLiteral("A / B,a,a,x,b"));
+    EXPECT_EQ(lineas[1].size(), limite::kAjustes - 15);
+    EXPECT_TRUE(archivo::legible(ruta));
+    EXPECT_EQ(archivo::lee(ruta, limite::kAjustes).size(), limite::kAjustes);
+}
+
+TEST(HostileFiles, MissingFilesAndFoldersAreNamed) {
+    QTemporaryDir dir;
+    const struct {
+        QString ruta;
+        qint32 numero;
+        const char* texto;
+    } casos[] = {
+        {dir.filePath(QStringLiteral("nada.txt")), errnum::FileNotFound,
+         "No se encontró el archivo «%1»"},
+        {dir.filePath(QStringLiteral("no/existe/x.log")), errnum::PathNotFound,
+         "No se encontró la ruta de acceso «%1»"},
+    };
+    for (const auto& c : casos) {
+        const ErrorInfo e = failureOf([&] { textfile::readLines(c.ruta); });
+        EXPECT_EQ(e.number, c.numero) << c.ruta.toStdString();
+        EXPECT_EQ(e.description, QString::fromUtf8(c.texto).arg(c.ruta));
+        EXPECT_FALSE(archivo::legible(c.ruta));
+    }
+}
+
+TEST(IniReader, ASettingsFileThatCannotBeReadGivesTheFallbackAtOnce) {
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath(QStringLiteral("KV300mn.INI"));
+    for (const auto& caso : hostiles::ilegibles(limite::kAjustes, "[S]\r\nK=valor\r\n")) {
+        ASSERT_TRUE(caso.pon(ruta)) << caso.nombre;
+        hostiles::Vigia vigia(dir.path());
+        EXPECT_EQ(readIniKey(ruta, QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("def")),
+                  QStringLiteral("def"))
+            << caso.nombre;
+        EXPECT_FALSE(vigia.termina()) << caso.nombre;
+    }
 }

@@ -15,6 +15,8 @@
 #include "platform/ado/Connection.h"
 #include "platform/ado/Recordset.h"
 #include "platform/ado/SqliteEngine.h"
+#include "tests/support/Hostiles.h"
+#include "tests/support/ImprimeQString.h"
 
 using namespace ado;
 using platform::Variant;
@@ -105,6 +107,34 @@ TEST_F(Embebido, AFileThatCannotBeOpenedIsNamedForWhatItIs) {
     EXPECT_TRUE(textoDe([&] {
                     c.open(cadena(texto));
                 }).contains(QStringLiteral("no es una base de datos válida")));
+}
+
+TEST_F(Embebido, ADatabaseThatIsNotARegularFileIsNamedForWhatItIsAndNeverOpened) {
+    const QString ruta = dir.filePath(QStringLiteral("OTRA.db"));
+    for (const auto& caso : hostiles::noComunes()) {
+        ASSERT_TRUE(caso.pon(ruta)) << caso.nombre;
+        const QString antes = hostiles::claseDe(ruta);
+        hostiles::Vigia vigia(dir.path());
+        Connection c;
+        const QString error = textoDe([&] { c.open(cadena(ruta)); });
+        EXPECT_FALSE(vigia.termina()) << caso.nombre;
+        EXPECT_TRUE(error.contains(QStringLiteral("«%1» %2").arg(ruta, caso.causa)))
+            << caso.nombre << ": " << error.toStdString();
+        EXPECT_FALSE(error.contains(QStringLiteral("no existe"))) << caso.nombre;
+        EXPECT_EQ(hostiles::claseDe(ruta), antes) << caso.nombre;
+    }
+}
+
+TEST_F(Embebido, ADatabaseThatCannotBeReadIsNamedAsSuch) {
+    if (::geteuid() == 0) GTEST_SKIP() << "the superuser reads every file";
+    const QString ruta = dir.filePath(QStringLiteral("OTRA.db"));
+    ASSERT_TRUE(QFile::copy(path, ruta));
+    ASSERT_TRUE(QFile::setPermissions(ruta, QFileDevice::WriteOwner));
+    Connection c;
+    const QString error = textoDe([&] { c.open(cadena(ruta)); });
+    EXPECT_TRUE(
+        error.contains(QStringLiteral("«%1» no se puede leer (permiso denegado)").arg(ruta)))
+        << error.toStdString();
 }
 
 // A read-only folder: a read-only bind mount of a folder of the test's own (needs the right to

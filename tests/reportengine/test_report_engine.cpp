@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "platform/ArchivoLegible.h"
 #include "platform/Process.h"
 #include "platform/ScriptedPrompter.h"
 #include "platform/ado/Command.h"
@@ -28,6 +29,7 @@
 #include "reportengine/SelectionFormula.h"
 #include "suitelib/SuiteLib.h"
 #include "tests/support/Aplicacion.h"
+#include "tests/support/Hostiles.h"
 
 using namespace SuiteLib;
 using namespace reportengine;
@@ -784,6 +786,27 @@ TEST_F(ReportFiles, WhatCannotBeReadIsExplainedAndNothingIsWritten) {
     ASSERT_EQ(prompts->shown().size(), 1u);
     EXPECT_TRUE(prompts->last().text.contains("nombre = 'valor'"));
     EXPECT_FALSE(QFile::exists(pdf()));
+}
+
+// A template that is there but cannot be read is not "missing": the message names what it is.
+TEST_F(ReportFiles, ATemplateThatCannotBeReadIsNamedForWhatItIs) {
+    schedule("PC01|JUAN", "EQ-001 Horno", "01/01/24", "31/01/24", 2);
+    const QString ruta = dir.filePath(QStringLiteral("reportes/Cronequipo.xml"));
+    for (const auto& caso :
+         hostiles::ilegibles(platform::limite::kFormatos, {}, QStringLiteral("16 MB"))) {
+        ASSERT_TRUE(caso.pon(ruta)) << caso.nombre;
+        prompts->reset();
+        hostiles::Vigia vigia(dir.path());
+        run(QStringLiteral("Cronequipo"), kMine, QStringLiteral("Cronograma"));
+        EXPECT_FALSE(vigia.termina()) << caso.nombre;
+        ASSERT_EQ(prompts->shown().size(), 1u) << caso.nombre;
+        EXPECT_EQ(prompts->last().text,
+                  QStringLiteral("El formato del informe «Cronequipo» no se puede leer: «%1» %2.")
+                      .arg(ruta, caso.causa))
+            << prompts->last().text.toStdString();
+        EXPECT_FALSE(QFile::exists(pdf())) << caso.nombre;
+        EXPECT_FALSE(QFile::exists(xlsx())) << caso.nombre;
+    }
 }
 
 TEST_F(ReportFiles, WarrantiesStillRunningNearestEndFirst) {

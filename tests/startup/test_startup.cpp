@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "lookup/Lib_ClsCons3.h"
+#include "platform/ArchivoLegible.h"
 #include "platform/IniReader.h"
 #include "platform/Regional.h"
 #include "platform/ado/Error.h"
@@ -14,6 +15,7 @@
 #include "startup/config/Configuracion.h"
 #include "startup/globals/Globals.h"
 #include "suitelib/SuiteLib.h"
+#include "tests/support/Hostiles.h"
 #include "tests/support/ImprimeQString.h"
 #include "tests/support/ProgramFolder.h"
 
@@ -510,6 +512,64 @@ TEST_F(Startup, AQuickLookupFileThatCannotBeWrittenIsSkipped) {
     EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM Control_Acceso")), QStringLiteral("1"))
         << "the access row is still written";
     EXPECT_FALSE(gTopDefault.trimmed().isEmpty()) << "the configuration is still loaded";
+}
+
+// The settings file and the quick lookups, each what is not a regular file or is too large: the
+// start goes to its end at once, with the defaults and without the quick lookups, saying nothing.
+TEST_F(Startup, SettingsOrQuickLookupsThatCannotBeReadNeverStopTheStart) {
+    for (const char* archivo : {"KV300mn.INI", "consultas.vln"}) {
+        for (const auto& caso : hostiles::ilegibles(platform::limite::kAjustes)) {
+            const QString ruta = dir.filePath(QString::fromUtf8(archivo));
+            ASSERT_TRUE(caso.pon(ruta)) << caso.nombre;
+            const QString antes = hostiles::claseDe(ruta);
+            resetSharedDB();
+            {
+                hostiles::Vigia vigia(dir.path());
+                start(demoLine());
+                EXPECT_FALSE(vigia.termina()) << archivo << " a " << caso.nombre;
+            }
+            EXPECT_TRUE(gDB().gOpenFlag) << archivo << " a " << caso.nombre;
+            EXPECT_TRUE(exits.empty()) << archivo << " a " << caso.nombre;
+            EXPECT_TRUE(prompts->shown().empty()) << archivo << " a " << caso.nombre;
+            EXPECT_EQ(gFlatToolbars, 1) << archivo << " a " << caso.nombre;
+            EXPECT_EQ(hostiles::claseDe(ruta), antes) << archivo << " a " << caso.nombre;
+            hostiles::quita(ruta);
+        }
+    }
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM Control_Acceso")), QStringLiteral("10"))
+        << "every start wrote its access row";
+}
+
+// Both error logs, each what is not a regular file: the answer comes back at once and the log
+// stays what it was.
+TEST_F(Startup, AnErrorLogThatIsNotARegularFileLosesItsLineButNeverBlocks) {
+    qputenv("TEMP", dir.path().toUtf8());
+    const QString log = dir.filePath(QStringLiteral("VLERR.LOG"));
+    const platform::ErrorInfo error{5, QStringLiteral("x"), QStringLiteral("F")};
+    for (const auto& caso : hostiles::noComunes()) {
+        ASSERT_TRUE(caso.pon(log)) << caso.nombre;
+        const QString antes = hostiles::claseDe(log);
+        hostiles::Vigia vigia(dir.path());
+        prompts->answer(mb::Ignore);
+        EXPECT_EQ(ReportaError(error, std::nullopt, QStringLiteral("Cfg")), mb::Ignore)
+            << caso.nombre;
+        prompts->answer(mb::Retry);
+        EXPECT_EQ(gDB().TratamientoErrores(error, std::nullopt, QStringLiteral("Abrir")), mb::Retry)
+            << caso.nombre;
+        EXPECT_FALSE(vigia.termina()) << caso.nombre;
+        EXPECT_EQ(hostiles::claseDe(log), antes) << caso.nombre;
+    }
+    qunsetenv("TEMP");
+}
+
+TEST_F(Startup, ExisteArchivoIsFalseForWhatCannotBeOpenedForReading) {
+    const QString ruta = dir.filePath(QStringLiteral("x.txt"));
+    for (const auto& caso : hostiles::noComunes()) {
+        ASSERT_TRUE(caso.pon(ruta)) << caso.nombre;
+        hostiles::Vigia vigia(dir.path());
+        EXPECT_FALSE(ExisteArchivo(ruta)) << caso.nombre;
+        EXPECT_FALSE(vigia.termina()) << caso.nombre;
+    }
 }
 
 TEST_F(Startup, TheQuickLookupFileGetsElevenRecords) {

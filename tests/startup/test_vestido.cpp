@@ -8,12 +8,14 @@
 #include <QStatusBar>
 #include <QToolButton>
 
+#include "platform/ArchivoLegible.h"
 #include "platform/IniReader.h"
 #include "platform/SkinControl.h"
 #include "platform/TBarRep.h"
 #include "startup/Vestido.h"
 #include "startup/globals/Globals.h"
 #include "tests/support/Aplicacion.h"
+#include "tests/support/Hostiles.h"
 #include "tests/support/ProgramFolder.h"
 
 // The resource registration lives outside any namespace, where the resource functions are.
@@ -188,6 +190,50 @@ TEST_F(Dressing, ASkinFailureGoesToTheCaller) {
     }
 }
 
+// Each file of a style (a sheet, a style folder's settings file or its sheet) put back as what
+// is not a regular file, or beyond the bound of its kind: the failure says which file and what it
+// is, at once.
+TEST_F(Dressing, AStyleFileThatCannotBeReadIsNamedForWhatItIs) {
+    const struct Archivo {
+        const char* valor;
+        const char* ruta;
+        qint64 limite;
+        const char* limiteEscrito;
+    } archivos[] = {
+        {"1", "Styles/Vista.cjstyles", platform::limite::kEstilos, "1 MB"},
+        {"4", "Styles/iTunes/Normalitunes.ini", platform::limite::kAjustes, "1 MB"},
+        {"4", "Styles/iTunes/Normal.qss", platform::limite::kEstilos, "1 MB"},
+    };
+    for (const Archivo& a : archivos) {
+        const QString ruta = dir.filePath(QString::fromUtf8(a.ruta));
+        const QByteArray original = fileBytes(ruta);
+        for (const auto& caso : hostiles::ilegibles(a.limite, "[Estilo]\r\nHoja=Normal.qss\r\n",
+                                                    QString::fromUtf8(a.limiteEscrito))) {
+            setStyle(QStringLiteral("JUAN_GESTIONStyles"), QString::fromLatin1(a.valor));
+            ASSERT_TRUE(caso.pon(ruta)) << a.ruta << " " << caso.nombre;
+            Form form;
+            hostiles::Vigia vigia(dir.path());
+            try {
+                AplicaSkin(&form.window);
+                ADD_FAILURE() << a.ruta << " as a " << caso.nombre << ": no failure";
+            } catch (const platform::Failure& f) {
+                EXPECT_EQ(f.info().number, platform::errnum::PathFileAccess)
+                    << a.ruta << " as a " << caso.nombre;
+                EXPECT_EQ(f.info().description,
+                          QStringLiteral("«%1» %2").arg(QDir::cleanPath(ruta), caso.causa))
+                    << a.ruta << " as a " << caso.nombre << ": "
+                    << f.info().description.toStdString();
+            }
+            EXPECT_FALSE(vigia.termina()) << a.ruta << " as a " << caso.nombre;
+            EXPECT_TRUE(form.window.styleSheet().isEmpty());
+        }
+        hostiles::quita(ruta);
+        QFile f(ruta);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(original);
+    }
+}
+
 TEST_F(Dressing, TheStatusBarShowsTheConnectionCashDeskAndVersion) {
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0.50"));
     Form form;
@@ -339,20 +385,27 @@ TEST_F(Dressing, WithoutTheResourceTheIconFileOfTheCurrentFolderServes) {
     const struct Case {
         bool file;
         bool ownIcon;
-        QRgb expected;  // 0: no icon
+        QRgb expected;      // 0: no icon
+        bool fifo = false;  // a FIFO in place of the file: no icon, at once
     } cases[] = {
         {false, false, 0},
         {true, false, qRgb(200, 0, 0)},
         {true, true, qRgb(0, 0, 200)},
+        {false, false, 0, true},
     };
     for (const Case& c : cases) {
-        QFile::remove(dir.filePath(QStringLiteral("vorlane.ico")));
+        hostiles::quita(dir.filePath(QStringLiteral("vorlane.ico")));
         if (c.file) {
             ASSERT_TRUE(red.save(dir.filePath(QStringLiteral("vorlane.ico")), "ICO"));
         }
+        if (c.fifo) {
+            ASSERT_TRUE(hostiles::tuberia(dir.filePath(QStringLiteral("vorlane.ico"))));
+        }
         Form form;
         if (c.ownIcon) form.window.setWindowIcon(QIcon(QPixmap::fromImage(blue)));
+        hostiles::Vigia vigia(dir.path());
         AsignaIcono(&form.window);
+        EXPECT_FALSE(vigia.termina()) << "a FIFO in place of the icon file";
         if (c.expected == 0) {
             EXPECT_TRUE(form.window.windowIcon().isNull());
         } else {
