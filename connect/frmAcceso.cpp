@@ -26,6 +26,7 @@
 #include "data/db_dll/DB_Dll.h"
 #include "platform/ArchivoLegible.h"
 #include "platform/DestinoEscritura.h"
+#include "platform/Escritura.h"
 #include "platform/Failure.h"
 #include "platform/GuardedApplication.h"
 #include "platform/Process.h"
@@ -388,8 +389,7 @@ bool frmAcceso::CmdLineaComando_Click() {
             f.close();
             f.setPermissions(f.permissions() | QFileDevice::ExeUser | QFileDevice::ExeGroup |
                              QFileDevice::ExeOther);
-            if (std::rename(QFile::encodeName(temporal).constData(),
-                            QFile::encodeName(destino).constData()) != 0) {
+            if (!platform::escritura::reemplaza(temporal, destino)) {
                 porque = QStringLiteral("no se puede reemplazar %1").arg(destino);
                 QFile::remove(temporal);
             }

@@ -27,6 +27,7 @@
 #include "lookup/SentenciaConsulta.h"
 #include "platform/ArchivoLegible.h"
 #include "platform/DestinoEscritura.h"
+#include "platform/Escritura.h"
 #include "platform/Failure.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
@@ -625,9 +626,7 @@ void Lib_FrmCons3::guardaAnchos() {
     if (!nuevo.isOpen()) return;
     const bool escrito = nuevo.write(bytes) == bytes.size() && nuevo.flush();
     nuevo.close();
-    if (!escrito ||
-        std::rename(QFile::encodeName(aux).constData(), QFile::encodeName(vln).constData()) != 0)
-        QFile::remove(aux);
+    if (!escrito || !platform::escritura::reemplaza(aux, vln)) QFile::remove(aux);
 }
 
 void Lib_FrmCons3::hideEvent(QHideEvent* event) {

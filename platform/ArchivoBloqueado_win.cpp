@@ -3,6 +3,7 @@
 #include <QDir>
 
 #include "platform/ArchivoBloqueado.h"
+#include "platform/Escritura.h"
 
 namespace platform {
 
@@ -83,9 +84,10 @@ bool ArchivoBloqueado::anade(const QByteArray& bytes) {
         error_ = QStringLiteral("No se pudo escribir %1.").arg(mostrado(ruta_));
         return false;
     }
+    // As much as the disk takes (a test switch may say it is full).
+    const qint64 dados = escritura::permitido(bytes.size());
     DWORD escritos = 0;
-    if (WriteFile(estado_->h, bytes.constData(), static_cast<DWORD>(bytes.size()), &escritos,
-                  nullptr) &&
+    if (WriteFile(estado_->h, bytes.constData(), static_cast<DWORD>(dados), &escritos, nullptr) &&
         escritos == static_cast<DWORD>(bytes.size()) && FlushFileBuffers(estado_->h))
         return true;
     // Nothing of a failed append stays: the next line would be glued to it.

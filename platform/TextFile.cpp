@@ -2,6 +2,7 @@
 
 #include "platform/ArchivoLegible.h"
 #include "platform/Cp1252.h"
+#include "platform/Escritura.h"
 #include "platform/Failure.h"
 
 namespace platform {
@@ -47,7 +48,7 @@ void appendLine(const QString& path, const QString& line) {
     QFile f;
     archivo::abre(f, nativePath(path), archivo::Uso::Agregar, limite::kNinguno);
     const QByteArray out = cp1252::encode(line) + "\r\n";
-    if (f.write(out) != out.size())
+    if (!escritura::agregaEntero(f, out))
         raise(errnum::PermissionDenied, QStringLiteral("No se pudo escribir el archivo"));
 }
 

@@ -1,12 +1,15 @@
 #include "reportengine/OutputFile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/DestinoEscritura.h"
+#include "platform/Escritura.h"
 
 namespace reportengine {
 
@@ -26,6 +29,23 @@ bool OutputFile::openByProgram(const QString& path) {
         if (QFileInfo(fd.symLinkTarget()).canonicalFilePath() == wanted) return true;
     }
     return false;
+}
+
+void OutputFile::removeStaleTemporaries(const QString& target) {
+    const QFileInfo info(target);
+    // Exactly our own name for a temporary of this target: ".NAME." and six letters or digits.
+    const QString prefix = QStringLiteral(".%1.").arg(info.fileName());
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-kStaleSeconds);
+    const QDir folder = info.absoluteDir();
+    for (const QFileInfo& f : folder.entryInfoList({prefix + QStringLiteral("??????")},
+                                                   QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
+        const QString tail = f.fileName().mid(prefix.size());
+        const bool ours = std::all_of(tail.begin(), tail.end(), [](QChar c) {
+            return c.unicode() < 128 && c.isLetterOrNumber();
+        });
+        // One that is still being written is younger: a run writes its file without pauses.
+        if (ours && f.lastModified() < before) QFile::remove(f.filePath());
+    }
 }
 
 bool OutputFile::open(QString* error) {
@@ -56,6 +76,7 @@ bool OutputFile::open(QString* error) {
             return false;
         }
     }
+    removeStaleTemporaries(target_);
     QTemporaryFile temp(
         info.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
     temp.setAutoRemove(false);
@@ -72,9 +93,8 @@ bool OutputFile::open(QString* error) {
 }
 
 bool OutputFile::commit(QString* error) {
-    // A rename within one folder replaces the target at once.
-    if (std::rename(QFile::encodeName(temp_).constData(), QFile::encodeName(target_).constData()) !=
-        0) {
+    // Replaced in one step: a reader sees the old report or the new one.
+    if (!platform::escritura::reemplaza(temp_, target_)) {
         if (error) {
             *error = QStringLiteral("no se pudo escribir el archivo %1")
                          .arg(QDir::toNativeSeparators(target_));

@@ -31,6 +31,11 @@ class OutputFile {
     // Whether the program has the file open, its database among others.
     static bool openByProgram(const QString& path);
 
+    // Removes what runs killed while writing `target` left beside it: files of our own name for
+    // its temporaries, not written for `kStaleSeconds` (a run writes its file without pauses).
+    static void removeStaleTemporaries(const QString& target);
+    static constexpr qint64 kStaleSeconds = 10 * 60;
+
   private:
     QString target_;
     QString temp_;

@@ -1,11 +1,16 @@
 #include "startup/Acceso.h"
 
+#include <QFileInfo>
+
 #include "data/db_dll/Dialects.h"
 #include "lookup/Lib_ClsCons3.h"
+#include "platform/ArchivoLegible.h"
 #include "platform/Cp1252.h"
+#include "platform/DestinoEscritura.h"
+#include "platform/Escritura.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
-#include "platform/RecordFile.h"
+#include "platform/TextFile.h"
 #include "startup/Errores.h"
 #include "startup/SqlTexto.h"
 #include "startup/globals/Globals.h"
@@ -176,17 +181,40 @@ QByteArray campo(const QString& valor, int ancho) {
 
 }  // namespace
 
-void CreaConsultasRapidas() {
-    constexpr int kLargo = 1202;
-    platform::RecordFile archivo(gConsulta().gRutaMascaraConsultas, kLargo);
-    archivo.open();
-    for (const auto& c : kConsultas) {
-        const qint64 numero = archivo.size() / kLargo + 1;
-        const QByteArray registro = campo(QString::fromUtf8(c.titulo).trimmed(), 100) +
-                                    campo(QString::fromUtf8(c.tabla), 100) +
-                                    campo(QString::fromUtf8(c.columnas).trimmed(), 500) +
-                                    campo(QString(), 500) + QByteArray("\r\n");
-        archivo.write(numero, registro);
+bool FaltanConsultasRapidas(const QString& ruta) {
+    const QString r = platform::nativePath(ruta);
+    switch (platform::archivo::clase(r)) {
+        case platform::ClaseDeArchivo::Ninguna:
+            return true;
+        case platform::ClaseDeArchivo::Comun: {
+            // Empty or cut (a full disk, a killed run): as good as missing. One beyond any real
+            // size is not ours to replace.
+            const qint64 largo = QFileInfo(r).size();
+            if (largo > platform::limite::kAjustes) return false;
+            return largo == 0 || largo % kLargoConsulta != 0;
+        }
+        default:
+            return false;  // not a file of ours: never replaced
     }
-    archivo.close();
+}
+
+void CreaConsultasRapidas() {
+    const QString ruta = platform::nativePath(gConsulta().gRutaMascaraConsultas);
+    if (const auto porque = platform::porQueNoSeEscribe(ruta))
+        platform::raise(platform::errnum::PathFileAccess, *porque);
+    // After the whole records there; a file cut short is as good as missing.
+    QByteArray todo;
+    if (platform::archivo::clase(ruta) == platform::ClaseDeArchivo::Comun &&
+        !FaltanConsultasRapidas(ruta))
+        todo = platform::archivo::lee(ruta, platform::limite::kAjustes);
+    for (const auto& c : kConsultas) {
+        todo += campo(QString::fromUtf8(c.titulo).trimmed(), 100) +
+                campo(QString::fromUtf8(c.tabla), 100) +
+                campo(QString::fromUtf8(c.columnas).trimmed(), 500) + campo(QString(), 500) +
+                QByteArray("\r\n");
+    }
+    // Written beside and put in place: the file exists whole or not at all.
+    QString porque;
+    if (!platform::escritura::reemplazaEntero(ruta, todo, &porque))
+        platform::raise(platform::errnum::PermissionDenied, porque);
 }

@@ -199,7 +199,8 @@ void IniciaSesion(bool UsaArchivoPC, const QString& ParametrosRecibidos, QString
         .then([&] {
             // The quick lookups are a convenience: a file that cannot be written (a folder of
             // that name, a read-only folder) is skipped and the start-up goes on.
-            if (db.gDBName.isEmpty() || ExisteArchivo(gConsulta().gRutaMascaraConsultas)) return;
+            if (db.gDBName.isEmpty() || !FaltanConsultasRapidas(gConsulta().gRutaMascaraConsultas))
+                return;
             platform::Steps::skipping().then(&CreaConsultasRapidas).run();
         })
         .then([&] {

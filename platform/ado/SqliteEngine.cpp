@@ -327,11 +327,22 @@ QString afterColon(const QString& msg) {
             throw EngineError(record(code::ConversionFailed,
                                      QStringLiteral("Error al convertir un valor: %1").arg(msg),
                                      QStringLiteral("22018"), 245));
+        // A full disk and a memory refusal are what they are: never the number of a lost
+        // connection, on which the data-access class connects again.
+        case SQLITE_FULL:
+            throw EngineError(record(code::ErrorsOccurred,
+                                     QStringLiteral("No se pudo escribir en la base de datos: el "
+                                                    "disco está lleno (%1).")
+                                         .arg(msg),
+                                     QStringLiteral("HY000"), 0));
+        case SQLITE_NOMEM:
+            throw EngineError(record(platform::errnum::OutOfMemory,
+                                     QStringLiteral("Memoria insuficiente (%1).").arg(msg),
+                                     QStringLiteral("HY001"), 0));
         case SQLITE_CANTOPEN:
         case SQLITE_NOTADB:
         case SQLITE_IOERR:
         case SQLITE_CORRUPT:
-        case SQLITE_FULL:
         case SQLITE_READONLY:
         case SQLITE_PERM:
             throw EngineError(record(code::EFail,

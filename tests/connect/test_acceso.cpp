@@ -24,6 +24,7 @@
 #include "connect/BasesRegistradas.h"
 #include "connect/frmAcceso.h"
 #include "platform/ArchivoLegible.h"
+#include "platform/Escritura.h"
 #include "platform/GuardedApplication.h"
 #include "platform/Process.h"
 #include "tests/support/Aplicacion.h"
@@ -322,6 +323,34 @@ TEST_F(Acceso, APipeInPlaceOfBasesTxtIsRefusedWithoutWaiting) {
     EXPECT_TRUE(error.contains(QStringLiteral("no es un archivo común"))) << error.toStdString();
     const QFileInfo sigue(archivo);
     EXPECT_TRUE(sigue.exists() && !sigue.isFile()) << "still a pipe";
+}
+
+TEST_F(Acceso, ARegistrationOnAFullDiskLeavesNoPartOfItsEntryAndSaysSo) {
+    const QString archivo = dir.filePath(QStringLiteral("BASES.TXT"));
+    bases("GESTION / SRV1,Gestion,Gestion,x,srv1\r\n");
+    const QByteArray antes = QByteArray("GESTION / SRV1,Gestion,Gestion,x,srv1\r\n");
+    // Room for none, some, or all but the last bytes of the new line.
+    for (const qint64 cabe : {qint64(0), qint64(20), qint64(40)}) {
+        SCOPED_TRACE(cabe);
+        QString error;
+        platform::escritura::fallaTras(cabe);
+        const bool ok = GrabaBaseRegistrada(
+            archivo, QStringLiteral("VENTAS / SQLITE"), QStringLiteral("Ventas"),
+            QStringLiteral("Ventas"), QStringLiteral("Ventas"), QStringLiteral("sqlite"), &error);
+        platform::escritura::fallaTras(-1);
+        EXPECT_FALSE(ok) << "a failure is never a success";
+        EXPECT_TRUE(error.contains(QStringLiteral("No se pudo escribir"))) << error.toStdString();
+        QFile f(archivo);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), antes);
+    }
+    // With room again, the same connection registers: no fragment answers "ya existe".
+    QString error;
+    EXPECT_TRUE(GrabaBaseRegistrada(archivo, QStringLiteral("VENTAS / SQLITE"),
+                                    QStringLiteral("Ventas"), QStringLiteral("Ventas"),
+                                    QStringLiteral("Ventas"), QStringLiteral("sqlite"), &error))
+        << error.toStdString();
+    EXPECT_EQ(leeBases(archivo).size(), 2u);
 }
 
 TEST_F(Acceso, RegistrarAddsANewConnectionThatTheServerTakes) {

@@ -15,6 +15,7 @@
 #include "platform/ado/Connection.h"
 #include "platform/ado/Recordset.h"
 #include "platform/ado/SqliteEngine.h"
+#include "tests/support/FailureNumber.h"
 #include "tests/support/Hostiles.h"
 #include "tests/support/ImprimeQString.h"
 
@@ -284,6 +285,40 @@ TEST_F(Embebido, AMeasuredTableOfOneUserIsReadStraightThrough) {
     EXPECT_NO_THROW(c.refreshStatistics(QStringLiteral("AUX")));
     SqliteEngine::failCallFromNow(0);
     EXPECT_NO_THROW(c.refreshStatistics(QStringLiteral("NO_EXISTE")));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Embebido, AFullDiskAndAMemoryRefusalAreNumberedAsWhatTheyAre) {
+    Connection c;
+    c.open(cadena(path));
+    // The file may not grow beyond its pages: the next write meets a full disk.
+    c.execute(QStringLiteral("PRAGMA max_page_count = 1"));
+    const auto llena = [&] {
+        c.execute(QStringLiteral("INSERT INTO T (N, Texto) SELECT N + 100, 'y' FROM T"));
+        c.execute(QStringLiteral("CREATE TABLE Grande (Texto VARCHAR(8000))"));
+    };
+    const qint32 lleno = failureNumber(llena);
+    EXPECT_NE(lleno, code::EFail) << "a full disk is no lost connection";
+    EXPECT_EQ(lleno, code::ErrorsOccurred);
+    EXPECT_TRUE(textoDe(llena).contains(QStringLiteral("disco está lleno")))
+        << textoDe(llena).toStdString();
+
+    // Every allocation beyond a small heap is refused.
+    const sqlite3_int64 antes = sqlite3_hard_heap_limit64(-1);
+    sqlite3_hard_heap_limit64(sqlite3_memory_used() + 64 * 1024);
+    const auto sinMemoria = [&] {
+        Recordset rs;
+        rs.open(QStringLiteral(
+                    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                    "WHERE i < 200000) SELECT i, printf('%0500d', i) FROM n ORDER BY 2 DESC"),
+                c, adcursor::Static, adlock::ReadOnly);
+    };
+    const qint32 memoria = failureNumber(sinMemoria);
+    sqlite3_hard_heap_limit64(antes);
+    EXPECT_EQ(memoria, platform::errnum::OutOfMemory);
 }
 
 }  // namespace

@@ -34,6 +34,7 @@
 #include "reportengine/Background.h"
 #include "reportengine/BannerProgress.h"
 #include "reportengine/FontMeasure.h"
+#include "reportengine/OutputFile.h"
 #include "reportengine/PageLayout.h"
 #include "reportengine/PageView.h"
 #include "reportengine/PdfExport.h"
@@ -521,6 +522,32 @@ TEST_F(Outputs, ASpreadsheetCarriesItsNumbersWithAPointWhateverTheDesktopLocale)
 }
 
 // ---- files put in place whole -------------------------------------------------------------------
+
+TEST_F(Outputs, AWriteRemovesTheTemporariesKilledRunsLeftOfTheSameTarget) {
+    const ReportDocument doc = gridDocument(days(3, 5, QDate(2026, 1, 1)));
+    auto pon = [&](const char* name, qint64 secondsAgo) {
+        QFile f(path(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("%PDF-1.4 a medias");
+        f.flush();  // written before its time is set
+        f.setFileTime(QDateTime::currentDateTime().addSecs(-secondsAgo),
+                      QFileDevice::FileModificationTime);
+    };
+    const qint64 old = OutputFile::kStaleSeconds + 60;
+    pon(".c.pdf.Ab3x9Z", old);     // a killed run's: removed
+    pon(".c.pdf.Qw7rT2", 5);       // another run writing it now: kept
+    pon(".c.pdf.notas", old);      // not our pattern: kept
+    pon(".otro.pdf.Ab3x9Z", old);  // another target's: kept
+    pon("c.pdf.Ab3x9Z", old);      // not hidden, not ours: kept
+    QString why;
+    ASSERT_EQ(PdfExport::write(doc, path("c.pdf"), &why), Outcome::Written) << why.toStdString();
+    const QStringList left = filesIn(dir.path());
+    EXPECT_FALSE(left.contains(QStringLiteral(".c.pdf.Ab3x9Z")));
+    for (const char* kept : {".c.pdf.Qw7rT2", ".c.pdf.notas", ".otro.pdf.Ab3x9Z", "c.pdf.Ab3x9Z"})
+        EXPECT_TRUE(left.contains(QString::fromUtf8(kept))) << kept;
+    EXPECT_EQ(left.filter(QRegularExpression(QStringLiteral("^\\.c\\.pdf\\."))).size(), 2)
+        << left.join(QLatin1Char(' ')).toStdString();
+}
 
 TEST_F(Outputs, AnOutputIsWrittenBesideItsTargetAndACancelledOneLeavesThePreviousFile) {
     const ReportDocument doc = gridDocument(days(60, 120, QDate(2026, 1, 1)));

@@ -4,6 +4,7 @@
 
 #include "lookup/Lib_ClsCons3.h"
 #include "platform/ArchivoLegible.h"
+#include "platform/Escritura.h"
 #include "platform/IniReader.h"
 #include "platform/Regional.h"
 #include "platform/ado/Error.h"
@@ -15,6 +16,7 @@
 #include "startup/config/Configuracion.h"
 #include "startup/globals/Globals.h"
 #include "suitelib/SuiteLib.h"
+#include "tests/support/FailureNumber.h"
 #include "tests/support/Hostiles.h"
 #include "tests/support/ImprimeQString.h"
 #include "tests/support/ProgramFolder.h"
@@ -142,12 +144,13 @@ TEST_F(Startup, TheStatisticsTimeOutAndAnExistingLookupFile) {
     }
     QFile vln(dir.filePath(QStringLiteral("consultas.vln")));
     ASSERT_TRUE(vln.open(QIODevice::WriteOnly));
-    vln.write("propio");
+    const QByteArray propio = QByteArray("propio").leftJustified(1200, ' ') + "\r\n";
+    vln.write(propio);
     vln.close();
     start(demoLine());
     EXPECT_EQ(gTimeOut, 45);
     EXPECT_EQ(gDB().gCnn.commandTimeout(), 45);
-    EXPECT_EQ(fileBytes(dir.filePath(QStringLiteral("consultas.vln"))), QByteArray("propio"));
+    EXPECT_EQ(fileBytes(dir.filePath(QStringLiteral("consultas.vln"))), propio);
 }
 
 TEST_F(Startup, WithoutServerOrUserTheDialogDecidesAndACancelEndsTheProgram) {
@@ -295,6 +298,31 @@ TEST_F(Startup, TheGlobalErrorPromptAndItsLog) {
     EXPECT_EQ(prompts->shown().size(), before);
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("VLERR.LOG"))));
     EXPECT_EQ(QFile(dir.filePath(QStringLiteral("VLERR.LOG"))).size(), 0);
+    qunsetenv("TMP");
+}
+
+TEST_F(Startup, AnErrorLogLineIsAppendedWholeOrNotAtAll) {
+    qunsetenv("TEMP");
+    qputenv("TMP", dir.path().toUtf8());
+    const QString log = dir.filePath(QStringLiteral("VLERR.LOG"));
+    prompts->answer(mb::Ignore);
+    ReportaError(platform::ErrorInfo{-5, QStringLiteral("primera"), QStringLiteral("F")});
+    const QByteArray entera = fileBytes(log);
+    ASSERT_TRUE(entera.endsWith("\r\n"));
+    // A disk that fills in the middle of the next line: the answer still counts, the log keeps
+    // what it had.
+    platform::escritura::fallaTras(25);
+    prompts->answer(mb::Ignore);
+    EXPECT_EQ(ReportaError(platform::ErrorInfo{-6, QStringLiteral("segunda"), QStringLiteral("F")}),
+              mb::Ignore);
+    platform::escritura::fallaTras(-1);
+    EXPECT_EQ(fileBytes(log), entera);
+    // With room again the next line starts a line of its own.
+    ReportaError(platform::ErrorInfo{-7, QStringLiteral("tercera"), QStringLiteral("F")});
+    const QList<QByteArray> lineas = fileBytes(log).split('\n');
+    ASSERT_EQ(lineas.size(), 3);  // two lines and what follows the last line end
+    EXPECT_TRUE(lineas[1].contains("(-7) tercera")) << lineas[1].toStdString();
+    EXPECT_EQ(lineas[1].count("Rutina:"), 1) << "no line glued to another";
     qunsetenv("TMP");
 }
 
@@ -587,11 +615,46 @@ TEST_F(Startup, TheQuickLookupFileGetsElevenRecords) {
     EXPECT_EQ(QFile(gConsulta().gRutaMascaraConsultas).size(), 22 * 1202)
         << "appended after the records there";
 
-    // A file cut short in its last record: the next records start where that record begins.
+    // A file cut short (a full disk, a killed run) is as good as missing: made again whole.
     QFile cut(gConsulta().gRutaMascaraConsultas);
     ASSERT_TRUE(cut.resize(1202 + 500));
     CreaConsultasRapidas();
-    EXPECT_EQ(QFile(gConsulta().gRutaMascaraConsultas).size(), 12 * 1202);
+    EXPECT_EQ(fileBytes(gConsulta().gRutaMascaraConsultas), all);
+}
+
+TEST_F(Startup, AQuickLookupFileIsWrittenWholeOrNotAtAllAndAnEmptyOrCutOneIsMadeAgain) {
+    const QString ruta = dir.filePath(QStringLiteral("consultas.vln"));
+    gConsulta().gRutaMascaraConsultas = ruta;
+    // A disk that fills after a few records: nothing of the new file stays.
+    for (const qint64 cabe : {qint64(0), qint64(1202 * 3 + 17), qint64(11 * 1202 - 1)}) {
+        SCOPED_TRACE(cabe);
+        QFile::remove(ruta);
+        platform::escritura::fallaTras(cabe);
+        EXPECT_NE(failureNumber([] { CreaConsultasRapidas(); }), 0) << "the failure is told";
+        platform::escritura::fallaTras(-1);
+        EXPECT_FALSE(QFile::exists(ruta));
+        EXPECT_TRUE(QDir(dir.path())
+                        .entryList({QStringLiteral(".consultas.vln.*")}, QDir::Files | QDir::Hidden)
+                        .isEmpty());
+    }
+    // Empty or cut, the start makes it again; whole, it is left alone.
+    const struct {
+        const char* que;
+        QByteArray contenido;
+        bool seHace;
+    } casos[] = {{"empty", QByteArray(), true},
+                 {"cut", QByteArray(3 * 1202 + 5, 'x'), true},
+                 {"whole records", QByteArray(2 * 1202, 'y'), false}};
+    for (const auto& c : casos) {
+        QFile f(ruta);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.contenido);
+        f.close();
+        EXPECT_EQ(FaltanConsultasRapidas(ruta), c.seHace) << c.que;
+    }
+    QFile::remove(ruta);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("consultas.vln")));
+    EXPECT_FALSE(FaltanConsultasRapidas(ruta)) << "a folder in its place is never replaced";
 }
 
 TEST_F(Startup, OtherProgramsStartWithTheParameterString) {
