@@ -8,6 +8,7 @@
 
 #include "lookup/Lib_ClsCons3.h"
 #include "platform/GuardedApplication.h"
+#include "platform/Memoria.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
 #include "platform/QtPrompter.h"
@@ -16,6 +17,7 @@
 #include "startup/globals/Globals.h"
 
 int main(int argc, char** argv) {
+    platform::memoria::ajustaMonticulo();
     platform::GuardedApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     QString sql, campo, parametros;

@@ -7,6 +7,7 @@
 #include "connect/DialogoConexion.h"
 #include "lookup/Lib_ClsCons3.h"
 #include "platform/GuardedApplication.h"
+#include "platform/Memoria.h"
 #include "platform/NonInteractivePrompter.h"
 #include "platform/Parada.h"
 #include "platform/Process.h"
@@ -30,6 +31,7 @@ bool hasDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    platform::memoria::ajustaMonticulo();
     // Without a display (a batch run, a server) the program must still start: no windows then.
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

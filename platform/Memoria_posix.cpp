@@ -1,0 +1,11 @@
+#include <malloc.h>
+
+#include "platform/Memoria.h"
+
+namespace platform::memoria {
+
+void ajustaMonticulo() {
+    mallopt(M_ARENA_MAX, 1);
+}
+
+}  // namespace platform::memoria
