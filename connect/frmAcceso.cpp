@@ -262,7 +262,7 @@ void frmAcceso::CmdRegistrar_Click() {
         // the registration goes on with the set-up tool.
         static const qint32 esperados[] = {3704, -2147023840, 1056, 440, 20480};
         if (std::find(std::begin(esperados), std::end(esperados), e.number) != std::end(esperados))
-            return 5;
+            return platform::mb::Ignore;
         platform::msgBox(QStringLiteral("SQL Server start failed.  \rSQL-DMO error:  ") +
                          (e.number >= 0 ? QStringLiteral(" ") : QString()) +
                          QString::number(e.number) + QLatin1Char(' ') + e.description);

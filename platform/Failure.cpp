@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "platform/Process.h"
+#include "platform/Prompt.h"
 
 namespace platform {
 
@@ -101,8 +102,8 @@ bool Steps::run() {
                     } catch (...) {
                         answer = 0;
                     }
-                    if (answer == 4) break;  // repeat the failing step
-                    if (answer == 5) {
+                    if (answer == mb::Retry) break;  // repeat the failing step
+                    if (answer == mb::Ignore) {
                         ++i;
                         break;
                     }

@@ -6,6 +6,7 @@
 #include "data/db_dll/DB_Dll.h"
 #include "platform/Failure.h"
 #include "platform/Process.h"
+#include "platform/Prompt.h"
 #include "platform/Regional.h"
 #include "platform/ado/Command.h"
 #include "report/EscritorFilas.h"
@@ -76,8 +77,8 @@ void escribe(EscritorFilas& escritor, const std::vector<Variant>& fila, Reporter
             throw;
         } catch (const platform::Failure& f) {
             const int respuesta = reporta(f.info());
-            if (respuesta == 4) continue;
-            if (respuesta == 5) {
+            if (respuesta == platform::mb::Retry) continue;
+            if (respuesta == platform::mb::Ignore) {
                 escritor.descarta();
                 return;
             }
@@ -302,8 +303,8 @@ bool GeneradorCronograma::genera(const ParametrosCronograma& p) {
                     // Failures of this work order; leaving the run and ending the program are
                     // not failures and pass on.
                     const int respuesta = reporta(platform::errorOf(std::current_exception()));
-                    if (respuesta == 4) continue;  // the same work order again
-                    if (respuesta == 5) {
+                    if (respuesta == platform::mb::Retry) continue;  // the same work order again
+                    if (respuesta == platform::mb::Ignore) {
                         ++i;
                         if (!abierto) {
                             aviso_.abre(QStringLiteral("Cardando Reporte"));

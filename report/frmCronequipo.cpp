@@ -128,7 +128,7 @@ void frmCronequipo::Form_Load() {
     // the style, the status bar or the icon make of it.
     auto steps = platform::Steps::trapping([](const platform::ErrorInfo& e) {
         ReportaUltimoRecurso(e, QStringLiteral("Form_Load"));
-        return 5;
+        return platform::mb::Ignore;
     });
     bool vestida = false;
     steps

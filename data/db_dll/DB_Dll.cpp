@@ -98,7 +98,7 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, qint32 lCursor, const QStri
         if (!MuestraError) {
             if (e.number == ado::code::ObjectOpen && !closedOnce) {
                 closeOnce();
-                return 4;
+                return platform::mb::Retry;
             }
             gOpenFlag = false;
             return 0;
@@ -128,14 +128,14 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, qint32 lCursor, const QStri
                 PideDatosConexion();
                 if (!gOpenFlag) return 0;
                 ArmaConnString();
-                return 4;
+                return platform::mb::Retry;
             }
             gOpenFlag = false;
             return 0;
         }
         if (e.number == ado::code::ObjectOpen && !closedOnce) {
             closeOnce();
-            return 4;
+            return platform::mb::Retry;
         }
         platform::msgBox(e.description, platform::mb::OkOnly, QString());
         gOpenFlag = false;
@@ -192,7 +192,7 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, qint32 lCursor, const QStri
 
 void DB_Dll::ReintentaConectar() {
     auto handler = [&](const platform::ErrorInfo& e) -> int {
-        if (e.number == ado::code::ObjectClosed) return 5;
+        if (e.number == ado::code::ObjectClosed) return platform::mb::Ignore;
         gOpenFlag = false;
         if (e.number == ado::code::EFail) return 0;
         return TratamientoErrores(e, std::nullopt, QStringLiteral("AbrirRecordset"));

@@ -153,10 +153,10 @@ void DB_Dll::CierraRecordset(Recordset& LrcsTemp) {
     if (!LrcsTemp) return;
     bool ignoring = false;
     auto handler = [&](const platform::ErrorInfo& e) -> int {
-        if (ignoring) return 5;
+        if (ignoring) return platform::mb::Ignore;
         if (e.number == ado::code::OperationNotAllowed) {
             ignoring = true;
-            return 5;
+            return platform::mb::Ignore;
         }
         return TratamientoErrores(e, std::nullopt, QStringLiteral("CierraRecordset"));
     };
