@@ -367,13 +367,18 @@ TEST_F(Acceso, RegistrarAddsANewConnectionThatTheServerTakes) {
     {
         QFile odbc(dir.filePath(QStringLiteral("ODBC.exe")));
         ASSERT_TRUE(odbc.open(QIODevice::WriteOnly));
-        odbc.write(QStringLiteral("#!/bin/sh\necho \"$@\" > '%1'\n").arg(salida).toUtf8());
+        // The line goes beside and is renamed into place, so that its file appears whole.
+        odbc.write(QStringLiteral("#!/bin/sh\necho \"$@\" > '%1.tmp' && mv '%1.tmp' '%1'\n")
+                       .arg(salida)
+                       .toUtf8());
         odbc.close();
         odbc.setPermissions(odbc.permissions() | QFileDevice::ExeUser);
     }
     w.CmdRegistrar_Click();
     EXPECT_TRUE(prompts->shown().empty());
-    for (int i = 0; i < 100 && !QFile::exists(salida); ++i) QThread::msleep(20);
+    // The tool runs apart from the program: its file is waited for, with room for a loaded
+    // machine.
+    for (int i = 0; i < 3000 && !QFile::exists(salida); ++i) QThread::msleep(20);
     QFile visto(salida);
     ASSERT_TRUE(visto.open(QIODevice::ReadOnly));
     EXPECT_EQ(visto.readAll().trimmed(), QByteArray("Server=sqlite;DB=GESTION;"));
