@@ -71,7 +71,13 @@ void DB_Dll::execute(QString& SentenciaSQL, qint32& RecordsAffected, Recordset* 
     } catch (const platform::process::ProgramEnded&) {
         throw;
     } catch (...) {
-        // Nothing leaves these methods: the caller reads the errors collection.
+        // Nothing leaves these methods: the caller reads the errors collection, so whatever
+        // stopped the statement (a refused allocation among others) is recorded there.
+        const platform::ErrorInfo e = platform::errorOf(std::current_exception());
+        if (gCnn.errors().count() == 0) {
+            gCnn.errors().add(ado::Error{e.number != 0 ? e.number : ado::code::ErrorsOccurred,
+                                         e.description, e.source, QString(), 0});
+        }
     }
 }
 

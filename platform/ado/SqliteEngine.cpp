@@ -11,6 +11,7 @@
 #include <cstring>
 #include <deque>
 #include <map>
+#include <new>
 #include <optional>
 #include <set>
 
@@ -63,6 +64,7 @@ const QString kSource = QStringLiteral("Proveedor de datos SQLite");
 struct InjectedFailure {
     std::atomic<int> target = 0;  // 0: none
     std::atomic<int> counted = 0;
+    std::atomic<bool> memory = false;  // a refused allocation rather than a disk error
 };
 InjectedFailure& injected() {
     static InjectedFailure f;
@@ -72,6 +74,7 @@ void countCall() {
     InjectedFailure& f = injected();
     const int n = ++f.counted;
     if (f.target > 0 && n == f.target) {
+        if (f.memory) throw std::bad_alloc();
         throw EngineError(Error{code::ErrorsOccurred,
                                 QStringLiteral("Error de disco: no se pudo leer ni escribir la "
                                                "base de datos."),
@@ -1142,9 +1145,10 @@ void SqliteEngine::refreshStatistics(const QString& table) {
     }
 }
 
-void SqliteEngine::failCallFromNow(int n) {
+void SqliteEngine::failCallFromNow(int n, Injected kind) {
     injected().target = std::max(n, 0);
     injected().counted = 0;
+    injected().memory = kind == Injected::Memory;
 }
 
 int SqliteEngine::callsCounted() {

@@ -19,9 +19,11 @@ class SqliteEngine : public Engine {
     // Creates a new database file (the demo and the tests use it); fails when it exists.
     static void create(const QString& path);
     // For tests: the `n`th call from now that runs statements (an execution, a prepared
-    // execution, the start or the commit of a transaction) fails as a disk error would; 0 makes
-    // none fail. The calls are counted either way.
-    static void failCallFromNow(int n);
+    // execution, the start or the commit of a transaction) fails as a disk error would, or as a
+    // refused allocation (std::bad_alloc, not a failure of the database); 0 makes none fail. The
+    // calls are counted either way.
+    enum class Injected { Disk, Memory };
+    static void failCallFromNow(int n, Injected kind = Injected::Disk);
     static int callsCounted();
 
     // Runs SQLite text as it stands (no dialect translation), for creating schemas.

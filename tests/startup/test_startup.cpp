@@ -326,6 +326,23 @@ TEST_F(Startup, AnErrorLogLineIsAppendedWholeOrNotAtAll) {
     qunsetenv("TMP");
 }
 
+TEST_F(Startup, AScriptStoppedByAnythingIsAFailureAndChangesNothing) {
+    connect();
+    bool fallo = false;
+    qint32 numero = 0;
+    QString ejecutado, mensaje;
+    // Not a failure of the database: an allocation refused at the script's statement, after its
+    // transaction began.
+    ado::SqliteEngine::failCallFromNow(2, ado::SqliteEngine::Injected::Memory);
+    GActualizarDatoScript(
+        {QStringLiteral("INSERT INTO V_TA_Cajas (IdCajas, Descripcion) VALUES ('  77', 'Nueva')")},
+        fallo, numero, false, false, ejecutado, mensaje, false);
+    ado::SqliteEngine::failCallFromNow(0);
+    EXPECT_TRUE(fallo) << "a script that did not run is never reported as done";
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM V_TA_Cajas WHERE IdCajas = '  77'")),
+              QStringLiteral("0"));
+}
+
 TEST(SqlTexto, DateFormats) {
     const QDateTime when(QDate(2021, 3, 5), QTime(14, 7, 9));
     EXPECT_EQ(Formato(when, FormatoFechaHora()), QStringLiteral("05/03/21 14:07"));
