@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <atomic>
 #include <clocale>
 #include <string>
 #include <thread>
@@ -492,12 +493,17 @@ TEST(EmbeddedEngine, TwoUsersOfOneFileWaitForEachOther) {
               code::Timeout);
     // With a longer time-out it simply waits for the first to finish.
     b.setCommandTimeout(30);
+    std::atomic<bool> released{false};
     std::thread writer([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        released = true;
         a.commitTrans();
     });
     b.execute(QStringLiteral("INSERT INTO T (N) VALUES (2)"));
+    // Back before the first user let go, the second one would not have waited at all.
+    const bool waited = released;
     writer.join();
+    EXPECT_TRUE(waited);
     auto rs = b.execute(QStringLiteral("SELECT COUNT(*) FROM T"));
     EXPECT_EQ(rs->field(0).value().number(), 2);
 }

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <atomic>
 #include <thread>
 
 #include "platform/Failure.h"
@@ -65,14 +66,19 @@ TEST_F(Embebido, AWriteWithAReadStillOpenWaitsForTheOtherUser) {
     // B writes and holds its transaction for a second.
     b.beginTrans();
     b.execute(QStringLiteral("INSERT INTO T VALUES (100, 'b')"));
+    std::atomic<bool> soltado{false};
     std::thread suelta([&] {
         std::this_thread::sleep_for(std::chrono::seconds(1));
+        soltado = true;
         b.commitTrans();
     });
     const QString error =
         textoDe([&] { a.execute(QStringLiteral("INSERT INTO T VALUES (200, 'a')")); });
+    // A write that did not wait would be back before the other user let go.
+    const bool espero = soltado;
     suelta.join();
     EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    EXPECT_TRUE(espero) << "the write waited for the other user's transaction";
     // The open read still hands out every row it had.
     int filas = 0;
     for (; !rs.eof(); rs.moveNext()) ++filas;
