@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
-#include <memory>
 
 namespace platform {
 
@@ -28,10 +28,14 @@ class ArchivoBloqueado {
     bool anade(const QByteArray& bytes);
 
   private:
-    struct Estado;  // the handle as each platform keeps it
-    std::unique_ptr<Estado> estado_;
+    // The system's side: an exclusive lock on the open file's descriptor, waited for; released
+    // when the descriptor is closed.
+    static bool bloquea(int descriptor);
+
+    QFile f_;
     QString ruta_;
     QString error_;
+    bool bloqueado_ = false;
 };
 
 }  // namespace platform

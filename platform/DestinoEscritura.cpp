@@ -1,22 +1,34 @@
 #include "platform/DestinoEscritura.h"
 
 #include <QDir>
-#include <QFileInfo>
+
+#include "platform/ArchivoLegible.h"
 
 namespace platform {
 
 std::optional<QString> porQueNoSeEscribe(const QString& destino) {
-    const QFileInfo info(destino);
     const QString shown = QDir::toNativeSeparators(destino);
-    if (info.isDir()) return QStringLiteral("%1 es una carpeta").arg(shown);
     // Followed through links: what a write would reach.
-    if (info.exists() && !info.isFile()) {
-        return QStringLiteral(
-                   "%1 no es un archivo común (es un dispositivo, una tubería o un "
-                   "zócalo) y no se escribe")
-            .arg(shown);
+    QString que;
+    switch (archivo::clase(destino)) {
+        case ClaseDeArchivo::Ninguna:
+        case ClaseDeArchivo::Comun:
+            return std::nullopt;
+        case ClaseDeArchivo::Carpeta:
+            return QStringLiteral("%1 es una carpeta").arg(shown);
+        case ClaseDeArchivo::Tuberia:
+            que = QStringLiteral(" (es una tubería)");
+            break;
+        case ClaseDeArchivo::Dispositivo:
+            que = QStringLiteral(" (es un dispositivo)");
+            break;
+        case ClaseDeArchivo::Socket:
+            que = QStringLiteral(" (es un socket)");
+            break;
+        case ClaseDeArchivo::Otra:
+            break;
     }
-    return std::nullopt;
+    return QStringLiteral("%1 no es un archivo común%2 y no se escribe").arg(shown, que);
 }
 
 }  // namespace platform
