@@ -21,26 +21,11 @@ QString nombrado(const QString& ruta) {
 }
 
 ErrorInfo noEsComun(const QString& ruta, ClaseDeArchivo clase) {
-    QString que;
-    switch (clase) {
-        case ClaseDeArchivo::Carpeta:
-            return {errnum::PathFileAccess,
-                    QStringLiteral("%1 es una carpeta").arg(nombrado(ruta)),
-                    {}};
-        case ClaseDeArchivo::Tuberia:
-            que = QStringLiteral(" (es una tubería)");
-            break;
-        case ClaseDeArchivo::Dispositivo:
-            que = QStringLiteral(" (es un dispositivo)");
-            break;
-        case ClaseDeArchivo::Socket:
-            que = QStringLiteral(" (es un socket)");
-            break;
-        default:
-            break;
-    }
+    if (clase == ClaseDeArchivo::Carpeta)
+        return {
+            errnum::PathFileAccess, QStringLiteral("%1 es una carpeta").arg(nombrado(ruta)), {}};
     return {errnum::PathFileAccess,
-            QStringLiteral("%1 no es un archivo común%2").arg(nombrado(ruta), que),
+            QStringLiteral("%1 no es un archivo común%2").arg(nombrado(ruta), queEs(clase)),
             {}};
 }
 
@@ -158,6 +143,19 @@ ErrorInfo examina(const QString& ruta, qint64 limite) {
 
 ClaseDeArchivo clase(const QString& ruta) {
     return so::clase(ruta);
+}
+
+QString queEs(ClaseDeArchivo clase) {
+    switch (clase) {
+        case ClaseDeArchivo::Tuberia:
+            return QStringLiteral(" (es una tubería)");
+        case ClaseDeArchivo::Dispositivo:
+            return QStringLiteral(" (es un dispositivo)");
+        case ClaseDeArchivo::Socket:
+            return QStringLiteral(" (es un socket)");
+        default:
+            return {};
+    }
 }
 
 }  // namespace platform::archivo

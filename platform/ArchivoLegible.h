@@ -61,5 +61,8 @@ ErrorInfo examina(const QString& ruta, qint64 limite);
 // What `ruta` names now, without opening it; Ninguna when nothing (or nothing reachable) does.
 ClaseDeArchivo clase(const QString& ruta);
 
+// What a file that is not a regular one is, for a message: " (es una tubería)", "" when unnamed.
+QString queEs(ClaseDeArchivo clase);
+
 }  // namespace archivo
 }  // namespace platform

@@ -9,26 +9,11 @@ namespace platform {
 std::optional<QString> porQueNoSeEscribe(const QString& destino) {
     const QString shown = QDir::toNativeSeparators(destino);
     // Followed through links: what a write would reach.
-    QString que;
-    switch (archivo::clase(destino)) {
-        case ClaseDeArchivo::Ninguna:
-        case ClaseDeArchivo::Comun:
-            return std::nullopt;
-        case ClaseDeArchivo::Carpeta:
-            return QStringLiteral("%1 es una carpeta").arg(shown);
-        case ClaseDeArchivo::Tuberia:
-            que = QStringLiteral(" (es una tubería)");
-            break;
-        case ClaseDeArchivo::Dispositivo:
-            que = QStringLiteral(" (es un dispositivo)");
-            break;
-        case ClaseDeArchivo::Socket:
-            que = QStringLiteral(" (es un socket)");
-            break;
-        case ClaseDeArchivo::Otra:
-            break;
-    }
-    return QStringLiteral("%1 no es un archivo común%2 y no se escribe").arg(shown, que);
+    const ClaseDeArchivo clase = archivo::clase(destino);
+    if (clase == ClaseDeArchivo::Ninguna || clase == ClaseDeArchivo::Comun) return std::nullopt;
+    if (clase == ClaseDeArchivo::Carpeta) return QStringLiteral("%1 es una carpeta").arg(shown);
+    return QStringLiteral("%1 no es un archivo común%2 y no se escribe")
+        .arg(shown, archivo::queEs(clase));
 }
 
 }  // namespace platform
