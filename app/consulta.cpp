@@ -7,11 +7,11 @@
 #include <cstdio>
 
 #include "lookup/Lib_ClsCons3.h"
-#include "platform/GuardedApplication.h"
+#include "widgets/GuardedApplication.h"
 #include "platform/Memoria.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
-#include "platform/QtPrompter.h"
+#include "widgets/QtPrompter.h"
 #include "startup/Sesion.h"
 #include "startup/UltimoRecurso.h"
 #include "startup/globals/Globals.h"

@@ -3,8 +3,8 @@
 #include <QFile>
 #include <cstdio>
 
-#include "platform/ado/Error.h"
-#include "platform/ado/SqliteEngine.h"
+#include "ado/core/Error.h"
+#include "ado/sqlite/SqliteEngine.h"
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

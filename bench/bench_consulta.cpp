@@ -18,7 +18,7 @@
 #include "platform/NonInteractivePrompter.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
-#include "platform/ado/SqliteEngine.h"
+#include "ado/sqlite/SqliteEngine.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "data/db_dll/DB_Dll.h"
 #include "platform/NonInteractivePrompter.h"
 #include "platform/Process.h"
-#include "platform/ado/SqliteEngine.h"
+#include "ado/sqlite/SqliteEngine.h"
 #include "report/AvisoBanner.h"
 #include "report/GeneradorCronograma.h"
 #include "startup/globals/Globals.h"

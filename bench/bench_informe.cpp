@@ -15,10 +15,10 @@
 #include <QThread>
 #include <cstdio>
 
-#include "platform/GuardedApplication.h"
+#include "widgets/GuardedApplication.h"
 #include "platform/NonInteractivePrompter.h"
 #include "platform/Process.h"
-#include "platform/ado/SqliteEngine.h"
+#include "ado/sqlite/SqliteEngine.h"
 #include "reportengine/PageView.h"
 #include "reportengine/PagedReport.h"
 #include "reportengine/PdfExport.h"

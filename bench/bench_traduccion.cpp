@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "platform/Regional.h"
-#include "platform/ado/SqliteDialect.h"
+#include "ado/sqlite/SqliteDialect.h"
 
 namespace {
 

@@ -28,7 +28,7 @@
 #include "platform/DestinoEscritura.h"
 #include "platform/Escritura.h"
 #include "platform/Failure.h"
-#include "platform/GuardedApplication.h"
+#include "widgets/GuardedApplication.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
 #include "suitelib/SuiteLib.h"

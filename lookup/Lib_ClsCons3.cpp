@@ -8,7 +8,7 @@
 #include "platform/Cp1252.h"
 #include "platform/Failure.h"
 #include "platform/Prompt.h"
-#include "platform/ado/Error.h"
+#include "ado/core/Error.h"
 
 ServiciosConsulta& serviciosConsulta() {
     static ServiciosConsulta s;

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "platform/Variant.h"
-#include "platform/ado/Command.h"
-#include "platform/ado/Connection.h"
+#include "ado/Command.h"
+#include "ado/Connection.h"
 
 // Writes the rows of the schedule through prepared statements that carry several rows each
 // (fewer round trips to a server). A failed send keeps its rows, so that the caller may send

@@ -8,7 +8,7 @@
 #include "platform/Process.h"
 #include "platform/Prompt.h"
 #include "platform/Regional.h"
-#include "platform/ado/Command.h"
+#include "ado/Command.h"
 #include "report/EscritorFilas.h"
 #include "report/Periodos.h"
 #include "report/Repeticiones.h"

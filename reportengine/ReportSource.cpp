@@ -3,9 +3,9 @@
 #include <QFileInfo>
 #include <algorithm>
 
-#include "platform/ado/Command.h"
-#include "platform/ado/ConnectionString.h"
-#include "platform/ado/Recordset.h"
+#include "ado/Command.h"
+#include "ado/ConnectionString.h"
+#include "ado/Recordset.h"
 
 namespace reportengine {
 

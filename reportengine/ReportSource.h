@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/Variant.h"
-#include "platform/ado/Connection.h"
-#include "platform/ado/Recordset.h"
+#include "ado/Connection.h"
+#include "ado/Recordset.h"
 #include "reportengine/ReportTemplate.h"
 #include "reportengine/SelectionFormula.h"
 

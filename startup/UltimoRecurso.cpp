@@ -1,6 +1,6 @@
 #include "startup/UltimoRecurso.h"
 
-#include "platform/GuardedApplication.h"
+#include "widgets/GuardedApplication.h"
 #include "platform/Prompt.h"
 #include "startup/Errores.h"
 

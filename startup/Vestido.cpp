@@ -17,7 +17,7 @@
 #include "platform/Failure.h"
 #include "platform/Process.h"
 #include "platform/Regional.h"
-#include "platform/SkinControl.h"
+#include "widgets/SkinControl.h"
 #include "startup/PanelEstado.h"
 #include "startup/globals/Globals.h"
 #include "suitelib/SuiteLib.h"

@@ -4,7 +4,7 @@
 #include "platform/Process.h"
 #include "platform/Prompt.h"
 #include "platform/TextFile.h"
-#include "platform/ado/Error.h"
+#include "ado/core/Error.h"
 
 bool gSSConfidencialidad = false;
 

@@ -7,8 +7,8 @@
 
 #include "platform/Failure.h"
 #include "platform/Variant.h"
-#include "platform/ado/Connection.h"
-#include "platform/ado/Recordset.h"
+#include "ado/Connection.h"
+#include "ado/Recordset.h"
 #include "suitelib/SuiteLib.h"
 
 namespace dbdll {

@@ -16,8 +16,8 @@
 #include <clocale>
 #include <string>
 
-#include "platform/ado/Command.h"
-#include "platform/ado/Recordset.h"
+#include "ado/Command.h"
+#include "ado/Recordset.h"
 #include "tests/support/Hostiles.h"
 #include "tests/support/ProgramFolder.h"
 

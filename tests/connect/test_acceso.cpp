@@ -25,7 +25,7 @@
 #include "connect/frmAcceso.h"
 #include "platform/ArchivoLegible.h"
 #include "platform/Escritura.h"
-#include "platform/GuardedApplication.h"
+#include "widgets/GuardedApplication.h"
 #include "platform/Process.h"
 #include "tests/support/Aplicacion.h"
 #include "tests/support/Hostiles.h"
@@ -175,8 +175,8 @@ TEST_F(Acceso, TheListIsAsWideAsItsLongestEntry) {
 }  // namespace
 
 #include "data/db_dll/DB_Dll.h"
-#include "platform/ScriptedPrompter.h"
-#include "platform/ado/SqliteEngine.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "ado/sqlite/SqliteEngine.h"
 #include "suitelib/SuiteLib.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "connect/frmAcceso.h"
 #include "data/db_dll/DB_Dll.h"
 #include "platform/Process.h"
-#include "platform/ScriptedPrompter.h"
+#include "tests/support/ScriptedPrompter.h"
 #include "tests/support/Aplicacion.h"
 #include "tests/support/ImprimeQString.h"
 

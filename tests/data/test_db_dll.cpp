@@ -2,7 +2,7 @@
 #include <QFile>
 
 #include "data/db_dll/DB_Dll.h"
-#include "platform/ado/Error.h"
+#include "ado/core/Error.h"
 #include "tests/support/PostgresServer.h"
 #include "tests/support/ProgramFolder.h"
 

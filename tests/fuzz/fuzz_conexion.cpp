@@ -2,7 +2,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "platform/ado/ConnectionString.h"
+#include "ado/ConnectionString.h"
 #include "tests/fuzz/Check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

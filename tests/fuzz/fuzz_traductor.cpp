@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "platform/Regional.h"
-#include "platform/ado/SqliteDialect.h"
+#include "ado/sqlite/SqliteDialect.h"
 #include "tests/fuzz/Check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -2,8 +2,8 @@
 #include <cstdio>
 
 #include "platform/Regional.h"
-#include "platform/ado/Error.h"
-#include "platform/ado/SqliteEngine.h"
+#include "ado/core/Error.h"
+#include "ado/sqlite/SqliteEngine.h"
 #include "report/GeneradorCronograma.h"
 #include "report/ModoLote.h"
 #include "report/Periodos.h"

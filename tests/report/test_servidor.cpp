@@ -3,8 +3,8 @@
 
 #include <QDate>
 
-#include "platform/ado/Connection.h"
-#include "platform/ado/Recordset.h"
+#include "ado/Connection.h"
+#include "ado/Recordset.h"
 #include "report/EscritorFilas.h"
 #include "tests/support/PostgresServer.h"
 

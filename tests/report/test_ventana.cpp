@@ -16,10 +16,10 @@
 
 #include "lookup/Lib_FrmCons3.h"
 #include "lookup/ListaConsulta.h"
-#include "platform/GuardedApplication.h"
+#include "widgets/GuardedApplication.h"
 #include "platform/IniReader.h"
 #include "platform/Regional.h"
-#include "platform/TBarRep.h"
+#include "widgets/TBarRep.h"
 #include "report/frmCronequipo.h"
 #include "startup/UltimoRecurso.h"
 #include "startup/globals/Globals.h"

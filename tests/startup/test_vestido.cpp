@@ -10,8 +10,8 @@
 
 #include "platform/ArchivoLegible.h"
 #include "platform/IniReader.h"
-#include "platform/SkinControl.h"
-#include "platform/TBarRep.h"
+#include "widgets/SkinControl.h"
+#include "widgets/TBarRep.h"
 #include "startup/Vestido.h"
 #include "startup/globals/Globals.h"
 #include "tests/support/Aplicacion.h"

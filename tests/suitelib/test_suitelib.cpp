@@ -16,7 +16,7 @@
 #include "platform/IniReader.h"
 #include "platform/Process.h"
 #include "platform/Regional.h"
-#include "platform/ScriptedPrompter.h"
+#include "tests/support/ScriptedPrompter.h"
 #include "suitelib/SuiteLib.h"
 #include "tests/support/Aplicacion.h"
 

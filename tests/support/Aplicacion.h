@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "platform/GuardedApplication.h"
+#include "widgets/GuardedApplication.h"
 
 // The one application of a test program, created on first use (widget tests need it); the
 // program's own, so that a failure escaping an event handler is reported as in the program.

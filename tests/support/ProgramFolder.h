@@ -13,8 +13,8 @@
 
 #include "data/db_dll/DB_Dll.h"
 #include "platform/Process.h"
-#include "platform/ScriptedPrompter.h"
-#include "platform/ado/SqliteEngine.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "ado/sqlite/SqliteEngine.h"
 
 class ProgramFolder : public testing::Test {
   protected:

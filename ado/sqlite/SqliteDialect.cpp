@@ -1,0 +1,1209 @@
+#include "ado/sqlite/SqliteDialect.h"
+
+#include <QList>
+#include <QRegularExpression>
+#include <algorithm>
+#include <array>
+#include <initializer_list>
+#include <map>
+#include <optional>
+
+namespace ado::sqlite_dialect {
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// Tokens. Joining the texts of all tokens gives back the input exactly, so every rewrite is an
+// edit of the token list and nothing outside the tokens it touches changes.
+
+enum class Kind { Space, Comment, String, Bracket, Quoted, Word, Number, Punct };
+
+struct Token {
+    Kind kind = Kind::Punct;
+    QString text;
+
+    bool significant() const { return kind != Kind::Space && kind != Kind::Comment; }
+    bool is(const char* word) const {
+        return kind == Kind::Word && text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+    }
+    bool isAnyOf(std::initializer_list<const char*> words) const {
+        return std::any_of(words.begin(), words.end(), [this](const char* w) { return is(w); });
+    }
+    bool isPunct(char c) const {
+        return kind == Kind::Punct && text.size() == 1 && text[0] == QLatin1Char(c);
+    }
+    bool hasLineBreak() const {
+        return kind == Kind::Space &&
+               (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')));
+    }
+};
+
+}  // namespace
+}  // namespace ado::sqlite_dialect
+
+// A token moves as its bytes: lists of a million of them grow in place.
+Q_DECLARE_TYPEINFO(ado::sqlite_dialect::Token, Q_RELOCATABLE_TYPE);
+
+namespace ado::sqlite_dialect {
+namespace {
+
+using Tokens = QList<Token>;
+using Index = qsizetype;
+
+bool isWordStart(QChar c) {
+    return c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('@') || c == QLatin1Char('#');
+}
+
+bool isWordChar(QChar c) {
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('@') ||
+           c == QLatin1Char('#') || c == QLatin1Char('$');
+}
+
+// End (one past) of a delimited run opened at `from`, where a doubled closer stands for itself.
+// An unterminated run extends to the end of the text.
+Index delimitedEnd(const QString& s, Index from, QChar close) {
+    for (Index j = from + 1; j < s.size(); ++j) {
+        if (s[j] != close) continue;
+        if (j + 1 < s.size() && s[j + 1] == close) {
+            ++j;
+            continue;
+        }
+        return j + 1;
+    }
+    return s.size();
+}
+
+// One text for each ASCII punctuation mark, shared by every token of it: a statement of a
+// million parentheses makes no allocation for each.
+const QString& punctText(char16_t c) {
+    static const std::array<QString, 128> texts = [] {
+        std::array<QString, 128> t;
+        for (char16_t k = 0; k < 128; ++k) t[k] = QString(QChar(k));
+        return t;
+    }();
+    return texts[c];
+}
+
+Tokens tokenize(const QString& s) {
+    Tokens out;
+    out.reserve(s.size() / 4 + 4);
+    const Index n = s.size();
+    Index i = 0;
+    while (i < n) {
+        const QChar c = s[i];
+        const QChar next = i + 1 < n ? s[i + 1] : QChar();
+        Index j = i + 1;
+        Kind kind = Kind::Punct;
+        if (c.isSpace()) {
+            kind = Kind::Space;
+            while (j < n && s[j].isSpace()) ++j;
+        } else if (c == QLatin1Char('-') && next == QLatin1Char('-')) {
+            kind = Kind::Comment;
+            while (j < n && s[j] != QLatin1Char('\n') && s[j] != QLatin1Char('\r')) ++j;
+        } else if (c == QLatin1Char('/') && next == QLatin1Char('*')) {
+            kind = Kind::Comment;  // the server lets block comments nest
+            int depth = 1;
+            j = i + 2;
+            while (j < n && depth > 0) {
+                if (s[j] == QLatin1Char('/') && j + 1 < n && s[j + 1] == QLatin1Char('*')) {
+                    ++depth;
+                    j += 2;
+                } else if (s[j] == QLatin1Char('*') && j + 1 < n && s[j + 1] == QLatin1Char('/')) {
+                    --depth;
+                    j += 2;
+                } else {
+                    ++j;
+                }
+            }
+        } else if (c == QLatin1Char('\'')) {
+            kind = Kind::String;
+            j = delimitedEnd(s, i, QLatin1Char('\''));
+        } else if (c == QLatin1Char('[')) {
+            kind = Kind::Bracket;
+            j = delimitedEnd(s, i, QLatin1Char(']'));
+        } else if (c == QLatin1Char('"')) {
+            kind = Kind::Quoted;
+            j = delimitedEnd(s, i, QLatin1Char('"'));
+        } else if (c.isDigit()) {
+            kind = Kind::Number;
+            while (j < n && (isWordChar(s[j]) || s[j] == QLatin1Char('.'))) ++j;
+        } else if (isWordStart(c)) {
+            kind = Kind::Word;
+            while (j < n && isWordChar(s[j])) ++j;
+        }
+        if (kind == Kind::Punct && j == i + 1 && c.unicode() < 128)
+            out.append(Token{kind, punctText(c.unicode())});
+        else
+            out.append(Token{kind, s.mid(i, j - i)});
+        i = j;
+    }
+    return out;
+}
+
+QString join(const Tokens& t, Index from, Index to) {
+    QString out;
+    for (Index i = from; i < to; ++i) out += t[i].text;
+    return out;
+}
+
+// Text of t[from, to) to be moved elsewhere: comments become a blank, since a line comment
+// would otherwise swallow whatever follows it at its new place.
+QString joinCode(const Tokens& t, Index from, Index to) {
+    QString out;
+    for (Index i = from; i < to; ++i)
+        out += t[i].kind == Kind::Comment ? QStringLiteral(" ") : t[i].text;
+    return out.trimmed();
+}
+
+// Index of the next significant token after i, or t.size().
+Index nextSig(const Tokens& t, Index i) {
+    for (++i; i < t.size(); ++i) {
+        if (t[i].significant()) return i;
+    }
+    return t.size();
+}
+
+// Index of the previous significant token before i, or -1.
+Index prevSig(const Tokens& t, Index i) {
+    for (--i; i >= 0; --i) {
+        if (t[i].significant()) return i;
+    }
+    return -1;
+}
+
+bool sigIs(const Tokens& t, Index i, std::initializer_list<const char*> words) {
+    return i >= 0 && i < t.size() && t[i].isAnyOf(words);
+}
+
+bool sigIsPunct(const Tokens& t, Index i, char c) {
+    return i >= 0 && i < t.size() && t[i].isPunct(c);
+}
+
+// Index of the parenthesis closing the one at `open`, or -1 when it is never closed.
+Index matchParen(const Tokens& t, Index open) {
+    int depth = 0;
+    for (Index i = open; i < t.size(); ++i) {
+        if (t[i].isPunct('(')) {
+            ++depth;
+        } else if (t[i].isPunct(')') && --depth == 0) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+bool hasSignificant(const Tokens& t, Index from, Index to) {
+    for (Index i = from; i < to; ++i) {
+        if (t[i].significant()) return true;
+    }
+    return false;
+}
+
+bool wordLike(const Token& tok) {
+    return tok.significant() && tok.kind != Kind::Punct;
+}
+
+// Removes t[from..to] keeping one separator between what was on either side of it.
+void eraseTokens(Tokens& t, Index from, Index to) {
+    t.remove(from, to - from + 1);
+    const bool spaceBefore = from > 0 && t[from - 1].kind == Kind::Space;
+    const bool atEnd = from == t.size();
+    if (spaceBefore && (atEnd || t[from].kind == Kind::Space)) {
+        t.remove(from - 1);
+    } else if (!spaceBefore && !atEnd && from > 0 && wordLike(t[from - 1]) && wordLike(t[from])) {
+        t.insert(from, Token{Kind::Space, QStringLiteral(" ")});
+    }
+}
+
+void insertText(Tokens& t, Index at, const QString& text) {
+    const Tokens add = tokenize(text);
+    for (Index k = 0; k < add.size(); ++k) t.insert(at + k, add[k]);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Batch splitting
+
+bool atLineStart(const Tokens& t, Index i) {
+    if (i == 0) return true;
+    const Token& prev = t[i - 1];
+    if (prev.kind != Kind::Space) return false;
+    return prev.hasLineBreak() || i == 1;
+}
+
+// For a GO that stands alone on its line (an optional repeat count and comment allowed), the
+// index where the next statement starts; -1 otherwise.
+Index goLineEnd(const Tokens& t, Index i) {
+    if (!t[i].is("GO") || !atLineStart(t, i)) return -1;
+    Index j = i + 1;
+    auto skipBlanks = [&] {
+        while (j < t.size() && t[j].kind == Kind::Space && !t[j].hasLineBreak()) ++j;
+    };
+    skipBlanks();
+    if (j < t.size() && t[j].kind == Kind::Number) ++j;
+    skipBlanks();
+    if (j < t.size() && t[j].kind == Kind::Comment && t[j].text.startsWith(QLatin1String("--"))) {
+        ++j;
+    }
+    if (j < t.size() && !t[j].hasLineBreak()) return -1;
+    return j;
+}
+
+// True while the statement begun at `start` still lacks the part that makes it runnable: an
+// INSERT without its rows, or a WITH whose common table expressions still wait for their query.
+bool awaitingBody(const Tokens& t, Index start, Index i) {
+    const Index first = nextSig(t, start - 1);
+    const bool insert = sigIs(t, first, {"INSERT"});
+    if (!insert && !sigIs(t, first, {"WITH"})) return false;
+    int depth = 0;
+    for (Index k = first + 1; k < i; ++k) {
+        if (t[k].isPunct('(')) {
+            ++depth;
+        } else if (t[k].isPunct(')')) {
+            --depth;
+        } else if (depth == 0 &&
+                   (insert ? t[k].isAnyOf({"VALUES", "SELECT", "EXEC", "EXECUTE"})
+                           : t[k].isAnyOf({"SELECT", "INSERT", "UPDATE", "DELETE", "MERGE"}))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether the word at i (depth 0) begins a new statement inside the one begun at `start`.
+bool startsStatement(const Tokens& t, Index start, Index i) {
+    if (!hasSignificant(t, start, i)) return false;
+    const Token& w = t[i];
+    const Index p = prevSig(t, i);
+    const Index nx = nextSig(t, i);
+    // "ON DELETE CASCADE", "FOR INSERT, UPDATE", "INSTEAD OF DELETE", "GRANT SELECT, INSERT"...
+    auto afterClause = [&] {
+        return sigIs(t, p, {"ON", "FOR", "AFTER", "OF", "THEN", "GRANT", "REVOKE", "DENY"}) ||
+               sigIsPunct(t, p, ',');
+    };
+    if (w.isAnyOf({"INSERT", "UPDATE", "DELETE"})) {
+        if (afterClause()) return false;
+        if (w.is("UPDATE") && sigIsPunct(t, nx, '(')) return false;  // UPDATE(column) in triggers
+        return !awaitingBody(t, start, i);
+    }
+    if (w.isAnyOf({"EXEC", "EXECUTE"})) {
+        return !afterClause() && !sigIs(t, p, {"WITH"}) && !awaitingBody(t, start, i);
+    }
+    if (w.isAnyOf({"CREATE", "DECLARE", "COMMIT", "ROLLBACK"})) return true;
+    if (w.is("DROP")) {
+        // ALTER TABLE ... DROP CONSTRAINT / COLUMN stays in its statement
+        return sigIs(t, nx,
+                     {"TABLE", "VIEW", "INDEX", "PROCEDURE", "PROC", "FUNCTION", "TRIGGER",
+                      "DATABASE", "SCHEMA", "TYPE", "SYNONYM", "DEFAULT", "RULE", "STATISTICS",
+                      "USER", "LOGIN", "ROLE", "SEQUENCE"});
+    }
+    if (w.is("ALTER")) return !sigIs(t, p, {"OR"}) && !sigIs(t, nx, {"COLUMN"});
+    if (w.is("BEGIN")) return sigIs(t, nx, {"TRAN", "TRANSACTION", "DISTRIBUTED"});
+    if (w.is("SET")) return sigIs(t, nx, {"NOCOUNT"});
+    if (w.is("TRUNCATE")) return sigIs(t, nx, {"TABLE"});
+    if (w.is("SELECT")) {
+        if (!atLineStart(t, i)) return false;
+        // a statement ending in one of these goes on with the SELECT
+        const bool continues =
+            sigIs(t, p,
+                  {"UNION", "ALL", "EXCEPT", "INTERSECT", "AS", "FOR", "AND", "OR", "NOT", "IN",
+                   "EXISTS", "THEN", "ELSE", "WHEN", "RETURN"}) ||
+            sigIsPunct(t, p, ',') || sigIsPunct(t, p, '=') || sigIsPunct(t, p, '<') ||
+            sigIsPunct(t, p, '>') || sigIsPunct(t, p, '+') || sigIsPunct(t, p, '-') ||
+            sigIsPunct(t, p, '/');
+        return !continues && !awaitingBody(t, start, i);
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Translation passes
+
+// Statements that become a fixed text, or nothing.
+std::optional<QString> sessionStatement(const Tokens& t) {
+    Tokens words;
+    for (const Token& tok : t) {
+        if (tok.significant() && !tok.isPunct(';')) words.append(tok);
+    }
+    if (words.size() < 1) return std::nullopt;
+    const bool tran = words.size() >= 2 && words[1].isAnyOf({"TRAN", "TRANSACTION", "WORK"});
+    // IMMEDIATE takes the write lock at once, so concurrent writers queue instead of failing
+    // with a busy error halfway through their transaction.
+    if (words[0].is("BEGIN") && tran && !words[1].is("WORK")) {
+        return QStringLiteral("BEGIN IMMEDIATE");
+    }
+    if (words[0].is("COMMIT") && tran) return QStringLiteral("COMMIT");
+    if (words[0].is("ROLLBACK") && tran) return QStringLiteral("ROLLBACK");
+    if (words.size() == 3 && words[0].is("SET") && words[1].is("NOCOUNT") &&
+        words[2].isAnyOf({"ON", "OFF"})) {
+        return QString();
+    }
+    return std::nullopt;
+}
+
+// Removes the ranges [from, to] (in order, not overlapping) in one pass, keeping one separator
+// between what was on either side of each, as eraseTokens does for one.
+void eraseRanges(Tokens& t, const std::vector<std::pair<Index, Index>>& ranges) {
+    if (ranges.empty()) return;
+    Tokens out;
+    out.reserve(t.size());
+    std::size_t r = 0;
+    for (Index i = 0; i < t.size(); ++i) {
+        if (r < ranges.size() && i == ranges[r].first) {
+            const Index next = ranges[r].second + 1;
+            ++r;
+            i = next - 1;
+            const bool spaceBefore = !out.isEmpty() && out.back().kind == Kind::Space;
+            const bool atEnd = next >= t.size();
+            if (spaceBefore && (atEnd || t[next].kind == Kind::Space)) {
+                out.removeLast();
+            } else if (!spaceBefore && !atEnd && !out.isEmpty() && wordLike(out.back()) &&
+                       wordLike(t[next])) {
+                out.append(Token{Kind::Space, QStringLiteral(" ")});
+            }
+            continue;
+        }
+        out.append(std::move(t[i]));
+    }
+    t = std::move(out);
+}
+
+void removeNolock(Tokens& t) {
+    std::vector<std::pair<Index, Index>> ranges;
+    for (Index i = 0; i < t.size(); ++i) {
+        Index open = i;
+        if (t[i].is("WITH")) {
+            open = nextSig(t, i);
+        } else if (!t[i].isPunct('(')) {
+            continue;
+        }
+        const Index hint = nextSig(t, open);
+        const Index close = nextSig(t, hint);
+        if (sigIsPunct(t, open, '(') && sigIs(t, hint, {"NOLOCK"}) && sigIsPunct(t, close, ')')) {
+            ranges.push_back({i, close});
+            i = close;
+        }
+    }
+    eraseRanges(t, ranges);
+}
+
+// Keeps the tokens for which `drop` is false, in one pass.
+template <class Drop>
+void keepTokens(Tokens& t, Drop drop) {
+    Tokens out;
+    out.reserve(t.size());
+    for (Index i = 0; i < t.size(); ++i) {
+        const Index skip = drop(i);
+        if (skip > 0) {
+            i += skip - 1;
+            continue;
+        }
+        out.append(std::move(t[i]));
+    }
+    t = std::move(out);
+}
+
+void removeOwner(Tokens& t) {
+    // "dbo." before a name: both tokens go
+    keepTokens(t, [&](Index i) -> Index {
+        const bool owner =
+            t[i].is("dbo") || (t[i].kind == Kind::Bracket &&
+                               t[i].text.compare(QLatin1String("[dbo]"), Qt::CaseInsensitive) == 0);
+        return owner && i + 1 < t.size() && t[i + 1].isPunct('.') ? 2 : 0;
+    });
+}
+
+void removeNationalPrefix(Tokens& t) {
+    keepTokens(t, [&](Index i) -> Index {
+        return t[i].is("N") && i + 1 < t.size() && t[i + 1].kind == Kind::String ? 1 : 0;
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Dates: where a literal or a parameter meets a date column
+
+QString bareName(const Token& tok) {
+    if (tok.kind == Kind::Bracket || tok.kind == Kind::Quoted)
+        return tok.text.mid(1, tok.text.size() - 2);
+    return tok.text;
+}
+
+bool isName(const Token& tok) {
+    return tok.kind == Kind::Word || tok.kind == Kind::Bracket || tok.kind == Kind::Quoted;
+}
+
+bool isValue(const Token& tok) {
+    return tok.kind == Kind::String || tok.isPunct('?');
+}
+
+// The last part of the (possibly qualified) name that starts at k.
+Index lastNamePart(const Tokens& t, Index k) {
+    while (k < t.size() && isName(t[k]) && sigIsPunct(t, nextSig(t, k), '.'))
+        k = nextSig(t, nextSig(t, k));
+    return k;
+}
+
+// The table an INSERT at `insert` writes to: the index of its name, or -1.
+Index insertTarget(const Tokens& t, Index insert) {
+    Index k = nextSig(t, insert);
+    if (sigIs(t, k, {"INTO"})) k = nextSig(t, k);
+    k = lastNamePart(t, k);
+    return k < t.size() && isName(t[k]) ? k : -1;
+}
+
+// The tables a statement names: after FROM (and its comma list), JOIN, UPDATE and INTO.
+QStringList tablesOf(const Tokens& t) {
+    QStringList tables;
+    auto nameAt = [&](Index i) -> Index {
+        i = lastNamePart(t, i);
+        return i < t.size() && isName(t[i]) ? i : -1;
+    };
+    for (Index i = 0; i < t.size(); ++i) {
+        if (!t[i].isAnyOf({"FROM", "JOIN", "UPDATE", "INTO"})) continue;
+        Index k = nameAt(nextSig(t, i));
+        while (k >= 0) {
+            tables << bareName(t[k]);
+            if (!t[i].is("FROM")) break;
+            // FROM a [AS] x, b [AS] y
+            Index n = nextSig(t, k);
+            if (sigIs(t, n, {"AS"})) n = nextSig(t, n);
+            if (n < t.size() && t[n].kind == Kind::Word &&
+                !t[n].isAnyOf({"WHERE", "INNER", "LEFT", "RIGHT", "FULL", "CROSS", "JOIN", "ON",
+                               "GROUP", "ORDER", "HAVING", "UNION", "WITH"}))
+                n = nextSig(t, n);
+            if (!sigIsPunct(t, n, ',')) break;
+            k = nameAt(nextSig(t, n));
+        }
+    }
+    return tables;
+}
+
+// Which value tokens (literals, "?") of a statement meet a date. Lists (IN, VALUES, the
+// arguments of a date function) are marked in one pass over the statement, so that the work
+// stays linear however long they are; comparisons are read around each value.
+class DateContext {
+  public:
+    DateContext(const Tokens& t, const DateColumns& dates)
+        : t_(t),
+          dates_(dates),
+          tables_(tablesOf(t)),
+          marked_(static_cast<std::size_t>(t.size()), 0) {
+        if (dates_) markLists();
+    }
+
+    bool atDate(Index i) const {
+        if (!dates_) return true;
+        return marked_[static_cast<std::size_t>(i)] || comparedWithDate(i) || betweenDates(i);
+    }
+    // The table of an INSERT whose values are all parameters, and the column of each one.
+    const QString& insertTable() const { return insertTable_; }
+    QString columnOf(Index i) const {
+        const auto it = insertColumn_.find(i);
+        return it == insertColumn_.end() ? QString() : it->second;
+    }
+
+  private:
+    bool isDateColumnAt(Index i) const {
+        if (i < 0 || i >= t_.size() || !isName(t_[i])) return false;
+        const QString column = bareName(t_[i]);
+        for (const QString& table : tables_)
+            if (dates_(table, column)) return true;
+        return false;
+    }
+    static bool isOperator(const Token& tok) {
+        return tok.isPunct('=') || tok.isPunct('<') || tok.isPunct('>') || tok.isPunct('!');
+    }
+    bool comparedWithDate(Index i) const {
+        Index p = prevSig(t_, i);
+        bool op = false;
+        while (p >= 0 && isOperator(t_[p])) {
+            op = true;
+            p = prevSig(t_, p);
+        }
+        if (op && isDateColumnAt(p)) return true;
+        Index n = nextSig(t_, i);
+        op = false;
+        while (n < t_.size() && isOperator(t_[n])) {
+            op = true;
+            n = nextSig(t_, n);
+        }
+        // a qualified name on the right: its last part
+        return op && isDateColumnAt(lastNamePart(t_, n));
+    }
+    bool betweenDates(Index i) const {
+        Index p = prevSig(t_, i);
+        if (sigIs(t_, p, {"AND"})) {
+            const Index low = prevSig(t_, p);
+            if (low < 0 || !isValue(t_[low])) return false;
+            p = prevSig(t_, low);
+        }
+        return sigIs(t_, p, {"BETWEEN"}) && isDateColumnAt(prevSig(t_, p));
+    }
+
+    // The items of the parenthesised list opened at `open`, by position, with the value token
+    // of each item that is a lone value (-1 otherwise); the index of the closing parenthesis.
+    Index items(Index open, std::vector<Index>& values) const {
+        values.clear();
+        int depth = 0;
+        Index lone = -1;
+        int count = 0;
+        for (Index k = open + 1; k < t_.size(); ++k) {
+            const Token& tok = t_[k];
+            if (!tok.significant()) continue;
+            if (tok.isPunct('(')) {
+                ++depth;
+                lone = -2;
+            } else if (tok.isPunct(')') && depth > 0) {
+                --depth;
+            } else if (depth == 0 && (tok.isPunct(',') || tok.isPunct(')'))) {
+                values.push_back(count == 1 && lone >= 0 ? lone : -1);
+                lone = -1;
+                count = 0;
+                if (tok.isPunct(')')) return k;
+            } else if (depth == 0) {
+                ++count;
+                lone = lone == -1 && isValue(tok) ? k : -2;
+            }
+        }
+        return t_.size();
+    }
+    void mark(Index i) {
+        if (i >= 0) marked_[static_cast<std::size_t>(i)] = 1;
+    }
+
+    void markLists() {
+        std::vector<Index> values;
+        for (Index i = 0; i < t_.size(); ++i) {
+            if (t_[i].isAnyOf({"INSERT"})) {
+                markInsert(i);
+                continue;
+            }
+            if (!t_[i].isPunct('(')) continue;
+            const Index before = prevSig(t_, i);
+            if (sigIs(t_, before, {"IN"})) {
+                Index col = prevSig(t_, before);
+                if (sigIs(t_, col, {"NOT"})) col = prevSig(t_, col);
+                if (!isDateColumnAt(col)) continue;
+                items(i, values);
+                for (Index v : values) mark(v);
+            } else if (sigIs(t_, before,
+                             {"YEAR", "MONTH", "DAY", "DATEPART", "DATEADD", "DATEDIFF", "DATENAME",
+                              "EOMONTH"})) {
+                items(i, values);
+                for (Index v : values) mark(v);
+            } else if (sigIs(t_, before, {"CONVERT"}) &&
+                       sigIs(t_, nextSig(t_, i),
+                             {"DATETIME", "DATE", "SMALLDATETIME", "DATETIME2"})) {
+                items(i, values);
+                for (Index v : values) mark(v);
+            } else if (sigIs(t_, before, {"CAST"})) {
+                const Index v = nextSig(t_, i);
+                const Index as = nextSig(t_, v);
+                if (v < t_.size() && isValue(t_[v]) && sigIs(t_, as, {"AS"}) &&
+                    sigIs(t_, nextSig(t_, as), {"DATETIME", "DATE", "SMALLDATETIME", "DATETIME2"}))
+                    mark(v);
+            }
+        }
+    }
+
+    // INSERT [INTO] table (columns) VALUES (...), (...): each value in a date column's place.
+    void markInsert(Index insert) {
+        const Index k = insertTarget(t_, insert);
+        if (k < 0) return;
+        const QString table = bareName(t_[k]);
+        const Index open = nextSig(t_, k);
+        if (!sigIsPunct(t_, open, '(')) return;
+        std::vector<bool> isDate;
+        QStringList columns;
+        Index close = open + 1;
+        for (; close < t_.size() && !t_[close].isPunct(')'); ++close) {
+            if (!isName(t_[close])) continue;
+            columns << bareName(t_[close]);
+            isDate.push_back(dates_(table, columns.back()));
+        }
+        Index v = nextSig(t_, close);
+        if (!sigIs(t_, v, {"VALUES"})) return;
+        insertTable_ = table;
+        std::vector<Index> values;
+        for (Index g = nextSig(t_, v); sigIsPunct(t_, g, '(');) {
+            const Index end = items(g, values);
+            for (std::size_t n = 0; n < values.size() && n < isDate.size(); ++n) {
+                if (isDate[n]) mark(values[n]);
+                if (values[n] >= 0 && t_[values[n]].isPunct('?'))
+                    insertColumn_[values[n]] = columns[static_cast<qsizetype>(n)];
+            }
+            const Index comma = nextSig(t_, end);
+            if (!sigIsPunct(t_, comma, ',')) break;
+            g = nextSig(t_, comma);
+        }
+    }
+
+    const Tokens& t_;
+    const DateColumns& dates_;
+    QStringList tables_;
+    std::vector<char> marked_;
+    QString insertTable_;
+    std::map<Index, QString> insertColumn_;
+};
+
+void convertDates(Tokens& t, const platform::Regional& regional, const DateColumns& dates,
+                  Translation& out) {
+    const DateContext context(t, dates);
+    std::vector<bool>& parameters = out.dateParameters;
+    out.insertTable = context.insertTable();
+    std::vector<std::pair<Index, QString>> converted;
+    for (Index i = 0; i < t.size(); ++i) {
+        if (t[i].isPunct('?')) {
+            parameters.push_back(dates && context.atDate(i));
+            out.parameterColumns.push_back(context.columnOf(i));
+            continue;
+        }
+        const bool closed = t[i].text.size() >= 2 && t[i].text.endsWith(QLatin1Char('\''));
+        if (t[i].kind != Kind::String || !closed) continue;
+        const auto iso = isoDate(t[i].text.mid(1, t[i].text.size() - 2), regional);
+        if (iso && context.atDate(i)) converted.push_back({i, *iso});
+    }
+    // the context reads the statement as written: the literals change afterwards
+    for (const auto& [i, iso] : converted) t[i].text = QLatin1Char('\'') + iso + QLatin1Char('\'');
+}
+
+// ---------------------------------------------------------------------------------------------
+// Declared lengths: every value written into a text column with a declared length goes through
+// longitud(value, n), which fails the statement when the value is longer. A lone "?" of
+// INSERT ... VALUES is left to the caller, which checks what it binds.
+
+// The items of the parenthesised list opened at `open`: the first and last significant token of
+// each (at depth 0 inside the list); the index of the closing parenthesis.
+Index itemRanges(const Tokens& t, Index open, std::vector<std::pair<Index, Index>>& ranges) {
+    ranges.clear();
+    int depth = 0;
+    Index first = -1, last = -1;
+    for (Index k = open + 1; k < t.size(); ++k) {
+        const Token& tok = t[k];
+        if (!tok.significant()) continue;
+        if (depth == 0 && (tok.isPunct(',') || tok.isPunct(')'))) {
+            ranges.push_back({first, last});
+            first = last = -1;
+            if (tok.isPunct(')')) return k;
+            continue;
+        }
+        if (tok.isPunct('(')) ++depth;
+        if (tok.isPunct(')')) --depth;
+        if (first < 0) first = k;
+        last = k;
+    }
+    return t.size();
+}
+
+struct Wrap {
+    Index first = 0, last = 0;
+    qint64 length = 0;
+};
+
+void insertWraps(const Tokens& t, Index insert, const ColumnLengths& lengths,
+                 std::vector<Wrap>& wraps) {
+    const Index k = insertTarget(t, insert);
+    if (k < 0) return;
+    const QString table = bareName(t[k]);
+    const auto columns = lengths(table);
+    auto lengthOf = [&](const QString& name) -> qint64 {
+        for (const auto& [c, n] : columns)
+            if (c.compare(name, Qt::CaseInsensitive) == 0) return n;
+        return 0;
+    };
+    std::vector<qint64> limit;
+    Index close = k;
+    const Index open = nextSig(t, k);
+    if (sigIsPunct(t, open, '(')) {
+        for (close = open + 1; close < t.size() && !t[close].isPunct(')'); ++close)
+            if (isName(t[close])) limit.push_back(lengthOf(bareName(t[close])));
+    } else {
+        // no column list: every column, in the table's order
+        for (const auto& [c, n] : columns) limit.push_back(n);
+    }
+    if (std::all_of(limit.begin(), limit.end(), [](qint64 n) { return n <= 0; })) return;
+    const Index body = nextSig(t, close);
+    std::vector<std::pair<Index, Index>> items;
+    if (sigIs(t, body, {"VALUES"})) {
+        for (Index g = nextSig(t, body); sigIsPunct(t, g, '(');) {
+            const Index end = itemRanges(t, g, items);
+            for (std::size_t n = 0; n < items.size() && n < limit.size(); ++n) {
+                const auto [a, b] = items[n];
+                if (a < 0 || limit[n] <= 0 || (a == b && t[a].isPunct('?'))) continue;
+                wraps.push_back({a, b, limit[n]});
+            }
+            const Index comma = nextSig(t, end);
+            if (!sigIsPunct(t, comma, ',')) break;
+            g = nextSig(t, comma);
+        }
+    } else if (sigIs(t, body, {"SELECT"})) {
+        // the select list, up to its FROM (or the end)
+        Index a = nextSig(t, body);
+        if (sigIs(t, a, {"DISTINCT", "ALL"})) a = nextSig(t, a);
+        std::size_t n = 0;
+        int depth = 0;
+        Index first = -1, last = -1;
+        for (Index j = a; j <= t.size(); j = j < t.size() ? nextSig(t, j) : j + 1) {
+            const bool end =
+                j >= t.size() ||
+                (depth == 0 &&
+                 (t[j].isPunct(',') || t[j].isAnyOf({"FROM", "WHERE", "UNION", "ORDER", "GROUP"}) ||
+                  t[j].isPunct(';')));
+            if (end) {
+                if (first >= 0 && n < limit.size() && limit[n] > 0)
+                    wraps.push_back({first, last, limit[n]});
+                ++n;
+                first = last = -1;
+                if (j >= t.size() || !t[j].isPunct(',')) break;
+                continue;
+            }
+            if (t[j].isPunct('(')) ++depth;
+            if (t[j].isPunct(')')) --depth;
+            if (first < 0) first = j;
+            last = j;
+        }
+    }
+}
+
+void updateWraps(const Tokens& t, Index update, const ColumnLengths& lengths,
+                 std::vector<Wrap>& wraps) {
+    const Index k = lastNamePart(t, nextSig(t, update));
+    if (k >= t.size() || !isName(t[k])) return;
+    const QString table = bareName(t[k]);
+    Index set = nextSig(t, k);
+    if (!sigIs(t, set, {"SET"})) return;
+    const auto columns = lengths(table);
+    for (Index j = nextSig(t, set); j < t.size();) {
+        // column [= expression], up to a comma, WHERE, FROM or the end at depth 0
+        const Index col = lastNamePart(t, j);
+        const Index eq = nextSig(t, col);
+        if (col >= t.size() || !isName(t[col]) || !sigIsPunct(t, eq, '=')) return;
+        Index first = -1, last = -1, e = nextSig(t, eq);
+        int depth = 0;
+        for (; e < t.size(); e = nextSig(t, e)) {
+            if (depth == 0 &&
+                (t[e].isPunct(',') || t[e].isAnyOf({"WHERE", "FROM"}) || t[e].isPunct(';')))
+                break;
+            if (t[e].isPunct('(')) ++depth;
+            if (t[e].isPunct(')')) --depth;
+            if (first < 0) first = e;
+            last = e;
+        }
+        qint64 n = 0;
+        for (const auto& [c, len] : columns)
+            if (c.compare(bareName(t[col]), Qt::CaseInsensitive) == 0) n = len;
+        if (first >= 0 && n > 0) wraps.push_back({first, last, n});
+        if (e >= t.size() || !t[e].isPunct(',')) return;
+        j = nextSig(t, e);
+    }
+}
+
+void checkLengths(Tokens& t, const ColumnLengths& lengths) {
+    if (!lengths) return;
+    const Index verb = nextSig(t, -1);
+    std::vector<Wrap> wraps;
+    if (sigIs(t, verb, {"INSERT"})) insertWraps(t, verb, lengths, wraps);
+    if (sigIs(t, verb, {"UPDATE"})) updateWraps(t, verb, lengths, wraps);
+    if (wraps.empty()) return;
+    std::sort(wraps.begin(), wraps.end(),
+              [](const Wrap& a, const Wrap& b) { return a.first < b.first; });
+    Tokens out;
+    out.reserve(t.size() + static_cast<Index>(wraps.size()) * 6);
+    // the wraps never nest: at most one is open at a time
+    std::size_t w = 0;
+    const Wrap* open = nullptr;
+    for (Index i = 0; i < t.size(); ++i) {
+        if (!open && w < wraps.size() && wraps[w].first == i) {
+            open = &wraps[w++];
+            out.append(Token{Kind::Word, QStringLiteral("longitud")});
+            out.append(Token{Kind::Punct, QStringLiteral("(")});
+        }
+        out.append(t[i]);
+        if (open && open->last == i) {
+            out.append(Token{Kind::Punct, QStringLiteral(",")});
+            out.append(Token{Kind::Space, QStringLiteral(" ")});
+            out.append(Token{Kind::Number, QString::number(open->length)});
+            out.append(Token{Kind::Punct, QStringLiteral(")")});
+            open = nullptr;
+        }
+    }
+    t = std::move(out);
+}
+
+// Texts of the arguments of the call whose parentheses are at open and close.
+QStringList callArguments(const Tokens& t, Index open, Index close) {
+    QStringList args;
+    int depth = 0;
+    Index from = open + 1;
+    for (Index k = open + 1; k < close; ++k) {
+        if (t[k].isPunct('(')) {
+            ++depth;
+        } else if (t[k].isPunct(')')) {
+            --depth;
+        } else if (depth == 0 && t[k].isPunct(',')) {
+            args << joinCode(t, from, k);
+            from = k + 1;
+        }
+    }
+    const QString last = joinCode(t, from, close);
+    if (!args.isEmpty() || !last.isEmpty()) args << last;
+    return args;
+}
+
+// The replacement text of a call, or nothing when the call stays as it is.
+std::optional<QString> rewriteCall(const Token& name, const QStringList& args,
+                                   const QString& inner) {
+    if (name.is("LEN") && args.size() == 1) {
+        return QStringLiteral("length(rtrim(%1))").arg(inner);  // LEN ignores trailing blanks
+    }
+    if (name.is("GETDATE") && args.isEmpty()) {
+        return QStringLiteral("datetime('now','localtime')");
+    }
+    if (name.is("CHARINDEX") && args.size() == 2) {
+        return QStringLiteral("instr(%1, %2)").arg(args[1], args[0]);
+    }
+    if (name.is("CHARINDEX") && args.size() == 3) {
+        // search from the start position (1 when lower) and give the position in the whole text;
+        // 0 when absent, NULL when any argument is NULL
+        const QString from = QStringLiteral("max(%1, 1)").arg(args[2]);
+        const QString found =
+            QStringLiteral("instr(substr(%1, %2), %3)").arg(args[1], from, args[0]);
+        return QStringLiteral("((%1 + %2 - 1) * (%1 > 0))").arg(found, from);
+    }
+    return std::nullopt;
+}
+
+// The tokens of t[from, to) with the calls rewritten, arguments first, in one pass.
+Tokens rewrittenCalls(const Tokens& t, Index from, Index to) {
+    Tokens out;
+    out.reserve(to - from);
+    for (Index i = from; i < to; ++i) {
+        const Token& tok = t[i];
+        if (tok.kind != Kind::Word || sigIsPunct(t, prevSig(t, i), '.')) {
+            out.append(tok);
+            continue;
+        }
+        const Index open = nextSig(t, i);
+        if (open >= to || !t[open].isPunct('(')) {
+            out.append(tok);
+            continue;
+        }
+        if (tok.is("ISNULL") || tok.is("SUBSTRING")) {
+            out.append(Token{Kind::Word, tok.is("ISNULL") ? QStringLiteral("ifnull")
+                                                          : QStringLiteral("substr")});
+            continue;
+        }
+        if (!tok.isAnyOf({"LEN", "GETDATE", "CHARINDEX"})) {
+            out.append(tok);
+            continue;
+        }
+        const Index close = matchParen(t, open);
+        if (close < 0 || close >= to) {
+            out.append(tok);
+            continue;
+        }
+        const Tokens inner = rewrittenCalls(t, open + 1, close);
+        const auto text =
+            rewriteCall(tok, callArguments(inner, -1, inner.size()), join(inner, 0, inner.size()));
+        if (!text) {
+            for (Index k = i; k <= open; ++k) out.append(t[k]);
+            out.append(inner);
+            out.append(t[close]);
+        } else {
+            out.append(tokenize(*text));
+        }
+        i = close;
+    }
+    return out;
+}
+
+void rewriteFunctions(Tokens& t) {
+    t = rewrittenCalls(t, 0, t.size());
+}
+
+bool isCompoundOperator(const Tokens& t, Index i) {
+    return sigIs(t, i, {"UNION", "EXCEPT", "INTERSECT"}) ||
+           (sigIs(t, i, {"ALL"}) && sigIs(t, prevSig(t, i), {"UNION"}));
+}
+
+// Turns the TOP of the SELECT at sel into a LIMIT at the end of that SELECT. False, with nothing
+// changed, when the SELECT has no TOP that can be translated.
+bool rewriteTop(Tokens& t, Index sel) {
+    Index top = nextSig(t, sel);
+    if (sigIs(t, top, {"DISTINCT", "ALL"})) top = nextSig(t, top);
+    if (!sigIs(t, top, {"TOP"})) return false;
+    const Index k = nextSig(t, top);
+    Index last = k;
+    QString count;
+    if (k < t.size() && t[k].kind == Kind::Number) {
+        count = t[k].text;
+    } else if (sigIsPunct(t, k, '(')) {
+        last = matchParen(t, k);
+        if (last < 0) return false;
+        count = joinCode(t, k + 1, last);
+    } else {
+        return false;
+    }
+    const Index after = nextSig(t, last);
+    if (sigIs(t, after, {"PERCENT"})) {
+        if (count != QLatin1String("100")) return false;
+        eraseTokens(t, top, after);
+        return true;
+    }
+    if (sigIs(t, after, {"WITH"}) && sigIs(t, nextSig(t, after), {"TIES"})) return false;
+
+    // The SELECT ends where its enclosing parenthesis closes, at the end of the statement, or
+    // where it meets another member of a compound SELECT; a member that follows a compound
+    // operator also ends at the ORDER BY, which belongs to the whole compound.
+    const bool followsCompound = isCompoundOperator(t, prevSig(t, sel));
+    bool inCompound = followsCompound;
+    Index end = t.size();
+    int depth = 0;
+    for (Index i = sel + 1; i < t.size(); ++i) {
+        if (t[i].isPunct('(')) {
+            ++depth;
+        } else if (t[i].isPunct(')')) {
+            if (depth-- == 0) {
+                end = i;
+                break;
+            }
+        } else if (depth > 0) {
+            continue;
+        } else if (t[i].isPunct(';')) {
+            end = i;
+            break;
+        } else if (isCompoundOperator(t, i) && !t[i].is("ALL")) {
+            end = i;
+            inCompound = true;
+            break;
+        } else if (followsCompound && t[i].is("ORDER") && sigIs(t, nextSig(t, i), {"BY"})) {
+            end = i;
+            break;
+        }
+    }
+    const Index tail = prevSig(t, end) + 1;
+    // SQLite allows LIMIT only after the last member of a compound SELECT: a member with its own
+    // limit becomes a subquery.
+    insertText(t, tail, QStringLiteral(" LIMIT %1%2").arg(count, inCompound ? ")" : ""));
+    eraseTokens(t, top, last);
+    if (inCompound) insertText(t, sel, QStringLiteral("SELECT * FROM ("));
+    return true;
+}
+
+void rewriteTops(Tokens& t) {
+    for (Index i = 0; i < t.size(); ++i) {
+        // a rewrite may put "SELECT * FROM (" at i: look at i again, its TOP is gone
+        if (t[i].is("SELECT") && rewriteTop(t, i)) --i;
+    }
+}
+
+bool isTextType(const Token& tok) {
+    QString name = tok.text;
+    if (tok.kind == Kind::Bracket) {
+        name = name.mid(1, name.size() - 2);
+    } else if (tok.kind != Kind::Word) {
+        return false;
+    }
+    name = name.toLower();
+    return name == QLatin1String("char") || name == QLatin1String("varchar") ||
+           name == QLatin1String("nchar") || name == QLatin1String("nvarchar") ||
+           name == QLatin1String("text") || name == QLatin1String("ntext");
+}
+
+// Adds the collation to the column definition t[from, to) when it declares a text column with
+// none of its own.
+void collateColumn(Tokens& t, Index from, Index to) {
+    const Index column = nextSig(t, from - 1);
+    if (column >= to || t[column].isAnyOf({"CONSTRAINT", "PRIMARY", "UNIQUE", "CHECK", "FOREIGN",
+                                           "INDEX", "COLUMN"})) {
+        return;
+    }
+    const Index type = nextSig(t, column);
+    if (type >= to || !isTextType(t[type])) return;
+    for (Index k = type; k < to; ++k) {
+        if (t[k].is("COLLATE")) return;
+    }
+    Index at = type + 1;
+    const Index open = nextSig(t, type);
+    if (open < to && t[open].isPunct('(')) {
+        const Index close = matchParen(t, open);
+        if (close < 0 || close >= to) return;
+        at = close + 1;
+    }
+    insertText(t, at, QStringLiteral(" COLLATE CI"));
+}
+
+// Column definitions of t[from, to), separated by commas at the outer level.
+QList<std::pair<Index, Index>> definitions(const Tokens& t, Index from, Index to) {
+    QList<std::pair<Index, Index>> defs;
+    int depth = 0;
+    Index begin = from;
+    for (Index k = from; k < to; ++k) {
+        if (t[k].isPunct('(')) {
+            ++depth;
+        } else if (t[k].isPunct(')')) {
+            --depth;
+        } else if (depth == 0 && t[k].isPunct(',')) {
+            defs.append({begin, k});
+            begin = k + 1;
+        }
+    }
+    defs.append({begin, to});
+    return defs;
+}
+
+void addTextCollation(Tokens& t) {
+    const Index verb = nextSig(t, -1);
+    const Index table = nextSig(t, verb);
+    if (!sigIs(t, table, {"TABLE"})) return;
+    Index from = -1;
+    Index to = -1;
+    if (t[verb].is("CREATE")) {
+        for (Index k = table + 1; k < t.size() && from < 0; ++k) {
+            if (t[k].isPunct('(')) from = k + 1;
+        }
+        if (from < 0) return;
+        to = matchParen(t, from - 1);
+    } else if (t[verb].is("ALTER")) {
+        Index add = nextSig(t, table);
+        while (add < t.size() && !t[add].is("ADD")) add = nextSig(t, add);
+        if (add >= t.size()) return;
+        from = sigIs(t, nextSig(t, add), {"COLUMN"}) ? nextSig(t, add) + 1 : add + 1;
+        to = t.size();
+        for (Index k = from; k < t.size(); ++k) {
+            if (t[k].isPunct(';')) {
+                to = k;
+                break;
+            }
+        }
+    }
+    if (from < 0 || to < 0) return;
+    const auto defs = definitions(t, from, to);
+    // from the last, so that insertions leave the earlier ranges valid
+    for (auto it = defs.rbegin(); it != defs.rend(); ++it) collateColumn(t, it->first, it->second);
+}
+
+}  // namespace
+
+// A text literal compared with an expression (LTRIM(RTRIM(col)) = 'x') is compared in the
+// engine's collation too, as every comparison of text is on the server; a bare column already
+// brings its own.
+bool isComparison(const Tokens& t, Index i) {
+    return i >= 0 && i < t.size() && t[i].kind == Kind::Punct &&
+           (t[i].isPunct('=') || t[i].isPunct('<') || t[i].isPunct('>') || t[i].isPunct('!'));
+}
+
+void collateComparedLiterals(Tokens& t) {
+    Tokens out;
+    out.reserve(t.size());
+    for (Index i = 0; i < t.size(); ++i) {
+        out.append(t[i]);
+        if (t[i].kind != Kind::String) continue;
+        if (!isComparison(t, prevSig(t, i)) && !isComparison(t, nextSig(t, i))) continue;
+        if (sigIs(t, nextSig(t, i), {"COLLATE"})) continue;
+        out.append(Token{Kind::Space, QStringLiteral(" ")});
+        out.append(Token{Kind::Word, QStringLiteral("COLLATE")});
+        out.append(Token{Kind::Space, QStringLiteral(" ")});
+        out.append(Token{Kind::Word, QStringLiteral("CI")});
+    }
+    t = std::move(out);
+}
+
+namespace {
+
+// A short date (two- or four-digit year) with an optional time, in the regional separators.
+QRegularExpression makeShape(const platform::Regional& regional) {
+    const QString dateSep = QRegularExpression::escape(QString(regional.dateSeparator));
+    const QString timeSep =
+        QStringLiteral("(?::|%1)").arg(QRegularExpression::escape(QString(regional.timeSeparator)));
+    return QRegularExpression(
+        QStringLiteral("^\\d{1,2}%1\\d{1,2}%1(?:\\d{4}|\\d{2})( +\\d{1,2}%2\\d{2}(?:%2\\d{2})?)?$")
+            .arg(dateSep, timeSep));
+}
+
+}  // namespace
+
+std::optional<QString> isoDate(const QString& text, const platform::Regional& regional) {
+    // Cheap refusals first: most literals are no dates at all.
+    if (text.size() < 6 || text.size() > 24 || !text.front().isDigit()) return std::nullopt;
+    // The pattern is made once for each pair of separators.
+    thread_local QChar madeFor[2] = {QChar(), QChar()};
+    thread_local QRegularExpression shape;
+    if (madeFor[0] != regional.dateSeparator || madeFor[1] != regional.timeSeparator) {
+        madeFor[0] = regional.dateSeparator;
+        madeFor[1] = regional.timeSeparator;
+        shape = makeShape(regional);
+    }
+    const auto m = shape.match(text);
+    if (!m.hasMatch()) return std::nullopt;
+    const auto date = regional.parseDate(text);
+    if (!date) return std::nullopt;
+    QString iso = date->date().toString(QStringLiteral("yyyy-MM-dd"));
+    if (m.hasCaptured(1)) iso += date->time().toString(QStringLiteral(" HH:mm:ss"));
+    return iso;
+}
+
+QStringList splitBatch(const QString& batch) {
+    const Tokens t = tokenize(batch);
+    QStringList out;
+    auto flush = [&](Index from, Index to) {
+        if (hasSignificant(t, from, to)) out << join(t, from, to).trimmed();
+    };
+    Index start = 0;
+    int depth = 0;
+    for (Index i = 0; i < t.size(); ++i) {
+        const Token& tok = t[i];
+        if (tok.isPunct('(')) {
+            ++depth;
+        } else if (tok.isPunct(')')) {
+            depth = std::max(0, depth - 1);
+        } else if (depth > 0) {
+            continue;
+        } else if (tok.isPunct(';')) {
+            flush(start, i);
+            start = i + 1;
+        } else if (tok.kind == Kind::Word) {
+            if (const Index next = goLineEnd(t, i); next >= 0) {
+                flush(start, i);
+                start = next;
+                i = next - 1;
+            } else if (startsStatement(t, start, i)) {
+                flush(start, i);
+                start = i;
+            }
+        }
+    }
+    flush(start, t.size());
+    return out;
+}
+
+Translation translateStatement(const QString& statement, const platform::Regional& regional,
+                               bool addCollation, const DateColumns& dates,
+                               const ColumnLengths& lengths) {
+    Tokens t = tokenize(statement);
+    if (auto fixed = sessionStatement(t)) {
+        Translation fixedOut;
+        fixedOut.sql = *fixed;
+        return fixedOut;
+    }
+    removeNolock(t);
+    removeOwner(t);
+    removeNationalPrefix(t);
+    Translation out;
+    convertDates(t, regional, dates, out);
+    checkLengths(t, lengths);
+    rewriteFunctions(t);
+    rewriteTops(t);
+    if (addCollation) {
+        addTextCollation(t);
+        collateComparedLiterals(t);
+    }
+    out.sql = join(t, 0, t.size());
+    return out;
+}
+
+QString translate(const QString& statement, const platform::Regional& regional, bool addCollation,
+                  const DateColumns& dates, const ColumnLengths& lengths) {
+    return translateStatement(statement, regional, addCollation, dates, lengths).sql;
+}
+
+}  // namespace ado::sqlite_dialect
