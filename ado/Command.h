@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/Variant.h"
 #include "ado/Connection.h"
+#include "platform/Variant.h"
 
 namespace ado {
 

@@ -1,9 +1,9 @@
 #include "ado/Connection.h"
 
-#include "ado/core/BufferedCursor.h"
 #include "ado/ConnectionString.h"
-#include "ado/odbc/OdbcEngine.h"
 #include "ado/Recordset.h"
+#include "ado/core/BufferedCursor.h"
+#include "ado/odbc/OdbcEngine.h"
 #include "ado/sqlite/SqliteEngine.h"
 
 namespace ado {

@@ -4,9 +4,9 @@
 #include <memory>
 #include <vector>
 
-#include "platform/Variant.h"
-#include "ado/core/Engine.h"
 #include "ado/Errors.h"
+#include "ado/core/Engine.h"
+#include "platform/Variant.h"
 
 namespace ado {
 

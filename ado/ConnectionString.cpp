@@ -3,9 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "ado/core/Error.h"
 #include "platform/IniReader.h"
 #include "platform/Process.h"
-#include "ado/core/Error.h"
 
 namespace ado {
 

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include "platform/Variant.h"
 #include "ado/core/Engine.h"
+#include "platform/Variant.h"
 
 namespace ado {
 

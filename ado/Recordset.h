@@ -4,10 +4,10 @@
 #include <memory>
 #include <vector>
 
-#include "platform/Variant.h"
 #include "ado/Connection.h"
-#include "ado/core/Engine.h"
 #include "ado/Field.h"
+#include "ado/core/Engine.h"
+#include "platform/Variant.h"
 
 namespace ado {
 

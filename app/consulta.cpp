@@ -7,14 +7,14 @@
 #include <cstdio>
 
 #include "lookup/Lib_ClsCons3.h"
-#include "widgets/GuardedApplication.h"
 #include "platform/Memoria.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
-#include "widgets/QtPrompter.h"
 #include "startup/Sesion.h"
 #include "startup/UltimoRecurso.h"
 #include "startup/globals/Globals.h"
+#include "widgets/GuardedApplication.h"
+#include "widgets/QtPrompter.h"
 
 int main(int argc, char** argv) {
     platform::memoria::ajustaMonticulo();

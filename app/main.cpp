@@ -6,13 +6,11 @@
 
 #include "connect/DialogoConexion.h"
 #include "lookup/Lib_ClsCons3.h"
-#include "widgets/GuardedApplication.h"
 #include "platform/Memoria.h"
 #include "platform/NonInteractivePrompter.h"
 #include "platform/Parada.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
-#include "widgets/QtPrompter.h"
 #include "report/ModoLote.h"
 #include "report/frmCronequipo.h"
 #include "reportengine/ReportEngineImpl.h"
@@ -20,6 +18,8 @@
 #include "startup/UltimoRecurso.h"
 #include "startup/config/Configuracion.h"
 #include "startup/globals/Globals.h"
+#include "widgets/GuardedApplication.h"
+#include "widgets/QtPrompter.h"
 
 namespace {
 

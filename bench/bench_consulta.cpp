@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "ado/sqlite/SqliteEngine.h"
 #include "data/db_dll/DB_Dll.h"
 #include "lookup/Lib_ClsCons3.h"
 #include "lookup/Lib_FrmCons3.h"
@@ -18,7 +19,6 @@
 #include "platform/NonInteractivePrompter.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
-#include "ado/sqlite/SqliteEngine.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "ado/sqlite/SqliteEngine.h"
 #include "data/db_dll/DB_Dll.h"
 #include "platform/NonInteractivePrompter.h"
 #include "platform/Process.h"
-#include "ado/sqlite/SqliteEngine.h"
 #include "report/AvisoBanner.h"
 #include "report/GeneradorCronograma.h"
 #include "startup/globals/Globals.h"

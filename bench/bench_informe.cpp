@@ -15,10 +15,9 @@
 #include <QThread>
 #include <cstdio>
 
-#include "widgets/GuardedApplication.h"
+#include "ado/sqlite/SqliteEngine.h"
 #include "platform/NonInteractivePrompter.h"
 #include "platform/Process.h"
-#include "ado/sqlite/SqliteEngine.h"
 #include "reportengine/PageView.h"
 #include "reportengine/PagedReport.h"
 #include "reportengine/PdfExport.h"
@@ -26,6 +25,7 @@
 #include "reportengine/ReportPreview.h"
 #include "reportengine/ReportTable.h"
 #include "reportengine/XlsxExport.h"
+#include "widgets/GuardedApplication.h"
 
 using namespace reportengine;
 

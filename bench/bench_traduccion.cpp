@@ -6,8 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/Regional.h"
 #include "ado/sqlite/SqliteDialect.h"
+#include "ado/tsql/Batch.h"
+#include "platform/Regional.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ double seconds(const QString& script) {
     QElapsedTimer t;
     t.start();
     qsizetype out = 0;
-    for (const QString& s : dialect::splitBatch(script))
+    for (const QString& s : ado::tsql::splitBatch(script))
         out += dialect::translate(s, platform::Regional::current(), true, dates).size();
     const double secs = t.nsecsElapsed() / 1e9;
     if (out == 0) std::printf("(nothing translated)\n");

@@ -28,10 +28,10 @@
 #include "platform/DestinoEscritura.h"
 #include "platform/Escritura.h"
 #include "platform/Failure.h"
-#include "widgets/GuardedApplication.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
 #include "suitelib/SuiteLib.h"
+#include "widgets/GuardedApplication.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "lookup/Lib_ClsCons3.h"
 
+#include "ado/core/Error.h"
 #include "data/db_dll/DB_Dll.h"
 #include "lookup/Lib_FrmCons3.h"
 #include "lookup/Lib_FrmCons3Tree.h"
@@ -8,7 +9,6 @@
 #include "platform/Cp1252.h"
 #include "platform/Failure.h"
 #include "platform/Prompt.h"
-#include "ado/core/Error.h"
 
 ServiciosConsulta& serviciosConsulta() {
     static ServiciosConsulta s;

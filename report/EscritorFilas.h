@@ -3,9 +3,9 @@
 #include <QString>
 #include <vector>
 
-#include "platform/Variant.h"
 #include "ado/Command.h"
 #include "ado/Connection.h"
+#include "platform/Variant.h"
 
 // Writes the rows of the schedule through prepared statements that carry several rows each
 // (fewer round trips to a server). A failed send keeps its rows, so that the caller may send

@@ -3,12 +3,12 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include "ado/Command.h"
 #include "data/db_dll/DB_Dll.h"
 #include "platform/Failure.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
 #include "platform/Regional.h"
-#include "ado/Command.h"
 #include "report/EscritorFilas.h"
 #include "report/Periodos.h"
 #include "report/Repeticiones.h"

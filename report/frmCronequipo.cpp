@@ -19,14 +19,14 @@
 #include "platform/Process.h"
 #include "platform/Prompt.h"
 #include "platform/Regional.h"
-#include "widgets/SkinControl.h"
-#include "widgets/TBarRep.h"
 #include "report/AvisoBanner.h"
 #include "report/GeneradorCronograma.h"
 #include "startup/Sesion.h"
 #include "startup/UltimoRecurso.h"
 #include "startup/Vestido.h"
 #include "suitelib/SuiteLib.h"
+#include "widgets/SkinControl.h"
+#include "widgets/TBarRep.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "platform/Variant.h"
 #include "ado/Connection.h"
 #include "ado/Recordset.h"
+#include "platform/Variant.h"
 #include "reportengine/ReportTemplate.h"
 #include "reportengine/SelectionFormula.h"
 

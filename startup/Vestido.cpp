@@ -17,10 +17,10 @@
 #include "platform/Failure.h"
 #include "platform/Process.h"
 #include "platform/Regional.h"
-#include "widgets/SkinControl.h"
 #include "startup/PanelEstado.h"
 #include "startup/globals/Globals.h"
 #include "suitelib/SuiteLib.h"
+#include "widgets/SkinControl.h"
 
 namespace {
 

@@ -9,10 +9,11 @@
 #include <QRegularExpression>
 #include <clocale>
 
-#include "platform/Regional.h"
 #include "ado/core/BufferedCursor.h"
 #include "ado/core/Error.h"
 #include "ado/sqlite/SqliteDialect.h"
+#include "ado/tsql/Batch.h"
+#include "platform/Regional.h"
 
 namespace ado {
 
@@ -467,7 +468,7 @@ QString OdbcEngine::source() const {
 ExecResult OdbcEngine::execute(const QString& sql) {
     QStringList statements;
     if (speaksSqlite()) {
-        for (const QString& s : sqlite_dialect::splitBatch(sql)) {
+        for (const QString& s : tsql::splitBatch(sql)) {
             const QString t =
                 sqlite_dialect::translate(s, platform::Regional::current(), false).trimmed();
             if (!t.isEmpty()) statements << t;
@@ -512,7 +513,7 @@ std::unique_ptr<Cursor> OdbcEngine::read(const QString& sql) {
     static const QRegularExpression control(
         QStringLiteral("^\\s*(BEGIN|COMMIT|ROLLBACK|END|SAVE|SAVEPOINT|RELEASE)\\b"),
         QRegularExpression::CaseInsensitiveOption);
-    if (sqlite_dialect::splitBatch(sql).size() != 1 || control.match(sql).hasMatch())
+    if (tsql::splitBatch(sql).size() != 1 || control.match(sql).hasMatch())
         throw EngineError(notReadOnly(kSource));
     if (inTransaction_) {
         throw EngineError(Error{code::ErrorsOccurred,

@@ -10,11 +10,9 @@
 
 namespace ado {
 
-// Translation of statements written in the SQL Server dialect into the SQLite dialect.
+// Translation of statements written in the SQL Server dialect (as ado/tsql reads them) into the
+// SQLite dialect.
 namespace sqlite_dialect {
-
-// Splits a SQL Server batch into its statements (SQL Server needs no separator between them).
-QStringList splitBatch(const QString& batch);
 
 // Whether a column of a table holds dates, as the database declares it.
 using DateColumns = std::function<bool(const QString& table, const QString& column)>;
@@ -48,10 +46,6 @@ Translation translateStatement(const QString& statement, const platform::Regiona
 QString translate(const QString& statement, const platform::Regional& regional,
                   bool addCollation = false, const DateColumns& dates = {},
                   const ColumnLengths& lengths = {});
-
-// The stored form of a short-date text ("2026-03-15" or "2026-03-15 14:07:00"); no value when
-// the text is not one.
-std::optional<QString> isoDate(const QString& text, const platform::Regional& regional);
 
 }  // namespace sqlite_dialect
 }  // namespace ado

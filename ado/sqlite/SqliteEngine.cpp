@@ -15,12 +15,14 @@
 #include <optional>
 #include <set>
 
-#include "platform/ArchivoLegible.h"
-#include "platform/Failure.h"
-#include "platform/Regional.h"
 #include "ado/core/BufferedCursor.h"
 #include "ado/core/Error.h"
 #include "ado/sqlite/SqliteDialect.h"
+#include "ado/tsql/Batch.h"
+#include "ado/tsql/DateLiteral.h"
+#include "platform/ArchivoLegible.h"
+#include "platform/Failure.h"
+#include "platform/Regional.h"
 
 namespace ado {
 
@@ -752,8 +754,8 @@ class SqlitePrepared : public Prepared {
         // A short-date text bound where a date column takes it is stored as a date.
         if (value.isText() && index >= 0 && static_cast<std::size_t>(index) < dates_.size() &&
             dates_[static_cast<std::size_t>(index)]) {
-            if (const auto iso = sqlite_dialect::isoDate(value.text().trimmed(),
-                                                         platform::Regional::current())) {
+            if (const auto iso =
+                    tsql::isoDate(value.text().trimmed(), platform::Regional::current())) {
                 bindValue(h_->db, st_.get(), index + 1, Variant(*iso));
                 return;
             }
@@ -1002,7 +1004,7 @@ void SqliteEngine::executeRaw(const QString& sql) {
 ExecResult SqliteEngine::execute(const QString& sql) {
     countCall();
     ExecResult result;
-    const QStringList statements = sqlite_dialect::splitBatch(sql);
+    const QStringList statements = tsql::splitBatch(sql);
     const auto& regional = platform::Regional::current();
     // Each statement is translated when it is about to run (and the next one, to know whether
     // this is the last), with the schema as it stands then.
@@ -1086,7 +1088,7 @@ std::unique_ptr<Prepared> SqliteEngine::prepare(const QString& sql) {
 
 std::unique_ptr<Cursor> SqliteEngine::read(const QString& sql) {
     countCall();
-    const QStringList statements = sqlite_dialect::splitBatch(sql);
+    const QStringList statements = tsql::splitBatch(sql);
     if (statements.size() != 1) throw EngineError(notReadOnly(kSource));
     const QByteArray text =
         sqlite_dialect::translate(statements.front(), platform::Regional::current(), true,

@@ -1,10 +1,10 @@
 #include "data/db_dll/DB_Dll.h"
 
+#include "ado/core/Error.h"
 #include "data/db_dll/ErrorLog.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
 #include "platform/TextFile.h"
-#include "ado/core/Error.h"
 
 bool gSSConfidencialidad = false;
 

@@ -5,10 +5,10 @@
 #include <memory>
 #include <optional>
 
-#include "platform/Failure.h"
-#include "platform/Variant.h"
 #include "ado/Connection.h"
 #include "ado/Recordset.h"
+#include "platform/Failure.h"
+#include "platform/Variant.h"
 #include "suitelib/SuiteLib.h"
 
 namespace dbdll {

@@ -1,7 +1,7 @@
+#include "ado/core/Error.h"
 #include "data/db_dll/DB_Dll.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
-#include "ado/core/Error.h"
 
 namespace {
 

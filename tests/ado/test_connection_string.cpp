@@ -3,11 +3,11 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "ado/ConnectionString.h"
+#include "ado/core/Error.h"
 #include "platform/Failure.h"
 #include "platform/IniReader.h"
 #include "platform/Process.h"
-#include "ado/ConnectionString.h"
-#include "ado/core/Error.h"
 
 using namespace ado;
 

@@ -9,13 +9,13 @@
 #include <string>
 #include <thread>
 
-#include "platform/Failure.h"
-#include "platform/Process.h"
 #include "ado/Command.h"
 #include "ado/Connection.h"
-#include "ado/core/Error.h"
 #include "ado/Recordset.h"
+#include "ado/core/Error.h"
 #include "ado/sqlite/SqliteEngine.h"
+#include "platform/Failure.h"
+#include "platform/Process.h"
 #include "tests/support/FailureNumber.h"
 
 using namespace ado;

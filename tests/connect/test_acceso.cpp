@@ -25,11 +25,11 @@
 #include "connect/frmAcceso.h"
 #include "platform/ArchivoLegible.h"
 #include "platform/Escritura.h"
-#include "widgets/GuardedApplication.h"
 #include "platform/Process.h"
 #include "tests/support/Aplicacion.h"
 #include "tests/support/Hostiles.h"
 #include "tests/support/ImprimeQString.h"
+#include "widgets/GuardedApplication.h"
 
 namespace {
 
@@ -174,10 +174,10 @@ TEST_F(Acceso, TheListIsAsWideAsItsLongestEntry) {
 
 }  // namespace
 
-#include "data/db_dll/DB_Dll.h"
-#include "tests/support/ScriptedPrompter.h"
 #include "ado/sqlite/SqliteEngine.h"
+#include "data/db_dll/DB_Dll.h"
 #include "suitelib/SuiteLib.h"
+#include "tests/support/ScriptedPrompter.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include "connect/frmAcceso.h"
 #include "data/db_dll/DB_Dll.h"
 #include "platform/Process.h"
-#include "tests/support/ScriptedPrompter.h"
 #include "tests/support/Aplicacion.h"
 #include "tests/support/ImprimeQString.h"
+#include "tests/support/ScriptedPrompter.h"
 
 namespace {
 

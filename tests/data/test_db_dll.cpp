@@ -1,8 +1,8 @@
 #include <QDir>
 #include <QFile>
 
-#include "data/db_dll/DB_Dll.h"
 #include "ado/core/Error.h"
+#include "data/db_dll/DB_Dll.h"
 #include "tests/support/PostgresServer.h"
 #include "tests/support/ProgramFolder.h"
 

@@ -1,9 +1,9 @@
 #include <QDate>
 #include <cstdio>
 
-#include "platform/Regional.h"
 #include "ado/core/Error.h"
 #include "ado/sqlite/SqliteEngine.h"
+#include "platform/Regional.h"
 #include "report/GeneradorCronograma.h"
 #include "report/ModoLote.h"
 #include "report/Periodos.h"

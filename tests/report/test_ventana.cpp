@@ -16,10 +16,8 @@
 
 #include "lookup/Lib_FrmCons3.h"
 #include "lookup/ListaConsulta.h"
-#include "widgets/GuardedApplication.h"
 #include "platform/IniReader.h"
 #include "platform/Regional.h"
-#include "widgets/TBarRep.h"
 #include "report/frmCronequipo.h"
 #include "startup/UltimoRecurso.h"
 #include "startup/globals/Globals.h"
@@ -27,6 +25,8 @@
 #include "tests/support/Aplicacion.h"
 #include "tests/support/ImprimeQString.h"
 #include "tests/support/ProgramFolder.h"
+#include "widgets/GuardedApplication.h"
+#include "widgets/TBarRep.h"
 
 namespace mb = platform::mb;
 

@@ -24,13 +24,12 @@
 #include <string>
 #include <thread>
 
-#include "banner/Dll_Display.h"
-#include "banner/Lbf_CtrlDisplay.h"
-#include "platform/Process.h"
-#include "tests/support/ScriptedPrompter.h"
 #include "ado/Command.h"
 #include "ado/Connection.h"
 #include "ado/sqlite/SqliteEngine.h"
+#include "banner/Dll_Display.h"
+#include "banner/Lbf_CtrlDisplay.h"
+#include "platform/Process.h"
 #include "reportengine/Background.h"
 #include "reportengine/BannerProgress.h"
 #include "reportengine/FontMeasure.h"
@@ -45,6 +44,7 @@
 #include "reportengine/ReportTable.h"
 #include "reportengine/XlsxExport.h"
 #include "tests/support/Aplicacion.h"
+#include "tests/support/ScriptedPrompter.h"
 
 using namespace reportengine;
 using platform::Variant;

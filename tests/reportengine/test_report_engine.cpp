@@ -11,13 +11,12 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "platform/ArchivoLegible.h"
-#include "platform/Process.h"
-#include "tests/support/ScriptedPrompter.h"
 #include "ado/Command.h"
 #include "ado/Connection.h"
 #include "ado/Recordset.h"
 #include "ado/sqlite/SqliteEngine.h"
+#include "platform/ArchivoLegible.h"
+#include "platform/Process.h"
 #include "reportengine/FontMeasure.h"
 #include "reportengine/PageLayout.h"
 #include "reportengine/PdfExport.h"
@@ -30,6 +29,7 @@
 #include "suitelib/SuiteLib.h"
 #include "tests/support/Aplicacion.h"
 #include "tests/support/Hostiles.h"
+#include "tests/support/ScriptedPrompter.h"
 
 using namespace SuiteLib;
 using namespace reportengine;

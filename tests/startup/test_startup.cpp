@@ -2,13 +2,13 @@
 #include <QFile>
 #include <cstdio>
 
+#include "ado/core/Error.h"
+#include "ado/sqlite/SqliteEngine.h"
 #include "lookup/Lib_ClsCons3.h"
 #include "platform/ArchivoLegible.h"
 #include "platform/Escritura.h"
 #include "platform/IniReader.h"
 #include "platform/Regional.h"
-#include "ado/core/Error.h"
-#include "ado/sqlite/SqliteEngine.h"
 #include "startup/Acceso.h"
 #include "startup/Errores.h"
 #include "startup/Sesion.h"

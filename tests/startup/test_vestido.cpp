@@ -10,13 +10,13 @@
 
 #include "platform/ArchivoLegible.h"
 #include "platform/IniReader.h"
-#include "widgets/SkinControl.h"
-#include "widgets/TBarRep.h"
 #include "startup/Vestido.h"
 #include "startup/globals/Globals.h"
 #include "tests/support/Aplicacion.h"
 #include "tests/support/Hostiles.h"
 #include "tests/support/ProgramFolder.h"
+#include "widgets/SkinControl.h"
+#include "widgets/TBarRep.h"
 
 // The resource registration lives outside any namespace, where the resource functions are.
 static void quitaRecursoIcono() {

@@ -16,9 +16,9 @@
 #include "platform/IniReader.h"
 #include "platform/Process.h"
 #include "platform/Regional.h"
-#include "tests/support/ScriptedPrompter.h"
 #include "suitelib/SuiteLib.h"
 #include "tests/support/Aplicacion.h"
+#include "tests/support/ScriptedPrompter.h"
 
 using platform::Variant;
 using SuiteLib::tools;

@@ -11,10 +11,10 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "ado/sqlite/SqliteEngine.h"
 #include "data/db_dll/DB_Dll.h"
 #include "platform/Process.h"
 #include "tests/support/ScriptedPrompter.h"
-#include "ado/sqlite/SqliteEngine.h"
 
 class ProgramFolder : public testing::Test {
   protected:

@@ -8,9 +8,9 @@
 
 #include "platform/Failure.h"
 #include "platform/NonInteractivePrompter.h"
-#include "widgets/QtPrompter.h"
-#include "tests/support/ScriptedPrompter.h"
 #include "tests/support/Aplicacion.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "widgets/QtPrompter.h"
 
 using namespace platform;
 

@@ -5,8 +5,8 @@
 #include <QKeySequence>
 #include <QToolButton>
 
-#include "widgets/TBarRep.h"
 #include "tests/support/Aplicacion.h"
+#include "widgets/TBarRep.h"
 
 namespace {
 

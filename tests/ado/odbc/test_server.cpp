@@ -6,11 +6,11 @@
 #include <QDateTime>
 #include <thread>
 
-#include "platform/Failure.h"
 #include "ado/Command.h"
 #include "ado/Connection.h"
-#include "ado/core/Error.h"
 #include "ado/Recordset.h"
+#include "ado/core/Error.h"
+#include "platform/Failure.h"
 #include "tests/support/FailureNumber.h"
 #include "tests/support/PostgresServer.h"
 

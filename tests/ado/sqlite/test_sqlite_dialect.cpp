@@ -6,11 +6,12 @@
 #include <vector>
 
 #include "ado/sqlite/SqliteDialect.h"
+#include "ado/tsql/Batch.h"
 
 namespace {
 
-using ado::sqlite_dialect::splitBatch;
 using ado::sqlite_dialect::translate;
+using ado::tsql::splitBatch;
 
 struct Case {
     const char* input;
@@ -239,58 +240,6 @@ TEST(SqliteDialectTranslate, LeavesEverythingElse) {
          "SELECT 'It''s ISNULL(a,b) N''x'' 01/02/2026'"},
         {"DELETE FROM T WHERE a = 'x", "DELETE FROM T WHERE a = 'x"},
     });
-}
-
-TEST(SqliteDialectSplit, SplitsBatches) {
-    const struct {
-        const char* batch;
-        std::vector<std::string> statements;
-    } cases[] = {
-        {"BEGIN TRANSACTION \r\r INSERT INTO T (A) VALUES ('x')\rUPDATE T SET A='y' WHERE B=1\r",
-         {"BEGIN TRANSACTION", "INSERT INTO T (A) VALUES ('x')", "UPDATE T SET A='y' WHERE B=1"}},
-        {"BEGIN TRANSACTION INSERT INTO T (A) VALUES (1) COMMIT TRANSACTION",
-         {"BEGIN TRANSACTION", "INSERT INTO T (A) VALUES (1)", "COMMIT TRANSACTION"}},
-        {"INSERT INTO T (A) VALUES ('UPDATE x; DELETE\r\nSELECT 1\r\nGO\r\n')\r\nDELETE FROM T",
-         {"INSERT INTO T (A) VALUES ('UPDATE x; DELETE\r\nSELECT 1\r\nGO\r\n')", "DELETE FROM T"}},
-        {"CREATE TABLE H (Id int, P int REFERENCES P (Id) ON DELETE CASCADE ON UPDATE CASCADE)\r\n"
-         "INSERT INTO H VALUES (1, 1)",
-         {"CREATE TABLE H (Id int, P int REFERENCES P (Id) ON DELETE CASCADE ON UPDATE CASCADE)",
-          "INSERT INTO H VALUES (1, 1)"}},
-        {"ALTER TABLE H ADD CONSTRAINT F FOREIGN KEY (P) REFERENCES P (Id) ON DELETE CASCADE",
-         {"ALTER TABLE H ADD CONSTRAINT F FOREIGN KEY (P) REFERENCES P (Id) ON DELETE CASCADE"}},
-        {"INSERT INTO T (A)\r\nSELECT A FROM U\r\nSELECT * FROM T",
-         {"INSERT INTO T (A)\r\nSELECT A FROM U", "SELECT * FROM T"}},
-        {"INSERT INTO T SELECT A FROM U SELECT 1", {"INSERT INTO T SELECT A FROM U SELECT 1"}},
-        {"SELECT A FROM T\r\nUNION ALL\r\nSELECT A FROM U\r\nEXCEPT\nSELECT 1",
-         {"SELECT A FROM T\r\nUNION ALL\r\nSELECT A FROM U\r\nEXCEPT\nSELECT 1"}},
-        {"SELECT a FROM T WHERE b IN (\r\nSELECT TOP 1 b FROM U)\r\nSELECT 2",
-         {"SELECT a FROM T WHERE b IN (\r\nSELECT TOP 1 b FROM U)", "SELECT 2"}},
-        {"INSERT INTO T VALUES (1)\nSELECT @@IDENTITY",
-         {"INSERT INTO T VALUES (1)", "SELECT @@IDENTITY"}},
-        {"CREATE VIEW V AS\r\nSELECT a FROM T", {"CREATE VIEW V AS\r\nSELECT a FROM T"}},
-        {"SELECT 1; ; SELECT 2;", {"SELECT 1", "SELECT 2"}},
-        {"CREATE TABLE T (A int)\r\nGO\r\nINSERT INTO T VALUES (1)\r\ngo 2\r\n",
-         {"CREATE TABLE T (A int)", "INSERT INTO T VALUES (1)"}},
-        {"ALTER TABLE T ALTER COLUMN A varchar(10)\nALTER TABLE T DROP CONSTRAINT DF_A\n"
-         "DROP TABLE U TRUNCATE TABLE V",
-         {"ALTER TABLE T ALTER COLUMN A varchar(10)", "ALTER TABLE T DROP CONSTRAINT DF_A",
-          "DROP TABLE U", "TRUNCATE TABLE V"}},
-        {"-- INSERT in a comment\r\nSET NOCOUNT ON\r\nDECLARE @n int\r\nSET @n = 1\r\n"
-         "EXEC p @n /* DELETE */ ROLLBACK",
-         {"-- INSERT in a comment\r\nSET NOCOUNT ON", "DECLARE @n int\r\nSET @n = 1",
-          "EXEC p @n /* DELETE */", "ROLLBACK"}},
-        {"SELECT [INSERT], \"DELETE\" FROM T WHERE x = 'a;b'",
-         {"SELECT [INSERT], \"DELETE\" FROM T WHERE x = 'a;b'"}},
-        {"WITH C AS (SELECT 1 AS A)\r\nINSERT INTO T SELECT A FROM C",
-         {"WITH C AS (SELECT 1 AS A)\r\nINSERT INTO T SELECT A FROM C"}},
-        {"  \r\n;\r\n-- nothing\r\n", {}},
-    };
-    for (const auto& c : cases) {
-        std::vector<std::string> got;
-        for (const QString& s : splitBatch(QString::fromUtf8(c.batch)))
-            got.push_back(s.toStdString());
-        EXPECT_EQ(got, c.statements) << c.batch;
-    }
 }
 
 // ---------------------------------------------------------------------------------------------

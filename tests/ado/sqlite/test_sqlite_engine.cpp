@@ -10,12 +10,12 @@
 #include <atomic>
 #include <thread>
 
-#include "platform/Failure.h"
-#include "platform/Process.h"
 #include "ado/Command.h"
 #include "ado/Connection.h"
 #include "ado/Recordset.h"
 #include "ado/sqlite/SqliteEngine.h"
+#include "platform/Failure.h"
+#include "platform/Process.h"
 #include "tests/support/FailureNumber.h"
 #include "tests/support/Hostiles.h"
 #include "tests/support/ImprimeQString.h"
