@@ -7,6 +7,7 @@
 #include <atomic>
 #include <clocale>
 #include <string>
+#include <future>
 #include <thread>
 
 #include "ado/Command.h"
@@ -493,12 +494,17 @@ TEST(EmbeddedEngine, TwoUsersOfOneFileWaitForEachOther) {
               code::Timeout);
     // With a longer time-out it simply waits for the first to finish.
     b.setCommandTimeout(30);
+    // The first user lets go only once the second has begun its write: a write that did not
+    // wait is then back before the release however slowly either thread runs.
+    std::promise<void> begun;
     std::atomic<bool> released{false};
-    std::thread writer([&] {
+    std::thread writer([&, started = begun.get_future()] {
+        started.wait();
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         released = true;
         a.commitTrans();
     });
+    begun.set_value();
     b.execute(QStringLiteral("INSERT INTO T (N) VALUES (2)"));
     // Back before the first user let go, the second one would not have waited at all.
     const bool waited = released;

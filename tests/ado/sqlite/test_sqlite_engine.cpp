@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <atomic>
+#include <future>
 #include <thread>
 
 #include "ado/Command.h"
@@ -66,14 +67,20 @@ TEST_F(Embebido, AWriteWithAReadStillOpenWaitsForTheOtherUser) {
     // B writes and holds its transaction for a second.
     b.beginTrans();
     b.execute(QStringLiteral("INSERT INTO T VALUES (100, 'b')"));
+    // B lets go only once A has begun its write, so that a write that did not wait is back
+    // before B let go however slowly either thread runs.
+    std::promise<void> empieza;
     std::atomic<bool> soltado{false};
-    std::thread suelta([&] {
+    std::thread suelta([&, empezo = empieza.get_future()] {
+        empezo.wait();
         std::this_thread::sleep_for(std::chrono::seconds(1));
         soltado = true;
         b.commitTrans();
     });
-    const QString error =
-        textoDe([&] { a.execute(QStringLiteral("INSERT INTO T VALUES (200, 'a')")); });
+    const QString error = textoDe([&] {
+        empieza.set_value();
+        a.execute(QStringLiteral("INSERT INTO T VALUES (200, 'a')"));
+    });
     // A write that did not wait would be back before the other user let go.
     const bool espero = soltado;
     suelta.join();
