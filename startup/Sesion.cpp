@@ -104,13 +104,12 @@ void lineaDelArchivoPC(Inicio& s) {
     const auto& maquina = SuiteLib::machineInfo();
     const QString seccion = maquina.ComputerName().toUpper() + QStringLiteral("|") +
                             maquina.UserName().toUpper() + QStringLiteral("BaseDeDatos");
-    const auto& ini = SuiteLib::iniFile();
-    QString sv = ini.ReadKey(kIni, seccion, QStringLiteral("Servidor"), QString());
-    QString b = ini.ReadKey(kIni, seccion, QStringLiteral("DbName"), QString());
-    QString u = t.DecodeStored(ini.ReadKey(kIni, seccion, QStringLiteral("Usuario"),
-                                           t.EncodeStored(QStringLiteral("Vorlane"))));
-    QString p = t.DecodeStored(ini.ReadKey(kIni, seccion, QStringLiteral("UserPassWord"),
-                                           t.EncodeStored(QStringLiteral("tarsemo"))));
+    QString sv = LeeIni(kIni, seccion, QStringLiteral("Servidor"), QString());
+    QString b = LeeIni(kIni, seccion, QStringLiteral("DbName"), QString());
+    QString u = t.DecodeStored(LeeIni(kIni, seccion, QStringLiteral("Usuario"),
+                                      t.EncodeStored(QStringLiteral("Vorlane"))));
+    QString p = t.DecodeStored(LeeIni(kIni, seccion, QStringLiteral("UserPassWord"),
+                                      t.EncodeStored(QStringLiteral("tarsemo"))));
     for (QString* v : {&sv, &b, &u, &p}) *v = t.ReplaceText(*v, QStringLiteral("|"));
     s.linea = QStringLiteral("@server=") + sv + QStringLiteral("; @dbname= ") + b +
               QStringLiteral("; @usuario= ") + u + QStringLiteral("; @Password= ") + p +
@@ -125,8 +124,8 @@ void nombraPcUsuario() {
 }
 
 void leeBarrasPlanas() {
-    gFlatToolbars = platform::leadingNumber(SuiteLib::iniFile().ReadKey(
-        kIni, gPcUsuario, QStringLiteral("FlatToolbars"), QStringLiteral("1")));
+    gFlatToolbars = platform::leadingNumber(
+        LeeIni(kIni, gPcUsuario, QStringLiteral("FlatToolbars"), QStringLiteral("1")));
 }
 
 void leeParametros(Inicio& s) {

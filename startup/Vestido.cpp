@@ -18,6 +18,7 @@
 #include "platform/Process.h"
 #include "platform/Regional.h"
 #include "platform/SkinControl.h"
+#include "startup/Errores.h"
 #include "startup/PanelEstado.h"
 #include "startup/globals/Globals.h"
 #include "suitelib/SuiteLib.h"
@@ -77,7 +78,7 @@ void AplicaSkin(QWidget* form) {
     if (!form) platform::raise(91, QStringLiteral("Variable de objeto no establecida"));
     const QString seccion = SuiteLib::machineInfo().UserName().toUpper() + QStringLiteral("_") +
                             gDB().gDBName.toUpper() + QStringLiteral("Styles");
-    const qint16 estilo = platform::leadingInteger16(SuiteLib::iniFile().ReadKey(
+    const qint16 estilo = platform::leadingInteger16(LeeIni(
         QStringLiteral("kv300mn.ini"), seccion, QStringLiteral("Styles"), QStringLiteral("4")));
     QString ruta;
     QString ajustes;
