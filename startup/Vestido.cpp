@@ -15,6 +15,7 @@
 
 #include "platform/ArchivoLegible.h"
 #include "platform/Failure.h"
+#include "platform/Hoy.h"
 #include "platform/Process.h"
 #include "platform/Regional.h"
 #include "platform/SkinControl.h"
@@ -189,7 +190,7 @@ void ArmaBarraEstado(QStatusBar* bar) {
         bar->addPermanentWidget(p);
     }
     auto* fecha = bar->findChild<QLabel*>(QStringLiteral("FECHA"));
-    fecha->setText(QDate::currentDate().toString(platform::Regional::current().shortDateFormat));
-    fecha->setToolTip(
-        QLocale(QLocale::Spanish).toString(QDate::currentDate(), QLocale::LongFormat));
+    const QDate hoy = platform::hoy();
+    fecha->setText(hoy.toString(platform::Regional::current().shortDateFormat));
+    fecha->setToolTip(QLocale(QLocale::Spanish).toString(hoy, QLocale::LongFormat));
 }

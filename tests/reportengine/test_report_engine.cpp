@@ -28,6 +28,7 @@
 #include "suitelib/SuiteLib.h"
 #include "tests/support/Aplicacion.h"
 #include "tests/support/Hostiles.h"
+#include "tests/support/HoyFijado.h"
 #include "tests/support/Unzip.h"
 
 using namespace SuiteLib;
@@ -62,7 +63,9 @@ QString describe(const std::vector<Variant>& values) {
 // ---- selection formulas -----------------------------------------------------------------------
 
 TEST(SelectionFormula, ReadableFormulasBecomeConditionsWithParameters) {
-    const QString today = QStringLiteral("#") + QDate::currentDate().toString(Qt::ISODate);
+    // today() is the program's today: a day the test names, the last of a year.
+    const HoyFijado fijado(QDate(2026, 12, 31));
+    const QString today = QStringLiteral("#2026-12-31");
     struct Case {
         QString formula, sql, parameters;
     } cases[] = {
@@ -797,7 +800,10 @@ TEST_F(ReportFiles, ATemplateThatCannotBeReadIsNamedForWhatItIs) {
 }
 
 TEST_F(ReportFiles, WarrantiesStillRunningNearestEndFirst) {
-    const QDate today = QDate::currentDate();
+    // The last day of a year: a warranty ending today still runs, one ending yesterday does not,
+    // and the later ones end in the next year.
+    const QDate today(2026, 12, 31);
+    const HoyFijado fijado(today);
     cnn.execute(
         QStringLiteral("INSERT INTO VT_CLIENTES (CODIGO, RAZON_SOCIAL) VALUES "
                        "('     1', 'Panadería Núñez'), ('     2', 'Taller O''Higgins')"));
