@@ -53,7 +53,7 @@ class Lote : public ProgramFolder {
             ASSERT_TRUE(QFile::copy(QStringLiteral(TEST_REPORTS_DIR "/") + nombre.mid(9),
                                     dir.filePath(nombre)));
         }
-        anio = QDate::currentDate().year();
+        anio = demoYear();
     }
 
     QString programa() const { return dir.filePath(QStringLiteral("cronequipo")); }
