@@ -37,6 +37,7 @@
 #include "reportengine/PageLayout.h"
 #include "reportengine/PageView.h"
 #include "reportengine/PdfExport.h"
+#include "reportengine/PeriodReader.h"
 #include "reportengine/PrintSettingStore.h"
 #include "reportengine/ReportEngineImpl.h"
 #include "reportengine/ReportPreview.h"
@@ -290,6 +291,48 @@ TEST_F(Outputs, APeriodIsASingleDayWhenEveryEntryOfItSaysSo) {
     for (int p = 0; p < doc->grid.periodCount(); ++p) {
         EXPECT_EQ(doc->grid.period(p).from.day(), cases[p].from);
         EXPECT_EQ(doc->grid.period(p).daily, cases[p].single) << "period " << p;
+    }
+}
+
+// The periods read on a connection of their own reach the reading that takes them: what the read
+// found, the period whose dates it could not read, or the failure it met, raised where taken.
+TEST_F(Outputs, ThePeriodsReadApartReachTheReadingThatTakesThem) {
+    const auto source = std::make_shared<ReportSource>(database({}));
+    ado::Command insert;
+    insert.setActiveConnection(cnn);
+    insert.setCommandText(QStringLiteral(
+        "INSERT INTO AUX_ESTADISTICACTA (USUARIO,Nombre,Grupo,FechaD,FechaH,ImporteG1,ImporteG2) "
+        "VALUES ('PC01|JUAN','x','EQ',?,?,1,?)"));
+    const QDate d1(2026, 1, 1), d2(2026, 1, 2), d8(2026, 1, 8);
+    insert.execute({d1, d1, 0});
+    insert.execute({d1, d1, 0});
+    insert.execute({d2, d8, 0});
+    insert.execute({d2, d8, 1});
+    struct Case {
+        const char* statement;
+        std::map<std::pair<QDate, QDate>, bool> single;
+        const char* error;  // part of it
+        bool raises;
+    } cases[] = {
+        {"SELECT DISTINCT FechaD, FechaH, ImporteG2 FROM AUX_ESTADISTICACTA",
+         {{{d1, d1}, true}, {{d2, d8}, false}},
+         "",
+         false},
+        {"SELECT 'x', FechaH, ImporteG2 FROM AUX_ESTADISTICACTA", {}, "«x»", false},
+        {"SELECT FechaD, FechaH, NULL FROM AUX_NO_EXISTE", {}, "", true},
+    };
+    for (const auto& c : cases) {
+        PeriodReader reader(source->another(), QString::fromUtf8(c.statement), {});
+        if (c.raises) {
+            EXPECT_THROW(reader.take(), platform::Failure) << c.statement;
+            continue;
+        }
+        const PeriodReader::Periods periods = reader.take();
+        EXPECT_TRUE(reader.ready()) << c.statement;
+        EXPECT_TRUE(periods.error.contains(QString::fromUtf8(c.error)))
+            << c.statement << ": " << periods.error.toStdString();
+        EXPECT_EQ(periods.error.isEmpty(), *c.error == 0) << c.statement;
+        if (*c.error == 0) EXPECT_EQ(periods.single, c.single) << c.statement;
     }
 }
 
