@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSet>
 
 #include "data/db_dll/ErrorLog.h"
 #include "platform/ArchivoBloqueado.h"
@@ -58,21 +57,15 @@ namespace {
 constexpr qint64 kMayorBases = platform::limite::kAjustes;
 
 // An entry that cannot be read is told once in the error log of the temporary folder, not at
-// every reading of the list; a bounded memory of what was told.
+// every reading of the list.
 void avisaIlegible(const QString& archivo, int numero, const QString& linea,
                    const QString& porque) {
-    static QSet<QString> avisadas;
-    const QString clave = archivo + QLatin1Char('\n') + linea;
-    if (avisadas.contains(clave) || avisadas.size() >= 256) return;
-    avisadas.insert(clave);
-    errorlog::append(errorlog::rutaEnTemporal(),
-                     errorlog::line(QStringLiteral(" - llenarlist"),
-                                    QStringLiteral("%1, línea %2: la entrada no se puede leer "
-                                                   "(%3) y no se lista: %4")
-                                        .arg(QDir::toNativeSeparators(archivo))
-                                        .arg(numero)
-                                        .arg(porque, linea.left(200)),
-                                    0));
+    errorlog::avisaUnaVez(archivo + QLatin1Char('\n') + linea, QStringLiteral(" - llenarlist"),
+                          QStringLiteral("%1, línea %2: la entrada no se puede leer "
+                                         "(%3) y no se lista: %4")
+                              .arg(QDir::toNativeSeparators(archivo))
+                              .arg(numero)
+                              .arg(porque, linea.left(200)));
 }
 
 std::vector<BaseRegistrada> entradasDe(const QByteArray& bytes, const QString& archivo) {

@@ -27,13 +27,15 @@ bool keyOf(const QString& line, QString* key, QString* value) {
 }  // namespace
 
 QString readIniKey(const QString& path, const QString& section, const QString& key,
-                   const QString& fallback) {
+                   const QString& fallback, ErrorInfo* unreadable) {
     if (!QFileInfo::exists(nativePath(path))) return fallback;
     QStringList lines;
     try {
         lines = textfile::readLines(path);
-    } catch (const Failure&) {
-        // A settings file that cannot be read gives the defaults, as a missing one does.
+    } catch (const Failure& f) {
+        // A settings file that cannot be read gives the defaults, as a missing one does; the
+        // caller that asks is told why, and says so where it logs.
+        if (unreadable) *unreadable = f.info();
         return fallback;
     }
     return iniKeyOf(lines, section, key, fallback);

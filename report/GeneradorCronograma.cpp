@@ -59,10 +59,32 @@ QString rotulo(const ParametrosCronograma& p, const Orden& o) {
     return SuiteLib::tools().LeftText(r, 100);
 }
 
+// The repetitions of a work order between the dates of the run, by the rules of its plan.
+Repeticiones repeticionesDe(const Orden& o, const QDate& desde, const QDate& hasta) {
+    if (o.fechaInicio.isNull()) faltaDato(o, "fecha de inicio estimada");
+    if (o.descripcion.isNull()) faltaDato(o, "descripción de mantenimiento");
+    // Without a plan a document counts once, on its start date.
+    qint64 n = 1;
+    QString codigo = QStringLiteral("D");
+    if (!o.total.isNull()) {
+        const qint64 total = platform::toWholeNumber(o.total);
+        n = total == 0 ? 999 : total;
+        if (o.frecuencia.isNull()) faltaDato(o, "frecuencia");
+        codigo = o.frecuencia.toText();
+    }
+    if (n > 1 && o.cada.isNull()) faltaDato(o, "valor de \"cada\"");
+    // The step is only read when there is a second repetition to place.
+    const qint64 cada = n > 1 ? platform::toWholeNumber(o.cada) : 0;
+    const QDate inicio = o.fechaInicio.isDate()
+                             ? o.fechaInicio.date().date()
+                             : leeFecha(o.fechaInicio.toText(), "fecha de inicio");
+    return Repeticiones(inicio, codigo, cada, n, desde, hasta);
+}
+
 // Hands one row to the writer (none: sends what is left). A send the database refuses goes to the
 // operator: 4 sends the same rows again, 5 drops them and goes on, anything else leaves the run.
 template <class Reporter>
-void escribe(EscritorFilas& escritor, const std::vector<Variant>& fila, Reporter& reporta) {
+void escribe(EscritorFilas& escritor, const std::vector<Variant>& fila, const Reporter& reporta) {
     bool agregada = fila.empty();
     for (;;) {
         try {
@@ -161,174 +183,209 @@ QString formulaParametros(const ParametrosCronograma& p) {
     return f + QStringLiteral("'");
 }
 
+// The steps of one generation, in the order genera() runs them. A failure of a step goes to the
+// operator, who may repeat the step, skip it or leave the run; leaving rolls the transaction back.
+class GeneradorCronograma::Corrida {
+  public:
+    Corrida(GeneradorCronograma& g, const ParametrosCronograma& p) : g_(g), p_(p) {}
+
+    void leeFechas();
+    void leeOrdenes();
+    // Opens the transaction and empties the user's previous schedule inside it.
+    void abre();
+    void escribeOrdenes();
+    // Sends what is left, commits and measures the table.
+    void cierra();
+
+    void cierraAviso();
+    void deshace();
+    // The banner gives way to the message the operator answers.
+    int reporta(const platform::ErrorInfo& e);
+
+  private:
+    void abreAviso();
+    void preparaFilas();
+    void escribeOrden(const Orden& o);
+    void muestraAvance(const Periodo& per);
+
+    GeneradorCronograma& g_;
+    const ParametrosCronograma& p_;
+    DB_Dll& db_ = gDB();
+    QDate desde_, hasta_;
+    std::vector<Periodo> periodos_;
+    std::vector<Orden> ordenes_;
+    std::unique_ptr<EscritorFilas> escritor_;
+    bool enTransaccion_ = false;
+    bool avisoAbierto_ = false;
+    // The row being written and the periods' values, made once for every work order.
+    std::vector<Variant> fila_;
+    std::vector<Variant> desdeV_, hastaV_;
+    QElapsedTimer reloj_;
+    qint64 contador_ = 0;
+};
+
+void GeneradorCronograma::Corrida::leeFechas() {
+    desde_ = leeFecha(p_.fechaD, "Fecha Desde");
+    hasta_ = leeFecha(p_.fechaH, "Fecha Hasta");
+    periodos_ = calculaPeriodos(desde_, hasta_, p_.periodicidad);
+}
+
+void GeneradorCronograma::Corrida::leeOrdenes() {
+    // The dates go to the query as read, in the full short-date form, so that a two-digit
+    // year means the same to every engine.
+    ParametrosCronograma leidos = p_;
+    const auto& r = platform::Regional::current();
+    leidos.fechaD = r.formatDate(QDateTime(desde_, QTime(0, 0)));
+    leidos.fechaH = r.formatDate(QDateTime(hasta_, QTime(0, 0)));
+    QString sql = consultaCronograma(leidos, filtroTecnicos(p_));
+    DB_Dll::Recordset rs;
+    db_.AbrirRecordset(sql, rs, nullptr, 0, 1, -1, true);
+    ordenes_.clear();
+    while (!rs->eof()) {
+        auto v = [&](const char* name) { return rs->field(QString::fromLatin1(name)).value(); };
+        ordenes_.push_back({v("Codigo"), v("Descripcion"), v("Nombre"), v("ubicacion"),
+                            v("tecnico"), v("comentarios"), v("fecha_inicio"), v("Frecuencia"),
+                            v("cada"), v("total_repeticiones"), v("idcomprobante")});
+        rs->moveNext();
+    }
+    db_.CierraRecordset(rs);
+}
+
+void GeneradorCronograma::Corrida::abre() {
+    db_.gCnn.beginTrans();
+    enTransaccion_ = true;
+    ado::Command borrar;
+    borrar.setActiveConnection(db_.gCnn);
+    borrar.setCommandText(QStringLiteral("DELETE FROM AUX_ESTADISTICACTA WHERE USUARIO = ?"));
+    borrar.execute({Variant(gPcUsuario)});
+    escritor_ =
+        std::make_unique<EscritorFilas>(db_.gCnn, QStringLiteral("AUX_ESTADISTICACTA"),
+                                        QStringList{"USUARIO", "Nombre", "Grupo", "FechaD",
+                                                    "FechaH", "ImporteG1", "ImporteG2", "Detalle"},
+                                        g_.filasPorEnvio_);
+}
+
+void GeneradorCronograma::Corrida::escribeOrdenes() {
+    if (ordenes_.empty()) return;
+    abreAviso();
+    preparaFilas();
+    for (std::size_t i = 0; i < ordenes_.size();) {
+        try {
+            escribeOrden(ordenes_[i]);
+            ++i;
+        } catch (const std::exception&) {
+            // Failures of this work order; leaving the run and ending the program are
+            // not failures and pass on.
+            const int respuesta = reporta(platform::errorOf(std::current_exception()));
+            if (respuesta == platform::mb::Retry) continue;  // the same work order again
+            if (respuesta == platform::mb::Ignore) {
+                ++i;
+                abreAviso();
+                continue;
+            }
+            platform::Steps::leave();
+        }
+    }
+}
+
+void GeneradorCronograma::Corrida::preparaFilas() {
+    reloj_.start();
+    contador_ = 0;
+    desdeV_.clear();
+    hastaV_.clear();
+    desdeV_.reserve(periodos_.size());
+    hastaV_.reserve(periodos_.size());
+    for (const Periodo& per : periodos_) {
+        desdeV_.emplace_back(per.desde);
+        hastaV_.emplace_back(per.hasta);
+    }
+    fila_.assign(8, Variant());
+    fila_[0] = Variant(gPcUsuario);
+    fila_[6] = Variant(p_.periodicidad == periodicidad::Diario ? 0 : 1);
+}
+
+// One row for each period: how many repetitions of the work order fall in it.
+void GeneradorCronograma::Corrida::escribeOrden(const Orden& o) {
+    const auto& t = SuiteLib::tools();
+    const Repeticiones reps = repeticionesDe(o, desde_, hasta_);
+    fila_[1] = Variant(t.LeftText(texto(o.descripcion), 100));
+    fila_[2] = Variant(rotulo(p_, o));
+    const QString detalle =
+        o.comentarios.isNull() ? QString() : t.LeftText(texto(o.comentarios), 100);
+    auto reporta = [this](const platform::ErrorInfo& e) { return this->reporta(e); };
+    for (std::size_t k = 0; k < periodos_.size(); ++k) {
+        const Periodo& per = periodos_[k];
+        ++contador_;
+        const qint64 cuenta = reps.cuenta(per.desde, per.hasta);
+        fila_[3] = desdeV_[k];
+        fila_[4] = hastaV_[k];
+        fila_[5] = Variant(static_cast<double>(cuenta));
+        fila_[7] = Variant(cuenta > 0 ? detalle : QString());
+        escribe(*escritor_, fila_, reporta);
+        ++g_.filas_;
+        muestraAvance(per);
+    }
+}
+
+void GeneradorCronograma::Corrida::muestraAvance(const Periodo& per) {
+    if (reloj_.elapsed() < g_.intervaloMs_) return;
+    g_.aviso_.muestra(QStringLiteral("Espere Por Favor"),
+                      platform::Regional::current().formatDate(QDateTime(per.desde, QTime(0, 0))),
+                      QString::number(contador_));
+    reloj_.restart();
+}
+
+void GeneradorCronograma::Corrida::cierra() {
+    escribe(*escritor_, {}, [this](const platform::ErrorInfo& e) { return reporta(e); });
+    g_.filas_ = escritor_->escritas();
+    db_.gCnn.commitTrans();
+    enTransaccion_ = false;
+    // The report reads the whole schedule three times: with the table measured the
+    // engine reads it straight through when one user owns most of it.
+    db_.gCnn.refreshStatistics(QStringLiteral("AUX_ESTADISTICACTA"));
+}
+
+void GeneradorCronograma::Corrida::abreAviso() {
+    if (avisoAbierto_) return;
+    g_.aviso_.abre(QStringLiteral("Cardando Reporte"));
+    avisoAbierto_ = true;
+}
+
+void GeneradorCronograma::Corrida::cierraAviso() {
+    if (avisoAbierto_) g_.aviso_.cierra();
+    avisoAbierto_ = false;
+}
+
+void GeneradorCronograma::Corrida::deshace() {
+    if (!enTransaccion_) return;
+    enTransaccion_ = false;
+    try {
+        db_.gCnn.rollbackTrans();
+    } catch (...) {
+        // The connection is gone: so is the unfinished transaction.
+    }
+}
+
+int GeneradorCronograma::Corrida::reporta(const platform::ErrorInfo& e) {
+    cierraAviso();
+    return SuiteLib::tools().HandleError(e, QVariant(), QStringLiteral("GeneraAuxiliar"));
+}
+
 bool GeneradorCronograma::genera(const ParametrosCronograma& p) {
     filas_ = 0;
     if (p.tipo != 0 && p.tipo != 1) return true;
-    DB_Dll& db = gDB();
-    const auto& t = SuiteLib::tools();
-    bool enTransaccion = false;
-    bool abierto = false;
-    auto cerrarAviso = [&] {
-        if (abierto) aviso_.cierra();
-        abierto = false;
-    };
-    auto deshacer = [&] {
-        if (!enTransaccion) return;
-        enTransaccion = false;
-        try {
-            db.gCnn.rollbackTrans();
-        } catch (...) {
-            // The connection is gone: so is the unfinished transaction.
-        }
-    };
-    auto reporta = [&](const platform::ErrorInfo& e) {
-        cerrarAviso();
-        return t.HandleError(e, QVariant(), QStringLiteral("GeneraAuxiliar"));
-    };
-
-    QDate desde, hasta;
-    std::vector<Periodo> periodos;
-    std::vector<Orden> ordenes;
-    std::unique_ptr<EscritorFilas> escritor;
-
-    auto steps = platform::Steps::trapping(reporta);
-    steps
-        .then([&] {
-            desde = leeFecha(p.fechaD, "Fecha Desde");
-            hasta = leeFecha(p.fechaH, "Fecha Hasta");
-            periodos = calculaPeriodos(desde, hasta, p.periodicidad);
-        })
-        .then([&] {
-            // The dates go to the query as read, in the full short-date form, so that a two-digit
-            // year means the same to every engine.
-            ParametrosCronograma leidos = p;
-            const auto& r = platform::Regional::current();
-            leidos.fechaD = r.formatDate(QDateTime(desde, QTime(0, 0)));
-            leidos.fechaH = r.formatDate(QDateTime(hasta, QTime(0, 0)));
-            QString sql = consultaCronograma(leidos, filtroTecnicos(p));
-            DB_Dll::Recordset rs;
-            db.AbrirRecordset(sql, rs, nullptr, 0, 1, -1, true);
-            ordenes.clear();
-            while (!rs->eof()) {
-                auto v = [&](const char* name) {
-                    return rs->field(QString::fromLatin1(name)).value();
-                };
-                ordenes.push_back({v("Codigo"), v("Descripcion"), v("Nombre"), v("ubicacion"),
-                                   v("tecnico"), v("comentarios"), v("fecha_inicio"),
-                                   v("Frecuencia"), v("cada"), v("total_repeticiones"),
-                                   v("idcomprobante")});
-                rs->moveNext();
-            }
-            db.CierraRecordset(rs);
-        })
-        .then([&] {
-            db.gCnn.beginTrans();
-            enTransaccion = true;
-            ado::Command borrar;
-            borrar.setActiveConnection(db.gCnn);
-            borrar.setCommandText(
-                QStringLiteral("DELETE FROM AUX_ESTADISTICACTA WHERE USUARIO = ?"));
-            borrar.execute({Variant(gPcUsuario)});
-            escritor = std::make_unique<EscritorFilas>(
-                db.gCnn, QStringLiteral("AUX_ESTADISTICACTA"),
-                QStringList{"USUARIO", "Nombre", "Grupo", "FechaD", "FechaH", "ImporteG1",
-                            "ImporteG2", "Detalle"},
-                filasPorEnvio_);
-        })
-        .then([&] {
-            if (ordenes.empty()) return;
-            aviso_.abre(QStringLiteral("Cardando Reporte"));
-            abierto = true;
-            QElapsedTimer reloj;
-            reloj.start();
-            qint64 contador = 0;
-            const Variant usuario(gPcUsuario);
-            const Variant importeG2(p.periodicidad == periodicidad::Diario ? 0 : 1);
-            // The periods are the same for every work order: their values are made once.
-            std::vector<Variant> desdeV, hastaV;
-            desdeV.reserve(periodos.size());
-            hastaV.reserve(periodos.size());
-            for (const Periodo& per : periodos) {
-                desdeV.emplace_back(per.desde);
-                hastaV.emplace_back(per.hasta);
-            }
-            std::vector<Variant> fila(8);
-            fila[0] = usuario;
-            fila[6] = importeG2;
-            for (std::size_t i = 0; i < ordenes.size();) {
-                const Orden& o = ordenes[i];
-                try {
-                    if (o.fechaInicio.isNull()) faltaDato(o, "fecha de inicio estimada");
-                    if (o.descripcion.isNull()) faltaDato(o, "descripción de mantenimiento");
-                    // Without a plan a document counts once, on its start date.
-                    qint64 n = 1;
-                    QString codigo = QStringLiteral("D");
-                    if (!o.total.isNull()) {
-                        const qint64 total = platform::toWholeNumber(o.total);
-                        n = total == 0 ? 999 : total;
-                        if (o.frecuencia.isNull()) faltaDato(o, "frecuencia");
-                        codigo = o.frecuencia.toText();
-                    }
-                    if (n > 1 && o.cada.isNull()) faltaDato(o, "valor de \"cada\"");
-                    // The step is only read when there is a second repetition to place.
-                    const qint64 cada = n > 1 ? platform::toWholeNumber(o.cada) : 0;
-                    const QDate inicio = o.fechaInicio.isDate()
-                                             ? o.fechaInicio.date().date()
-                                             : leeFecha(o.fechaInicio.toText(), "fecha de inicio");
-                    const Repeticiones reps(inicio, codigo, cada, n, desde, hasta);
-                    fila[1] = Variant(t.LeftText(texto(o.descripcion), 100));
-                    fila[2] = Variant(rotulo(p, o));
-                    const QString detalle =
-                        o.comentarios.isNull() ? QString() : t.LeftText(texto(o.comentarios), 100);
-                    for (std::size_t k = 0; k < periodos.size(); ++k) {
-                        const Periodo& per = periodos[k];
-                        ++contador;
-                        const qint64 cuenta = reps.cuenta(per.desde, per.hasta);
-                        fila[3] = desdeV[k];
-                        fila[4] = hastaV[k];
-                        fila[5] = Variant(static_cast<double>(cuenta));
-                        fila[7] = Variant(cuenta > 0 ? detalle : QString());
-                        escribe(*escritor, fila, reporta);
-                        ++filas_;
-                        if (reloj.elapsed() >= intervaloMs_) {
-                            aviso_.muestra(QStringLiteral("Espere Por Favor"),
-                                           platform::Regional::current().formatDate(
-                                               QDateTime(per.desde, QTime(0, 0))),
-                                           QString::number(contador));
-                            reloj.restart();
-                        }
-                    }
-                    ++i;
-                } catch (const std::exception&) {
-                    // Failures of this work order; leaving the run and ending the program are
-                    // not failures and pass on.
-                    const int respuesta = reporta(platform::errorOf(std::current_exception()));
-                    if (respuesta == platform::mb::Retry) continue;  // the same work order again
-                    if (respuesta == platform::mb::Ignore) {
-                        ++i;
-                        if (!abierto) {
-                            aviso_.abre(QStringLiteral("Cardando Reporte"));
-                            abierto = true;
-                        }
-                        continue;
-                    }
-                    platform::Steps::leave();
-                }
-            }
-        })
-        .then([&] {
-            escribe(*escritor, {}, reporta);
-            filas_ = escritor->escritas();
-            db.gCnn.commitTrans();
-            enTransaccion = false;
-            // The report reads the whole schedule three times: with the table measured the
-            // engine reads it straight through when one user owns most of it.
-            db.gCnn.refreshStatistics(QStringLiteral("AUX_ESTADISTICACTA"));
-        })
-        .then([&] { cerrarAviso(); })
+    Corrida c(*this, p);
+    auto steps =
+        platform::Steps::trapping([&](const platform::ErrorInfo& e) { return c.reporta(e); });
+    steps.then([&] { c.leeFechas(); })
+        .then([&] { c.leeOrdenes(); })
+        .then([&] { c.abre(); })
+        .then([&] { c.escribeOrdenes(); })
+        .then([&] { c.cierra(); })
+        .then([&] { c.cierraAviso(); })
         .cleanup([&] {
-            cerrarAviso();
-            deshacer();
+            c.cierraAviso();
+            c.deshace();
         });
     return steps.run();
 }

@@ -35,6 +35,8 @@ class GeneradorCronograma {
     void setFilasPorEnvio(int filas) { filasPorEnvio_ = filas; }
 
   private:
+    class Corrida;  // one run of genera(): its steps and what they share
+
     AvisoProgreso& aviso_;
     qint64 filas_ = 0;
     int intervaloMs_ = 50;

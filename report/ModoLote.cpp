@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 
+#include "platform/Hoy.h"
 #include "platform/Prompt.h"
 #include "platform/Regional.h"
 #include "report/AvisoBanner.h"
@@ -11,7 +12,7 @@
 std::optional<OpcionesLote> leeOpcionesLote(const QStringList& argumentos, QString* error) {
     OpcionesLote o;
     const QString hoy =
-        platform::Regional::current().formatDate(QDateTime(QDate::currentDate(), QTime(0, 0)));
+        platform::Regional::current().formatDate(QDateTime(platform::hoy(), QTime(0, 0)));
     o.parametros.fechaD = o.parametros.fechaH = hoy;
     QStringList resto;
     auto falla = [&](const QString& texto) {

@@ -16,6 +16,7 @@
 
 #include "lookup/Lib_ClsCons3.h"
 #include "platform/Failure.h"
+#include "platform/Hoy.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
 #include "platform/Regional.h"
@@ -31,7 +32,7 @@
 namespace {
 
 QString hoy() {
-    return platform::Regional::current().formatDate(QDateTime(QDate::currentDate(), QTime(0, 0)));
+    return platform::Regional::current().formatDate(QDateTime(platform::hoy(), QTime(0, 0)));
 }
 
 QLineEdit* nuevoCampo(QWidget* parent, const char* dataField, const char* tag, int maxLength) {

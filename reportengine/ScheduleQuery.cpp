@@ -1,11 +1,10 @@
 #include "reportengine/ScheduleQuery.h"
 
 #include <algorithm>
-#include <chrono>
-#include <future>
 #include <map>
 
 #include "platform/Regional.h"
+#include "reportengine/PeriodReader.h"
 
 namespace reportengine {
 
@@ -21,19 +20,6 @@ QString textOf(const Variant& v) {
     return v.isNull() ? QString() : v.toText();
 }
 
-// The single-day flag of an entry, as a database compares it with 0; none (null, no column)
-// says not.
-bool saysSingleDay(const Variant& v) {
-    if (v.isNumber()) return v.number() == 0;
-    if (v.isBoolean()) return !v.boolean();
-    if (v.isText()) {
-        bool ok = false;
-        const double n = v.text().trimmed().toDouble(&ok);
-        return ok && n == 0;
-    }
-    return false;
-}
-
 // An entry as the database gives it, before its period is known.
 struct RawEntry {
     QString label;
@@ -45,11 +31,6 @@ struct RawEntry {
 // Entries read before the periods are known are kept up to this many (and never more
 // than the entries a schedule may hold); beyond, the read waits for them.
 constexpr double kMostWaiting = 100000;
-
-struct PeriodsRead {
-    std::map<std::pair<QDate, QDate>, bool> single;  // of each period
-    QString error;                                   // a period whose dates cannot be read
-};
 
 // A server takes a limited number of parameters in one statement; rows beyond that are read
 // without naming them and sorted out here.
@@ -109,6 +90,46 @@ QString ScheduleQuery::statement(const QString& select, const QString& more,
     return sql;
 }
 
+// What the read of the entries with visits (or observations) gathers, in period order: the
+// totals, the largest cell, and the entries themselves while they fit the budget, kept for the
+// pages rather than read again.
+struct ScheduleQuery::Reading {
+    void add(const ScheduleQuery& q, RawEntry& r);
+    // The largest cell of the period read so far.
+    void closePeriod();
+
+    ScheduleGrid::Summary s;
+    std::vector<CellEntry> held;
+    bool keep = true;
+    std::map<int, double> sums;  // of the rows in the period being read
+    int period = -1;
+};
+
+void ScheduleQuery::Reading::add(const ScheduleQuery& q, RawEntry& r) {
+    CellEntry e;
+    if (!q.place(r.label, r.from, r.to, e)) return;
+    e.count = r.count;
+    e.detail = std::move(r.detail);
+    if (e.period != period) closePeriod();
+    period = e.period;
+    sums[e.row] += e.count;
+    s.rowTotals[e.row] += e.count;
+    s.periodTotals[e.period] += e.count;
+    if (e.count != 0) ++s.rowEntries[e.row];
+    if (!keep) return;
+    if (static_cast<double>(held.size()) >= ScheduleGrid::heldBudget()) {
+        keep = false;
+        std::vector<CellEntry>().swap(held);
+    } else {
+        held.push_back(std::move(e));
+    }
+}
+
+void ScheduleQuery::Reading::closePeriod() {
+    for (const auto& [row, sum] : sums) s.maxCount = std::max(s.maxCount, sum);
+    sums.clear();
+}
+
 std::optional<ScheduleGrid> ScheduleQuery::load(std::shared_ptr<ReportSource> source,
                                                 const ReportTemplate& t,
                                                 const std::vector<TableColumns>& tables,
@@ -119,164 +140,122 @@ std::optional<ScheduleGrid> ScheduleQuery::load(std::shared_ptr<ReportSource> so
     q->source_ = std::move(source);
     q->condition_ = condition;
     q->parameters_ = parameters;
-    struct Wanted {
-        const QString& field;
-        QString& column;
-    } wanted[] = {{t.grid.label, q->label_}, {t.grid.from, q->from_},
-                  {t.grid.to, q->to_},       {t.grid.count, q->count_},
-                  {t.grid.daily, q->daily_}, {t.grid.detail, q->detail_}};
-    for (auto& w : wanted) {
-        if (w.field.isEmpty()) continue;
-        const auto c = SelectionFormula::column(w.field, tables, error);
-        if (!c) return std::nullopt;
-        w.column = *c;
-    }
-    q->fromClause_ = ReportSource::fromClause(t, tables, error);
-    if (q->fromClause_.isEmpty()) return std::nullopt;
+    if (!q->resolveColumns(t, tables, error)) return std::nullopt;
 
     // The labels, the periods and the entries with visits are three scans of the whole schedule.
     // The periods, the longest, are read on a connection of their own while this one reads the
     // labels and then the entries: two reads at a time, as many as there are cores to share.
-    const QString labelsSql = q->statement(QStringLiteral("DISTINCT ") + q->label_, {}, {});
+    PeriodReader periods(q->source_->another(), q->periodsStatement(), parameters);
+    Reading r;
+    q->readLabels(r.s);
+    if (!q->readEntries(periods, r, error)) return std::nullopt;
+    return r.keep ? ScheduleGrid(std::move(r.s), q, std::move(r.held))
+                  : ScheduleGrid(std::move(r.s), q);
+}
+
+bool ScheduleQuery::resolveColumns(const ReportTemplate& t, const std::vector<TableColumns>& tables,
+                                   QString* error) {
+    struct Wanted {
+        const QString& field;
+        QString& column;
+    } wanted[] = {{t.grid.label, label_}, {t.grid.from, from_},   {t.grid.to, to_},
+                  {t.grid.count, count_}, {t.grid.daily, daily_}, {t.grid.detail, detail_}};
+    for (auto& w : wanted) {
+        if (w.field.isEmpty()) continue;
+        const auto c = SelectionFormula::column(w.field, tables, error);
+        if (!c) return false;
+        w.column = *c;
+    }
+    fromClause_ = ReportSource::fromClause(t, tables, error);
+    return !fromClause_.isEmpty();
+}
+
+QString ScheduleQuery::periodsStatement() const {
     // The flag as stored rather than an expression of it: the engine keeps a few more distinct
     // values and evaluates nothing for every entry.
-    const QString periodsSql = q->statement(
-        QStringLiteral("DISTINCT %1, %2, %3")
-            .arg(q->from_, q->to_, q->daily_.isEmpty() ? QStringLiteral("NULL") : q->daily_),
-        {}, {});
-    const auto periodsSource = q->source_->another();
-    // Periods: a period is a single day when every entry of it says so.
-    auto periodsRead = std::async(std::launch::async, [periodsSource, periodsSql, parameters] {
-        PeriodsRead out;
-        const auto rs = periodsSource->stream(periodsSql, parameters);
-        for (; rs && rs->state() == ado::adstate::Open && !rs->eof(); rs->moveNext()) {
-            const auto from = dateOf(rs->field(0).value());
-            const auto to = dateOf(rs->field(1).value());
-            if (!from || !to) {
-                out.error =
-                    QStringLiteral("tiene un período cuyas fechas no se pueden leer: «%1» a «%2»")
-                        .arg(textOf(rs->field(0).value()), textOf(rs->field(1).value()));
-                return out;
-            }
-            auto [it, added] = out.single.emplace(std::make_pair(*from, *to), true);
-            it->second = it->second && saysSingleDay(rs->field(2).value());
-        }
-        return out;
-    });
+    return statement(QStringLiteral("DISTINCT %1, %2, %3")
+                         .arg(from_, to_, daily_.isEmpty() ? QStringLiteral("NULL") : daily_),
+                     {}, {});
+}
 
-    // Labels as the database tells them apart, merged as it compares them (without case,
-    // trailing blanks ignored) once their line breaks are normalised: the engine's DISTINCT may
-    // still give several spellings of one label. DISTINCT rather than GROUP BY with the sums:
-    // the engine keeps the few distinct values instead of sorting every entry.
-    ScheduleGrid::Summary s;
-    {
-        struct Spellings {
-            QString shown;
-            QStringList raws;
-        };
-        std::map<QString, Spellings> byKey;
-        const auto rs = q->source_->stream(labelsSql, parameters);
-        for (; rs && rs->state() == ado::adstate::Open && !rs->eof(); rs->moveNext()) {
-            const QString raw = textOf(rs->field(0).value());
-            const QString normal = ScheduleGrid::normalizedLabel(raw);
-            Spellings& k = byKey[normal.toCaseFolded()];
-            if (k.raws.isEmpty() || ScheduleGrid::spellingBefore(normal, k.shown)) k.shown = normal;
-            k.raws << raw;
-        }
-        for (const auto& [key, k] : byKey) s.labels.push_back(k.shown);
-        ScheduleGrid::sortLabels(s.labels);
-        for (int row = 0; row < static_cast<int>(s.labels.size()); ++row) {
-            const QString key = ScheduleGrid::labelKey(s.labels[row]);
-            q->rawLabels_.push_back(byKey.at(key).raws);
-            for (const QString& raw : byKey.at(key).raws) q->rowOfRaw_.insert(raw, row);
-            q->rowOfKey_.insert(key, row);
-        }
-        s.rowTotals.assign(s.labels.size(), 0);
-        s.rowEntries.assign(s.labels.size(), 0);
+// Labels as the database tells them apart, merged as it compares them (without case, trailing
+// blanks ignored) once their line breaks are normalised: the engine's DISTINCT may still give
+// several spellings of one label. DISTINCT rather than GROUP BY with the sums: the engine keeps
+// the few distinct values instead of sorting every entry.
+void ScheduleQuery::readLabels(ScheduleGrid::Summary& s) {
+    struct Spellings {
+        QString shown;
+        QStringList raws;
+    };
+    std::map<QString, Spellings> byKey;
+    const auto rs =
+        source_->stream(statement(QStringLiteral("DISTINCT ") + label_, {}, {}), parameters_);
+    for (; rs && rs->state() == ado::adstate::Open && !rs->eof(); rs->moveNext()) {
+        const QString raw = textOf(rs->field(0).value());
+        const QString normal = ScheduleGrid::normalizedLabel(raw);
+        Spellings& k = byKey[normal.toCaseFolded()];
+        if (k.raws.isEmpty() || ScheduleGrid::spellingBefore(normal, k.shown)) k.shown = normal;
+        k.raws << raw;
     }
+    for (const auto& [key, k] : byKey) s.labels.push_back(k.shown);
+    ScheduleGrid::sortLabels(s.labels);
+    for (int row = 0; row < static_cast<int>(s.labels.size()); ++row) {
+        const QString key = ScheduleGrid::labelKey(s.labels[row]);
+        rawLabels_.push_back(byKey.at(key).raws);
+        for (const QString& raw : byKey.at(key).raws) rowOfRaw_.insert(raw, row);
+        rowOfKey_.insert(key, row);
+    }
+    s.rowTotals.assign(s.labels.size(), 0);
+    s.rowEntries.assign(s.labels.size(), 0);
+}
 
+bool ScheduleQuery::learnPeriods(PeriodReader& reader, ScheduleGrid::Summary& s, QString* error) {
+    const PeriodReader::Periods periods = reader.take();
+    if (!periods.error.isEmpty()) {
+        if (error) *error = periods.error;
+        return false;
+    }
+    for (const auto& [range, single] : periods.single)
+        s.periods.push_back({range.first, range.second, single});
+    periods_ = s.periods;
+    s.periodTotals.assign(s.periods.size(), 0);
+    return true;
+}
+
+// The entries come in period order; those read before the periods are known wait for them, up to
+// a limit, and the read then waits instead.
+bool ScheduleQuery::readEntries(PeriodReader& periods, Reading& r, QString* error) {
+    const bool withDetail = !detail_.isEmpty();
+    const auto rs = source_->stream(
+        statement(entryColumns(), withVisits(), QStringLiteral("ORDER BY %1, %2").arg(from_, to_)),
+        parameters_);
     bool known = false;
-    // The periods once they are read; false when one cannot be read.
+    std::vector<RawEntry> waiting;
     auto learn = [&] {
-        const PeriodsRead periods = periodsRead.get();
-        if (!periods.error.isEmpty()) {
-            if (error) *error = periods.error;
-            return false;
-        }
-        for (const auto& [range, single] : periods.single)
-            s.periods.push_back({range.first, range.second, single});
-        q->periods_ = s.periods;
-        s.periodTotals.assign(s.periods.size(), 0);
+        if (!learnPeriods(periods, r.s, error)) return false;
         known = true;
+        for (RawEntry& w : waiting) r.add(*this, w);
+        std::vector<RawEntry>().swap(waiting);
         return true;
     };
-
-    // The entries with visits (or observations), few among a schedule's: the totals and the
-    // largest cell come from them, and when they fit the budget they are kept for the pages
-    // rather than read again. They come in period order.
-    std::vector<CellEntry> held;
-    bool keep = true;
-    std::map<int, double> sums;  // of the rows in the period being read
-    int period = -1;
-    auto close = [&] {
-        for (const auto& [row, sum] : sums) s.maxCount = std::max(s.maxCount, sum);
-        sums.clear();
-    };
-    auto add = [&](RawEntry& r) {
-        CellEntry e;
-        if (!q->place(r.label, r.from, r.to, e)) return;
-        e.count = r.count;
-        e.detail = std::move(r.detail);
-        if (e.period != period) close();
-        period = e.period;
-        sums[e.row] += e.count;
-        s.rowTotals[e.row] += e.count;
-        s.periodTotals[e.period] += e.count;
-        if (e.count != 0) ++s.rowEntries[e.row];
-        if (!keep) return;
-        if (static_cast<double>(held.size()) >= ScheduleGrid::heldBudget()) {
-            keep = false;
-            std::vector<CellEntry>().swap(held);
-        } else {
-            held.push_back(std::move(e));
-        }
-    };
-    {
-        const bool withDetail = !q->detail_.isEmpty();
-        const auto rs = q->source_->stream(
-            q->statement(q->entryColumns(), q->withVisits(),
-                         QStringLiteral("ORDER BY %1, %2").arg(q->from_, q->to_)),
-            parameters);
-        // Entries read before the periods are known wait, up to a limit.
-        std::vector<RawEntry> waiting;
-        auto periodsKnown = [&] {
-            using namespace std::chrono_literals;
-            return periodsRead.wait_for(0s) == std::future_status::ready;
-        };
-        for (; rs && rs->state() == ado::adstate::Open && !rs->eof(); rs->moveNext()) {
-            RawEntry r{textOf(rs->field(0).value()), rs->field(1).value(), rs->field(2).value(),
-                       numberOf(rs->field(3).value()),
-                       withDetail ? textOf(rs->field(4).value()) : QString()};
-            if (!known) {
-                if (static_cast<double>(waiting.size()) <
-                        std::min(kMostWaiting, ScheduleGrid::heldBudget()) &&
-                    (waiting.size() % 1024 != 0 || !periodsKnown())) {
-                    waiting.push_back(std::move(r));
-                    continue;
-                }
-                if (!learn()) return std::nullopt;
-                for (RawEntry& w : waiting) add(w);
-                std::vector<RawEntry>().swap(waiting);
-            }
-            add(r);
-        }
+    for (; rs && rs->state() == ado::adstate::Open && !rs->eof(); rs->moveNext()) {
+        RawEntry e{textOf(rs->field(0).value()), rs->field(1).value(), rs->field(2).value(),
+                   numberOf(rs->field(3).value()),
+                   withDetail ? textOf(rs->field(4).value()) : QString()};
         if (!known) {
-            if (!learn()) return std::nullopt;
-            for (RawEntry& w : waiting) add(w);
+            if (static_cast<double>(waiting.size()) <
+                    std::min(kMostWaiting, ScheduleGrid::heldBudget()) &&
+                !periods.ready()) {
+                waiting.push_back(std::move(e));
+                continue;
+            }
+            if (!learn()) return false;
         }
-        close();
+        r.add(*this, e);
     }
-    return keep ? ScheduleGrid(std::move(s), q, std::move(held)) : ScheduleGrid(std::move(s), q);
+    if (!known && !learn()) return false;
+    r.closePeriod();
+    return true;
 }
 
 QString ScheduleQuery::entryColumns() const {

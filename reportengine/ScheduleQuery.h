@@ -9,6 +9,8 @@
 
 namespace reportengine {
 
+class PeriodReader;
+
 // A schedule read from the database: its distinct labels and periods, and the totals summed from
 // the entries with visits; the cells are read in period order, a band of rows at a time, while
 // they are drawn or written.
@@ -34,7 +36,18 @@ class ScheduleQuery : public ScheduleCells, public std::enable_shared_from_this<
                CellEntry& out) const;
 
   private:
+    struct Reading;  // what the read of the entries gathers
+
     ScheduleQuery() = default;
+    // The template's fields as columns of its tables, and its FROM clause; false (the reason in
+    // `error`) when one is missing.
+    bool resolveColumns(const ReportTemplate& t, const std::vector<TableColumns>& tables,
+                        QString* error);
+    QString periodsStatement() const;
+    void readLabels(ScheduleGrid::Summary& s);
+    // False (the reason in `error`) when a period's dates cannot be read.
+    bool learnPeriods(PeriodReader& reader, ScheduleGrid::Summary& s, QString* error);
+    bool readEntries(PeriodReader& periods, Reading& r, QString* error);
     QString statement(const QString& select, const QString& more, const QString& tail) const;
     QString entryColumns() const;  // label, dates, count and observation
     QString withVisits() const;    // the condition of the entries that add to a cell

@@ -4,6 +4,8 @@
 #include <QRegularExpression>
 #include <algorithm>
 
+#include "platform/Hoy.h"
+
 namespace reportengine {
 
 namespace {
@@ -239,7 +241,7 @@ class Parser {
         if (name.text == QLatin1String("today")) {
             take();
             expectClose();
-            parameters_.emplace_back(QDate::currentDate());
+            parameters_.emplace_back(platform::hoy());
             return QStringLiteral("?");
         }
         throw Unreadable{name.position, QStringLiteral("función desconocida: %1").arg(name.text)};

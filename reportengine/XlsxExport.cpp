@@ -254,124 +254,181 @@ struct RowCells {
     std::map<int, QString> details;
 };
 
-Outcome writeGrid(Book& book, const ReportDocument& doc, const Progress& progress,
-                  const XlsxLimits& limits) {
-    const ScheduleGrid& g = doc.grid;
-    bool ranges = false;
-    for (int p = 0; p < g.periodCount(); ++p)
-        ranges = ranges || (!g.period(p).daily && g.period(p).from != g.period(p).to);
-    const lxw_row_t firstRow = kTableRow + (ranges ? 2 : 1);
+// A schedule cut into sheets: periods (and the total column after them) across, labels (and the
+// total row under them) down; every sheet repeats the labels and the headings.
+class GridWriter {
+  public:
+    GridWriter(Book& book, const ReportDocument& doc, const XlsxLimits& limits)
+        : book_(book),
+          doc_(doc),
+          g_(doc.grid),
+          ranges_(hasRanges(doc.grid)),
+          firstRow_(kTableRow + (ranges_ ? 2 : 1)),
+          perSheetAcross_(limits.columns - 1),
+          perSheetDown_(limits.rows - static_cast<int>(firstRow_)),
+          columns_(g_.periodCount() + 1),
+          rows_(g_.rowCount() + 1),
+          across_((columns_ + perSheetAcross_ - 1) / perSheetAcross_),
+          down_((rows_ + perSheetDown_ - 1) / perSheetDown_),
+          notes_(book, doc, limits.rows),
+          sheets_(static_cast<std::size_t>(across_)) {}
 
-    // The table is cut into sheets: periods (and the total column after them) across, labels
-    // (and the total row under them) down; every sheet repeats the labels and the headings.
-    const int perSheetAcross = limits.columns - 1;
-    const int perSheetDown = limits.rows - static_cast<int>(firstRow);
-    const int columns = g.periodCount() + 1;
-    const int rows = g.rowCount() + 1;
-    const int across = (columns + perSheetAcross - 1) / perSheetAcross;
-    const int down = (rows + perSheetDown - 1) / perSheetDown;
-    auto place = [&](int column) {  // sheet across, and column in it
-        return std::make_pair(column / perSheetAcross,
-                              static_cast<lxw_col_t>(column % perSheetAcross + 1));
-    };
+    Outcome write(const Progress& progress) {
+        for (int part = 0; part < down_ && book_.ok(); ++part) {
+            const int partFirst = part * perSheetDown_;
+            const int partEnd = std::min(rows_, partFirst + perSheetDown_);
+            if (!startPart()) return Outcome::Failed;
+            writeHeadings();
+            const int labelsEnd = std::min(partEnd, g_.rowCount());
+            for (int first = partFirst; first < labelsEnd && book_.ok();) {
+                const int end = bandEnd(first, labelsEnd);
+                if (!writeBand(first, end, partFirst, progress)) return Outcome::Cancelled;
+                first = end;
+            }
+            if (partEnd == rows_) writeTotals(partFirst);
+        }
+        return book_.ok() ? Outcome::Written : Outcome::Failed;
+    }
 
-    NotesSheet notes(book, doc, limits.rows);
-    std::vector<lxw_worksheet*> sheets(static_cast<std::size_t>(across));
-    int number = 0;
-    int done = 0;
-    for (int part = 0; part < down && book.ok(); ++part) {
-        const int partFirst = part * perSheetDown;
-        const int partEnd = std::min(rows, partFirst + perSheetDown);
-        for (int a = 0; a < across; ++a) {
-            lxw_worksheet* sheet = sheets[a] =
-                book.sheet(sheetName(QStringLiteral("Cronograma"), ++number));
-            if (!sheet) return Outcome::Failed;
-            writeHeadingLines(book, sheet, doc);
+  private:
+    // A second heading row holds the last days when a period is longer than a day.
+    static bool hasRanges(const ScheduleGrid& g) {
+        for (int p = 0; p < g.periodCount(); ++p)
+            if (!g.period(p).daily && g.period(p).from != g.period(p).to) return true;
+        return false;
+    }
+
+    // The sheet across, and the column in it, of a column of the table.
+    std::pair<int, lxw_col_t> place(int column) const {
+        return std::make_pair(column / perSheetAcross_,
+                              static_cast<lxw_col_t>(column % perSheetAcross_ + 1));
+    }
+
+    // The sheets across of one part down; false when the book cannot take another.
+    bool startPart() {
+        for (int a = 0; a < across_; ++a) {
+            lxw_worksheet* sheet = sheets_[a] =
+                book_.sheet(sheetName(QStringLiteral("Cronograma"), ++number_));
+            if (!sheet) return false;
+            writeHeadingLines(book_, sheet, doc_);
             const lxw_col_t last =
-                static_cast<lxw_col_t>(std::min(columns - a * perSheetAcross, perSheetAcross));
-            book.check(worksheet_set_column(sheet, 0, 0, 40, nullptr));
-            book.check(worksheet_set_column(sheet, 1, last, 10, nullptr));
-            worksheet_freeze_panes(sheet, firstRow, 1);
+                static_cast<lxw_col_t>(std::min(columns_ - a * perSheetAcross_, perSheetAcross_));
+            book_.check(worksheet_set_column(sheet, 0, 0, 40, nullptr));
+            book_.check(worksheet_set_column(sheet, 1, last, 10, nullptr));
+            worksheet_freeze_panes(sheet, firstRow_, 1);
             worksheet_set_landscape(sheet);
         }
-        // Heading rows, one sheet after another for each row, as constant memory requires.
-        const int headingRows = ranges ? 2 : 1;
-        for (int h = 0; h < headingRows; ++h) {
-            for (lxw_worksheet* sheet : sheets)
-                book.text(sheet, kTableRow + h, 0, h == 0 ? doc.labelHeading : QString(),
-                          book.heading_);
-            for (int p = 0; p < g.periodCount(); ++p) {
-                const auto [a, col] = place(p);
-                const QDate d = h == 0 ? g.period(p).from : g.period(p).to;
-                book.date(sheets[a], kTableRow + h, col, d.startOfDay(), book.headingDate_,
-                          book.headingOldDate_, QStringLiteral("dd/MM/yyyy"));
-            }
-            const auto [a, col] = place(g.periodCount());
-            book.text(sheets[a], kTableRow + h, col, h == 0 ? QStringLiteral("Total") : QString(),
-                      book.heading_);
-        }
+        return true;
+    }
 
-        for (int first = partFirst; first < std::min(partEnd, g.rowCount()) && book.ok();) {
-            // A band of rows whose entries are read in one go.
-            int end = first;
-            double entries = 0;
-            while (end < std::min(partEnd, g.rowCount()) &&
-                   (end == first || entries + g.rowEntries(end) <= ScheduleGrid::heldBudget())) {
-                entries += g.rowEntries(end);
-                ++end;
-            }
-            std::vector<RowCells> cells(static_cast<std::size_t>(end - first));
-            const auto cursor = g.entries(first, end - first);
-            for (CellEntry e; cursor->next(e);) {
-                RowCells& rc = cells[e.row - first];
-                if (rc.counts.empty() || rc.counts.back().first != e.period)
-                    rc.counts.emplace_back(e.period, 0);
-                rc.counts.back().second += e.count;
-                if (doc.showDetails && !e.detail.trimmed().isEmpty())
-                    ScheduleGrid::addDetail(rc.details[e.period], e.detail.trimmed());
-            }
-            for (int r = first; r < end && book.ok(); ++r) {
-                const lxw_row_t row = firstRow + static_cast<lxw_row_t>(r - partFirst);
-                // Spreadsheets do not grow a row for wrapped lines by themselves.
-                const auto lines = g.label(r).count(QLatin1Char('\n')) + 1;
-                for (lxw_worksheet* sheet : sheets) {
-                    if (lines > 1)
-                        book.check(worksheet_set_row(sheet, row, kLineHeight * lines, nullptr));
-                    book.text(sheet, row, 0, g.label(r), book.label_);
-                }
-                const RowCells& rc = cells[r - first];
-                for (const auto& [p, count] : rc.counts) {
-                    if (count == 0) continue;
-                    const auto [a, col] = place(p);
-                    book.number(sheets[a], row, col, count, nullptr);
-                }
-                const auto [a, col] = place(g.periodCount());
-                book.number(sheets[a], row, col, g.rowTotal(r), book.total_);
-                for (const auto& [p, detail] : rc.details) {
-                    const auto found = std::lower_bound(rc.counts.begin(), rc.counts.end(),
-                                                        std::make_pair(p, -1e308));
-                    notes.add(r, p,
-                              found != rc.counts.end() && found->first == p ? found->second : 0,
-                              detail);
-                }
-                ++done;
-                if (progress && !progress(done, g.rowCount())) return Outcome::Cancelled;
-            }
-            first = end;
-        }
-        if (partEnd == rows) {
-            const lxw_row_t row = firstRow + static_cast<lxw_row_t>(g.rowCount() - partFirst);
-            for (lxw_worksheet* sheet : sheets)
-                book.text(sheet, row, 0, QStringLiteral("Total"), book.total_);
-            for (int p = 0; p < g.periodCount(); ++p) {
+    // Heading rows, one sheet after another for each row, as constant memory requires.
+    void writeHeadings() {
+        const int headingRows = ranges_ ? 2 : 1;
+        for (int h = 0; h < headingRows; ++h) {
+            for (lxw_worksheet* sheet : sheets_)
+                book_.text(sheet, kTableRow + h, 0, h == 0 ? doc_.labelHeading : QString(),
+                           book_.heading_);
+            for (int p = 0; p < g_.periodCount(); ++p) {
                 const auto [a, col] = place(p);
-                book.number(sheets[a], row, col, g.periodTotal(p), book.total_);
+                const QDate d = h == 0 ? g_.period(p).from : g_.period(p).to;
+                book_.date(sheets_[a], kTableRow + h, col, d.startOfDay(), book_.headingDate_,
+                           book_.headingOldDate_, QStringLiteral("dd/MM/yyyy"));
             }
-            const auto [a, col] = place(g.periodCount());
-            book.number(sheets[a], row, col, g.grandTotal(), book.total_);
+            const auto [a, col] = place(g_.periodCount());
+            book_.text(sheets_[a], kTableRow + h, col, h == 0 ? QStringLiteral("Total") : QString(),
+                       book_.heading_);
         }
     }
-    return book.ok() ? Outcome::Written : Outcome::Failed;
+
+    // The end of a band of rows whose entries are read in one go: at least one row, more while
+    // their entries fit the budget.
+    int bandEnd(int first, int end) const {
+        int last = first;
+        double entries = 0;
+        while (last < end &&
+               (last == first || entries + g_.rowEntries(last) <= ScheduleGrid::heldBudget())) {
+            entries += g_.rowEntries(last);
+            ++last;
+        }
+        return last;
+    }
+
+    std::vector<RowCells> readBand(int first, int end) const {
+        std::vector<RowCells> cells(static_cast<std::size_t>(end - first));
+        const auto cursor = g_.entries(first, end - first);
+        for (CellEntry e; cursor->next(e);) {
+            RowCells& rc = cells[e.row - first];
+            if (rc.counts.empty() || rc.counts.back().first != e.period)
+                rc.counts.emplace_back(e.period, 0);
+            rc.counts.back().second += e.count;
+            if (doc_.showDetails && !e.detail.trimmed().isEmpty())
+                ScheduleGrid::addDetail(rc.details[e.period], e.detail.trimmed());
+        }
+        return cells;
+    }
+
+    // False when the user cancelled.
+    bool writeBand(int first, int end, int partFirst, const Progress& progress) {
+        const std::vector<RowCells> cells = readBand(first, end);
+        for (int r = first; r < end && book_.ok(); ++r) {
+            writeRow(r, firstRow_ + static_cast<lxw_row_t>(r - partFirst), cells[r - first]);
+            ++done_;
+            if (progress && !progress(done_, g_.rowCount())) return false;
+        }
+        return true;
+    }
+
+    void writeRow(int r, lxw_row_t row, const RowCells& rc) {
+        // Spreadsheets do not grow a row for wrapped lines by themselves.
+        const auto lines = g_.label(r).count(QLatin1Char('\n')) + 1;
+        for (lxw_worksheet* sheet : sheets_) {
+            if (lines > 1) book_.check(worksheet_set_row(sheet, row, kLineHeight * lines, nullptr));
+            book_.text(sheet, row, 0, g_.label(r), book_.label_);
+        }
+        for (const auto& [p, count] : rc.counts) {
+            if (count == 0) continue;
+            const auto [a, col] = place(p);
+            book_.number(sheets_[a], row, col, count, nullptr);
+        }
+        const auto [a, col] = place(g_.periodCount());
+        book_.number(sheets_[a], row, col, g_.rowTotal(r), book_.total_);
+        for (const auto& [p, detail] : rc.details) {
+            const auto found =
+                std::lower_bound(rc.counts.begin(), rc.counts.end(), std::make_pair(p, -1e308));
+            notes_.add(r, p, found != rc.counts.end() && found->first == p ? found->second : 0,
+                       detail);
+        }
+    }
+
+    void writeTotals(int partFirst) {
+        const lxw_row_t row = firstRow_ + static_cast<lxw_row_t>(g_.rowCount() - partFirst);
+        for (lxw_worksheet* sheet : sheets_)
+            book_.text(sheet, row, 0, QStringLiteral("Total"), book_.total_);
+        for (int p = 0; p < g_.periodCount(); ++p) {
+            const auto [a, col] = place(p);
+            book_.number(sheets_[a], row, col, g_.periodTotal(p), book_.total_);
+        }
+        const auto [a, col] = place(g_.periodCount());
+        book_.number(sheets_[a], row, col, g_.grandTotal(), book_.total_);
+    }
+
+    Book& book_;
+    const ReportDocument& doc_;
+    const ScheduleGrid& g_;
+    const bool ranges_;
+    const lxw_row_t firstRow_;
+    const int perSheetAcross_, perSheetDown_;
+    const int columns_, rows_;  // of the table, with the totals
+    const int across_, down_;   // sheets
+    NotesSheet notes_;
+    std::vector<lxw_worksheet*> sheets_;
+    int number_ = 0;
+    int done_ = 0;
+};
+
+Outcome writeGrid(Book& book, const ReportDocument& doc, const Progress& progress,
+                  const XlsxLimits& limits) {
+    return GridWriter(book, doc, limits).write(progress);
 }
 
 Outcome writeList(Book& book, const ReportDocument& doc, const Progress& progress,

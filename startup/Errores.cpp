@@ -49,6 +49,19 @@ qint16 ReportaError(const platform::ErrorInfo& error, std::optional<qint32> boto
     return static_cast<qint16>(answer);
 }
 
+QString LeeIni(const QString& archivo, const QString& seccion, const QString& clave,
+               const QString& porDefecto) {
+    platform::ErrorInfo ilegible;
+    const QString valor =
+        SuiteLib::iniFile().ReadKey(archivo, seccion, clave, porDefecto, &ilegible);
+    if (ilegible.number != 0) {
+        const QString texto = QStringLiteral("%1; se usan los valores por defecto")
+                                  .arg(ilegible.description.trimmed());
+        errorlog::avisaUnaVez(texto, QStringLiteral(" - LeeIni"), texto);
+    }
+    return valor;
+}
+
 void RegistraErrorSQL(const QString& script, QString& proceso, qint32 numero,
                       const QString& descripcion) {
     DB_Dll::Recordset rs;

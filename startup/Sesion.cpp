@@ -73,141 +73,186 @@ void AbreEstadisticas() {
     steps.run();
 }
 
-void IniciaSesion(bool UsaArchivoPC, const QString& ParametrosRecibidos, QString& CadenaConexion,
-                  qint32 TipoCursor) {
+namespace {
+
+// What the steps of the start-up hand on to the later ones.
+struct Inicio {
+    const bool usaArchivoPC;
+    const QString& parametrosRecibidos;
+    QString& cadenaConexion;
+    const qint32 tipoCursor;
+    QString carpeta = {};
+    QString linea = {};
+    QString servidor = {}, base = {}, usuario = {}, clave = {};
+    bool conectado = false;  // by an earlier start-up of this process
+};
+
+void ubicaCarpeta(Inicio& s) {
+    s.carpeta = SuiteLib::tools().FolderPath(platform::process::programFolder());
+    gArchivoAyuda = s.carpeta + QStringLiteral("htmlhelp\\cordavistel.chm");
+}
+
+void leeLinea(Inicio& s) {
+    s.linea =
+        !s.parametrosRecibidos.isEmpty() ? s.parametrosRecibidos : platform::process::commandLine();
+}
+
+// Without parameters, the connection this computer and user keep in the INI file.
+void lineaDelArchivoPC(Inicio& s) {
+    if (!s.linea.trimmed().isEmpty() || !s.usaArchivoPC) return;
     const auto& t = SuiteLib::tools();
     const auto& maquina = SuiteLib::machineInfo();
-    QString carpeta, linea, servidor, base, usuario, clave;
-    bool conectado = false;
-    DB_Dll& db = gDB();
+    const QString seccion = maquina.ComputerName().toUpper() + QStringLiteral("|") +
+                            maquina.UserName().toUpper() + QStringLiteral("BaseDeDatos");
+    QString sv = LeeIni(kIni, seccion, QStringLiteral("Servidor"), QString());
+    QString b = LeeIni(kIni, seccion, QStringLiteral("DbName"), QString());
+    QString u = t.DecodeStored(LeeIni(kIni, seccion, QStringLiteral("Usuario"),
+                                      t.EncodeStored(QStringLiteral("Vorlane"))));
+    QString p = t.DecodeStored(LeeIni(kIni, seccion, QStringLiteral("UserPassWord"),
+                                      t.EncodeStored(QStringLiteral("tarsemo"))));
+    for (QString* v : {&sv, &b, &u, &p}) *v = t.ReplaceText(*v, QStringLiteral("|"));
+    s.linea = QStringLiteral("@server=") + sv + QStringLiteral("; @dbname= ") + b +
+              QStringLiteral("; @usuario= ") + u + QStringLiteral("; @Password= ") + p +
+              QStringLiteral("; @ParametroAdicional=; @Caja=1;brun@");
+}
 
+void nombraPcUsuario() {
+    const auto& maquina = SuiteLib::machineInfo();
+    gPcUsuario =
+        maquina.ComputerName().toUpper() + QStringLiteral("|") + maquina.UserName().toUpper();
+    if (gPcUsuario.trimmed().size() > 50) gPcUsuario = gPcUsuario.left(50);
+}
+
+void leeBarrasPlanas() {
+    gFlatToolbars = platform::leadingNumber(
+        LeeIni(kIni, gPcUsuario, QStringLiteral("FlatToolbars"), QStringLiteral("1")));
+}
+
+void leeParametros(Inicio& s) {
+    if (s.conectado) return;
+    const QString& l = s.linea;
+    gParametroAdicional = ValorParametro(l, QStringLiteral("@ParametroAdicional"), QString(), true);
+    gMenu = ValorParametro(l, QStringLiteral("@Menu"), QString(), false);
+    s.servidor = ValorParametro(l, QStringLiteral("@Server"), QString(), false);
+    s.base = ValorParametro(l, QStringLiteral("@DbName"), QString(), false);
+    s.usuario = ValorParametro(l, QStringLiteral("@Usuario"), QString(), false);
+    s.clave = ValorParametro(l, QStringLiteral("@Password"), QString(), false);
+    gUsuarioLogeado = ValorParametro(l, QStringLiteral("@UsuarioLogeado"), QString(), false);
+    gCaja = ValorParametro(l, QStringLiteral("@Caja"), QStringLiteral("1"), false);
+}
+
+// A server written "#<name>" is reached through the connection text made of the parameters.
+void cadenaDeServidorMarcado(Inicio& s) {
+    if (s.conectado || !s.servidor.startsWith(QLatin1Char('#'))) return;
+    s.servidor = s.servidor.mid(1);
+    if (!s.cadenaConexion.isEmpty()) return;
+    s.cadenaConexion = QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=") + s.base +
+                       QStringLiteral(";User Id=") + s.usuario + QStringLiteral(";Password=") +
+                       s.clave + QStringLiteral(";");
+}
+
+void datosDeConexion(const Inicio& s) {
+    if (s.conectado) return;
+    DB_Dll& db = gDB();
+    db.gUsuario = s.usuario;
+    db.gDBName = s.base;
+    db.gUserPassWord = s.clave;
+    db.gServidor = LimpiaServidor(s.servidor);
+}
+
+// The connection dialog opens when the parameters do not name a server and a user.
+void conecta(const Inicio& s) {
+    if (s.conectado) return;
+    const bool pide = s.servidor.trimmed().isEmpty() || s.usuario.trimmed().isEmpty();
+    gDB().OpenServerADODB(pide, s.tipoCursor, s.cadenaConexion, true, true);
+}
+
+void preparaConexion(const Inicio& s) {
+    if (s.conectado) return;
+    DB_Dll& db = gDB();
+    gUsuarioLogeado = db.gUsuario;
+    db.gCnn.setCommandTimeout(gTimeOut);
+    db.gCnn.setIsolationLevel(ado::adxact::ReadUncommitted);
+}
+
+void cadenaOdbc() {
+    const DB_Dll& db = gDB();
+    if (db.gDBName.isEmpty()) return;
+    gCadenaODBC = QStringLiteral("DSN=") + db.gDBName + QStringLiteral("; UID=") + db.gUsuario +
+                  QStringLiteral("; PWD=") + db.gUserPassWord;
+}
+
+void preparaConsultas(const Inicio& s) {
+    if (gDB().gDBName.isEmpty()) return;
+    gConsulta().gConnString = gDB().gConnString;
+    gConsulta().gUsarMascarasConsultas = true;
+    gConsulta().gRutaMascaraConsultas = s.carpeta + QStringLiteral("consultas.vln");
+    // The lookups read the configuration and report through the start-up's routines.
+    serviciosConsulta().cfg = [](const QString& clave) {
+        QString aux;
+        return Cfg(clave, aux);
+    };
+    serviciosConsulta().reporta = [](const platform::ErrorInfo& e, const QString& rutina) {
+        return static_cast<int>(ReportaError(e, std::nullopt, rutina));
+    };
+    serviciosConsulta().lanza = [](const QString& programa, const QString& parametro) {
+        QString adicional = parametro;
+        qint64 tarea = 0;
+        MenuExes(programa, adicional, tarea);
+    };
+}
+
+// The quick lookups are a convenience: a file that cannot be written (a folder of that name, a
+// read-only folder) is skipped and the start-up goes on.
+void escribeConsultasRapidas() {
+    if (gDB().gDBName.isEmpty() || !FaltanConsultasRapidas(gConsulta().gRutaMascaraConsultas))
+        return;
+    platform::Steps::skipping().then(&CreaConsultasRapidas).run();
+}
+
+void leeConfiguracion(const Inicio& s) {
+    if (gDB().gDBName.isEmpty()) return;
+    CargaConfiguracion(s.carpeta);
+    gConsulta().Inicializa();
+}
+
+}  // namespace
+
+void IniciaSesion(bool UsaArchivoPC, const QString& ParametrosRecibidos, QString& CadenaConexion,
+                  qint32 TipoCursor) {
+    Inicio s{UsaArchivoPC, ParametrosRecibidos, CadenaConexion, TipoCursor};
+    DB_Dll& db = gDB();
     // A step failing with an invalid argument is skipped; any other failure ends the start-up.
     auto steps = platform::Steps::trapping([](const platform::ErrorInfo& e) {
         return e.number == platform::errnum::InvalidArgument ? 5 : 0;
     });
-    steps
+    steps.then([&] { ubicaCarpeta(s); })
+        .then([&] { leeLinea(s); })
+        .then([&] { lineaDelArchivoPC(s); })
+        .then(&nombraPcUsuario)
+        .then(&leeBarrasPlanas)
+        .then([&] { s.conectado = db.gOpenFlag; })
+        .then([&] { leeParametros(s); })
+        .then([&] { cadenaDeServidorMarcado(s); })
+        .then([&] { datosDeConexion(s); })
+        .then([&] { conecta(s); })
         .then([&] {
-            carpeta = t.FolderPath(platform::process::programFolder());
-            gArchivoAyuda = carpeta + QStringLiteral("htmlhelp\\cordavistel.chm");
+            if (!s.conectado && !db.gOpenFlag) platform::process::exitProgram(1);
         })
         .then([&] {
-            linea = !ParametrosRecibidos.isEmpty() ? ParametrosRecibidos
-                                                   : platform::process::commandLine();
+            if (!s.conectado) AbreEstadisticas();
         })
+        .then([&] { preparaConexion(s); })
+        .then(&cadenaOdbc)
         .then([&] {
-            if (!linea.trimmed().isEmpty() || !UsaArchivoPC) return;
-            const QString seccion = maquina.ComputerName().toUpper() + QStringLiteral("|") +
-                                    maquina.UserName().toUpper() + QStringLiteral("BaseDeDatos");
-            const auto& ini = SuiteLib::iniFile();
-            QString s = ini.ReadKey(kIni, seccion, QStringLiteral("Servidor"), QString());
-            QString b = ini.ReadKey(kIni, seccion, QStringLiteral("DbName"), QString());
-            QString u = t.DecodeStored(ini.ReadKey(kIni, seccion, QStringLiteral("Usuario"),
-                                                   t.EncodeStored(QStringLiteral("Vorlane"))));
-            QString p = t.DecodeStored(ini.ReadKey(kIni, seccion, QStringLiteral("UserPassWord"),
-                                                   t.EncodeStored(QStringLiteral("tarsemo"))));
-            for (QString* v : {&s, &b, &u, &p}) *v = t.ReplaceText(*v, QStringLiteral("|"));
-            linea = QStringLiteral("@server=") + s + QStringLiteral("; @dbname= ") + b +
-                    QStringLiteral("; @usuario= ") + u + QStringLiteral("; @Password= ") + p +
-                    QStringLiteral("; @ParametroAdicional=; @Caja=1;brun@");
-        })
-        .then([&] {
-            gPcUsuario = maquina.ComputerName().toUpper() + QStringLiteral("|") +
-                         maquina.UserName().toUpper();
-            if (gPcUsuario.trimmed().size() > 50) gPcUsuario = gPcUsuario.left(50);
-        })
-        .then([&] {
-            gFlatToolbars = platform::leadingNumber(SuiteLib::iniFile().ReadKey(
-                kIni, gPcUsuario, QStringLiteral("FlatToolbars"), QStringLiteral("1")));
-        })
-        .then([&] { conectado = db.gOpenFlag; })
-        .then([&] {
-            if (conectado) return;
-            gParametroAdicional =
-                ValorParametro(linea, QStringLiteral("@ParametroAdicional"), QString(), true);
-            gMenu = ValorParametro(linea, QStringLiteral("@Menu"), QString(), false);
-            servidor = ValorParametro(linea, QStringLiteral("@Server"), QString(), false);
-            base = ValorParametro(linea, QStringLiteral("@DbName"), QString(), false);
-            usuario = ValorParametro(linea, QStringLiteral("@Usuario"), QString(), false);
-            clave = ValorParametro(linea, QStringLiteral("@Password"), QString(), false);
-            gUsuarioLogeado =
-                ValorParametro(linea, QStringLiteral("@UsuarioLogeado"), QString(), false);
-            gCaja = ValorParametro(linea, QStringLiteral("@Caja"), QStringLiteral("1"), false);
-        })
-        .then([&] {
-            if (conectado || !servidor.startsWith(QLatin1Char('#'))) return;
-            servidor = servidor.mid(1);
-            if (CadenaConexion.isEmpty()) {
-                CadenaConexion = QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=") + base +
-                                 QStringLiteral(";User Id=") + usuario +
-                                 QStringLiteral(";Password=") + clave + QStringLiteral(";");
-            }
-        })
-        .then([&] {
-            if (conectado) return;
-            db.gUsuario = usuario;
-            db.gDBName = base;
-            db.gUserPassWord = clave;
-            db.gServidor = LimpiaServidor(servidor);
-        })
-        .then([&] {
-            if (conectado) return;
-            const bool pide = servidor.trimmed().isEmpty() || usuario.trimmed().isEmpty();
-            db.OpenServerADODB(pide, TipoCursor, CadenaConexion, true, true);
-        })
-        .then([&] {
-            if (!conectado && !db.gOpenFlag) platform::process::exitProgram(1);
-        })
-        .then([&] {
-            if (!conectado) AbreEstadisticas();
-        })
-        .then([&] {
-            if (conectado) return;
-            gUsuarioLogeado = db.gUsuario;
-            db.gCnn.setCommandTimeout(gTimeOut);
-            db.gCnn.setIsolationLevel(ado::adxact::ReadUncommitted);
-        })
-        .then([&] {
-            if (db.gDBName.isEmpty()) return;
-            gCadenaODBC = QStringLiteral("DSN=") + db.gDBName + QStringLiteral("; UID=") +
-                          db.gUsuario + QStringLiteral("; PWD=") + db.gUserPassWord;
-        })
-        .then([&] {
-            if (!db.gDBName.isEmpty()) SuiteLib::reportRunner().SetFolder(carpeta);
+            if (!db.gDBName.isEmpty()) SuiteLib::reportRunner().SetFolder(s.carpeta);
         })
         .then([&] {
             if (!db.gDBName.isEmpty()) db.gCnn.setDefaultDatabase(db.gDBName);
         })
-        .then([&] {
-            if (db.gDBName.isEmpty()) return;
-            gConsulta().gConnString = db.gConnString;
-            gConsulta().gUsarMascarasConsultas = true;
-            gConsulta().gRutaMascaraConsultas = carpeta + QStringLiteral("consultas.vln");
-            // The lookups read the configuration and report through the start-up's routines.
-            serviciosConsulta().cfg = [](const QString& clave) {
-                QString aux;
-                return Cfg(clave, aux);
-            };
-            serviciosConsulta().reporta = [](const platform::ErrorInfo& e, const QString& rutina) {
-                return static_cast<int>(ReportaError(e, std::nullopt, rutina));
-            };
-            serviciosConsulta().lanza = [](const QString& programa, const QString& parametro) {
-                QString adicional = parametro;
-                qint64 tarea = 0;
-                MenuExes(programa, adicional, tarea);
-            };
-        })
-        .then([&] {
-            // The quick lookups are a convenience: a file that cannot be written (a folder of
-            // that name, a read-only folder) is skipped and the start-up goes on.
-            if (db.gDBName.isEmpty() || !FaltanConsultasRapidas(gConsulta().gRutaMascaraConsultas))
-                return;
-            platform::Steps::skipping().then(&CreaConsultasRapidas).run();
-        })
-        .then([&] {
-            if (db.gDBName.isEmpty()) return;
-            CargaConfiguracion(carpeta);
-            gConsulta().Inicializa();
-        })
+        .then([&] { preparaConsultas(s); })
+        .then(&escribeConsultasRapidas)
+        .then([&] { leeConfiguracion(s); })
         .then([&] { RegistraAcceso(QString()); });
     steps.run();
 }

@@ -15,8 +15,10 @@
 
 #include "platform/ArchivoLegible.h"
 #include "platform/Failure.h"
+#include "platform/Hoy.h"
 #include "platform/Process.h"
 #include "platform/Regional.h"
+#include "startup/Errores.h"
 #include "startup/PanelEstado.h"
 #include "startup/globals/Globals.h"
 #include "suitelib/SuiteLib.h"
@@ -77,7 +79,7 @@ void AplicaSkin(QWidget* form) {
     if (!form) platform::raise(91, QStringLiteral("Variable de objeto no establecida"));
     const QString seccion = SuiteLib::machineInfo().UserName().toUpper() + QStringLiteral("_") +
                             gDB().gDBName.toUpper() + QStringLiteral("Styles");
-    const qint16 estilo = platform::leadingInteger16(SuiteLib::iniFile().ReadKey(
+    const qint16 estilo = platform::leadingInteger16(LeeIni(
         QStringLiteral("kv300mn.ini"), seccion, QStringLiteral("Styles"), QStringLiteral("4")));
     QString ruta;
     QString ajustes;
@@ -188,7 +190,7 @@ void ArmaBarraEstado(QStatusBar* bar) {
         bar->addPermanentWidget(p);
     }
     auto* fecha = bar->findChild<QLabel*>(QStringLiteral("FECHA"));
-    fecha->setText(QDate::currentDate().toString(platform::Regional::current().shortDateFormat));
-    fecha->setToolTip(
-        QLocale(QLocale::Spanish).toString(QDate::currentDate(), QLocale::LongFormat));
+    const QDate hoy = platform::hoy();
+    fecha->setText(hoy.toString(platform::Regional::current().shortDateFormat));
+    fecha->setToolTip(QLocale(QLocale::Spanish).toString(hoy, QLocale::LongFormat));
 }

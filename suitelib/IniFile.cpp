@@ -25,10 +25,10 @@ QString existingPath(const QString& path) {
 }  // namespace
 
 QString IniFile::ReadKey(const QString& file, const QString& section, const QString& key,
-                         const QString& fallback) const {
+                         const QString& fallback, platform::ErrorInfo* unreadable) const {
     const bool bare = !file.contains(QLatin1Char('/')) && !file.contains(QLatin1Char('\\'));
     const QString path = bare ? platform::process::programFolder() + file : file;
-    return platform::readIniKey(existingPath(path), section, key, fallback);
+    return platform::readIniKey(existingPath(path), section, key, fallback, unreadable);
 }
 
 }  // namespace SuiteLib

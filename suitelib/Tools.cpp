@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "platform/Hoy.h"
 #include "platform/Prompt.h"
 #include "platform/Regional.h"
 
@@ -156,7 +157,7 @@ QString Tools::PadCode(const QString& text, int width) const {
 
 QString Tools::PickDate(const QString& initial) const {
     const auto parsed = platform::Regional::current().parseDate(initial);
-    const QDate start = parsed ? parsed->date() : QDate::currentDate();
+    const QDate start = parsed ? parsed->date() : platform::hoy();
     const auto& picker = datePicker();
     const std::optional<QDate> chosen = picker ? picker(start) : askDate(start);
     // A cancelled pick gives back what the field held, so that nothing is lost.

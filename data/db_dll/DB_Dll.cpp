@@ -83,66 +83,72 @@ void DB_Dll::PideDatosConexion() {
     }
 }
 
-void DB_Dll::OpenServerADODB(bool PideParametrosSQL, qint32 lCursor, const QString& ConnString,
-                             bool ValidaAdmin, bool MuestraError) {
-    bool closedOnce = false;
-    auto closeOnce = [&]() {
-        closedOnce = true;
-        try {
-            gCnn.close();
-        } catch (...) {
-            // Already closed: the repeated step opens it anyway.
-        }
-    };
-    auto handler = [&](const platform::ErrorInfo& e) -> int {
-        if (!MuestraError) {
-            if (e.number == ado::code::ObjectOpen && !closedOnce) {
-                closeOnce();
-                return platform::mb::Retry;
-            }
-            gOpenFlag = false;
-            return 0;
-        }
-        if (gCnn.errors().count() >= 1) {
-            const ado::Error& first = gCnn.errors().item(0);
-            const QString text =
-                QStringLiteral(" Estado de Sql: ") + first.sqlState + CR +
-                QStringLiteral("Numero de Error: ") + QString::number(first.number) + CR +
-                QStringLiteral("Descripcion: ") + first.description + CR +
-                QStringLiteral("Codigo Nativo: ") + QString::number(first.nativeError) + CR + CRLF +
-                QStringLiteral("Nombre de Proceso: ") + platform::process::programName() + CR +
-                CRLF + CRLF +
-                QStringLiteral("1. Verifique el Usuario, contraseña y base de datos") + CRLF +
-                QStringLiteral(
-                    "2. Verifique el nombre del servidor, quizas necesite agregarle el "
-                    "nombre de la instancia, por ejemplo : ") +
-                gDB().gServidor + QStringLiteral("\\CORDAVISTEL") + CRLF +
-                QStringLiteral("3. Verifique si el inicio de sesion para el usuario ") +
-                gDB().gUsuario + QStringLiteral(" existe") + CRLF + CRLF + CRLF +
-                QStringLiteral(" - Desea Intentarlo Nuevamente??? ");
-            const int answer =
-                platform::msgBox(text, platform::mb::YesNo | platform::mb::Critical,
-                                 QStringLiteral(" Error de Conexion a Base de Datos"));
-            if (answer == platform::mb::Yes) {
-                gCnn.errors().clear();
-                PideDatosConexion();
-                if (!gOpenFlag) return 0;
-                ArmaConnString();
-                return platform::mb::Retry;
-            }
-            gOpenFlag = false;
-            return 0;
-        }
-        if (e.number == ado::code::ObjectOpen && !closedOnce) {
-            closeOnce();
-            return platform::mb::Retry;
-        }
-        platform::msgBox(e.description, platform::mb::OkOnly, QString());
+namespace {
+
+// What the operator reads when the server refuses the connection, with what to check.
+QString textoFalloConexion(const ado::Error& first) {
+    return QStringLiteral(" Estado de Sql: ") + first.sqlState + CR +
+           QStringLiteral("Numero de Error: ") + QString::number(first.number) + CR +
+           QStringLiteral("Descripcion: ") + first.description + CR +
+           QStringLiteral("Codigo Nativo: ") + QString::number(first.nativeError) + CR + CRLF +
+           QStringLiteral("Nombre de Proceso: ") + platform::process::programName() + CR + CRLF +
+           CRLF + QStringLiteral("1. Verifique el Usuario, contraseña y base de datos") + CRLF +
+           QStringLiteral(
+               "2. Verifique el nombre del servidor, quizas necesite agregarle el "
+               "nombre de la instancia, por ejemplo : ") +
+           gDB().gServidor + QStringLiteral("\\CORDAVISTEL") + CRLF +
+           QStringLiteral("3. Verifique si el inicio de sesion para el usuario ") + gDB().gUsuario +
+           QStringLiteral(" existe") + CRLF + CRLF + CRLF +
+           QStringLiteral(" - Desea Intentarlo Nuevamente??? ");
+}
+
+}  // namespace
+
+void DB_Dll::cierraParaReabrir(bool& cerradaUnaVez) {
+    cerradaUnaVez = true;
+    try {
+        gCnn.close();
+    } catch (...) {
+        // Already closed: the repeated step opens it anyway.
+    }
+}
+
+// The operator may correct the connection data and try again.
+int DB_Dll::preguntaReintento() {
+    const int answer = platform::msgBox(textoFalloConexion(gCnn.errors().item(0)),
+                                        platform::mb::YesNo | platform::mb::Critical,
+                                        QStringLiteral(" Error de Conexion a Base de Datos"));
+    if (answer != platform::mb::Yes) {
         gOpenFlag = false;
         return 0;
-    };
+    }
+    gCnn.errors().clear();
+    PideDatosConexion();
+    if (!gOpenFlag) return 0;
+    ArmaConnString();
+    return platform::mb::Retry;
+}
 
-    auto steps = platform::Steps::trapping(handler);
+// A connection that was open already is closed, once, and the failing step repeated; the server's
+// own refusals go to the operator when MuestraError asks for it.
+int DB_Dll::respondeFalloConexion(const platform::ErrorInfo& e, bool MuestraError,
+                                  bool& cerradaUnaVez) {
+    if (MuestraError && gCnn.errors().count() >= 1) return preguntaReintento();
+    if (e.number == ado::code::ObjectOpen && !cerradaUnaVez) {
+        cierraParaReabrir(cerradaUnaVez);
+        return platform::mb::Retry;
+    }
+    if (MuestraError) platform::msgBox(e.description, platform::mb::OkOnly, QString());
+    gOpenFlag = false;
+    return 0;
+}
+
+void DB_Dll::OpenServerADODB(bool PideParametrosSQL, qint32 lCursor, const QString& ConnString,
+                             bool ValidaAdmin, bool MuestraError) {
+    bool cerradaUnaVez = false;
+    auto steps = platform::Steps::trapping([&](const platform::ErrorInfo& e) {
+        return respondeFalloConexion(e, MuestraError, cerradaUnaVez);
+    });
     steps.then([&] { gOpenFlag = true; })
         .then([&] {
             if (gProveedor.compare(QString(), Qt::CaseInsensitive) == 0) gProveedor = pSQLOLEDB();

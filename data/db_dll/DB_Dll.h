@@ -138,6 +138,10 @@ class DB_Dll {
     static void setDialogoConexion(DialogoConexion dialog);
 
   private:
+    // The answers to a failure of OpenServerADODB's steps.
+    int respondeFalloConexion(const platform::ErrorInfo& e, bool MuestraError, bool& cerradaUnaVez);
+    int preguntaReintento();
+    void cierraParaReabrir(bool& cerradaUnaVez);
     void EjecutaScriptOracle(QString& Script, qint32& RecordsAffected);
     QString DescartaSentenciaOracle(QString& SQL);
     void rewriteForExecution(QString& sentencia);

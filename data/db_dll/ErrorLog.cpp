@@ -1,6 +1,8 @@
 #include "data/db_dll/ErrorLog.h"
 
 #include <QDateTime>
+#include <QSet>
+#include <mutex>
 
 #include "platform/Process.h"
 #include "platform/Prompt.h"
@@ -58,6 +60,18 @@ QString rutaEnTemporal() {
     if (!folder.endsWith(QLatin1Char('\\')) && !folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('\\');
     return folder + QStringLiteral("VLERR.LOG");
+}
+
+void avisaUnaVez(const QString& clave, const QString& routinePart, const QString& message) {
+    // A bounded memory of what was told: a file with a great many bad entries never costs more.
+    static std::mutex m;
+    static QSet<QString> avisadas;
+    {
+        const std::lock_guard<std::mutex> l(m);
+        if (avisadas.contains(clave) || avisadas.size() >= 256) return;
+        avisadas.insert(clave);
+    }
+    append(rutaEnTemporal(), line(routinePart, message, 0));
 }
 
 void append(const QString& path, const QString& text) noexcept {

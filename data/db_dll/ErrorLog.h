@@ -19,5 +19,8 @@ QString line(const QString& routinePart, const QString& message, int answer);
 QString rutaEnTemporal();
 // Appends the line (Windows-1252, CR LF); a log that cannot be written loses it silently.
 void append(const QString& path, const QString& line) noexcept;
+// Tells the log of the temporary folder, once in the process for each `clave`, what was found
+// wrong and passed over (no answer), so that it is not told again at every reading.
+void avisaUnaVez(const QString& clave, const QString& routinePart, const QString& message);
 
 }  // namespace errorlog

@@ -1,5 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -16,8 +18,6 @@
 #include <QThread>
 #include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <future>
 #include <thread>
 #include <vector>
 
@@ -305,20 +305,17 @@ TEST_F(Acceso, RegistrationsAtOnceWriteEachConnectionOnce) {
 TEST_F(Acceso, APipeInPlaceOfBasesTxtIsRefusedWithoutWaiting) {
     const QString archivo = dir.filePath(QStringLiteral("BASES.TXT"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(archivo).constData(), 0600), 0);
-    // On a pipe the old append waited for a reader for ever: the call runs apart and is given
-    // a generous bound rather than hanging the suite.
-    auto hecho = std::make_shared<std::promise<std::pair<bool, QString>>>();
-    auto resultado = hecho->get_future();
-    std::thread([archivo, hecho] {
-        QString error;
-        const bool ok = GrabaBaseRegistrada(archivo, QStringLiteral("A / B"), QStringLiteral("A"),
-                                            QStringLiteral("A"), QStringLiteral("A"),
-                                            QStringLiteral("B"), &error);
-        hecho->set_value({ok, error});
-    }).detach();
-    ASSERT_EQ(resultado.wait_for(std::chrono::seconds(30)), std::future_status::ready)
-        << "the registration blocked on the pipe";
-    const auto [ok, error] = resultado.get();
+    // On a pipe the old append waited for a reader for ever: the watch frees a call that blocks,
+    // so that the test fails instead of hanging the suite, and no thread is left behind.
+    QString error;
+    bool ok = true;
+    {
+        hostiles::Vigia vigia(dir.path());
+        ok = GrabaBaseRegistrada(archivo, QStringLiteral("A / B"), QStringLiteral("A"),
+                                 QStringLiteral("A"), QStringLiteral("A"), QStringLiteral("B"),
+                                 &error);
+        EXPECT_FALSE(vigia.termina()) << "the registration blocked on the pipe";
+    }
     EXPECT_FALSE(ok);
     EXPECT_TRUE(error.contains(QStringLiteral("no es un archivo común"))) << error.toStdString();
     const QFileInfo sigue(archivo);
@@ -514,11 +511,37 @@ TEST_F(Acceso, AUserDirsFileThatCannotBeReadGivesTheUsualDesktop) {
     antes.isEmpty() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", antes);
 }
 
+// The command is held on a pipe until the test has seen that the call is still waiting, and its
+// last act is done when the call returns.
 TEST(EjecutarCmdRegDB, WaitsForTheCommandOrSaysItCouldNotStart) {
     testApp();
+    QTemporaryDir dir;
+    const QString paso = dir.filePath(QStringLiteral("paso"));
+    const QString hecho = dir.filePath(QStringLiteral("hecho"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(paso).constData(), 0600), 0);
+    std::atomic<bool> volvio{false};
+    bool volvioMientras = true;
+    std::thread suelta([&] {
+        // The open ends when the command opens the pipe to read it: while the command runs.
+        const int fd = ::open(QFile::encodeName(paso).constData(), O_WRONLY);
+        volvioMientras = volvio.load();
+        if (fd >= 0) {
+            EXPECT_EQ(::write(fd, "x\n", 2), 2);
+            ::close(fd);
+        }
+    });
     QString error;
-    EXPECT_TRUE(frmAcceso::EjecutarCmdRegDB(QStringLiteral("sh -c \"sleep 0.2\""), error));
+    const bool ok = frmAcceso::EjecutarCmdRegDB(
+        QStringLiteral("sh -c \"cat '%1' > /dev/null; echo fin > '%2'\"").arg(paso, hecho), error);
+    volvio = true;
+    // Had the command never read the pipe, the other side would wait for a reader for ever.
+    const int lector = ::open(QFile::encodeName(paso).constData(), O_RDONLY | O_NONBLOCK);
+    suelta.join();
+    if (lector >= 0) ::close(lector);
+    EXPECT_TRUE(ok);
     EXPECT_TRUE(error.isEmpty());
+    EXPECT_FALSE(volvioMientras) << "the call returned while the command still ran";
+    EXPECT_TRUE(QFile::exists(hecho)) << "the call returned before the command ended";
     EXPECT_FALSE(frmAcceso::EjecutarCmdRegDB(QStringLiteral("/no/existe/programa"), error));
     EXPECT_EQ(error, QStringLiteral("Error al ejecutar el comando"));
 }

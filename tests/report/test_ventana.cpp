@@ -23,6 +23,7 @@
 #include "startup/globals/Globals.h"
 #include "suitelib/SuiteLib.h"
 #include "tests/support/Aplicacion.h"
+#include "tests/support/HoyFijado.h"
 #include "tests/support/ImprimeQString.h"
 #include "tests/support/ProgramFolder.h"
 #include "widgets/GuardedApplication.h"
@@ -34,10 +35,6 @@ namespace {
 
 QApplication& app() {
     return testApp();
-}
-
-QString hoy() {
-    return platform::Regional::current().formatDate(QDateTime(QDate::currentDate(), QTime(0, 0)));
 }
 
 struct Grabador : SuiteLib::ReportEngine {
@@ -58,6 +55,10 @@ class Ventana : public ProgramFolder {
         connect();
         gPcUsuario = QStringLiteral("PC01|JUAN");
         SuiteLib::ReportRunner::setEngine(&motor);
+        // The last day of the demo's year: its work orders are in the window's range, and the
+        // dates the window starts with are those of a day the test names.
+        dia = QDate(demoYear(), 12, 31);
+        fijado = std::make_unique<HoyFijado>(dia);
         w = std::make_unique<frmCronequipo>();
         w->Inicializa();
         w->show();
@@ -65,8 +66,12 @@ class Ventana : public ProgramFolder {
     }
     void TearDown() override {
         w.reset();
+        fijado.reset();
         SuiteLib::ReportRunner::setEngine(nullptr);
         ProgramFolder::TearDown();
+    }
+    QString hoy() const {
+        return platform::Regional::current().formatDate(QDateTime(dia, QTime(0, 0)));
     }
     QString filas() {
         return scalar(
@@ -74,6 +79,8 @@ class Ventana : public ProgramFolder {
     }
 
     Grabador motor;
+    QDate dia;
+    std::unique_ptr<HoyFijado> fijado;
     std::unique_ptr<frmCronequipo> w;
 };
 
@@ -143,8 +150,7 @@ TEST_F(Ventana, CommandsValidateGenerateAndLaunch) {
     EXPECT_TRUE(motor.plantillas.isEmpty());
 
     w->chkDescripcion->setChecked(true);
-    w->campo(QStringLiteral("fechad"))
-        ->setText(QStringLiteral("01/01/%1").arg(QDate::currentDate().year()));
+    w->campo(QStringLiteral("fechad"))->setText(QStringLiteral("01/01/%1").arg(dia.year()));
     c = QStringLiteral("Pantalla");
     w->Comando(c);
     EXPECT_GT(filas().toInt(), 0);

@@ -6,6 +6,7 @@
 #include "ado/sqlite/SqliteEngine.h"
 #include "lookup/Lib_ClsCons3.h"
 #include "platform/ArchivoLegible.h"
+#include "platform/Cp1252.h"
 #include "platform/Escritura.h"
 #include "platform/IniReader.h"
 #include "platform/Regional.h"
@@ -583,6 +584,45 @@ TEST_F(Startup, SettingsOrQuickLookupsThatCannotBeReadNeverStopTheStart) {
     }
     EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM Control_Acceso")), QStringLiteral("10"))
         << "every start wrote its access row";
+}
+
+// A settings file that is there but cannot be read is not a missing one: the start goes on with
+// the defaults, and the error log says which file and why, once however often it is read.
+TEST_F(Startup, ASettingsFileThatCannotBeReadIsToldInTheErrorLogOnce) {
+    qputenv("TEMP", dir.path().toUtf8());
+    const QString log = dir.filePath(QStringLiteral("VLERR.LOG"));
+    const QString ini = dir.filePath(QStringLiteral("KV300mn.INI"));
+    auto lineasDelIni = [&] {
+        QStringList lineas;
+        for (const QString& l :
+             platform::cp1252::decode(fileBytes(log)).split(QStringLiteral("\r\n")))
+            if (l.contains(QStringLiteral("KV300mn.INI"))) lineas << l;
+        return lineas;
+    };
+    for (const auto& caso : hostiles::ilegibles(platform::limite::kAjustes)) {
+        ASSERT_TRUE(caso.pon(ini)) << caso.nombre;
+        QFile::remove(log);
+        for (int vez = 0; vez < 2; ++vez) {
+            resetSharedDB();
+            hostiles::Vigia vigia(dir.path());
+            start(demoLine());
+            EXPECT_FALSE(vigia.termina()) << caso.nombre;
+            EXPECT_EQ(gFlatToolbars, 1) << caso.nombre;
+        }
+        const QStringList lineas = lineasDelIni();
+        ASSERT_EQ(lineas.size(), 1) << caso.nombre << "\n" << lineas.join('\n').toStdString();
+        EXPECT_TRUE(lineas[0].contains(QStringLiteral(" Rutina: - LeeIni Mensaje «") + ini +
+                                       QStringLiteral("» ") + caso.causa +
+                                       QStringLiteral("; se usan los valores por defecto")))
+            << caso.nombre << ": " << lineas[0].toStdString();
+        EXPECT_TRUE(prompts->shown().empty()) << caso.nombre;
+        hostiles::quita(ini);
+    }
+    // A missing one is no failure: nothing is told.
+    QFile::remove(log);
+    start(demoLine());
+    EXPECT_TRUE(lineasDelIni().isEmpty());
+    qunsetenv("TEMP");
 }
 
 // Both error logs, each what is not a regular file: the answer comes back at once and the log

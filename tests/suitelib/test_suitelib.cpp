@@ -18,6 +18,7 @@
 #include "platform/Regional.h"
 #include "suitelib/SuiteLib.h"
 #include "tests/support/Aplicacion.h"
+#include "tests/support/HoyFijado.h"
 #include "tests/support/ScriptedPrompter.h"
 
 using platform::Variant;
@@ -311,6 +312,9 @@ TEST(Tools, HandleErrorShowsTheErrorAndGivesTheAnswer) {
 }
 
 TEST(Tools, PickDateOpensOnTheGivenDateAndFormatsTheChoice) {
+    // Without a date to start from, the picker opens on today: a day the test names.
+    const QDate hoy(2028, 2, 29);
+    const HoyFijado fijado(hoy);
     struct Case {
         QString initial;
         QDate opensOn;
@@ -319,8 +323,8 @@ TEST(Tools, PickDateOpensOnTheGivenDateAndFormatsTheChoice) {
     } cases[] = {
         {"15/03/2026", QDate(2026, 3, 15), QDate(2026, 4, 1), "01/04/2026"},
         {"2026-03-15", QDate(2026, 3, 15), std::nullopt, "2026-03-15"},  // cancelled: as it was
-        {"", QDate::currentDate(), QDate(1999, 12, 31), "31/12/1999"},
-        {"31/02/2026", QDate::currentDate(), QDate(2026, 2, 28), "28/02/2026"},
+        {"", hoy, QDate(1999, 12, 31), "31/12/1999"},
+        {"31/02/2026", hoy, QDate(2026, 2, 28), "28/02/2026"},
     };
     for (const auto& c : cases) {
         QDate received;

@@ -50,6 +50,20 @@ class ProgramFolder : public testing::Test {
         }
     }
 
+    // The year the demo database was made in (its setting PERIODO). Its work orders and warranties
+    // are dated from the day it was made: the clock read again may already be in the next year.
+    int demoYear() {
+        auto engine = ado::SqliteEngine::open(dir.filePath(QStringLiteral("GESTION.db")));
+        const auto cursor = engine->read(
+            QStringLiteral("SELECT VALOR FROM ta_configuracion WHERE CLAVE = 'PERIODO'"));
+        std::vector<platform::Variant> row;
+        if (!cursor || !cursor->next(row) || row.empty()) {
+            ADD_FAILURE() << "the demo database has no PERIODO";
+            return 0;
+        }
+        return row[0].toText().trimmed().toInt();
+    }
+
     // Opens the shared connection on the demo database as the start-up does.
     void connect(const QString& user = QStringLiteral("demo")) {
         DB_Dll& db = gDB();
