@@ -1,8 +1,10 @@
+// clang-format off: the system's headers below need its types first.
+#include <windows.h>
+// clang-format on
 #include <objbase.h>
 #include <objidl.h>
 #include <shlguid.h>
 #include <shobjidl.h>
-#include <windows.h>
 
 #include "platform/so/AccesoDirecto.h"
 #include "platform/so/ApartamentoCom_win.h"

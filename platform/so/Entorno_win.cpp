@@ -1,6 +1,8 @@
+// clang-format off: the system's headers below need its types first.
+#include <windows.h>
+// clang-format on
 #include <lmcons.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include <memory>
 

@@ -1,5 +1,7 @@
-#include <shellapi.h>
+// clang-format off: the system's headers below need its types first.
 #include <windows.h>
+// clang-format on
+#include <shellapi.h>
 
 #include <memory>
 

@@ -1,11 +1,13 @@
 // What only the Windows side does, and its answers checked against what the system says
 // otherwise (its environment, the shell's own reading of a link).
 #include <gtest/gtest.h>
+// clang-format off: the system's headers below need its types first.
+#include <windows.h>
+// clang-format on
 #include <objbase.h>
 #include <objidl.h>
 #include <shlguid.h>
 #include <shobjidl.h>
-#include <windows.h>
 
 #include <optional>
 
