@@ -109,8 +109,8 @@ QString userName() {
 }
 
 QString tempFolder() {
-    return QDir::cleanPath(
-        QDir::fromNativeSeparators(QString::fromStdString(so::carpetaTemporal())));
+    // Links resolved, and "" for a folder that is not there, as Qt gives its own.
+    return QDir(QString::fromStdString(so::carpetaTemporal())).canonicalPath();
 }
 
 ProgramStarter setProgramStarter(ProgramStarter starter) {

@@ -28,15 +28,25 @@ std::string variable(const char* nombre) {
     return v ? std::string(v) : std::string();
 }
 
-std::string casa() {
-    std::string h = variable("HOME");
-    if (!h.empty()) return h;
+// The process's account in the user database: its name and its home folder, when it has one.
+struct Cuenta {
+    std::string nombre, casa;
+};
+
+std::optional<Cuenta> cuenta() {
     std::vector<char> buffer(16384);
     passwd pw{};
     passwd* encontrado = nullptr;
-    if (getpwuid_r(geteuid(), &pw, buffer.data(), buffer.size(), &encontrado) == 0 && encontrado)
-        return encontrado->pw_dir;
-    return "/";
+    if (getpwuid_r(geteuid(), &pw, buffer.data(), buffer.size(), &encontrado) != 0 || !encontrado)
+        return std::nullopt;
+    return Cuenta{encontrado->pw_name, encontrado->pw_dir};
+}
+
+std::string casa() {
+    std::string h = variable("HOME");
+    if (!h.empty()) return h;
+    const auto c = cuenta();
+    return c ? c->casa : "/";
 }
 
 // The whole of a settings file, through the one reader of files (never a FIFO, never waiting);
@@ -116,12 +126,8 @@ std::string nombreEquipo() {
 }
 
 std::string nombreUsuario() {
-    std::vector<char> buffer(16384);
-    passwd pw{};
-    passwd* encontrado = nullptr;
-    if (getpwuid_r(geteuid(), &pw, buffer.data(), buffer.size(), &encontrado) != 0 || !encontrado)
-        return {};
-    return encontrado->pw_name;
+    const auto c = cuenta();
+    return c ? c->nombre : std::string();
 }
 
 void preparaCarpetaDeEjecucion() {
