@@ -1,6 +1,3 @@
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QApplication>
 #include <cstdio>
 
@@ -12,6 +9,7 @@
 #include "platform/Process.h"
 #include "platform/Prompt.h"
 #include "report/ModoLote.h"
+#include "platform/so/Entorno.h"
 #include "report/frmCronequipo.h"
 #include "reportengine/ReportEngineImpl.h"
 #include "startup/Sesion.h"
@@ -36,12 +34,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Qt wants a private runtime folder; a bare shell (CI, cron) has none.
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        const QByteArray dir = QByteArray("/tmp/runtime-") + QByteArray::number(getuid());
-        ::mkdir(dir.constData(), 0700);
-        qputenv("XDG_RUNTIME_DIR", dir);
-    }
+    so::preparaCarpetaDeEjecucion();
     platform::GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Cronequipo"));
     const QStringList argumentos = QCoreApplication::arguments().mid(1);

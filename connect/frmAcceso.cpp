@@ -14,7 +14,6 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
@@ -24,12 +23,13 @@
 
 #include "connect/BasesRegistradas.h"
 #include "data/db_dll/DB_Dll.h"
-#include "platform/ArchivoLegible.h"
 #include "platform/DestinoEscritura.h"
 #include "platform/Escritura.h"
 #include "platform/Failure.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
+#include "platform/so/AccesoDirecto.h"
+#include "platform/so/Entorno.h"
 #include "suitelib/SuiteLib.h"
 #include "widgets/GuardedApplication.h"
 
@@ -332,43 +332,22 @@ void frmAcceso::CmdRegistrar_Click() {
 }
 
 QString frmAcceso::carpetaEscritorio() {
-    const QString home = QDir::homePath();
-    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (config.isEmpty()) config = home + QStringLiteral("/.config");
-    QByteArray texto;
-    // A file that cannot be read (missing, not a regular file, too large) gives the usual folder.
-    platform::Steps::skipping()
-        .then([&] {
-            texto = platform::archivo::lee(config + QStringLiteral("/user-dirs.dirs"),
-                                           platform::limite::kAjustes);
-        })
-        .run();
-    static const QRegularExpression re(QStringLiteral("^\\s*XDG_DESKTOP_DIR\\s*=\\s*\"([^\"]*)\""));
-    for (const QString& linea : QString::fromUtf8(texto).split(QLatin1Char('\n'))) {
-        const auto m = re.match(linea);
-        if (!m.hasMatch()) continue;
-        QString d = m.captured(1);
-        d.replace(QStringLiteral("$HOME"), home);
-        return d;
-    }
-    return home + QStringLiteral("/Desktop");
+    return QDir::fromNativeSeparators(QString::fromStdString(so::carpetaEscritorio()));
 }
 
 bool frmAcceso::CmdLineaComando_Click() {
     lblEstado->clear();
     const QString carpeta = carpetaEscritorio();
-    const QString destino = carpeta + QStringLiteral("/Belmo Tareas.desktop");
-    // The program's path as a desktop entry quotes an argument.
-    QString programa = QCoreApplication::applicationFilePath();
-    for (const char* c : {"\\", "\"", "`", "$"})
-        programa.replace(QString::fromLatin1(c), QLatin1Char('\\') + QString::fromLatin1(c));
-    const QString icono = SuiteLib::tools().FolderPath(platform::process::programFolder()) +
-                          QStringLiteral("vorlane.ico");
-    const QByteArray entrada =
-        (QStringLiteral("[Desktop Entry]\nType=Application\nName=Belmo Tareas\n"
-                        "Exec=\"%1\"\nIcon=%2\nTerminal=false\n")
-             .arg(programa, icono))
-            .toUtf8();
+    const std::string nombre = "Belmo Tareas";
+    const QString destino =
+        carpeta + QLatin1Char('/') + QString::fromStdString(so::archivoDeAccesoDirecto(nombre));
+    // The program as it was started: with its parameter string.
+    const so::AccesoDirecto acceso{
+        nombre, QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString(),
+        platform::process::commandLine().toStdString(),
+        QDir::toNativeSeparators(SuiteLib::tools().FolderPath(platform::process::programFolder()) +
+                                 QStringLiteral("vorlane.ico"))
+            .toStdString()};
     QString porque;
     const QString temporal = destino + QStringLiteral(".tmp");
     if (!QFileInfo(carpeta).isDir()) {
@@ -377,23 +356,13 @@ bool frmAcceso::CmdLineaComando_Click() {
         porque = *noSe;
     } else if (const auto noSeTemporal = platform::porQueNoSeEscribe(temporal)) {
         porque = *noSeTemporal;
-    } else {
-        // Written beside and renamed over: a second click replaces the launcher whole.
-        QFile f(temporal);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            f.write(entrada) != entrada.size() || !f.flush()) {
-            porque = QStringLiteral("no se puede escribir en %1").arg(carpeta);
-            f.close();
-            QFile::remove(temporal);
-        } else {
-            f.close();
-            f.setPermissions(f.permissions() | QFileDevice::ExeUser | QFileDevice::ExeGroup |
-                             QFileDevice::ExeOther);
-            if (!platform::escritura::reemplaza(temporal, destino)) {
-                porque = QStringLiteral("no se puede reemplazar %1").arg(destino);
-                QFile::remove(temporal);
-            }
-        }
+    } else if (!so::escribeAccesoDirecto(temporal.toStdString(), acceso)) {
+        // Written beside and renamed over: a second click replaces the shortcut whole.
+        porque = QStringLiteral("no se puede escribir en %1").arg(carpeta);
+        QFile::remove(temporal);
+    } else if (!platform::escritura::reemplaza(temporal, destino)) {
+        porque = QStringLiteral("no se puede reemplazar %1").arg(destino);
+        QFile::remove(temporal);
     }
     if (porque.isEmpty()) {
         lblEstado->setText(QStringLiteral("Acceso directo creado en ") + destino);

@@ -32,10 +32,11 @@ class frmAcceso : public QDialog {
     QString archivoBases() const { return archivo_; }
     // "Registrar": the typed connection added to BASES.TXT when it is new and the server takes it.
     void CmdRegistrar_Click();
-    // "Crear Acceso Directo": a desktop launcher of this program, "Belmo Tareas.desktop" in the
-    // user's desktop folder; a second click replaces it. False, after a message, on failure.
+    // "Crear Acceso Directo": a shortcut that starts this program with its parameter string,
+    // "Belmo Tareas.desktop" (Windows: "Belmo Tareas.lnk") in the user's desktop folder; a second
+    // click replaces it. False, after a message, on failure.
     bool CmdLineaComando_Click();
-    // The desktop folder: XDG_DESKTOP_DIR of user-dirs.dirs, else ~/Desktop.
+    // The desktop folder (so::carpetaEscritorio), with "/" between its parts.
     static QString carpetaEscritorio();
     // Starts a command and waits for it while the window keeps painting; false and
     // "Error al ejecutar el comando" when it cannot be started.

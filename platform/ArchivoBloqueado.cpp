@@ -5,6 +5,7 @@
 #include "platform/ArchivoLegible.h"
 #include "platform/Escritura.h"
 #include "platform/Failure.h"
+#include "platform/so/Archivos.h"
 
 namespace platform {
 
@@ -17,7 +18,7 @@ ArchivoBloqueado::ArchivoBloqueado(const QString& ruta) : ruta_(ruta) {
         error_ = e.info().description + QLatin1Char('.');
         return;
     }
-    bloqueado_ = bloquea(f_.handle());
+    bloqueado_ = so::bloquea(f_.handle());
     if (!bloqueado_) {
         f_.close();
         error_ = QStringLiteral("No se pudo bloquear %1.").arg(QDir::toNativeSeparators(ruta));

@@ -28,10 +28,6 @@ class ArchivoBloqueado {
     bool anade(const QByteArray& bytes);
 
   private:
-    // The system's side: an exclusive lock on the open file's descriptor, waited for; released
-    // when the descriptor is closed.
-    static bool bloquea(int descriptor);
-
     QFile f_;
     QString ruta_;
     QString error_;

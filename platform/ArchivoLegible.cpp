@@ -3,8 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "platform/ArchivoLegible_so.h"
 #include "platform/Failure.h"
+#include "platform/so/Archivos.h"
 
 namespace platform::archivo {
 
@@ -85,7 +85,7 @@ QIODevice::OpenMode modoDe(Uso uso) {
 }  // namespace
 
 void abre(QFile& f, const QString& ruta, Uso uso, qint64 limite) {
-    const so::Apertura a = so::abre(ruta, uso);
+    const so::Apertura a = so::abre(ruta.toStdString(), uso);
     if (a.descriptor < 0) lanza(errorDe(ruta, a, uso));
     if (a.tamano > limite) {
         so::cierra(a.descriptor);
@@ -119,14 +119,14 @@ QByteArray lee(const QString& ruta, qint64 limite) {
 }
 
 bool legible(const QString& ruta) {
-    const so::Apertura a = so::abre(ruta, Uso::Leer);
+    const so::Apertura a = so::abre(ruta.toStdString(), Uso::Leer);
     so::cierra(a.descriptor);
     return a.descriptor >= 0;
 }
 
 ErrorInfo examina(const QString& ruta, qint64 limite) {
     so::Apertura a;
-    a.clase = so::clase(ruta);
+    a.clase = so::clase(ruta.toStdString());
     if (a.clase == ClaseDeArchivo::Ninguna) {
         a.causa = so::Causa::NoExiste;
         return errorDe(ruta, a, Uso::Leer);
@@ -142,7 +142,7 @@ ErrorInfo examina(const QString& ruta, qint64 limite) {
 }
 
 ClaseDeArchivo clase(const QString& ruta) {
-    return so::clase(ruta);
+    return so::clase(ruta.toStdString());
 }
 
 QString queEs(ClaseDeArchivo clase) {

@@ -6,11 +6,12 @@
 #include <limits>
 
 #include "platform/Failure.h"
+#include "platform/so/Archivos.h"
 
 namespace platform {
 
 // What a path names.
-enum class ClaseDeArchivo { Ninguna, Comun, Carpeta, Tuberia, Dispositivo, Socket, Otra };
+using ClaseDeArchivo = so::ClaseDeArchivo;
 
 // The size beyond which a file of each kind is refused unread: far above any real one, low
 // enough that a wrong file (a device, a log renamed by mistake) never costs the program its
@@ -36,12 +37,7 @@ constexpr qint64 kNinguno = std::numeric_limits<qint64>::max();
 // too large or any other refusal of the system.
 namespace archivo {
 
-enum class Uso {
-    Leer,           // the file must exist
-    LeerYEscribir,  // created when missing
-    Escribir,       // created when missing, emptied otherwise
-    Agregar,        // created when missing; every write goes to its end
-};
+using Uso = so::Uso;
 
 // Opens `ruta` for `uso` into `f` (on the file's descriptor: Qt then forgets its name); its
 // size, when it is opened, is within `limite`.

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <atomic>
 
+#include "platform/so/Archivos.h"
+
 namespace platform::escritura {
 
 namespace {
@@ -35,6 +37,10 @@ bool agregaEntero(QFile& f, const QByteArray& bytes) {
     f.flush();
     f.resize(antes);
     return false;
+}
+
+bool reemplaza(const QString& desde, const QString& hacia) {
+    return so::reemplaza(desde.toStdString(), hacia.toStdString());
 }
 
 bool reemplazaEntero(const QString& destino, const QByteArray& bytes, QString* error) {

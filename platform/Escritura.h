@@ -16,8 +16,9 @@ bool agregaEntero(QFile& f, const QByteArray& bytes);
 // the file exists whole or as it was. False, with the reason naming the file, otherwise.
 bool reemplazaEntero(const QString& destino, const QByteArray& bytes, QString* error);
 
-// Renames `desde` over `hacia` in one step, replacing it where it exists (the operating system's
-// side: a plain rename onto an existing file fails on some systems). False when it could not.
+// Puts `desde` in the place of `hacia` in one step, its content on the disk first, replacing
+// `hacia` where it exists and also while a reader holds it open (so::reemplaza: a plain rename
+// onto an existing file fails on Windows). Both in one folder. False when it could not.
 bool reemplaza(const QString& desde, const QString& hacia);
 
 // Test switch, as a full disk: once `bytes` more bytes have been written by these routines and

@@ -3,9 +3,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
-#include <QSysInfo>
 #include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/so/Entorno.h"
+#include "platform/so/Procesos.h"
 
 namespace platform::process {
 
@@ -88,7 +91,8 @@ QString environment(const QString& name) {
 }
 
 QString computerName() {
-    QString n = QSysInfo::machineHostName();
+    // Windows: the short name the suite's other programs know the machine by, not its DNS name.
+    QString n = QString::fromStdString(so::nombreEquipo());
     const int dot = static_cast<int>(n.indexOf(QLatin1Char('.')));
     if (dot > 0) n.truncate(dot);
     return n;
@@ -99,11 +103,14 @@ QString userName() {
         const QString v = qEnvironmentVariable(var);
         if (!v.isEmpty()) return v;
     }
-    return QStringLiteral("usuario");
+    // A session without them (a service, cron) still has its user.
+    const QString n = QString::fromStdString(so::nombreUsuario());
+    return n.isEmpty() ? QStringLiteral("usuario") : n;
 }
 
 QString tempFolder() {
-    return QDir::tempPath();
+    // Links resolved, and "" for a folder that is not there, as Qt gives its own.
+    return QDir(QString::fromStdString(so::carpetaTemporal())).canonicalPath();
 }
 
 ProgramStarter setProgramStarter(ProgramStarter starter) {
@@ -128,9 +135,9 @@ qint64 startProgram(const QString& commandLine) {
             break;
         }
     }
-    qint64 pid = 0;
-    if (!QProcess::startDetached(program, parts, QString(), &pid)) return 0;
-    return pid;
+    std::vector<std::string> argumentos;
+    for (const QString& p : parts) argumentos.push_back(p.toStdString());
+    return so::inicia(QDir::toNativeSeparators(program).toStdString(), argumentos).value_or(0);
 }
 
 void exitProgram(int status) {

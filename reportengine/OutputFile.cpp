@@ -10,6 +10,7 @@
 
 #include "platform/DestinoEscritura.h"
 #include "platform/Escritura.h"
+#include "platform/so/Archivos.h"
 
 namespace reportengine {
 
@@ -20,15 +21,7 @@ OutputFile::~OutputFile() {
 }
 
 bool OutputFile::openByProgram(const QString& path) {
-    const QString wanted = QFileInfo(path).canonicalFilePath();
-    if (wanted.isEmpty()) return false;  // not there: nobody has it open
-    // Every file descriptor of the process names the file it is open on.
-    const QDir fds(QStringLiteral("/proc/self/fd"));
-    for (const QFileInfo& fd :
-         fds.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
-        if (QFileInfo(fd.symLinkTarget()).canonicalFilePath() == wanted) return true;
-    }
-    return false;
+    return so::estaAbierto(path.toStdString());
 }
 
 void OutputFile::removeStaleTemporaries(const QString& target) {

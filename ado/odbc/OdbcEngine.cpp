@@ -1,19 +1,18 @@
 #include "ado/odbc/OdbcEngine.h"
 
-#include <langinfo.h>
 #include <sql.h>
 #include <sqlext.h>
 #include <sqlucode.h>
 
 #include <QDateTime>
 #include <QRegularExpression>
-#include <clocale>
 
 #include "ado/core/BufferedCursor.h"
 #include "ado/core/Error.h"
 #include "ado/sqlite/SqliteDialect.h"
 #include "ado/tsql/Batch.h"
 #include "platform/Regional.h"
+#include "platform/so/Entorno.h"
 
 namespace ado {
 
@@ -415,9 +414,7 @@ std::unique_ptr<Cursor> remap(Cursor& in, const std::vector<std::pair<int, Colum
 
 std::unique_ptr<OdbcEngine> OdbcEngine::open(const QString& connectionText,
                                              int loginTimeoutSeconds) {
-    // The driver manager converts wide text for narrow drivers in the process's character set;
-    // without a UTF-8 one, accents reach the database as other bytes.
-    if (QByteArray(nl_langinfo(CODESET)) != "UTF-8") std::setlocale(LC_CTYPE, "C.UTF-8");
+    so::aseguraCaracteresUtf8();
     auto c = std::make_shared<Conn>();
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &c->env))) {
         throw EngineError(

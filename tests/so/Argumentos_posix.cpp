@@ -1,0 +1,5 @@
+#include "tests/so/Argumentos.h"
+
+std::vector<std::string> argumentos(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);
+}
