@@ -341,10 +341,10 @@ bool frmAcceso::CmdLineaComando_Click() {
     const std::string nombre = "Belmo Tareas";
     const QString destino =
         carpeta + QLatin1Char('/') + QString::fromStdString(so::archivoDeAccesoDirecto(nombre));
-    // The program as it was started: with its parameter string.
+    // The program alone: the parameter string it was started with carries the password, which
+    // has no place in a file on the desktop, and a start without it asks for the connection.
     const so::AccesoDirecto acceso{
-        nombre, QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString(),
-        platform::process::commandLine().toStdString(),
+        nombre, QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString(), "",
         QDir::toNativeSeparators(SuiteLib::tools().FolderPath(platform::process::programFolder()) +
                                  QStringLiteral("vorlane.ico"))
             .toStdString()};

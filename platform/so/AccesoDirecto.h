@@ -10,7 +10,7 @@ struct AccesoDirecto {
     std::string nombre;      // what the desktop shows
     std::string programa;    // the executable's full path
     std::string parametros;  // the parameter string it is started with, "" for none
-    std::string icono;       // an icon file, "" for the program's own
+    std::string icono;       // a desktop entry's icon file; a shell link shows the program's own
 };
 
 // The file that holds a shortcut called `nombre`: "nombre.desktop", "nombre.lnk".

@@ -32,9 +32,8 @@ bool escribeAccesoDirecto(const std::string& ruta, const AccesoDirecto& acceso) 
         FAILED(enlace->SetWorkingDirectory(carpeta.c_str())) ||
         FAILED(enlace->SetDescription(ancho(acceso.nombre).c_str())))
         return false;
-    if (!acceso.icono.empty() &&
-        FAILED(enlace->SetIconLocation(rutaAncha(acceso.icono).c_str(), 0)))
-        return false;
+    // The program's own icon, as the suite's other shortcuts show.
+    if (FAILED(enlace->SetIconLocation(programa.c_str(), 0))) return false;
     Com<IPersistFile> archivo;
     if (FAILED(enlace->QueryInterface(IID_IPersistFile, archivo.destinoVoid()))) return false;
     return SUCCEEDED(archivo->Save(rutaAncha(ruta).c_str(), TRUE));

@@ -418,6 +418,10 @@ TEST_F(Acceso, TheDesktopLauncherIsWrittenExecutableAndReplaced) {
     qputenv("XDG_CONFIG_HOME", casa.filePath(QStringLiteral("cfg")).toUtf8());
     auto prompts = std::make_shared<platform::ScriptedPrompter>();
     auto previo = platform::setPrompter(prompts);
+    // Started with a parameter string, as the menu starts it: its password stays off the desktop.
+    const QString linea = platform::process::commandLine();
+    platform::process::setCommandLine(
+        QStringLiteral("@Server=sqlite;@DbName=GESTION;@Usuario=ana;@Password=secreta;"));
     frmAcceso w;
     // No desktop folder yet: a clear message.
     EXPECT_FALSE(w.CmdLineaComando_Click());
@@ -445,6 +449,10 @@ TEST_F(Acceso, TheDesktopLauncherIsWrittenExecutableAndReplaced) {
     EXPECT_TRUE(texto.startsWith(QStringLiteral("[Desktop Entry]\nType=Application\n")));
     EXPECT_TRUE(texto.contains(QStringLiteral("Exec=\"") + QCoreApplication::applicationFilePath() +
                                QLatin1Char('"')));
+    EXPECT_FALSE(texto.contains(QStringLiteral("secreta"))) << texto.toStdString();
+    EXPECT_TRUE(texto.contains(QStringLiteral("\nExec=\"") +
+                               QCoreApplication::applicationFilePath() + QStringLiteral("\"\n")))
+        << "the program alone: " << texto.toStdString();
     EXPECT_TRUE(lanzador.permissions() & QFileDevice::ExeUser);
     EXPECT_EQ(QDir(casa.filePath(QStringLiteral("Escritorio"))).entryList(QDir::Files).size(), 1);
     // A pipe where the launcher or its temporary goes is neither written nor replaced.
@@ -461,6 +469,7 @@ TEST_F(Acceso, TheDesktopLauncherIsWrittenExecutableAndReplaced) {
         QFile::remove(ruta);
     }
     platform::setPrompter(previo);
+    platform::process::setCommandLine(linea);
     qputenv("HOME", home);
     config.isEmpty() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", config);
 }

@@ -132,7 +132,7 @@ TEST(AbiertosWin, AHandleOfAnyKindHoldsTheFileOpen) {
     }
 }
 
-TEST(AccesoDirectoWin, TheShellReadsBackTheProgramItsParameterStringAndItsIcon) {
+TEST(AccesoDirectoWin, TheShellReadsBackTheProgramItsParameterStringAndTheProgramsIcon) {
     Carpeta d;
     std::filesystem::create_directory(camino(d.ruta("Mis Programas ñ")));
     const so::AccesoDirecto acceso{"Belmo Tareas", d.ruta("Mis Programas ñ/cronequipo.exe"),
@@ -148,7 +148,7 @@ TEST(AccesoDirectoWin, TheShellReadsBackTheProgramItsParameterStringAndItsIcon) 
     EXPECT_EQ(enlace->destino, nativa(acceso.programa));
     EXPECT_EQ(enlace->argumentos, acceso.parametros);
     EXPECT_EQ(enlace->carpeta, nativa(d.ruta("Mis Programas ñ")) + "\\");
-    EXPECT_EQ(enlace->icono, nativa(acceso.icono));
+    EXPECT_EQ(enlace->icono, nativa(acceso.programa));
 }
 
 TEST(EntornoWin, TheTemporaryFolderIsTheOneTheEnvironmentNames) {
