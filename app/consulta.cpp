@@ -7,9 +7,9 @@
 #include <cstdio>
 
 #include "lookup/Lib_ClsCons3.h"
-#include "platform/Memoria.h"
 #include "platform/Process.h"
 #include "platform/Prompt.h"
+#include "platform/so/Memoria.h"
 #include "startup/Sesion.h"
 #include "startup/UltimoRecurso.h"
 #include "startup/globals/Globals.h"

@@ -1,7 +1,7 @@
 #include "reportengine/BannerProgress.h"
 
 #include "banner/Dll_Display.h"
-#include "platform/Parada.h"
+#include "platform/so/Parada.h"
 
 namespace reportengine {
 

@@ -9,7 +9,7 @@
 #include <map>
 #include <string>
 
-#include "platform/NumerosEnC.h"
+#include "platform/so/NumerosEnC.h"
 
 namespace reportengine {
 

@@ -4,8 +4,8 @@
 #include <QLocale>
 #include <cstdio>
 
-#include "platform/NumerosEnC.h"
 #include "platform/Process.h"
+#include "platform/so/NumerosEnC.h"
 
 namespace platform {
 

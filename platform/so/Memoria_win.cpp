@@ -1,4 +1,4 @@
-#include "platform/Memoria.h"
+#include "platform/so/Memoria.h"
 
 namespace platform::memoria {
 

@@ -4,7 +4,7 @@
 #include <csignal>
 #include <initializer_list>
 
-#include "platform/Parada.h"
+#include "platform/so/Parada.h"
 
 namespace platform::parada {
 

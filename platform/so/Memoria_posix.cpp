@@ -1,6 +1,6 @@
 #include <malloc.h>
 
-#include "platform/Memoria.h"
+#include "platform/so/Memoria.h"
 
 namespace platform::memoria {
 

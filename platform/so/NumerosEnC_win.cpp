@@ -3,7 +3,7 @@
 #include <clocale>
 #include <string>
 
-#include "platform/NumerosEnC.h"
+#include "platform/so/NumerosEnC.h"
 
 namespace platform {
 

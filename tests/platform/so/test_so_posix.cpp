@@ -12,7 +12,7 @@
 
 #include "platform/so/AccesoDirecto.h"
 #include "platform/so/Entorno.h"
-#include "tests/so/Carpeta.h"
+#include "tests/platform/so/Carpeta.h"
 
 using namespace so::prueba;
 

@@ -2,7 +2,7 @@
 
 #include <clocale>
 
-#include "platform/NumerosEnC.h"
+#include "platform/so/NumerosEnC.h"
 
 namespace platform {
 

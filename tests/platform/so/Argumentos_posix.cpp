@@ -1,4 +1,4 @@
-#include "tests/so/Argumentos.h"
+#include "tests/platform/so/Argumentos.h"
 
 std::vector<std::string> argumentos(int argc, char** argv) {
     return std::vector<std::string>(argv, argv + argc);

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "tests/so/Argumentos.h"
+#include "tests/platform/so/Argumentos.h"
 
 std::vector<std::string> argumentos(int, char**) {
     int n = 0;

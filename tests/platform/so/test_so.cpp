@@ -10,8 +10,8 @@
 #include "platform/so/Archivos.h"
 #include "platform/so/Entorno.h"
 #include "platform/so/Procesos.h"
-#include "tests/so/Abierto.h"
-#include "tests/so/Carpeta.h"
+#include "tests/platform/so/Abierto.h"
+#include "tests/platform/so/Carpeta.h"
 
 using namespace so::prueba;
 

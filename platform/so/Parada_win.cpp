@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "platform/Parada.h"
+#include "platform/so/Parada.h"
 
 namespace platform::parada {
 

@@ -18,7 +18,7 @@
 #include "platform/so/Entorno.h"
 #include "platform/so/Manejador_win.h"
 #include "platform/so/Texto_win.h"
-#include "tests/so/Carpeta.h"
+#include "tests/platform/so/Carpeta.h"
 
 using namespace so::prueba;
 

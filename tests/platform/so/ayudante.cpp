@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "tests/so/Argumentos.h"
+#include "tests/platform/so/Argumentos.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> a = argumentos(argc, argv);
