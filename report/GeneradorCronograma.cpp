@@ -424,6 +424,8 @@ bool GeneradorCronograma::lanzaReporte(const ParametrosCronograma& p) {
         default:
             return false;
     }
+    // The rows are read where they were just written, whatever gCadenaODBC would name.
+    runner.SetDataConnection(gDB().gConnString);
     return runner.RunReport(plantilla, QString(), QString(), seleccion, gCadenaODBC, empresa,
                             titulo, parametros);
 }

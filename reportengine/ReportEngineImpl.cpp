@@ -34,11 +34,9 @@ std::nullopt_t tell(const QString& text) {
 
 }  // namespace
 
-std::optional<ReportDocument> ReportEngineImpl::build(const QString& reportTemplate,
-                                                      const QString& selectionFormula,
-                                                      const QString& connectionText,
-                                                      const QStringList& formulas,
-                                                      const QString& folder) {
+std::optional<ReportDocument> ReportEngineImpl::build(
+    const QString& reportTemplate, const QString& selectionFormula, const QString& connectionText,
+    const QStringList& formulas, const QString& folder, const QString& dataConnection) {
     // A name given with a folder or an extension still means the template of that name.
     const QString name = QFileInfo(reportTemplate.trimmed()).completeBaseName();
     const QString base = folder.isEmpty() ? platform::process::programFolder() : folder;
@@ -64,7 +62,7 @@ std::optional<ReportDocument> ReportEngineImpl::build(const QString& reportTempl
         }
     }
 
-    const auto source = std::make_shared<ReportSource>(connectionText);
+    const auto source = std::make_shared<ReportSource>(connectionText, dataConnection);
     const std::vector<TableColumns> tables = source->tables(*t);
     const auto selection = SelectionFormula::translate(selectionFormula, tables, &why);
     if (!selection) {
@@ -128,11 +126,11 @@ std::optional<ReportDocument> ReportEngineImpl::build(const QString& reportTempl
 
 bool ReportEngineImpl::run(const QString& reportTemplate, const QString&, const QString&,
                            const QString& selectionFormula, const QString& connectionText,
-                           const QString& formula1, const QString& formula2,
-                           const QString& formula3, const QString& folder,
+                           const QString& dataConnection, const QString& formula1,
+                           const QString& formula2, const QString& formula3, const QString& folder,
                            const ReportOutput& output, qint32 printSetting) {
     const auto doc = build(reportTemplate, selectionFormula, connectionText,
-                           {formula1, formula2, formula3}, folder);
+                           {formula1, formula2, formula3}, folder, dataConnection);
     if (!doc) return false;
     switch (output.kind) {
         case ReportOutput::Kind::Screen: {

@@ -18,14 +18,16 @@ class ReportEngineImpl : public ReportEngine {
   public:
     bool run(const QString& reportTemplate, const QString& text1, const QString& text2,
              const QString& selectionFormula, const QString& connectionText,
-             const QString& formula1, const QString& formula2, const QString& formula3,
-             const QString& folder, const ReportOutput& output, qint32 printSetting) override;
+             const QString& dataConnection, const QString& formula1, const QString& formula2,
+             const QString& formula3, const QString& folder, const ReportOutput& output,
+             qint32 printSetting) override;
 
     // The report's content; no value once the user has been told why there is none.
     static std::optional<ReportDocument> build(const QString& reportTemplate,
                                                const QString& selectionFormula,
                                                const QString& connectionText,
-                                               const QStringList& formulas, const QString& folder);
+                                               const QStringList& formulas, const QString& folder,
+                                               const QString& dataConnection = {});
 };
 
 // Creates the program's one report engine and hands it to the report runner.

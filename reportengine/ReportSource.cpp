@@ -19,12 +19,13 @@ QString ReportSource::connectionString(const QString& connectionText) {
              ado::valueOf(kv, {"PWD", "Password"}).trimmed());
 }
 
-ReportSource::ReportSource(const QString& connectionText) : connectionText_(connectionText) {
-    connection_.open(connectionString(connectionText));
+ReportSource::ReportSource(const QString& connectionText, const QString& dataConnection)
+    : connectionText_(connectionText), dataConnection_(dataConnection) {
+    connection_.open(dataConnection.isEmpty() ? connectionString(connectionText) : dataConnection);
 }
 
 std::shared_ptr<ReportSource> ReportSource::another() const {
-    return std::make_shared<ReportSource>(connectionText_);
+    return std::make_shared<ReportSource>(connectionText_, dataConnection_);
 }
 
 ReportSource::~ReportSource() {

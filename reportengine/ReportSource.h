@@ -13,16 +13,18 @@
 
 namespace reportengine {
 
-// Where a report reads its rows: its own connection, opened from the connection text the suite
-// hands over ("DSN=<name>; UID=<user>; PWD=<password>").
+// Where a report reads its rows: its own connection, opened from the data layer's connection
+// string the program wrote its data through, or else from the connection text the suite hands
+// over ("DSN=<name>; UID=<user>; PWD=<password>").
 class ReportSource {
   public:
     // The embedded database "<program folder>/<DSN>.db" when that file exists; otherwise the text
     // as it stands, for the ODBC driver manager.
     static QString connectionString(const QString& connectionText);
 
-    // Opens the connection; failures are raised as the data layer raises them.
-    explicit ReportSource(const QString& connectionText);
+    // Opens `dataConnection` when there is one, the connection text otherwise; failures are
+    // raised as the data layer raises them.
+    explicit ReportSource(const QString& connectionText, const QString& dataConnection = {});
     ~ReportSource();
     ReportSource(const ReportSource&) = delete;
     ReportSource& operator=(const ReportSource&) = delete;
@@ -49,6 +51,7 @@ class ReportSource {
 
   private:
     QString connectionText_;
+    QString dataConnection_;
     ado::Connection connection_;
 };
 

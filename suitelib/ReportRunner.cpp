@@ -25,8 +25,9 @@ bool ReportRunner::RunReport(const QString& reportTemplate, const QString& text1
         platform::raise(429, QStringLiteral("No se puede crear el componente de informes."),
                         QStringLiteral("SuiteLib.ReportRunner"));
     }
-    return engine()->run(reportTemplate, text1, text2, selectionFormula, connectionText, formula1,
-                         formula2, formula3, folder_, output_, printSetting_);
+    return engine()->run(reportTemplate, text1, text2, selectionFormula, connectionText,
+                         dataConnection_, formula1, formula2, formula3, folder_, output_,
+                         printSetting_);
 }
 
 void ReportRunner::setEngine(ReportEngine* engine) {

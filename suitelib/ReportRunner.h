@@ -18,10 +18,13 @@ class ReportEngine {
     virtual ~ReportEngine() = default;
     // True when the report was shown, printed or every file asked for was written; false when
     // it was not (the user has been told why).
+    // The rows are read through `dataConnection` (the data layer's connection string) when it
+    // is given; `connectionText` is the suite's text the templates are handed.
     virtual bool run(const QString& reportTemplate, const QString& text1, const QString& text2,
                      const QString& selectionFormula, const QString& connectionText,
-                     const QString& formula1, const QString& formula2, const QString& formula3,
-                     const QString& folder, const ReportOutput& output, qint32 printSetting) = 0;
+                     const QString& dataConnection, const QString& formula1,
+                     const QString& formula2, const QString& formula3, const QString& folder,
+                     const ReportOutput& output, qint32 printSetting) = 0;
 };
 
 class ReportRunner {
@@ -35,6 +38,9 @@ class ReportRunner {
     void setOutput(const ReportOutput& output) { output_ = output; }
     const ReportOutput& output() const { return output_; }
     void ApplyPrintSetting(qint32 value) { printSetting_ = value; }
+    // The connection the program wrote its data through, so that the report reads those very
+    // rows whatever the suite's connection text names (a file of the same name, a data source).
+    void SetDataConnection(const QString& connectionString) { dataConnection_ = connectionString; }
     // Raises 429 while no engine is installed. False when the engine produced no report.
     bool RunReport(const QString& reportTemplate, const QString& text1, const QString& text2,
                    const QString& selectionFormula, const QString& connectionText,
@@ -49,6 +55,7 @@ class ReportRunner {
     bool optionC_ = false;
     qint32 printSetting_ = 0;
     ReportOutput output_;
+    QString dataConnection_;
 };
 
 }  // namespace SuiteLib

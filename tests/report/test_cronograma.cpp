@@ -139,10 +139,12 @@ class Registro : public AvisoProgreso {
 
 struct MotorGrabador : SuiteLib::ReportEngine {
     QStringList recibido;
+    QString datos;  // the connection the rows are read through
     bool run(const QString& t, const QString&, const QString&, const QString& sel,
-             const QString& conn, const QString& f1, const QString& f2, const QString& f3,
-             const QString&, const SuiteLib::ReportOutput&, qint32) override {
+             const QString& conn, const QString& datosDe, const QString& f1, const QString& f2,
+             const QString& f3, const QString&, const SuiteLib::ReportOutput&, qint32) override {
         recibido = {t, sel, conn, f1, f2, f3};
+        datos = datosDe;
         return resultado;
     }
     bool resultado = true;
@@ -219,6 +221,9 @@ TEST_F(Generacion, WritesOneRowPerWorkOrderAndPeriodAndLaunchesTheReport) {
     EXPECT_EQ(motor.recibido[1],
               QStringLiteral("uppercase({Aux_EstadisticaCta.USUARIO}) = 'PC01|JUAN'"));
     EXPECT_EQ(motor.recibido[2], QStringLiteral("DSN=GESTION; UID=demo; PWD="));
+    // The rows are read through the connection that wrote them, not the suite's text.
+    EXPECT_EQ(motor.datos, gDB().gConnString);
+    EXPECT_FALSE(motor.datos.isEmpty());
     EXPECT_TRUE(motor.recibido[3].startsWith(QStringLiteral("empresa = '")));
     EXPECT_EQ(motor.recibido[4],
               QStringLiteral("NOMBREREP= 'Cronograma de Mantenimiento de Equipos'"));

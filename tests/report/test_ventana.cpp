@@ -40,7 +40,7 @@ QApplication& app() {
 struct Grabador : SuiteLib::ReportEngine {
     QStringList plantillas;
     bool run(const QString& t, const QString&, const QString&, const QString&, const QString&,
-             const QString&, const QString&, const QString&, const QString&,
+             const QString&, const QString&, const QString&, const QString&, const QString&,
              const SuiteLib::ReportOutput&, qint32) override {
         plantillas << t;
         return true;

@@ -509,20 +509,11 @@ TEST(ReportRunner, InstalledEngineGetsTheLaunchAndFolder) {
     struct RecordingEngine : SuiteLib::ReportEngine {
         QStringList received;
         bool run(const QString& t, const QString& a, const QString& b, const QString& sel,
-                 const QString& conn, const QString& f1, const QString& f2, const QString& f3,
-                 const QString& folder, const SuiteLib::ReportOutput& output,
+                 const QString& conn, const QString& data, const QString& f1, const QString& f2,
+                 const QString& f3, const QString& folder, const SuiteLib::ReportOutput& output,
                  qint32 printSetting) override {
-            received = {t,
-                        a,
-                        b,
-                        sel,
-                        conn,
-                        f1,
-                        f2,
-                        f3,
-                        folder,
-                        output.pdfPath,
-                        QString::number(printSetting)};
+            received = {t,  a,  b,  sel,    conn,           data,
+                        f1, f2, f3, folder, output.pdfPath, QString::number(printSetting)};
             return answer;
         }
         bool answer = true;
@@ -530,6 +521,7 @@ TEST(ReportRunner, InstalledEngineGetsTheLaunchAndFolder) {
     SuiteLib::ReportRunner runner;
     runner.SetFolder("/informes/");
     runner.ApplyPrintSetting(7);
+    runner.SetDataConnection("PROVIDER=SQLOLEDB;Server=s,1;Database =G;UId=u;Pwd=p;");
     runner.setOutput({SuiteLib::ReportOutput::Kind::Files, "/tmp/x.pdf", {}});
     SuiteLib::ReportRunner::setEngine(&engine);
     EXPECT_TRUE(runner.RunReport("t.rpt", "x", "y", "{a}=1", "DSN=z", "f1", "f2", "f3"));
@@ -537,8 +529,9 @@ TEST(ReportRunner, InstalledEngineGetsTheLaunchAndFolder) {
     EXPECT_FALSE(runner.RunReport("t.rpt", "x", "y", "{a}=1", "DSN=z", "f1", "f2", "f3"))
         << "the engine's failure reaches the caller";
     SuiteLib::ReportRunner::setEngine(nullptr);
-    EXPECT_EQ(engine.received, QStringList({"t.rpt", "x", "y", "{a}=1", "DSN=z", "f1", "f2", "f3",
-                                            "/informes/", "/tmp/x.pdf", "7"}));
+    EXPECT_EQ(engine.received, QStringList({"t.rpt", "x", "y", "{a}=1", "DSN=z",
+                                            "PROVIDER=SQLOLEDB;Server=s,1;Database =G;UId=u;Pwd=p;",
+                                            "f1", "f2", "f3", "/informes/", "/tmp/x.pdf", "7"}));
     EXPECT_EQ(runner.ReadPrintSetting(), 7);
     EXPECT_THROW(runner.RunReport("t.rpt", "", "", "", "", "", "", ""), platform::Failure);
 }

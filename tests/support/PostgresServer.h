@@ -30,6 +30,10 @@ class PostgresServer {
             .arg(kPort);
     }
 
+    // The folder of the server's socket, which the driver takes as its host, and its port.
+    QString socketFolder() const { return dir_.path(); }
+    static int port() { return kPort; }
+
     static QString driver() {
         return QStringLiteral("/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so");
     }
