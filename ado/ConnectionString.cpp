@@ -169,6 +169,10 @@ EngineChoice chooseEngine(const QString& connectionString, const QString& user,
             if (port.isEmpty() && !host.contains(QLatin1Char('\\'))) port = QStringLiteral("1433");
             if (!port.isEmpty()) text += QStringLiteral("Port=%1;").arg(port);
             text += QStringLiteral("TDS_Version=auto;ClientCharset=UTF-8;");
+        } else if (driver.contains(QLatin1String("PostgreSQL"), Qt::CaseInsensitive) ||
+                   driver.contains(QLatin1String("psqlodbc"), Qt::CaseInsensitive)) {
+            // This driver takes the port on its own; "host,port" would be read as a host name.
+            if (!port.isEmpty()) text += QStringLiteral("Port=%1;").arg(odbcValue(port));
         } else if (!port.isEmpty()) {
             text = QStringLiteral("Driver={%1};Server=%2,%3;").arg(driver, odbcValue(host), port);
         }

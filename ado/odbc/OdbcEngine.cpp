@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <QRegularExpression>
+#include <algorithm>
 
 #include "ado/core/BufferedCursor.h"
 #include "ado/core/Error.h"
@@ -445,7 +446,28 @@ std::unique_ptr<OdbcEngine> OdbcEngine::open(const QString& connectionText,
     SQLSMALLINT len = 0;
     if (SQL_SUCCEEDED(SQLGetInfoW(c->dbc, SQL_DBMS_NAME, name, sizeof name, &len)))
         e->dbms_ = fromWide(name, len / static_cast<SQLSMALLINT>(sizeof(SQLWCHAR)));
+    e->readDatesInTheRegionalOrder();
     return e;
+}
+
+// The program's statements carry short dates as the user types them, in the regional order; a
+// server reads them in its own (an English login, PostgreSQL's default), so "01/02/2026" would
+// be the 2nd of January and "13/02/2026" no date at all. The session takes the regional order.
+void OdbcEngine::readDatesInTheRegionalOrder() {
+    const QString format = platform::Regional::current().shortDateFormat;
+    std::vector<std::pair<qsizetype, char>> parts{{format.indexOf(QLatin1Char('d')), 'd'},
+                                                  {format.indexOf(QLatin1Char('M')), 'm'},
+                                                  {format.indexOf(QLatin1Char('y')), 'y'}};
+    std::sort(parts.begin(), parts.end());
+    QString order;
+    for (const auto& [at, part] : parts) {
+        if (at < 0) return;  // not a day-month-year format: the server's own stays
+        order += QLatin1Char(part);
+    }
+    if (dbms_.contains(QLatin1String("PostgreSQL"), Qt::CaseInsensitive))
+        runDirect(QStringLiteral("SET DateStyle = 'ISO, %1'").arg(order.toUpper()));
+    else if (dbms_.contains(QLatin1String("SQL Server"), Qt::CaseInsensitive))
+        runDirect(QStringLiteral("SET DATEFORMAT %1").arg(order));
 }
 
 OdbcEngine::~OdbcEngine() {

@@ -41,6 +41,7 @@ class OdbcEngine : public Engine {
     void startReading();
     void endReading() noexcept;
     void runDirect(const QString& sql);
+    void readDatesInTheRegionalOrder();
 
     std::shared_ptr<Conn> c_;
     QString dbms_;

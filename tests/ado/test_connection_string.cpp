@@ -70,17 +70,36 @@ TEST(ConnectionString, ChoosesTheEngineFromTheProviderAndServer) {
     platform::process::setProgramFolder({});
 }
 
-TEST(ConnectionString, TheSettingsFileNamesAnotherServerDriver) {
+// Each driver is given the port in the form it reads: SQL Server's "host,port", or a key of
+// its own.
+TEST(ConnectionString, TheSettingsFileNamesAnotherServerDriverAndThePortReachesIt) {
     QTemporaryDir dir;
     platform::process::setProgramFolder(dir.path());
-    platform::writeIniKey(dir.filePath(QStringLiteral("KV300mn.INI")), QStringLiteral("ODBC"),
-                          QStringLiteral("DriverSQLServer"),
-                          QStringLiteral("ODBC Driver 18 for SQL Server"));
-    const EngineChoice e = chooseEngine(
-        QStringLiteral("PROVIDER=SQLOLEDB;Server=S,1500;Database =G;UId=u;Pwd=p;"), {}, {});
-    EXPECT_EQ(e.odbcText,
-              QStringLiteral(
-                  "Driver={ODBC Driver 18 for SQL Server};Server=S,1500;Database=G;UID=u;PWD=p;"));
+    const struct {
+        const char* driver;
+        const char* server;
+        const char* expected;
+    } cases[] = {
+        {"ODBC Driver 18 for SQL Server", "S,1500",
+         "Driver={ODBC Driver 18 for SQL Server};Server=S,1500;Database=G;UID=u;PWD=p;"},
+        {"PostgreSQL Unicode", "127.0.0.1,5499",
+         "Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=5499;Database=G;UID=u;PWD=p;"},
+        {"PostgreSQL Unicode", "db.oficina",
+         "Driver={PostgreSQL Unicode};Server=db.oficina;"
+         "Database=G;UID=u;PWD=p;"},
+        {"/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so", "h , 6000",
+         "Driver={/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so};Server=h;Port=6000;Database=G;"
+         "UID=u;PWD=p;"},
+    };
+    for (const auto& c : cases) {
+        platform::writeIniKey(dir.filePath(QStringLiteral("KV300mn.INI")), QStringLiteral("ODBC"),
+                              QStringLiteral("DriverSQLServer"), QString::fromUtf8(c.driver));
+        const EngineChoice e =
+            chooseEngine(QStringLiteral("PROVIDER=SQLOLEDB;Server=%1;Database =G;UId=u;Pwd=p;")
+                             .arg(QString::fromUtf8(c.server)),
+                         {}, {});
+        EXPECT_EQ(e.odbcText.toStdString(), c.expected) << c.driver << " " << c.server;
+    }
     platform::process::setProgramFolder({});
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <QTemporaryDir>
 #include <thread>
 
 #include "ado/Command.h"
@@ -11,6 +12,8 @@
 #include "ado/Recordset.h"
 #include "ado/core/Error.h"
 #include "platform/Failure.h"
+#include "platform/IniReader.h"
+#include "platform/Process.h"
 #include "tests/support/FailureNumber.h"
 #include "tests/support/PostgresServer.h"
 
@@ -39,6 +42,63 @@ class Servidor : public testing::Test {
 
     Connection cnn;
 };
+
+// The statements carry dates as the user types them; the server's own order (month first) read
+// "01/02/2026" as the 2nd of January and refused "13/02/2026".
+TEST_F(Servidor, ShortDatesAreReadInTheRegionalOrderOnBothSidesOfThe12th) {
+    const struct {
+        const char* literal;
+        QDate date;
+    } cases[] = {{"01/02/2026", QDate(2026, 2, 1)},
+                 {"13/02/2026", QDate(2026, 2, 13)},
+                 {"31/12/1900", QDate(1900, 12, 31)},
+                 {"12/01/2100 10:30", QDate(2100, 1, 12)}};
+    for (const auto& c : cases) {
+        const QString sql =
+            QStringLiteral("SELECT CAST('%1' AS TIMESTAMP)").arg(QString::fromUtf8(c.literal));
+        QDate got;
+        try {
+            got = cnn.execute(sql)->field(0).value().date().date();
+        } catch (const platform::Failure& f) {
+            ADD_FAILURE() << c.literal << ": " << f.info().description.toStdString();
+        }
+        EXPECT_EQ(got.toString(Qt::ISODate).toStdString(),
+                  c.date.toString(Qt::ISODate).toStdString())
+            << c.literal;
+    }
+    cnn.execute(QStringLiteral("INSERT INTO Clientes (Codigo, Alta) VALUES ('F1', '05/03/2026')"));
+    EXPECT_EQ(number("SELECT COUNT(*) FROM Clientes WHERE Alta BETWEEN '04/03/2026' AND "
+                     "'13/03/2026'"),
+              1);
+}
+
+// The suite writes a server as "host,port"; this driver takes the port apart, and was given the
+// whole text as its host.
+TEST_F(Servidor, TheServerAndPortAsTheSuiteWritesThemReachTheDriver) {
+    const PostgresServer& server = PostgresServer::instance();
+    QTemporaryDir dir;
+    platform::process::setProgramFolder(dir.path());
+    platform::writeIniKey(dir.filePath(QStringLiteral("KV300mn.INI")), QStringLiteral("ODBC"),
+                          QStringLiteral("DriverSQLServer"), PostgresServer::driver());
+    const QString suite =
+        QStringLiteral("PROVIDER=SQLOLEDB;Server=%1,%2;Database =cronequipo;UId=postgres;Pwd=;");
+    Connection c;
+    QString error;
+    try {
+        c.open(suite.arg(server.socketFolder()).arg(PostgresServer::port()));
+        EXPECT_EQ(c.execute(QStringLiteral("SELECT 7"))->field(0).value().toNumber(), 7);
+        c.close();
+    } catch (const platform::Failure& f) {
+        error = f.info().description;
+    }
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    // Another port is another server: none listens there.
+    EXPECT_NE(failureNumber([&] {
+                  c.open(suite.arg(server.socketFolder()).arg(PostgresServer::port() + 1));
+              }),
+              0);
+    platform::process::setProgramFolder({});
+}
 
 TEST_F(Servidor, ABatchGivesItsFirstRowsAndTheCountsOfEveryStatement) {
     qint64 affected = -1;
