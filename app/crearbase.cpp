@@ -1,7 +1,6 @@
-// Creates a database from SQL scripts: an embedded database file, with the scripts run on it as
-// they stand, or, given a parameter string of the suite whose server is a real one, the scripts
-// run on that server's database through the data layer, which translates them for it as it
-// translates every statement of the program.
+// Creates a database from SQL scripts in the SQL Server dialect: an embedded database file, or,
+// given a parameter string of the suite whose server is a real one, that server's database. The
+// scripts are translated for the database as every statement of the program is.
 #include <QCoreApplication>
 #include <QFile>
 #include <cstdio>
@@ -31,11 +30,13 @@ QStringList leeScripts(const QStringList& scripts) {
     return textos;
 }
 
+// The scripts are in the server's dialect and go through the engine's translation, as the
+// program's statements do.
 void creaArchivo(const QString& archivo, const QStringList& scripts) {
     const QStringList textos = leeScripts(scripts);
     ado::SqliteEngine::create(archivo);
     auto engine = ado::SqliteEngine::open(archivo);
-    for (const QString& texto : textos) engine->executeRaw(texto);
+    for (const QString& texto : textos) engine->execute(texto);
 }
 
 // "@Server=host,port;@DbName=GESTION;@Usuario=demo;@Password=x;": the database must exist on

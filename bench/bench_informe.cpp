@@ -368,7 +368,7 @@ int main(int argc, char** argv) {
     {
         QFile schema(QStringLiteral(BENCH_DB_DIR "/schema.sql"));
         schema.open(QIODevice::ReadOnly);
-        ado::SqliteEngine::open(path)->executeRaw(QString::fromUtf8(schema.readAll()));
+        ado::SqliteEngine::open(path)->execute(QString::fromUtf8(schema.readAll()));
     }
     const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     const Scenario scenarios[] = {

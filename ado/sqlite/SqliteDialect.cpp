@@ -753,6 +753,56 @@ QList<std::pair<Index, Index>> definitions(const Tokens& t, Index from, Index to
     return defs;
 }
 
+// A column the server numbers itself (IDENTITY) is SQLite's row number, which only an INTEGER
+// PRIMARY KEY is; AUTOINCREMENT keeps the numbers of deleted rows from coming back, as the
+// server's never do. Left as written, "INT IDENTITY(1,1)" would be a type name and the column
+// would stay empty.
+void identityColumn(Tokens& t, Index from, Index to) {
+    Index identity = -1;
+    for (Index k = from; k < to && identity < 0; ++k) {
+        if (t[k].is("IDENTITY")) identity = k;
+    }
+    const Index column = nextSig(t, from - 1);
+    const Index type = nextSig(t, column);
+    if (identity < 0 || type >= identity) return;
+    for (Index k = identity; k < to; ++k) {
+        if (t[k].is("PRIMARY") && sigIs(t, nextSig(t, k), {"KEY"})) {
+            insertText(t, nextSig(t, k) + 1, QStringLiteral(" AUTOINCREMENT"));
+            break;
+        }
+    }
+    Index last = identity;
+    if (const Index open = nextSig(t, identity); sigIsPunct(t, open, '(')) {
+        const Index close = matchParen(t, open);
+        if (close > 0) last = close;
+    }
+    eraseTokens(t, identity, last);
+    // The type and its size, "INT" or "NUMERIC(10, 0)", become the one SQLite numbers rows with.
+    Index typeEnd = type;
+    if (const Index open = nextSig(t, type); sigIsPunct(t, open, '(')) {
+        const Index close = matchParen(t, open);
+        if (close > 0 && close < identity) typeEnd = close;
+    }
+    eraseTokens(t, type, typeEnd);
+    const bool wordAfter = type < t.size() && wordLike(t[type]);
+    insertText(t, type, wordAfter ? QStringLiteral("INTEGER ") : QStringLiteral("INTEGER"));
+}
+
+void rewriteIdentities(Tokens& t) {
+    const Index verb = nextSig(t, -1);
+    const Index table = nextSig(t, verb);
+    if (!sigIs(t, verb, {"CREATE"}) || !sigIs(t, table, {"TABLE"})) return;
+    Index from = -1;
+    for (Index k = table + 1; k < t.size() && from < 0; ++k) {
+        if (t[k].isPunct('(')) from = k + 1;
+    }
+    if (from < 0) return;
+    const Index to = matchParen(t, from - 1);
+    if (to < 0) return;
+    const auto defs = definitions(t, from, to);
+    for (auto it = defs.rbegin(); it != defs.rend(); ++it) identityColumn(t, it->first, it->second);
+}
+
 void addTextCollation(Tokens& t) {
     const Index verb = nextSig(t, -1);
     const Index table = nextSig(t, verb);
@@ -827,6 +877,7 @@ Translation translateStatement(const QString& statement, const platform::Regiona
     checkLengths(t, lengths);
     rewriteFunctions(t);
     rewriteTops(t);
+    rewriteIdentities(t);
     if (addCollation) {
         addTextCollation(t);
         collateComparedLiterals(t);

@@ -25,8 +25,8 @@ class DemoDatabase : public testing::Test {
         const QString path = dir_.filePath(QStringLiteral("GESTION.db"));
         SqliteEngine::create(path);
         auto engine = SqliteEngine::open(path);
-        engine->executeRaw(script("schema.sql"));
-        engine->executeRaw(script("demo.sql"));
+        engine->execute(script("schema.sql"));
+        engine->execute(script("demo.sql"));
         engine.reset();
         cnn_.open(QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =%1;UId=demo;Pwd=;")
                       .arg(path));

@@ -130,7 +130,7 @@ class Outputs : public testing::Test {
         ado::SqliteEngine::create(db);
         QFile schema(QStringLiteral(TEST_DB_DIR "/schema.sql"));
         EXPECT_TRUE(schema.open(QIODevice::ReadOnly));
-        ado::SqliteEngine::open(db)->executeRaw(QString::fromUtf8(schema.readAll()));
+        ado::SqliteEngine::open(db)->execute(QString::fromUtf8(schema.readAll()));
         const QString connectionText = QStringLiteral("DSN=GESTION; UID=demo; PWD=");
         cnn.open(ReportSource::connectionString(connectionText));
         return connectionText;

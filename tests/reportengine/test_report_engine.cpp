@@ -598,7 +598,7 @@ class ReportFiles : public testing::Test {
         }
         const QString db = dir.filePath(QStringLiteral("GESTION.db"));
         ado::SqliteEngine::create(db);
-        ado::SqliteEngine::open(db)->executeRaw(sqlScript("schema.sql"));
+        ado::SqliteEngine::open(db)->execute(sqlScript("schema.sql"));
         cnn.open(ReportSource::connectionString(kConnectionText));
         installReportEngine();
         runner.SetFolder(platform::process::programFolder());

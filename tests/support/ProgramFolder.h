@@ -46,7 +46,7 @@ class ProgramFolder : public testing::Test {
         for (const char* s : scripts) {
             QFile f(QStringLiteral(TEST_DB_DIR "/") + QString::fromUtf8(s));
             ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << s;
-            engine->executeRaw(QString::fromUtf8(f.readAll()));
+            engine->execute(QString::fromUtf8(f.readAll()));
         }
     }
 

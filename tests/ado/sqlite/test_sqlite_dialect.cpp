@@ -215,6 +215,21 @@ TEST(SqliteDialectTranslate, AddsCollationToTextColumns) {
     EXPECT_EQ(translated("CREATE TABLE T (A varchar(5))"), "CREATE TABLE T (A varchar(5))");
 }
 
+TEST(SqliteDialectTranslate, AnIdentityColumnIsTheRowNumber) {
+    expectAll({
+        {"CREATE TABLE T (Id INT IDENTITY(1,1) PRIMARY KEY, N varchar(5))",
+         "CREATE TABLE T (Id INTEGER PRIMARY KEY AUTOINCREMENT, N varchar(5))"},
+        {"CREATE TABLE T (Id int IDENTITY (1, 1) NOT NULL PRIMARY KEY)",
+         "CREATE TABLE T (Id INTEGER NOT NULL PRIMARY KEY AUTOINCREMENT)"},
+        {"CREATE TABLE T (A int, Id numeric(10, 0) IDENTITY PRIMARY KEY)",
+         "CREATE TABLE T (A int, Id INTEGER PRIMARY KEY AUTOINCREMENT)"},
+        {"CREATE TABLE T (Id bigint IDENTITY(1,1))", "CREATE TABLE T (Id INTEGER)"},
+        {"SELECT IDENTITY FROM T", "SELECT IDENTITY FROM T"},
+        {"INSERT INTO T (A) VALUES ('IDENTITY(1,1)')",
+         "INSERT INTO T (A) VALUES ('IDENTITY(1,1)')"},
+    });
+}
+
 TEST(SqliteDialectTranslate, ComparesTextLiteralsInTheEngineCollation) {
     expectAll(
         {
@@ -326,6 +341,14 @@ TEST_F(SqliteRun, GivesTheServersResults) {
         {"SELECT CASE WHEN GETDATE() > '01/01/2020' THEN 1 ELSE 0 END", "1"},
     };
     for (const Case& c : cases) EXPECT_EQ(value(c.input), c.expected) << c.input;
+}
+
+TEST_F(SqliteRun, AnIdentityColumnNumbersTheRowsItselfAndNeverGivesANumberAgain) {
+    run("CREATE TABLE I (Id INT IDENTITY(1,1) PRIMARY KEY, N varchar(5)) "
+        "INSERT INTO I (N) VALUES ('a') INSERT INTO I (N) VALUES ('b') "
+        "DELETE FROM I WHERE N = 'b' INSERT INTO I (N) VALUES ('c')");
+    EXPECT_EQ(value("SELECT Id FROM I WHERE N = 'a'"), "1");
+    EXPECT_EQ(value("SELECT Id FROM I WHERE N = 'c'"), "3");
 }
 
 TEST_F(SqliteRun, RunsABatch) {
