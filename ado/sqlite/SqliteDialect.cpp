@@ -454,26 +454,6 @@ void checkLengths(Tokens& t, const ColumnLengths& lengths) {
     t = std::move(out);
 }
 
-// Texts of the arguments of the call whose parentheses are at open and close.
-QStringList callArguments(const Tokens& t, Index open, Index close) {
-    QStringList args;
-    int depth = 0;
-    Index from = open + 1;
-    for (Index k = open + 1; k < close; ++k) {
-        if (t[k].isPunct('(')) {
-            ++depth;
-        } else if (t[k].isPunct(')')) {
-            --depth;
-        } else if (depth == 0 && t[k].isPunct(',')) {
-            args << joinCode(t, from, k);
-            from = k + 1;
-        }
-    }
-    const QString last = joinCode(t, from, close);
-    if (!args.isEmpty() || !last.isEmpty()) args << last;
-    return args;
-}
-
 // The replacement text of a call, or nothing when the call stays as it is.
 std::optional<QString> rewriteCall(const Token& name, const QStringList& args,
                                    const QString& inner) {

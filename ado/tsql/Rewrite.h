@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "ado/tsql/Tokens.h"
 
@@ -17,5 +18,8 @@ void removeNationalPrefix(Tokens& t);
 // a compound SELECT with its own limit becomes a subquery, named subqueryAlias when given (some
 // engines require a name for it).
 void rewriteTops(Tokens& t, const QString& subqueryAlias = {});
+
+// Texts of the arguments of the call whose parentheses are at open and close, comments left out.
+QStringList callArguments(const Tokens& t, Index open, Index close);
 
 }  // namespace ado::tsql
