@@ -419,6 +419,9 @@ void castTypes(Tokens& t) {
 QString translate(const QString& statement, const platform::Regional& regional) {
     Tokens t = tokenize(statement);
     if (auto fixed = sessionStatement(t)) return *fixed;
+    // the collation of the schema is created in PostgreSQL's own words
+    const Index verb = nextSig(t, -1);
+    if (sigIs(t, verb, {"CREATE"}) && sigIs(t, nextSig(t, verb), {"COLLATION"})) return statement;
     removeNolock(t);
     removeOwner(t);
     removeNationalPrefix(t);

@@ -129,7 +129,7 @@ TEST(PgDialectTranslate, PlusBetweenTextsJoinsThem) {
 TEST(PgDialectTranslate, TextComparisonsIgnoreTrailingBlanks) {
     expectAll({
         {"SELECT VALOR FROM TA_CONFIGURACION with(nolock)  WHERE CLAVE = 'PERIODO  '",
-         "SELECT VALOR FROM TA_CONFIGURACION WHERE rtrim(CLAVE::text) = 'PERIODO'"},
+         "SELECT VALOR FROM TA_CONFIGURACION  WHERE rtrim(CLAVE::text) = 'PERIODO'"},
         {"SELECT * FROM T a WHERE a.Codigo <> '1 ' AND '2' >= a.b",
          "SELECT * FROM T a WHERE rtrim(a.Codigo::text) <> '1' AND '2' >= rtrim(a.b::text)"},
         {"SELECT * FROM T WHERE c IN ('a ', 'b') AND d NOT IN (1, 2)",
