@@ -10,6 +10,7 @@
 
 #include "ado/core/BufferedCursor.h"
 #include "ado/core/Error.h"
+#include "ado/pgsql/PgDialect.h"
 #include "ado/sqlite/SqliteDialect.h"
 #include "ado/tsql/Batch.h"
 #include "platform/Regional.h"
@@ -480,6 +481,10 @@ bool OdbcEngine::speaksSqlite() const {
     return dbms_.contains(QLatin1String("SQLite"), Qt::CaseInsensitive);
 }
 
+bool OdbcEngine::speaksPostgres() const {
+    return dbms_.contains(QLatin1String("PostgreSQL"), Qt::CaseInsensitive);
+}
+
 QString OdbcEngine::source() const {
     return kSource;
 }
@@ -492,14 +497,17 @@ ExecResult OdbcEngine::execute(const QString& sql) {
                 sqlite_dialect::translate(s, platform::Regional::current(), false).trimmed();
             if (!t.isEmpty()) statements << t;
         }
+    } else if (speaksPostgres()) {
+        statements = pg_dialect::translateBatch(sql, platform::Regional::current());
     } else {
         statements << sql;
     }
+    const bool translated = speaksSqlite() || speaksPostgres();
     ExecResult r;
     for (const QString& s : statements) {
         // Transaction control by text goes through the driver, which keeps its own state.
         const QString head = s.trimmed().section(QLatin1Char(' '), 0, 0).toUpper();
-        if (speaksSqlite() && (head == QLatin1String("BEGIN") || head == QLatin1String("COMMIT") ||
+        if (translated && (head == QLatin1String("BEGIN") || head == QLatin1String("COMMIT") ||
                                head == QLatin1String("ROLLBACK") || head == QLatin1String("END"))) {
             if (head == QLatin1String("BEGIN"))
                 begin();
@@ -519,8 +527,10 @@ ExecResult OdbcEngine::execute(const QString& sql) {
 }
 
 std::unique_ptr<Prepared> OdbcEngine::prepare(const QString& sql) {
-    const QString text =
-        speaksSqlite() ? sqlite_dialect::translate(sql, platform::Regional::current(), false) : sql;
+    const platform::Regional& regional = platform::Regional::current();
+    const QString text = speaksSqlite()     ? sqlite_dialect::translate(sql, regional, false)
+                         : speaksPostgres() ? pg_dialect::translate(sql, regional)
+                                            : sql;
     return std::make_unique<OdbcPrepared>(c_, timeout_, text);
 }
 
@@ -573,7 +583,7 @@ void OdbcEngine::startReading() {
     try {
         if (speaksSqlite()) {
             runDirect(QStringLiteral("PRAGMA query_only = 1"));
-        } else if (dbms_.contains(QLatin1String("PostgreSQL"), Qt::CaseInsensitive) ||
+        } else if (speaksPostgres() ||
                    dbms_.contains(QLatin1String("Oracle"), Qt::CaseInsensitive)) {
             runDirect(QStringLiteral("SET TRANSACTION READ ONLY"));
         }

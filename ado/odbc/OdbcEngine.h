@@ -8,7 +8,7 @@ namespace ado {
 
 // The engine for real servers, through the ODBC driver manager. Statements go to the server as
 // they are, except for a driver over SQLite, which gets the same translation as the embedded
-// engine. Every diagnostic record of a failure becomes one error, in order.
+// engine, and a PostgreSQL server, which gets its own. Every diagnostic record of a failure becomes one error, in order.
 class OdbcEngine : public Engine {
   public:
     static std::unique_ptr<OdbcEngine> open(const QString& connectionText, int loginTimeoutSeconds);
@@ -30,6 +30,7 @@ class OdbcEngine : public Engine {
 
     QString dbmsName() const { return dbms_; }
     bool speaksSqlite() const;
+    bool speaksPostgres() const;
 
     struct Conn;
 

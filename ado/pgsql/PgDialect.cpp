@@ -1,0 +1,455 @@
+#include "ado/pgsql/PgDialect.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "ado/tsql/Batch.h"
+#include "ado/tsql/DateLiteral.h"
+#include "ado/tsql/Rewrite.h"
+#include "ado/tsql/Tokens.h"
+
+namespace ado::pg_dialect {
+
+using namespace tsql;
+
+namespace {
+
+// The collation of comparisons that cannot run in a nondeterministic one (ILIKE): ICU's root
+// locale, which folds the case of every letter.
+const QString kPatternCollation = QStringLiteral("\"und-x-icu\"");
+
+// Statements that become a fixed text, or nothing.
+std::optional<QString> sessionStatement(const Tokens& t) {
+    Tokens words;
+    for (const Token& tok : t) {
+        if (tok.significant() && !tok.isPunct(';')) words.append(tok);
+    }
+    if (words.isEmpty()) return std::nullopt;
+    const bool tran = words.size() >= 2 && words[1].isAnyOf({"TRAN", "TRANSACTION", "WORK"});
+    if (words[0].is("BEGIN") && tran) return QStringLiteral("BEGIN");
+    if (words[0].is("COMMIT") && (tran || words.size() == 1)) return QStringLiteral("COMMIT");
+    if (words[0].is("ROLLBACK") && (tran || words.size() == 1)) return QStringLiteral("ROLLBACK");
+    if (words.size() == 3 && words[0].is("SET") && words[1].is("NOCOUNT") &&
+        words[2].isAnyOf({"ON", "OFF"})) {
+        return QString();
+    }
+    return std::nullopt;
+}
+
+// [Name] and "Name" become "name": the schema creates its names unquoted, which the server
+// folds to lower case, and a quoted name is compared as written.
+void quoteNames(Tokens& t) {
+    for (Token& tok : t) {
+        const bool bracket = tok.kind == Kind::Bracket && tok.text.endsWith(QLatin1Char(']'));
+        const bool quoted = tok.kind == Kind::Quoted && tok.text.size() >= 2 &&
+                            tok.text.endsWith(QLatin1Char('"'));
+        if (!bracket && !quoted) continue;
+        QString name = tok.text.mid(1, tok.text.size() - 2).toLower();
+        if (bracket) {
+            name.replace(QStringLiteral("]]"), QStringLiteral("]"));
+            name.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+        }
+        tok.kind = Kind::Quoted;
+        tok.text = QLatin1Char('"') + name + QLatin1Char('"');
+    }
+}
+
+// Every literal that reads as a short date in the regional format becomes the ISO form: the
+// server then reads it the same way whatever its session's date order.
+void isoDates(Tokens& t, const platform::Regional& regional) {
+    for (Token& tok : t) {
+        if (tok.kind != Kind::String || tok.text.size() < 2 || !tok.text.endsWith(QLatin1Char('\'')))
+            continue;
+        if (const auto iso = isoDate(tok.text.mid(1, tok.text.size() - 2), regional))
+            tok.text = QLatin1Char('\'') + *iso + QLatin1Char('\'');
+    }
+}
+
+// The index of the parenthesis opening the one that closes at `close`, or -1.
+Index matchParenBack(const Tokens& t, Index close) {
+    int depth = 0;
+    for (Index i = close; i >= 0; --i) {
+        if (t[i].isPunct(')')) {
+            ++depth;
+        } else if (t[i].isPunct('(') && --depth == 0) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+bool isName(const Token& tok) {
+    return tok.kind == Kind::Word || tok.kind == Kind::Bracket || tok.kind == Kind::Quoted;
+}
+
+// The first token of the operand that ends at `last`: a literal, a (qualified) name, a call or a
+// parenthesised expression; -1 when `last` ends none of those.
+Index operandStart(const Tokens& t, Index last) {
+    if (last < 0 || last >= t.size()) return -1;
+    if (t[last].isPunct(')')) {
+        const Index open = matchParenBack(t, last);
+        if (open < 0) return -1;
+        const Index name = prevSig(t, open);
+        return name >= 0 && t[name].kind == Kind::Word &&
+                       !t[name].isAnyOf({"IN", "AND", "OR", "NOT", "WHERE", "ON", "SELECT",
+                                         "VALUES", "WHEN", "THEN", "ELSE"})
+                   ? name
+                   : open;
+    }
+    if (t[last].kind == Kind::String || t[last].kind == Kind::Number || t[last].isPunct('?'))
+        return last;
+    if (!isName(t[last])) return -1;
+    Index first = last;
+    while (sigIsPunct(t, prevSig(t, first), '.') && first > 0 &&
+           isName(t[prevSig(t, prevSig(t, first))]))
+        first = prevSig(t, prevSig(t, first));
+    return first;
+}
+
+// The last token of the operand that starts at `first`, or -1.
+Index operandEnd(const Tokens& t, Index first) {
+    if (first < 0 || first >= t.size()) return -1;
+    if (t[first].isPunct('(')) return matchParen(t, first);
+    if (t[first].kind == Kind::String || t[first].kind == Kind::Number || t[first].isPunct('?'))
+        return first;
+    if (!isName(t[first])) return -1;
+    const Index open = nextSig(t, first);
+    if (t[first].kind == Kind::Word && sigIsPunct(t, open, '(')) return matchParen(t, open);
+    Index last = first;
+    while (sigIsPunct(t, nextSig(t, last), '.') && isName(t[nextSig(t, nextSig(t, last))]))
+        last = nextSig(t, nextSig(t, last));
+    return last;
+}
+
+// Whether the operand starting at `first` is a text: a literal or a call of a function that
+// gives one.
+bool isTextOperand(const Tokens& t, Index first) {
+    if (first < 0 || first >= t.size()) return false;
+    if (t[first].kind == Kind::String) return true;
+    return sigIsPunct(t, nextSig(t, first), '(') &&
+           t[first].isAnyOf({"LTRIM", "RTRIM", "UPPER", "LOWER", "SUBSTRING", "REPLACE", "LEFT",
+                             "RIGHT", "SPACE"});
+}
+
+// "+" between texts becomes "||". A "+" is between texts when an operand next to it is a text
+// literal or a call of a text function, or when it continues a chain of "+" that is: in
+// a + ' ' + b both signs join texts. A sum of two columns of text stays a sum.
+void concatenations(Tokens& t) {
+    std::vector<Index> plus;
+    for (Index i = 0; i < t.size(); ++i)
+        if (t[i].isPunct('+')) plus.push_back(i);
+    if (plus.empty()) return;
+    std::vector<char> text(plus.size(), 0);
+    std::vector<Index> leftFirst(plus.size()), rightLast(plus.size());
+    for (std::size_t k = 0; k < plus.size(); ++k) {
+        const Index i = plus[k];
+        leftFirst[k] = operandStart(t, prevSig(t, i));
+        const Index rightFirst = nextSig(t, i);
+        rightLast[k] = operandEnd(t, rightFirst);
+        text[k] = leftFirst[k] >= 0 && rightLast[k] >= 0 &&
+                  (isTextOperand(t, leftFirst[k]) || isTextOperand(t, rightFirst));
+    }
+    // a chain: the operand right of one sign is the operand left of the next
+    auto linked = [&](std::size_t k) {
+        return k + 1 < plus.size() && rightLast[k] >= 0 && nextSig(t, rightLast[k]) == plus[k + 1];
+    };
+    for (std::size_t k = 0; k + 1 < plus.size(); ++k)
+        if (text[k] && linked(k)) text[k + 1] = 1;
+    for (std::size_t k = plus.size() - 1; k > 0; --k)
+        if (text[k] && linked(k - 1)) text[k - 1] = 1;
+    for (std::size_t k = 0; k < plus.size(); ++k)
+        if (text[k]) t[plus[k]].text = QStringLiteral("||");
+}
+
+bool isComparison(const Token& tok) {
+    return tok.isPunct('=') || tok.isPunct('<') || tok.isPunct('>') || tok.isPunct('!');
+}
+
+// Whether the name at `first` is the target of an assignment (UPDATE ... SET a = 'x', b = 'y')
+// rather than a comparison: the clause it stands in, read back at its own depth, is SET.
+bool assigned(const Tokens& t, Index first) {
+    int depth = 0;
+    for (Index k = prevSig(t, first); k >= 0; k = prevSig(t, k)) {
+        if (t[k].isPunct(')')) ++depth;
+        if (t[k].isPunct('(') && depth-- == 0) return false;
+        if (depth == 0 && t[k].isAnyOf({"WHERE", "ON", "AND", "OR", "WHEN", "HAVING", "NOT",
+                                         "SELECT", "BETWEEN"}))
+            return false;
+        if (depth == 0 && t[k].is("SET")) return true;
+    }
+    return false;
+}
+
+// The column name whose last token is `last` (a plain or qualified name, not a call nor a
+// keyword), as the range of its tokens; {-1, -1} otherwise.
+std::pair<Index, Index> columnAt(const Tokens& t, Index last) {
+    const Index first = operandStart(t, last);
+    if (first < 0 || !isName(t[first]) || operandEnd(t, first) != last ||
+        sigIsPunct(t, nextSig(t, first), '(') ||
+        t[last].isAnyOf({"NULL", "THEN", "ELSE", "END", "CASE", "AND", "OR", "NOT", "WHERE",
+                         "SELECT", "SET", "ON"}))
+        return {-1, -1};
+    return {first, last};
+}
+
+// Trailing blanks do not count when texts compare: a column compared with a text literal (=, <>,
+// <, >, IN, LIKE) is compared as rtrim(column::text), which keeps its collation, and the
+// literal loses its own trailing blanks. A literal that reads as a date is compared as a date.
+void trimmedComparisons(Tokens& t, const platform::Regional& regional) {
+    std::vector<std::pair<Index, Index>> columns;
+    auto textLiteral = [&](Index i) {
+        return i >= 0 && i < t.size() && t[i].kind == Kind::String &&
+               t[i].text.endsWith(QLatin1Char('\'')) && t[i].text.size() >= 2 &&
+               !isoDate(t[i].text.mid(1, t[i].text.size() - 2), regional);
+    };
+    auto trimLiteral = [&](Index i) {
+        QString inner = t[i].text.mid(1, t[i].text.size() - 2);
+        while (inner.endsWith(QLatin1Char(' '))) inner.chop(1);
+        t[i].text = QLatin1Char('\'') + inner + QLatin1Char('\'');
+    };
+    for (Index i = 0; i < t.size(); ++i) {
+        if (textLiteral(i)) {
+            Index p = prevSig(t, i);
+            bool op = false;
+            while (p >= 0 && isComparison(t[p])) {
+                op = true;
+                p = prevSig(t, p);
+            }
+            const auto left = op ? columnAt(t, p) : std::pair<Index, Index>{-1, -1};
+            Index n = nextSig(t, i);
+            op = false;
+            while (n < t.size() && isComparison(t[n])) {
+                op = true;
+                n = nextSig(t, n);
+            }
+            const Index rightLast = op ? operandEnd(t, n) : -1;
+            const auto right = rightLast >= 0 ? columnAt(t, rightLast) : std::pair<Index, Index>{-1, -1};
+            if (left.first >= 0 && !assigned(t, left.first)) {
+                columns.push_back(left);
+                trimLiteral(i);
+            } else if (right.first == n) {
+                columns.push_back(right);
+                trimLiteral(i);
+            }
+            continue;
+        }
+        const bool in = t[i].is("IN") && textLiteral(nextSig(t, nextSig(t, i))) &&
+                        sigIsPunct(t, nextSig(t, i), '(');
+        if (!in && !t[i].is("LIKE")) continue;
+        Index last = prevSig(t, i);
+        if (sigIs(t, last, {"NOT"})) last = prevSig(t, last);
+        const auto column = columnAt(t, last);
+        if (column.first >= 0) columns.push_back(column);
+        if (in) {
+            const Index close = matchParen(t, nextSig(t, i));
+            for (Index k = nextSig(t, i); k < close && k >= 0; ++k)
+                if (textLiteral(k)) trimLiteral(k);
+        }
+    }
+    // from the last, so that the earlier ranges stay where they are
+    std::sort(columns.begin(), columns.end());
+    columns.erase(std::unique(columns.begin(), columns.end()), columns.end());
+    for (auto it = columns.rbegin(); it != columns.rend(); ++it) {
+        insertText(t, it->second + 1, QStringLiteral("::text)"));
+        insertText(t, it->first, QStringLiteral("rtrim("));
+    }
+}
+
+// [NOT] LIKE becomes ILIKE on the left operand as text, in a deterministic collation.
+void patterns(Tokens& t) {
+    for (Index i = t.size() - 1; i >= 0; --i) {
+        if (!t[i].is("LIKE")) continue;
+        Index last = prevSig(t, i);
+        if (sigIs(t, last, {"NOT"})) last = prevSig(t, last);
+        if (operandStart(t, last) < 0) continue;
+        t[i].text = QStringLiteral("ILIKE");
+        insertText(t, last + 1, QStringLiteral("::text COLLATE ") + kPatternCollation);
+    }
+}
+
+// A type of the SQL Server dialect (or of the embedded schema) in PostgreSQL's words; nothing
+// when the type stays as written.
+std::optional<QString> typeName(const Token& tok) {
+    if (tok.isAnyOf({"DATETIME", "SMALLDATETIME", "DATETIME2"})) return QStringLiteral("timestamp");
+    if (tok.isAnyOf({"BIT", "TINYINT"})) return QStringLiteral("smallint");
+    if (tok.is("MONEY")) return QStringLiteral("numeric(19,4)");
+    if (tok.is("SMALLMONEY")) return QStringLiteral("numeric(10,4)");
+    if (tok.is("FLOAT")) return QStringLiteral("double precision");
+    if (tok.isAnyOf({"NTEXT", "TEXT"})) return QStringLiteral("text");
+    if (tok.is("IMAGE")) return QStringLiteral("bytea");
+    if (tok.is("UNIQUEIDENTIFIER")) return QStringLiteral("uuid");
+    if (tok.is("NVARCHAR")) return QStringLiteral("varchar");
+    if (tok.is("NCHAR")) return QStringLiteral("char");
+    return std::nullopt;
+}
+
+// Replaces the type at `type` (with its length, when the new type has none of its own).
+void replaceType(Tokens& t, Index type, const QString& name) {
+    Index last = type;
+    const Index open = nextSig(t, type);
+    const bool sized = sigIsPunct(t, open, '(');
+    if (sized && (name.contains(QLatin1Char('(')) || sigIs(t, nextSig(t, open), {"MAX"}))) {
+        last = matchParen(t, open);
+        if (last < 0) return;
+    }
+    const QString text = sigIs(t, nextSig(t, open), {"MAX"}) && sized ? QStringLiteral("text")
+                                                                       : name;
+    t.remove(type, last - type + 1);
+    insertText(t, type, text);
+}
+
+// Column types, and identities, of CREATE TABLE and ALTER TABLE ... ADD.
+void columnTypes(Tokens& t) {
+    const Index verb = nextSig(t, -1);
+    if (!sigIs(t, verb, {"CREATE", "ALTER"})) return;
+    Index table = nextSig(t, verb);
+    if (sigIs(t, table, {"TEMP", "TEMPORARY"})) table = nextSig(t, table);
+    if (!sigIs(t, table, {"TABLE"})) return;
+    for (Index i = t.size() - 1; i > table; --i) {
+        if (t[i].is("AUTOINCREMENT") || t[i].is("IDENTITY")) {
+            Index last = i;
+            const Index open = nextSig(t, i);
+            if (t[i].is("IDENTITY") && sigIsPunct(t, open, '(')) last = matchParen(t, open);
+            if (last < 0) continue;
+            t.remove(i, last - i + 1);
+            insertText(t, i, QStringLiteral("GENERATED BY DEFAULT AS IDENTITY"));
+            continue;
+        }
+        // a type follows a column's name, which follows "(", "," or ADD [COLUMN]
+        const Index name = prevSig(t, i);
+        const Index before = prevSig(t, name);
+        if (name < 0 || !isName(t[name]) ||
+            !(sigIsPunct(t, before, '(') || sigIsPunct(t, before, ',') ||
+              sigIs(t, before, {"ADD", "COLUMN"})))
+            continue;
+        if (const auto type = typeName(t[i])) replaceType(t, i, *type);
+    }
+}
+
+// The replacement text of a call, or nothing when the call stays as it is.
+std::optional<QString> rewriteCall(const Token& name, const QStringList& args,
+                                   const QString& inner) {
+    if (name.is("ISNULL") && args.size() == 2) return QStringLiteral("coalesce(%1)").arg(inner);
+    // LEN ignores trailing blanks
+    if (name.is("LEN") && args.size() == 1) return QStringLiteral("length(rtrim(%1))").arg(inner);
+    if (name.is("GETDATE") && args.isEmpty()) return QStringLiteral("LOCALTIMESTAMP");
+    if (name.is("SPACE") && args.size() == 1) return QStringLiteral("repeat(' ', %1)").arg(inner);
+    if (name.isAnyOf({"YEAR", "MONTH", "DAY"}) && args.size() == 1) {
+        return QStringLiteral("CAST(EXTRACT(%1 FROM CAST(%2 AS timestamp)) AS integer)")
+            .arg(name.text.toUpper(), inner);
+    }
+    if (name.is("CHARINDEX") && args.size() == 2) {
+        return QStringLiteral("strpos(%1, %2)").arg(args[1], args[0]);
+    }
+    if (name.is("CHARINDEX") && args.size() == 3) {
+        // search from the start position (1 when lower) and give the position in the whole text
+        const QString from = QStringLiteral("greatest(%1, 1)").arg(args[2]);
+        const QString found = QStringLiteral("strpos(substr(%1, %2), %3)").arg(args[1], from, args[0]);
+        return QStringLiteral("(CASE WHEN %1 > 0 THEN %1 + %2 - 1 ELSE %1 END)").arg(found, from);
+    }
+    if (name.is("CONVERT") && args.size() == 2) {
+        const Tokens type = tokenize(args[0]);
+        const Index first = nextSig(type, -1);
+        QString target = args[0];
+        if (first < type.size()) {
+            if (const auto mapped = typeName(type[first])) {
+                Tokens renamed = type;
+                replaceType(renamed, first, *mapped);
+                target = joinCode(renamed, 0, renamed.size());
+            }
+        }
+        return QStringLiteral("CAST(%1 AS %2)").arg(args[1], target);
+    }
+    return std::nullopt;
+}
+
+// The tokens of t[from, to) with the calls rewritten, arguments first, in one pass.
+Tokens rewrittenCalls(const Tokens& t, Index from, Index to) {
+    Tokens out;
+    out.reserve(to - from);
+    for (Index i = from; i < to; ++i) {
+        const Token& tok = t[i];
+        const Index open = nextSig(t, i);
+        const bool call = tok.kind == Kind::Word && !sigIsPunct(t, prevSig(t, i), '.') &&
+                          open < to && t[open].isPunct('(') &&
+                          tok.isAnyOf({"ISNULL", "LEN", "GETDATE", "SPACE", "YEAR", "MONTH", "DAY",
+                                       "CHARINDEX", "CONVERT"});
+        const Index close = call ? matchParen(t, open) : -1;
+        if (close < 0 || close >= to) {
+            out.append(tok);
+            continue;
+        }
+        const Tokens inner = rewrittenCalls(t, open + 1, close);
+        const auto text =
+            rewriteCall(tok, callArguments(inner, -1, inner.size()), joinCode(inner, 0, inner.size()));
+        if (!text) {
+            for (Index k = i; k <= open; ++k) out.append(t[k]);
+            out.append(inner);
+            out.append(t[close]);
+        } else {
+            out.append(tokenize(*text));
+        }
+        i = close;
+    }
+    return out;
+}
+
+// CAST(x AS type): the type in PostgreSQL's words.
+void castTypes(Tokens& t) {
+    for (Index i = t.size() - 1; i >= 0; --i) {
+        const Index open = nextSig(t, i);
+        if (!t[i].is("CAST") || !sigIsPunct(t, open, '(')) continue;
+        const Index close = matchParen(t, open);
+        int depth = 0;
+        for (Index k = open + 1; k < close; ++k) {
+            if (t[k].isPunct('(')) ++depth;
+            if (t[k].isPunct(')')) --depth;
+            if (depth != 0 || !t[k].is("AS")) continue;
+            const Index type = nextSig(t, k);
+            if (type < close && t[type].kind == Kind::Word)
+                if (const auto mapped = typeName(t[type])) replaceType(t, type, *mapped);
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+QString translate(const QString& statement, const platform::Regional& regional) {
+    Tokens t = tokenize(statement);
+    if (auto fixed = sessionStatement(t)) return *fixed;
+    // the collation of the schema is created in PostgreSQL's own words
+    const Index verb = nextSig(t, -1);
+    if (sigIs(t, verb, {"CREATE"}) && sigIs(t, nextSig(t, verb), {"COLLATION"})) return statement;
+    removeNolock(t);
+    removeOwner(t);
+    removeNationalPrefix(t);
+    quoteNames(t);
+    trimmedComparisons(t, regional);
+    isoDates(t, regional);
+    columnTypes(t);
+    concatenations(t);
+    t = rewrittenCalls(t, 0, t.size());
+    castTypes(t);
+    rewriteTops(t, QStringLiteral("AS tope"));
+    patterns(t);
+    return join(t, 0, t.size());
+}
+
+QStringList translateBatch(const QString& batch, const platform::Regional& regional) {
+    QStringList out;
+    for (const QString& s : splitBatch(batch)) {
+        const QString translated = translate(s, regional).trimmed();
+        if (!translated.isEmpty()) out << translated;
+    }
+    return out;
+}
+
+QString collationStatement() {
+    return QStringLiteral(
+        "CREATE COLLATION IF NOT EXISTS ci "
+        "(provider = icu, locale = 'und-u-ks-level2', deterministic = false)");
+}
+
+}  // namespace ado::pg_dialect

@@ -1,0 +1,195 @@
+#include "ado/tsql/Rewrite.h"
+
+#include <utility>
+#include <vector>
+
+namespace ado::tsql {
+
+namespace {
+
+// Removes the ranges [from, to] (in order, not overlapping) in one pass, keeping one separator
+// between what was on either side of each, as eraseTokens does for one.
+void eraseRanges(Tokens& t, const std::vector<std::pair<Index, Index>>& ranges) {
+    if (ranges.empty()) return;
+    Tokens out;
+    out.reserve(t.size());
+    std::size_t r = 0;
+    for (Index i = 0; i < t.size(); ++i) {
+        if (r < ranges.size() && i == ranges[r].first) {
+            const Index next = ranges[r].second + 1;
+            ++r;
+            i = next - 1;
+            const bool spaceBefore = !out.isEmpty() && out.back().kind == Kind::Space;
+            const bool atEnd = next >= t.size();
+            if (spaceBefore && (atEnd || t[next].kind == Kind::Space)) {
+                out.removeLast();
+            } else if (!spaceBefore && !atEnd && !out.isEmpty() && wordLike(out.back()) &&
+                       wordLike(t[next])) {
+                out.append(Token{Kind::Space, QStringLiteral(" ")});
+            }
+            continue;
+        }
+        out.append(std::move(t[i]));
+    }
+    t = std::move(out);
+}
+
+}  // namespace
+
+void removeNolock(Tokens& t) {
+    std::vector<std::pair<Index, Index>> ranges;
+    for (Index i = 0; i < t.size(); ++i) {
+        Index open = i;
+        if (t[i].is("WITH")) {
+            open = nextSig(t, i);
+        } else if (!t[i].isPunct('(')) {
+            continue;
+        }
+        const Index hint = nextSig(t, open);
+        const Index close = nextSig(t, hint);
+        if (sigIsPunct(t, open, '(') && sigIs(t, hint, {"NOLOCK"}) && sigIsPunct(t, close, ')')) {
+            ranges.push_back({i, close});
+            i = close;
+        }
+    }
+    eraseRanges(t, ranges);
+}
+
+namespace {
+
+// Keeps the tokens for which `drop` is false, in one pass.
+template <class Drop>
+void keepTokens(Tokens& t, Drop drop) {
+    Tokens out;
+    out.reserve(t.size());
+    for (Index i = 0; i < t.size(); ++i) {
+        const Index skip = drop(i);
+        if (skip > 0) {
+            i += skip - 1;
+            continue;
+        }
+        out.append(std::move(t[i]));
+    }
+    t = std::move(out);
+}
+
+}  // namespace
+
+void removeOwner(Tokens& t) {
+    // "dbo." before a name: both tokens go
+    keepTokens(t, [&](Index i) -> Index {
+        const bool owner =
+            t[i].is("dbo") || (t[i].kind == Kind::Bracket &&
+                               t[i].text.compare(QLatin1String("[dbo]"), Qt::CaseInsensitive) == 0);
+        return owner && i + 1 < t.size() && t[i + 1].isPunct('.') ? 2 : 0;
+    });
+}
+
+void removeNationalPrefix(Tokens& t) {
+    keepTokens(t, [&](Index i) -> Index {
+        return t[i].is("N") && i + 1 < t.size() && t[i + 1].kind == Kind::String ? 1 : 0;
+    });
+}
+
+namespace {
+
+bool isCompoundOperator(const Tokens& t, Index i) {
+    return sigIs(t, i, {"UNION", "EXCEPT", "INTERSECT"}) ||
+           (sigIs(t, i, {"ALL"}) && sigIs(t, prevSig(t, i), {"UNION"}));
+}
+
+// Turns the TOP of the SELECT at sel into a LIMIT at the end of that SELECT. False, with nothing
+// changed, when the SELECT has no TOP that can be translated.
+bool rewriteTop(Tokens& t, Index sel, const QString& alias) {
+    Index top = nextSig(t, sel);
+    if (sigIs(t, top, {"DISTINCT", "ALL"})) top = nextSig(t, top);
+    if (!sigIs(t, top, {"TOP"})) return false;
+    const Index k = nextSig(t, top);
+    Index last = k;
+    QString count;
+    if (k < t.size() && t[k].kind == Kind::Number) {
+        count = t[k].text;
+    } else if (sigIsPunct(t, k, '(')) {
+        last = matchParen(t, k);
+        if (last < 0) return false;
+        count = joinCode(t, k + 1, last);
+    } else {
+        return false;
+    }
+    const Index after = nextSig(t, last);
+    if (sigIs(t, after, {"PERCENT"})) {
+        if (count != QLatin1String("100")) return false;
+        eraseTokens(t, top, after);
+        return true;
+    }
+    if (sigIs(t, after, {"WITH"}) && sigIs(t, nextSig(t, after), {"TIES"})) return false;
+
+    // The SELECT ends where its enclosing parenthesis closes, at the end of the statement, or
+    // where it meets another member of a compound SELECT; a member that follows a compound
+    // operator also ends at the ORDER BY, which belongs to the whole compound.
+    const bool followsCompound = isCompoundOperator(t, prevSig(t, sel));
+    bool inCompound = followsCompound;
+    Index end = t.size();
+    int depth = 0;
+    for (Index i = sel + 1; i < t.size(); ++i) {
+        if (t[i].isPunct('(')) {
+            ++depth;
+        } else if (t[i].isPunct(')')) {
+            if (depth-- == 0) {
+                end = i;
+                break;
+            }
+        } else if (depth > 0) {
+            continue;
+        } else if (t[i].isPunct(';')) {
+            end = i;
+            break;
+        } else if (isCompoundOperator(t, i) && !t[i].is("ALL")) {
+            end = i;
+            inCompound = true;
+            break;
+        } else if (followsCompound && t[i].is("ORDER") && sigIs(t, nextSig(t, i), {"BY"})) {
+            end = i;
+            break;
+        }
+    }
+    const Index tail = prevSig(t, end) + 1;
+    // LIMIT belongs after the last member of a compound SELECT: a member with its own limit
+    // becomes a subquery.
+    const QString close = alias.isEmpty() ? QStringLiteral(")") : QStringLiteral(") ") + alias;
+    insertText(t, tail, QStringLiteral(" LIMIT %1%2").arg(count, inCompound ? close : QString()));
+    eraseTokens(t, top, last);
+    if (inCompound) insertText(t, sel, QStringLiteral("SELECT * FROM ("));
+    return true;
+}
+
+}  // namespace
+
+void rewriteTops(Tokens& t, const QString& subqueryAlias) {
+    for (Index i = 0; i < t.size(); ++i) {
+        // a rewrite may put "SELECT * FROM (" at i: look at i again, its TOP is gone
+        if (t[i].is("SELECT") && rewriteTop(t, i, subqueryAlias)) --i;
+    }
+}
+
+// Texts of the arguments of the call whose parentheses are at open and close.
+QStringList callArguments(const Tokens& t, Index open, Index close) {
+    QStringList args;
+    int depth = 0;
+    Index from = open + 1;
+    for (Index k = open + 1; k < close; ++k) {
+        if (t[k].isPunct('(')) {
+            ++depth;
+        } else if (t[k].isPunct(')')) {
+            --depth;
+        } else if (depth == 0 && t[k].isPunct(',')) {
+            args << joinCode(t, from, k);
+            from = k + 1;
+        }
+    }
+    const QString last = joinCode(t, from, close);
+    if (!args.isEmpty() || !last.isEmpty()) args << last;
+    return args;
+}
+
+}  // namespace ado::tsql

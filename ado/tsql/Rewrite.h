@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "ado/tsql/Tokens.h"
+
+// Rewrites of the SQL Server dialect that every translation makes the same way.
+namespace ado::tsql {
+
+// Table hints with(nolock) and (nolock) go: the other engines read committed rows without them.
+void removeNolock(Tokens& t);
+// The owner "dbo." before a name goes.
+void removeOwner(Tokens& t);
+// The N of N'...' goes: every text is Unicode.
+void removeNationalPrefix(Tokens& t);
+// TOP n and TOP (n) become a LIMIT at the end of their SELECT; TOP 100 PERCENT goes. A member of
+// a compound SELECT with its own limit becomes a subquery, named subqueryAlias when given (some
+// engines require a name for it).
+void rewriteTops(Tokens& t, const QString& subqueryAlias = {});
+
+// Texts of the arguments of the call whose parentheses are at open and close, comments left out.
+QStringList callArguments(const Tokens& t, Index open, Index close);
+
+}  // namespace ado::tsql
