@@ -42,8 +42,8 @@ std::optional<QString> sessionStatement(const Tokens& t) {
 void quoteNames(Tokens& t) {
     for (Token& tok : t) {
         const bool bracket = tok.kind == Kind::Bracket && tok.text.endsWith(QLatin1Char(']'));
-        const bool quoted = tok.kind == Kind::Quoted && tok.text.size() >= 2 &&
-                            tok.text.endsWith(QLatin1Char('"'));
+        const bool quoted =
+            tok.kind == Kind::Quoted && tok.text.size() >= 2 && tok.text.endsWith(QLatin1Char('"'));
         if (!bracket && !quoted) continue;
         QString name = tok.text.mid(1, tok.text.size() - 2).toLower();
         if (bracket) {
@@ -59,7 +59,8 @@ void quoteNames(Tokens& t) {
 // server then reads it the same way whatever its session's date order.
 void isoDates(Tokens& t, const platform::Regional& regional) {
     for (Token& tok : t) {
-        if (tok.kind != Kind::String || tok.text.size() < 2 || !tok.text.endsWith(QLatin1Char('\'')))
+        if (tok.kind != Kind::String || tok.text.size() < 2 ||
+            !tok.text.endsWith(QLatin1Char('\'')))
             continue;
         if (const auto iso = isoDate(tok.text.mid(1, tok.text.size() - 2), regional))
             tok.text = QLatin1Char('\'') + *iso + QLatin1Char('\'');
@@ -174,7 +175,7 @@ bool assigned(const Tokens& t, Index first) {
         if (t[k].isPunct(')')) ++depth;
         if (t[k].isPunct('(') && depth-- == 0) return false;
         if (depth == 0 && t[k].isAnyOf({"WHERE", "ON", "AND", "OR", "WHEN", "HAVING", "NOT",
-                                         "SELECT", "BETWEEN"}))
+                                        "SELECT", "BETWEEN"}))
             return false;
         if (depth == 0 && t[k].is("SET")) return true;
     }
@@ -224,7 +225,8 @@ void trimmedComparisons(Tokens& t, const platform::Regional& regional) {
                 n = nextSig(t, n);
             }
             const Index rightLast = op ? operandEnd(t, n) : -1;
-            const auto right = rightLast >= 0 ? columnAt(t, rightLast) : std::pair<Index, Index>{-1, -1};
+            const auto right =
+                rightLast >= 0 ? columnAt(t, rightLast) : std::pair<Index, Index>{-1, -1};
             if (left.first >= 0 && !assigned(t, left.first)) {
                 columns.push_back(left);
                 trimLiteral(i);
@@ -293,8 +295,8 @@ void replaceType(Tokens& t, Index type, const QString& name) {
         last = matchParen(t, open);
         if (last < 0) return;
     }
-    const QString text = sigIs(t, nextSig(t, open), {"MAX"}) && sized ? QStringLiteral("text")
-                                                                       : name;
+    const QString text =
+        sigIs(t, nextSig(t, open), {"MAX"}) && sized ? QStringLiteral("text") : name;
     t.remove(type, last - type + 1);
     insertText(t, type, text);
 }
@@ -345,7 +347,8 @@ std::optional<QString> rewriteCall(const Token& name, const QStringList& args,
     if (name.is("CHARINDEX") && args.size() == 3) {
         // search from the start position (1 when lower) and give the position in the whole text
         const QString from = QStringLiteral("greatest(%1, 1)").arg(args[2]);
-        const QString found = QStringLiteral("strpos(substr(%1, %2), %3)").arg(args[1], from, args[0]);
+        const QString found =
+            QStringLiteral("strpos(substr(%1, %2), %3)").arg(args[1], from, args[0]);
         return QStringLiteral("(CASE WHEN %1 > 0 THEN %1 + %2 - 1 ELSE %1 END)").arg(found, from);
     }
     if (name.is("CONVERT") && args.size() == 2) {
@@ -381,8 +384,8 @@ Tokens rewrittenCalls(const Tokens& t, Index from, Index to) {
             continue;
         }
         const Tokens inner = rewrittenCalls(t, open + 1, close);
-        const auto text =
-            rewriteCall(tok, callArguments(inner, -1, inner.size()), joinCode(inner, 0, inner.size()));
+        const auto text = rewriteCall(tok, callArguments(inner, -1, inner.size()),
+                                      joinCode(inner, 0, inner.size()));
         if (!text) {
             for (Index k = i; k <= open; ++k) out.append(t[k]);
             out.append(inner);
@@ -428,6 +431,8 @@ QString translate(const QString& statement, const platform::Regional& regional) 
     quoteNames(t);
     trimmedComparisons(t, regional);
     isoDates(t, regional);
+    // "ci" is collationStatement()'s: no case, and translateBatch creates it before any table.
+    addTextCollation(t, QStringLiteral("ci"));
     columnTypes(t);
     concatenations(t);
     t = rewrittenCalls(t, 0, t.size());
@@ -439,9 +444,16 @@ QString translate(const QString& statement, const platform::Regional& regional) 
 
 QStringList translateBatch(const QString& batch, const platform::Regional& regional) {
     QStringList out;
+    bool collation = false;
     for (const QString& s : splitBatch(batch)) {
         const QString translated = translate(s, regional).trimmed();
-        if (!translated.isEmpty()) out << translated;
+        if (translated.isEmpty()) continue;
+        // A table's text columns need the collation: a batch that makes tables makes it first.
+        if (!collation && translated.contains(QLatin1String("COLLATE ci"), Qt::CaseInsensitive)) {
+            out << collationStatement();
+            collation = true;
+        }
+        out << translated;
     }
     return out;
 }

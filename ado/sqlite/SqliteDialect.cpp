@@ -525,61 +525,6 @@ void rewriteFunctions(Tokens& t) {
     t = rewrittenCalls(t, 0, t.size());
 }
 
-bool isTextType(const Token& tok) {
-    QString name = tok.text;
-    if (tok.kind == Kind::Bracket) {
-        name = name.mid(1, name.size() - 2);
-    } else if (tok.kind != Kind::Word) {
-        return false;
-    }
-    name = name.toLower();
-    return name == QLatin1String("char") || name == QLatin1String("varchar") ||
-           name == QLatin1String("nchar") || name == QLatin1String("nvarchar") ||
-           name == QLatin1String("text") || name == QLatin1String("ntext");
-}
-
-// Adds the collation to the column definition t[from, to) when it declares a text column with
-// none of its own.
-void collateColumn(Tokens& t, Index from, Index to) {
-    const Index column = nextSig(t, from - 1);
-    if (column >= to || t[column].isAnyOf({"CONSTRAINT", "PRIMARY", "UNIQUE", "CHECK", "FOREIGN",
-                                           "INDEX", "COLUMN"})) {
-        return;
-    }
-    const Index type = nextSig(t, column);
-    if (type >= to || !isTextType(t[type])) return;
-    for (Index k = type; k < to; ++k) {
-        if (t[k].is("COLLATE")) return;
-    }
-    Index at = type + 1;
-    const Index open = nextSig(t, type);
-    if (open < to && t[open].isPunct('(')) {
-        const Index close = matchParen(t, open);
-        if (close < 0 || close >= to) return;
-        at = close + 1;
-    }
-    insertText(t, at, QStringLiteral(" COLLATE CI"));
-}
-
-// Column definitions of t[from, to), separated by commas at the outer level.
-QList<std::pair<Index, Index>> definitions(const Tokens& t, Index from, Index to) {
-    QList<std::pair<Index, Index>> defs;
-    int depth = 0;
-    Index begin = from;
-    for (Index k = from; k < to; ++k) {
-        if (t[k].isPunct('(')) {
-            ++depth;
-        } else if (t[k].isPunct(')')) {
-            --depth;
-        } else if (depth == 0 && t[k].isPunct(',')) {
-            defs.append({begin, k});
-            begin = k + 1;
-        }
-    }
-    defs.append({begin, to});
-    return defs;
-}
-
 // A column the server numbers itself (IDENTITY) is SQLite's row number, which only an INTEGER
 // PRIMARY KEY is; AUTOINCREMENT keeps the numbers of deleted rows from coming back, as the
 // server's never do. Left as written, "INT IDENTITY(1,1)" would be a type name and the column
@@ -630,37 +575,6 @@ void rewriteIdentities(Tokens& t) {
     for (auto it = defs.rbegin(); it != defs.rend(); ++it) identityColumn(t, it->first, it->second);
 }
 
-void addTextCollation(Tokens& t) {
-    const Index verb = nextSig(t, -1);
-    const Index table = nextSig(t, verb);
-    if (!sigIs(t, table, {"TABLE"})) return;
-    Index from = -1;
-    Index to = -1;
-    if (t[verb].is("CREATE")) {
-        for (Index k = table + 1; k < t.size() && from < 0; ++k) {
-            if (t[k].isPunct('(')) from = k + 1;
-        }
-        if (from < 0) return;
-        to = matchParen(t, from - 1);
-    } else if (t[verb].is("ALTER")) {
-        Index add = nextSig(t, table);
-        while (add < t.size() && !t[add].is("ADD")) add = nextSig(t, add);
-        if (add >= t.size()) return;
-        from = sigIs(t, nextSig(t, add), {"COLUMN"}) ? nextSig(t, add) + 1 : add + 1;
-        to = t.size();
-        for (Index k = from; k < t.size(); ++k) {
-            if (t[k].isPunct(';')) {
-                to = k;
-                break;
-            }
-        }
-    }
-    if (from < 0 || to < 0) return;
-    const auto defs = definitions(t, from, to);
-    // from the last, so that insertions leave the earlier ranges valid
-    for (auto it = defs.rbegin(); it != defs.rend(); ++it) collateColumn(t, it->first, it->second);
-}
-
 }  // namespace
 
 // A text literal compared with an expression (LTRIM(RTRIM(col)) = 'x') is compared in the
@@ -706,7 +620,7 @@ Translation translateStatement(const QString& statement, const platform::Regiona
     rewriteTops(t);
     rewriteIdentities(t);
     if (addCollation) {
-        addTextCollation(t);
+        addTextCollation(t, QStringLiteral("CI"));
         collateComparedLiterals(t);
     }
     out.sql = join(t, 0, t.size());

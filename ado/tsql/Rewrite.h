@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <utility>
 
 #include "ado/tsql/Tokens.h"
 
@@ -18,6 +20,14 @@ void removeNationalPrefix(Tokens& t);
 // a compound SELECT with its own limit becomes a subquery, named subqueryAlias when given (some
 // engines require a name for it).
 void rewriteTops(Tokens& t, const QString& subqueryAlias = {});
+
+// Column definitions of t[from, to), separated by commas at the outer level.
+QList<std::pair<Index, Index>> definitions(const Tokens& t, Index from, Index to);
+
+// Text columns that CREATE TABLE or ALTER TABLE ... ADD declares without a collation of their
+// own get `collation`: the one of each engine that compares as the server does, without case and
+// blind to trailing blanks.
+void addTextCollation(Tokens& t, const QString& collation);
 
 // Texts of the arguments of the call whose parentheses are at open and close, comments left out.
 QStringList callArguments(const Tokens& t, Index open, Index close);

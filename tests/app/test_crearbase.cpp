@@ -62,6 +62,44 @@ TEST_F(CrearBase, AParameterStringRunsTheScriptsOnThatServersDatabase) {
     cnn.close();
 }
 
+// One source of the schema: the file the embedded databases are made from makes the server's.
+TEST_F(CrearBase, TheSchemaOfTheEmbeddedDatabaseMakesTheServersToo) {
+    const PostgresServer& server = PostgresServer::instance();
+    ASSERT_TRUE(server.failure().isEmpty()) << server.failure().toStdString();
+    platform::writeIniKey(dir.filePath(QStringLiteral("KV300mn.INI")), QStringLiteral("ODBC"),
+                          QStringLiteral("DriverSQLServer"), PostgresServer::driver());
+    ado::Connection cnn;
+    cnn.open(server.connectionString());
+    cnn.execute(QStringLiteral("DROP SCHEMA public CASCADE"));
+    cnn.execute(QStringLiteral("CREATE SCHEMA public"));
+    const auto [estado, error] =
+        corre({QStringLiteral("@Server=%1,%2;@DbName=cronequipo;@Usuario=postgres;@Password=;")
+                   .arg(server.socketFolder())
+                   .arg(PostgresServer::port()),
+               QStringLiteral(TEST_DB_DIR "/schema.sql")});
+    EXPECT_EQ(estado, 0) << error.toStdString();
+    // The tables are there, numbering their rows and comparing texts as the suite does.
+    cnn.execute(QStringLiteral(
+        "INSERT INTO ta_configuracion (clave, valor) VALUES ('Periodo', '2026'), ('Otra', 'x')"));
+    cnn.execute(QStringLiteral(
+        "INSERT INTO control_acceso (maquina) VALUES ('PC1'); INSERT INTO control_acceso "
+        "(maquina) VALUES ('PC2')"));
+    EXPECT_EQ(cnn.execute(QStringLiteral("SELECT valor FROM ta_configuracion WHERE clave = "
+                                         "'PERIODO'"))
+                  ->field(0)
+                  .value()
+                  .toText(),
+              QStringLiteral("2026"));
+    EXPECT_EQ(cnn.execute(QStringLiteral("SELECT MAX(id) - MIN(id) FROM control_acceso"))
+                  ->field(0)
+                  .value()
+                  .toNumber(),
+              1);
+    cnn.execute(QStringLiteral("DROP SCHEMA public CASCADE"));
+    cnn.execute(QStringLiteral("CREATE SCHEMA public"));
+    cnn.close();
+}
+
 TEST_F(CrearBase, WhatCannotBeDoneEndsWithStatusOneAndItsReason) {
     const struct {
         QStringList argumentos;

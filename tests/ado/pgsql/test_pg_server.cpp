@@ -63,13 +63,15 @@ class EnPostgres : public testing::Test {
         ASSERT_TRUE(dir.isValid());
         const QString file = dir.filePath(QStringLiteral("GESTION.db"));
         SqliteEngine::create(file);
-        SqliteEngine::open(file)->executeRaw(script);
+        SqliteEngine::open(file)->execute(script);
         lite.open(QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database=%1;").arg(file));
 
-        both("INSERT INTO TA_USUARIOS (Nombre, NombreCompleto, Administrador) VALUES "
-             "('Demo  ', N'Ñandú Pérez', 1), ('OTRO', 'Otro usuario', 0)");
-        both("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR, Grupo) VALUES ('PERIODO', '2026', "
-             "'General'), ('UsaConsultaLike', 'S ', 'General')");
+        both(
+            "INSERT INTO TA_USUARIOS (Nombre, NombreCompleto, Administrador) VALUES "
+            "('Demo  ', N'Ñandú Pérez', 1), ('OTRO', 'Otro usuario', 0)");
+        both(
+            "INSERT INTO TA_CONFIGURACION (CLAVE, VALOR, Grupo) VALUES ('PERIODO', '2026', "
+            "'General'), ('UsaConsultaLike', 'S ', 'General')");
     }
     void TearDown() override {
         if (pg.state() == adstate::Open) pg.close();
@@ -101,7 +103,8 @@ TEST_F(EnPostgres, TheAdministratorCheckAndTheConfigurationReadsFindTheirRows) {
         {"Select Nombre, NombreCompleto, Administrador, UNegocio from ta_usuarios  with(nolock)  "
          "where Nombre = 'demo'",
          {{"Demo  ", "Ñandú Pérez", "1", "   1"}}},
-        {"SELECT VALOR FROM TA_CONFIGURACION  with(nolock)  WHERE CLAVE = 'periodo   '", {{"2026"}}},
+        {"SELECT VALOR FROM TA_CONFIGURACION  with(nolock)  WHERE CLAVE = 'periodo   '",
+         {{"2026"}}},
         {"SELECT CLAVE FROM dbo.TA_CONFIGURACION (nolock) WHERE VALOR = N's' AND Grupo IN "
          "('GENERAL ')",
          {{"UsaConsultaLike"}}},
@@ -115,21 +118,22 @@ TEST_F(EnPostgres, TheAdministratorCheckAndTheConfigurationReadsFindTheirRows) {
     for (const auto& c : cases) EXPECT_EQ(same(c.sql), c.expected) << c.sql;
     // what the embedded translation does not take: "+" between texts, a pattern against a
     // value with trailing blanks
-    EXPECT_EQ(rowsOf(pg, "SELECT ISNULL(NombreCompleto, '') + ' (' + RTRIM(Nombre) + ')' FROM "
-                         "TA_USUARIOS WHERE Nombre LIKE 'demo'"),
+    EXPECT_EQ(rowsOf(pg,
+                     "SELECT ISNULL(NombreCompleto, '') + ' (' + RTRIM(Nombre) + ')' FROM "
+                     "TA_USUARIOS WHERE Nombre LIKE 'demo'"),
               (Rows{{"Ñandú Pérez (Demo)"}}));
 }
 
 TEST_F(EnPostgres, TheAccessLogBatchWritesItsRowAndDatesReadOnBothSidesOfTheTwelfth) {
     qint64 affected = -1;
     for (Connection* cnn : {&pg, &lite}) {
-        cnn->execute(QStringLiteral(
-                         "BEGIN TRANSACTION \r\r\rINSERT INTO Control_Acceso (Maquina, Usuario, "
-                         "Formulario, Tarea, Ingreso, NombreUsuario) VALUES ('PC1', 'DEMO', "
-                         "'CRONEQUIPO', 'Menu Principal', '13/03/2026 10:05:00', 'demo')\r"
-                         "INSERT INTO Control_Acceso (Maquina, Ingreso) VALUES ('PC2', "
-                         "'03/12/2026')\rCOMMIT TRANSACTION\r"),
-                     &affected);
+        cnn->execute(
+            QStringLiteral("BEGIN TRANSACTION \r\r\rINSERT INTO Control_Acceso (Maquina, Usuario, "
+                           "Formulario, Tarea, Ingreso, NombreUsuario) VALUES ('PC1', 'DEMO', "
+                           "'CRONEQUIPO', 'Menu Principal', '13/03/2026 10:05:00', 'demo')\r"
+                           "INSERT INTO Control_Acceso (Maquina, Ingreso) VALUES ('PC2', "
+                           "'03/12/2026')\rCOMMIT TRANSACTION\r"),
+            &affected);
         EXPECT_EQ(affected, 2);
     }
     EXPECT_EQ(same("SELECT Maquina, Ingreso FROM Control_Acceso WHERE Ingreso >= '12/03/2026' "
@@ -140,8 +144,9 @@ TEST_F(EnPostgres, TheAccessLogBatchWritesItsRowAndDatesReadOnBothSidesOfTheTwel
 }
 
 TEST_F(EnPostgres, TheScheduleIsReplacedInOneTransactionAndReadBack) {
-    both("INSERT INTO AUX_ESTADISTICACTA (USUARIO, Nombre, FechaD) VALUES ('DEMO', 'viejo', "
-         "'01/01/2026')");
+    both(
+        "INSERT INTO AUX_ESTADISTICACTA (USUARIO, Nombre, FechaD) VALUES ('DEMO', 'viejo', "
+        "'01/01/2026')");
     const auto day = [](int m, int d) { return Variant(QDateTime(QDate(2026, m, d), QTime())); };
     for (Connection* cnn : {&pg, &lite}) {
         cnn->beginTrans();
@@ -155,13 +160,13 @@ TEST_F(EnPostgres, TheScheduleIsReplacedInOneTransactionAndReadBack) {
             "INSERT INTO AUX_ESTADISTICACTA (USUARIO,Nombre,Grupo,FechaD,FechaH,Detalle) VALUES "
             "(?,?,?,?,?,?),(?,?,?,?,?,?)"));
         const QString u = QStringLiteral("DEMO");
-        EXPECT_EQ(filas.execute({Variant(u), Variant(QStringLiteral("Bomba 1")),
-                                 Variant(QStringLiteral("Cliente A")), day(3, 13), day(3, 19),
-                                 Variant(QStringLiteral("OT 7")), Variant(u),
-                                 Variant(QStringLiteral("Bomba 2")),
-                                 Variant(QStringLiteral("Cliente B")), day(12, 3), day(12, 9),
-                                 Variant::null()}),
-                  2);
+        EXPECT_EQ(
+            filas.execute({Variant(u), Variant(QStringLiteral("Bomba 1")),
+                           Variant(QStringLiteral("Cliente A")), day(3, 13), day(3, 19),
+                           Variant(QStringLiteral("OT 7")), Variant(u),
+                           Variant(QStringLiteral("Bomba 2")), Variant(QStringLiteral("Cliente B")),
+                           day(12, 3), day(12, 9), Variant::null()}),
+            2);
         cnn->commitTrans();
     }
     EXPECT_EQ(same("SELECT Nombre, Grupo, FechaD, FechaH, ISNULL(Detalle, '-') FROM "
@@ -169,8 +174,9 @@ TEST_F(EnPostgres, TheScheduleIsReplacedInOneTransactionAndReadBack) {
                    "AND '31/12/2026' ORDER BY FechaD"),
               (Rows{{"Bomba 1", "Cliente A", "2026-03-13 00:00:00", "2026-03-19 00:00:00", "OT 7"},
                     {"Bomba 2", "Cliente B", "2026-12-03 00:00:00", "2026-12-09 00:00:00", "-"}}));
-    EXPECT_EQ(rowsOf(pg, "SELECT COUNT(*) FROM AUX_ESTADISTICACTA WHERE MONTH(FechaD) = 12 AND "
-                         "DAY(FechaD) = 3 AND YEAR(FechaD) = 2026"),
+    EXPECT_EQ(rowsOf(pg,
+                     "SELECT COUNT(*) FROM AUX_ESTADISTICACTA WHERE MONTH(FechaD) = 12 AND "
+                     "DAY(FechaD) = 3 AND YEAR(FechaD) = 2026"),
               (Rows{{"1"}}));
 }
 
