@@ -332,7 +332,9 @@ TEST_F(Outputs, ThePeriodsReadApartReachTheReadingThatTakesThem) {
         EXPECT_TRUE(periods.error.contains(QString::fromUtf8(c.error)))
             << c.statement << ": " << periods.error.toStdString();
         EXPECT_EQ(periods.error.isEmpty(), *c.error == 0) << c.statement;
-        if (*c.error == 0) EXPECT_EQ(periods.single, c.single) << c.statement;
+        if (*c.error == 0) {
+            EXPECT_EQ(periods.single, c.single) << c.statement;
+        }
     }
 }
 
