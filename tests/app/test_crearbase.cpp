@@ -44,7 +44,7 @@ TEST_F(CrearBase, AParameterStringRunsTheScriptsOnThatServersDatabase) {
     const QString parametros =
         QStringLiteral("@Server=%1,%2;@DbName=cronequipo;@Usuario=postgres;@Password=;")
             .arg(server.socketFolder())
-            .arg(PostgresServer::port());
+            .arg(server.port());
     const QString uno = script("uno.sql",
                                "DROP TABLE IF EXISTS creada_por_herramienta;\n"
                                "CREATE TABLE creada_por_herramienta (n INT, texto VARCHAR(20));\n");
@@ -75,7 +75,7 @@ TEST_F(CrearBase, TheSchemaOfTheEmbeddedDatabaseMakesTheServersToo) {
     const auto [estado, error] =
         corre({QStringLiteral("@Server=%1,%2;@DbName=cronequipo;@Usuario=postgres;@Password=;")
                    .arg(server.socketFolder())
-                   .arg(PostgresServer::port()),
+                   .arg(server.port()),
                QStringLiteral(TEST_DB_DIR "/schema.sql")});
     EXPECT_EQ(estado, 0) << error.toStdString();
     // The tables are there, numbering their rows and comparing texts as the suite does.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -8,9 +10,10 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// A PostgreSQL server of the tests' own: a temporary data folder, reached only through a socket
-// in that folder (no TCP port is opened), started on first use and stopped when the test program
-// ends. As root it runs as the system's "postgres" user, as the server requires.
+// A PostgreSQL server of the tests' own: a temporary data folder, reached through a socket in that
+// folder and, for what takes only a host name (the suite's parameter string), on a free port of
+// 127.0.0.1; started on first use and stopped when the test program ends. As root it runs as the
+// system's "postgres" user, as the server requires.
 class PostgresServer {
   public:
     static PostgresServer& instance() {
@@ -27,12 +30,12 @@ class PostgresServer {
                    "Driver=%1;Servername=%2;Port=%3;Database=cronequipo;UID=postgres;"
                    "PWD=;")
             .arg(driver(), dir_.path())
-            .arg(kPort);
+            .arg(port_);
     }
 
     // The folder of the server's socket, which the driver takes as its host, and its port.
     QString socketFolder() const { return dir_.path(); }
-    static int port() { return kPort; }
+    int port() const { return port_; }
 
     static QString driver() {
         return QStringLiteral("/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so");
@@ -45,7 +48,20 @@ class PostgresServer {
     }
 
   private:
-    static constexpr int kPort = 5433;
+    // A port nothing listens on now; each test program's server has its own.
+    static int freePort() {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof a;
+        int port = 5433;
+        if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+            ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) == 0)
+            port = ntohs(a.sin_port);
+        if (fd >= 0) ::close(fd);
+        return port;
+    }
 
     PostgresServer() {
         const QStringList versions = QDir(QStringLiteral("/usr/lib/postgresql"))
@@ -80,7 +96,9 @@ class PostgresServer {
             !run(QStringLiteral("pg_ctl"),
                  {QStringLiteral("-D"), data(), QStringLiteral("-l"),
                   dir_.filePath(QStringLiteral("log")), QStringLiteral("-w"), QStringLiteral("-o"),
-                  QStringLiteral("-p %1 -k %2 -c listen_addresses=''").arg(kPort).arg(dir_.path()),
+                  QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1")
+                      .arg(port_)
+                      .arg(dir_.path()),
                   QStringLiteral("start")},
                  &out)) {
             failure_ = QStringLiteral("the server did not start: ") + out;
@@ -88,13 +106,15 @@ class PostgresServer {
         }
         started_ = true;
         if (!run(QStringLiteral("createdb"),
-                 {QStringLiteral("-h"), dir_.path(), QStringLiteral("-p"), QString::number(kPort),
+                 {QStringLiteral("-h"), dir_.path(), QStringLiteral("-p"), QString::number(port_),
                   QStringLiteral("-U"), QStringLiteral("postgres"), QStringLiteral("cronequipo")},
                  &out))
             failure_ = QStringLiteral("the test database could not be created: ") + out;
     }
 
     QString data() const { return dir_.filePath(QStringLiteral("data")); }
+
+    int port_ = freePort();
 
     // Runs one of the server's programs, as "postgres" when we are root.
     bool run(const QString& program, const QStringList& arguments,

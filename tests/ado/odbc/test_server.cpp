@@ -85,7 +85,7 @@ TEST_F(Servidor, TheServerAndPortAsTheSuiteWritesThemReachTheDriver) {
     Connection c;
     QString error;
     try {
-        c.open(suite.arg(server.socketFolder()).arg(PostgresServer::port()));
+        c.open(suite.arg(server.socketFolder()).arg(server.port()));
         EXPECT_EQ(c.execute(QStringLiteral("SELECT 7"))->field(0).value().toNumber(), 7);
         c.close();
     } catch (const platform::Failure& f) {
@@ -93,10 +93,8 @@ TEST_F(Servidor, TheServerAndPortAsTheSuiteWritesThemReachTheDriver) {
     }
     EXPECT_TRUE(error.isEmpty()) << error.toStdString();
     // Another port is another server: none listens there.
-    EXPECT_NE(failureNumber([&] {
-                  c.open(suite.arg(server.socketFolder()).arg(PostgresServer::port() + 1));
-              }),
-              0);
+    EXPECT_NE(
+        failureNumber([&] { c.open(suite.arg(server.socketFolder()).arg(server.port() + 1)); }), 0);
     platform::process::setProgramFolder({});
 }
 
