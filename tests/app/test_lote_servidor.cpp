@@ -73,18 +73,17 @@ class LoteEnServidor : public testing::Test {
                  QStringLiteral("-d"), QStringLiteral("cronequipo"), QStringLiteral("-c"), sql});
         ASSERT_TRUE(p.waitForFinished(60000));
     }
-    std::pair<int, QString> corre(const QString& parametros) {
+    std::pair<int, QString> corre(const QString& parametros, const QStringList& opciones) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("USERNAME"), QStringLiteral("juan"));
         env.insert(QStringLiteral("TEMP"), dir.path());
         env.remove(QStringLiteral("DISPLAY"));
         p.setProcessEnvironment(env);
-        p.start(programa(), {parametros, QStringLiteral("--batch"), QStringLiteral("--desde"),
-                             QStringLiteral("01/02/2026"), QStringLiteral("--hasta"),
-                             QStringLiteral("28/02/2026"), QStringLiteral("--periodicidad"),
-                             QStringLiteral("Diario"), QStringLiteral("--campos"),
-                             QStringLiteral("codigo,descripcion,tecnico")});
+        p.start(programa(),
+                QStringList{parametros, QStringLiteral("--batch"), QStringLiteral("--campos"),
+                            QStringLiteral("codigo,descripcion,tecnico")} +
+                    opciones);
         if (!p.waitForFinished(180000)) return {-1, QStringLiteral("no terminó")};
         return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
     }
@@ -134,25 +133,49 @@ TEST_F(LoteEnServidor, TheProgramStartsAndGeneratesOnTheServerAsOnTheEmbeddedDat
         for (const char* sql : kOrdenes) c->execute(QString::fromUtf8(sql));
     }
 
-    const auto [enServidor, errorServidor] =
-        corre(QStringLiteral(
-                  "@Server=127.0.0.1,%1;@DbName=cronequipo;@Usuario=postgres;@Password=;@Caja=1;")
-                  .arg(server.port()));
-    EXPECT_EQ(enServidor, 0) << errorServidor.toStdString();
-    EXPECT_TRUE(errorServidor.isEmpty()) << errorServidor.toStdString();
-    const auto [enArchivo, errorArchivo] =
-        corre(QStringLiteral("@Server=sqlite;@DbName=GESTION;@Usuario=demo;@Password=;@Caja=1;"));
-    EXPECT_EQ(enArchivo, 0) << errorArchivo.toStdString();
-
-    const Filas delServidor = cronograma(pg);
-    EXPECT_EQ(delServidor.size(), 28u * 3) << "one row per work order and day of February";
-    EXPECT_EQ(delServidor, cronograma(lite));
-    // The start wrote its access row and the shared settings it missed.
+    const QString enServidor =
+        QStringLiteral(
+            "@Server=127.0.0.1,%1;@DbName=cronequipo;@Usuario=postgres;@Password=;"
+            "@Caja=1;")
+            .arg(server.port());
+    const QString enArchivo =
+        QStringLiteral("@Server=sqlite;@DbName=GESTION;@Usuario=demo;@Password=;@Caja=1;");
+    const struct {
+        QStringList opciones;
+        std::size_t filas;  // on either side
+    } casos[] = {
+        {{"--desde", "01/02/2026", "--hasta", "28/02/2026", "--periodicidad", "Diario"}, 28 * 3},
+        {{"--desde", "01/02/2026", "--hasta", "12/02/2026", "--periodicidad", "0"},
+         12 * 2},  // the order of the 13th is outside the range
+        {{"--desde", "13/02/2026", "--hasta", "13/05/2026", "--periodicidad", "1"}, 0},
+        {{"--desde", "01/01/2026", "--hasta", "31/12/2026", "--periodicidad", "3"}, 12 * 3},
+        {{"--desde", "01/01/2026", "--hasta", "31/12/2026", "--periodicidad", "6"}, 3},
+        {{"--desde", "01/02/2026", "--hasta", "28/02/2026", "--periodicidad", "0",
+          "--tecnico-desde", "   2", "--tecnico-hasta", "   2"},
+         28},
+    };
+    int corridas = 0;
+    for (const auto& c : casos) {
+        const auto [estado, error] = corre(enServidor, c.opciones);
+        ++corridas;
+        EXPECT_EQ(estado, 0) << c.opciones.join(' ').toStdString() << error.toStdString();
+        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+        const auto [estadoArchivo, errorArchivo] = corre(enArchivo, c.opciones);
+        EXPECT_EQ(estadoArchivo, 0) << errorArchivo.toStdString();
+        const Filas delServidor = cronograma(pg);
+        if (c.filas) {
+            EXPECT_EQ(delServidor.size(), c.filas) << c.opciones.join(' ').toStdString();
+        } else {
+            EXPECT_FALSE(delServidor.empty()) << c.opciones.join(' ').toStdString();
+        }
+        EXPECT_EQ(delServidor, cronograma(lite)) << c.opciones.join(' ').toStdString();
+    }
+    // Each start wrote its access row, and the first the shared settings it missed.
     EXPECT_EQ(pg.execute(QStringLiteral("SELECT COUNT(*) FROM Control_Acceso"))
                   ->field(0)
                   .value()
                   .toNumber(),
-              1);
+              corridas);
     ado::Connection compartida;
     compartida.open(estadisticas);
     EXPECT_EQ(compartida
