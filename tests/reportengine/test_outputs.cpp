@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -104,6 +105,9 @@ class Outputs : public testing::Test {
     void SetUp() override {
         testApp();
         ASSERT_TRUE(dir.isValid());
+        // The user's settings of this run alone: the same test under another locale may run
+        // at the same time.
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
         previousPrompter = platform::setPrompter(prompts);
     }
     void TearDown() override {
