@@ -13,7 +13,24 @@ QString ReportSource::connectionString(const QString& connectionText) {
     ado::KeyValues kv;
     if (!ado::parseConnectionString(connectionText, &kv)) return connectionText;
     const QString dsn = ado::valueOf(kv, {"DSN"}).trimmed();
-    if (dsn.isEmpty() || !QFileInfo(ado::sqliteFileFor(dsn)).isFile()) return connectionText;
+    if (dsn.isEmpty()) return connectionText;
+    if (!QFileInfo(ado::sqliteFileFor(dsn)).isFile()) {
+        // The suite writes a blank after each ";", which the driver manager would take as part
+        // of the next key: "; UID=demo" would lose the user. Each pair goes as it was read.
+        QString text;
+        for (const auto& [key, value] : kv) {
+            const bool braces = value.contains(QLatin1Char(';')) || value != value.trimmed() ||
+                                value.startsWith(QLatin1Char('{'));
+            text +=
+                key + QLatin1Char('=') +
+                (braces ? QLatin1Char('{') +
+                              QString(value).replace(QStringLiteral("}"), QStringLiteral("}}")) +
+                              QLatin1Char('}')
+                        : value) +
+                QLatin1Char(';');
+        }
+        return text;
+    }
     return QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =%1;UId=%2;Pwd=%3;")
         .arg(dsn, ado::valueOf(kv, {"UID", "User Id"}).trimmed(),
              ado::valueOf(kv, {"PWD", "Password"}).trimmed());

@@ -18,8 +18,9 @@ namespace reportengine {
 // over ("DSN=<name>; UID=<user>; PWD=<password>").
 class ReportSource {
   public:
-    // The embedded database "<program folder>/<DSN>.db" when that file exists; otherwise the text
-    // as it stands, for the ODBC driver manager.
+    // The embedded database "<program folder>/<DSN>.db" when that file exists; otherwise the
+    // data source for the ODBC driver manager, its pairs without the suite's blanks (a text
+    // without DSN as it stands).
     static QString connectionString(const QString& connectionText);
 
     // Opens `dataConnection` when there is one, the connection text otherwise; failures are

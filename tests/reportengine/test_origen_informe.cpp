@@ -49,4 +49,25 @@ TEST(OrigenDelInforme, TheRowsAreReadWhereTheyWereWrittenWhateverFileTheSuitesTe
     en.execute(QStringLiteral("DROP TABLE aux_origen"));
 }
 
+// Without a file of its name the suite's text goes to the driver manager, its pairs whole.
+TEST(OrigenDelInforme, TheSuitesTextReachesTheDriverManagerWithoutItsBlanks) {
+    QTemporaryDir carpeta;
+    platform::process::setProgramFolder(carpeta.path());
+    const struct {
+        const char* texto;
+        const char* cadena;
+    } casos[] = {
+        {"DSN=GESTION; UID=demo; PWD=x", "DSN=GESTION;UID=demo;PWD=x;"},
+        {"DSN=GESTION; UID=demo; PWD=", "DSN=GESTION;UID=demo;PWD=;"},
+        {"DSN=Base Central;UID=ana;PWD={a;b}", "DSN=Base Central;UID=ana;PWD={a;b};"},
+    };
+    for (const auto& c : casos) {
+        EXPECT_EQ(
+            reportengine::ReportSource::connectionString(QString::fromUtf8(c.texto)).toStdString(),
+            c.cadena)
+            << c.texto;
+    }
+    platform::process::setProgramFolder({});
+}
+
 }  // namespace

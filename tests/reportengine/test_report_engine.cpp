@@ -657,7 +657,9 @@ TEST_F(ReportFiles, TheConnectionTextNamesTheEmbeddedDatabaseWhenItsFileExists) 
          "PROVIDER=SQLOLEDB;Server=sqlite;Database =GESTION;UId=demo;Pwd=;"},
         {"DSN=GESTION;UID=ana;PWD=clave",
          "PROVIDER=SQLOLEDB;Server=sqlite;Database =GESTION;UId=ana;Pwd=clave;"},
-        {"DSN=CONTABLE; UID=demo; PWD=", "DSN=CONTABLE; UID=demo; PWD="},
+        // no such file: the data source of the driver manager, without the blanks that would
+        // make " UID" another key
+        {"DSN=CONTABLE; UID=demo; PWD=", "DSN=CONTABLE;UID=demo;PWD=;"},
         {"Driver={FreeTDS};Server=srv", "Driver={FreeTDS};Server=srv"},
     };
     for (const auto& c : cases) {
