@@ -367,35 +367,9 @@ std::optional<QString> rewriteCall(const Token& name, const QStringList& args,
     return std::nullopt;
 }
 
-// The tokens of t[from, to) with the calls rewritten, arguments first, in one pass.
-Tokens rewrittenCalls(const Tokens& t, Index from, Index to) {
-    Tokens out;
-    out.reserve(to - from);
-    for (Index i = from; i < to; ++i) {
-        const Token& tok = t[i];
-        const Index open = nextSig(t, i);
-        const bool call = tok.kind == Kind::Word && !sigIsPunct(t, prevSig(t, i), '.') &&
-                          open < to && t[open].isPunct('(') &&
-                          tok.isAnyOf({"ISNULL", "LEN", "GETDATE", "SPACE", "YEAR", "MONTH", "DAY",
-                                       "CHARINDEX", "CONVERT"});
-        const Index close = call ? matchParen(t, open) : -1;
-        if (close < 0 || close >= to) {
-            out.append(tok);
-            continue;
-        }
-        const Tokens inner = rewrittenCalls(t, open + 1, close);
-        const auto text = rewriteCall(tok, callArguments(inner, -1, inner.size()),
-                                      joinCode(inner, 0, inner.size()));
-        if (!text) {
-            for (Index k = i; k <= open; ++k) out.append(t[k]);
-            out.append(inner);
-            out.append(t[close]);
-        } else {
-            out.append(tokenize(*text));
-        }
-        i = close;
-    }
-    return out;
+bool isPgCall(const Token& tok) {
+    return tok.isAnyOf(
+        {"ISNULL", "LEN", "GETDATE", "SPACE", "YEAR", "MONTH", "DAY", "CHARINDEX", "CONVERT"});
 }
 
 // CAST(x AS type): the type in PostgreSQL's words.
@@ -435,7 +409,7 @@ QString translate(const QString& statement, const platform::Regional& regional) 
     addTextCollation(t, QStringLiteral("ci"));
     columnTypes(t);
     concatenations(t);
-    t = rewrittenCalls(t, 0, t.size());
+    t = rewrittenCalls(t, 0, t.size(), isPgCall, rewriteCall, false);
     castTypes(t);
     rewriteTops(t, QStringLiteral("AS tope"));
     patterns(t);

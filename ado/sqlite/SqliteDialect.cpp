@@ -477,52 +477,21 @@ std::optional<QString> rewriteCall(const Token& name, const QStringList& args,
     return std::nullopt;
 }
 
-// The tokens of t[from, to) with the calls rewritten, arguments first, in one pass.
-Tokens rewrittenCalls(const Tokens& t, Index from, Index to) {
-    Tokens out;
-    out.reserve(to - from);
-    for (Index i = from; i < to; ++i) {
-        const Token& tok = t[i];
-        if (tok.kind != Kind::Word || sigIsPunct(t, prevSig(t, i), '.')) {
-            out.append(tok);
-            continue;
-        }
-        const Index open = nextSig(t, i);
-        if (open >= to || !t[open].isPunct('(')) {
-            out.append(tok);
-            continue;
-        }
-        if (tok.is("ISNULL") || tok.is("SUBSTRING")) {
-            out.append(Token{Kind::Word, tok.is("ISNULL") ? QStringLiteral("ifnull")
-                                                          : QStringLiteral("substr")});
-            continue;
-        }
-        if (!tok.isAnyOf({"LEN", "GETDATE", "CHARINDEX"})) {
-            out.append(tok);
-            continue;
-        }
-        const Index close = matchParen(t, open);
-        if (close < 0 || close >= to) {
-            out.append(tok);
-            continue;
-        }
-        const Tokens inner = rewrittenCalls(t, open + 1, close);
-        const auto text =
-            rewriteCall(tok, callArguments(inner, -1, inner.size()), join(inner, 0, inner.size()));
-        if (!text) {
-            for (Index k = i; k <= open; ++k) out.append(t[k]);
-            out.append(inner);
-            out.append(t[close]);
-        } else {
-            out.append(tokenize(*text));
-        }
-        i = close;
-    }
-    return out;
-}
-
 void rewriteFunctions(Tokens& t) {
-    t = rewrittenCalls(t, 0, t.size());
+    // Renamed only: SQLite has them under other names.
+    for (Index i = 0; i < t.size(); ++i) {
+        if (!t[i].isAnyOf({"ISNULL", "SUBSTRING"}) || sigIsPunct(t, prevSig(t, i), '.') ||
+            !sigIsPunct(t, nextSig(t, i), '('))
+            continue;
+        t[i] = Token{Kind::Word,
+                     t[i].is("ISNULL") ? QStringLiteral("ifnull") : QStringLiteral("substr")};
+    }
+    t = rewrittenCalls(
+        t, 0, t.size(),
+        [](const Token& tok) {
+            return tok.isAnyOf({"LEN", "GETDATE", "CHARINDEX"});
+        },
+        rewriteCall, true);
 }
 
 // A column the server numbers itself (IDENTITY) is SQLite's row number, which only an INTEGER

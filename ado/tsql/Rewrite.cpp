@@ -282,4 +282,35 @@ void addTextCollation(Tokens& t, const QString& collation) {
         collateColumn(t, it->first, it->second, collation);
 }
 
+Tokens rewrittenCalls(const Tokens& t, Index from, Index to,
+                      const std::function<bool(const Token&)>& isCall, const CallRewrite& rewrite,
+                      bool keepComments) {
+    Tokens out;
+    out.reserve(to - from);
+    for (Index i = from; i < to; ++i) {
+        const Token& tok = t[i];
+        const Index open = nextSig(t, i);
+        const bool call = tok.kind == Kind::Word && !sigIsPunct(t, prevSig(t, i), '.') &&
+                          open < to && t[open].isPunct('(') && isCall(tok);
+        const Index close = call ? matchParen(t, open) : -1;
+        if (close < 0 || close >= to) {
+            out.append(tok);
+            continue;
+        }
+        const Tokens inner = rewrittenCalls(t, open + 1, close, isCall, rewrite, keepComments);
+        const auto text =
+            rewrite(tok, callArguments(inner, -1, inner.size()),
+                    keepComments ? join(inner, 0, inner.size()) : joinCode(inner, 0, inner.size()));
+        if (!text) {
+            for (Index k = i; k <= open; ++k) out.append(t[k]);
+            out.append(inner);
+            out.append(t[close]);
+        } else {
+            out.append(tokenize(*text));
+        }
+        i = close;
+    }
+    return out;
+}
+
 }  // namespace ado::tsql

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <optional>
 #include <utility>
 
 #include "ado/tsql/Tokens.h"
@@ -28,6 +30,18 @@ QList<std::pair<Index, Index>> definitions(const Tokens& t, Index from, Index to
 // own get `collation`: the one of each engine that compares as the server does, without case and
 // blind to trailing blanks.
 void addTextCollation(Tokens& t, const QString& collation);
+
+// A call's replacement from its name, its arguments' texts and the text between its parentheses
+// (their calls already rewritten); nothing leaves the call as written.
+using CallRewrite = std::function<std::optional<QString>(const Token& name, const QStringList& args,
+                                                         const QString& inner)>;
+
+// The tokens of t[from, to) with every call whose name `isCall` takes rewritten by `rewrite`,
+// arguments first, in one pass. `keepComments` hands the inner text with its comments; without,
+// they become blanks (a text moved elsewhere, where a line comment would swallow what follows).
+Tokens rewrittenCalls(const Tokens& t, Index from, Index to,
+                      const std::function<bool(const Token&)>& isCall, const CallRewrite& rewrite,
+                      bool keepComments);
 
 // Texts of the arguments of the call whose parentheses are at open and close, comments left out.
 QStringList callArguments(const Tokens& t, Index open, Index close);
