@@ -1,9 +1,11 @@
 -- Demo data: "Servicios Técnicos del Sur", a small business that services the equipment of its
 -- customers (ovens, cold rooms, boilers, lifts...).
 --
--- Runs after schema.sql. Every date is computed from the local current date, so the work orders
--- always fall in the current and the next year and the schedule of the current year is never
--- empty. Codes are right-aligned with printf() at the width of their kind.
+-- Runs after schema.sql, in the SQL Server dialect that the data layer translates for each engine
+-- (cronequipo-crearbase runs it on the embedded database and on a server alike). Every date is
+-- computed from the current date, so the work orders always fall in the current and the next
+-- year and the schedule of the current year is never empty. Codes are right-aligned with STR()
+-- at the width of their kind.
 
 ------------------------------------------------------------------------------------------------
 -- Configuration read by the program
@@ -37,7 +39,7 @@ INSERT INTO TA_CONFIGURACION (CLAVE, VALOR, ValorAux, Grupo, PoliticaNegocio, De
     ('UNIDADDEMEDIDA_M3', 'M3', '', 'Stock', 0, NULL),
     ('UNIDADDEMEDIDA_BL', 'BL', '', 'Stock', 0, NULL),
     ('UNIDADDEMEDIDA_KG', 'KG', '', 'Stock', 0, NULL),
-    ('PERIODO', strftime('%Y', 'now', 'localtime'), '', 'Contabilidad', 0, 'Ejercicio en curso'),
+    ('PERIODO', CAST(YEAR(GETDATE()) AS varchar(4)), '', 'Contabilidad', 0, 'Ejercicio en curso'),
     ('RAZONSOCIALPORUNEG', 'NO', '', 'General', 0, NULL),
     ('VALIDACODIGOBARRA', 'NO', '', 'Stock', 0, NULL),
     ('MODULOORDENDETRABAJO', 'SI', '', 'Servicios', 1, 'Usa órdenes de trabajo'),
@@ -81,17 +83,17 @@ INSERT INTO TA_TAREAS (USUARIO, TAREA) VALUES
     ('lfernandez', '0201');
 
 INSERT INTO V_TA_Cajas (IdCajas, Descripcion, UnidadNegocio) VALUES
-    (printf('%4d', 1), 'Caja Administración', printf('%4d', 1)),
-    (printf('%4d', 2), 'Caja Taller', printf('%4d', 1));
+    (STR(1, 4), 'Caja Administración', STR(1, 4)),
+    (STR(2, 4), 'Caja Taller', STR(1, 4));
 
 INSERT INTO V_TA_UnidadNegocio (Codigo, Descripcion) VALUES
-    (printf('%4d', 1), 'Casa Central'),
-    (printf('%4d', 2), 'Sucursal Puerto Claro');
+    (STR(1, 4), 'Casa Central'),
+    (STR(2, 4), 'Sucursal Puerto Claro');
 
 INSERT INTO V_TA_DEPOSITO (IdDeposito, Descripcion, UnidadNegocio) VALUES
-    (printf('%4d', 1), 'Depósito Central', printf('%4d', 1)),
-    (printf('%4d', 2), 'Móvil de servicio 1', printf('%4d', 1)),
-    (printf('%4d', 3), 'Depósito Puerto Claro', printf('%4d', 2));
+    (STR(1, 4), 'Depósito Central', STR(1, 4)),
+    (STR(2, 4), 'Móvil de servicio 1', STR(1, 4)),
+    (STR(3, 4), 'Depósito Puerto Claro', STR(2, 4));
 
 ------------------------------------------------------------------------------------------------
 -- Technicians, customers, equipment
@@ -99,72 +101,72 @@ INSERT INTO V_TA_DEPOSITO (IdDeposito, Descripcion, UnidadNegocio) VALUES
 
 -- Ten technicians, so that a range such as 7 to 12 crosses from one to two digits.
 INSERT INTO v_ta_tecnicos (idtecnico, nombre, especialidad, telefono) VALUES
-    (printf('%4d', 1), 'Martín Gutiérrez', 'Refrigeración', '351-4420101'),
-    (printf('%4d', 2), 'Sofía Ibáñez', 'Refrigeración', '351-4420102'),
-    (printf('%4d', 3), 'Julián Peña', 'Neumática e hidráulica', '351-4420103'),
-    (printf('%4d', 4), 'Rocío Benítez', 'Hidráulica', '351-4420104'),
-    (printf('%4d', 5), 'Hernán Quiroga', 'Calderas y gas', '351-4420105'),
-    (printf('%4d', 6), 'Valeria Muñoz', 'Ascensores', '351-4420106'),
-    (printf('%4d', 7), 'Tomás Echeverría', 'Climatización', '351-4420107'),
-    (printf('%4d', 8), 'Inés Carrizo', 'Electricidad', '351-4420108'),
-    (printf('%4d', 9), 'Ramiro Sáenz', 'Electromedicina', '351-4420109'),
-    (printf('%4d', 10), 'Agustina Ledesma', 'Equipos de lavandería', '351-4420110');
+    (STR(1, 4), 'Martín Gutiérrez', 'Refrigeración', '351-4420101'),
+    (STR(2, 4), 'Sofía Ibáñez', 'Refrigeración', '351-4420102'),
+    (STR(3, 4), 'Julián Peña', 'Neumática e hidráulica', '351-4420103'),
+    (STR(4, 4), 'Rocío Benítez', 'Hidráulica', '351-4420104'),
+    (STR(5, 4), 'Hernán Quiroga', 'Calderas y gas', '351-4420105'),
+    (STR(6, 4), 'Valeria Muñoz', 'Ascensores', '351-4420106'),
+    (STR(7, 4), 'Tomás Echeverría', 'Climatización', '351-4420107'),
+    (STR(8, 4), 'Inés Carrizo', 'Electricidad', '351-4420108'),
+    (STR(9, 4), 'Ramiro Sáenz', 'Electromedicina', '351-4420109'),
+    (STR(10, 4), 'Agustina Ledesma', 'Equipos de lavandería', '351-4420110');
 
 INSERT INTO VT_CLIENTES (CODIGO, RAZON_SOCIAL, CONTACTO, Domicilio, Localidad, Telefono, Dada_De_Baja) VALUES
-    (printf('%6d', 1), 'Panadería Núñez', 'Rosa Núñez', 'Av. del Trigal 1450', 'San Miguel', '351-4810001', 0),
-    (printf('%6d', 2), 'Taller O''Higgins', 'Ernesto Vidal', 'Calle O''Higgins 233', 'Villa Alta', '351-4810002', 0),
-    (printf('%6d', 3), 'Hotel Los Álamos', 'Mariela Sosa', 'Costanera Sur 88', 'Puerto Claro', '351-4810003', 0),
-    (printf('%6d', 4), 'Clínica Santa Lucía', 'Esteban Roldán', 'Pasaje Los Tilos 12', 'San Miguel', '351-4810004', 0),
-    (printf('%6d', 5), 'Supermercado El Ñandú', 'Gustavo Ferreyra', 'Ruta 9 km 14', 'Los Sauces', '351-4810005', 0),
-    (printf('%6d', 6), 'Farmacia del Pilar', 'Patricia Olmedo', 'Plaza Mayor 5', 'Villa Alta', '351-4810006', 0),
-    (printf('%6d', 7), 'Lavadero Arcoíris', 'Cintia Aguirre', 'Juncal 740', 'San Miguel', '351-4810007', 0),
-    (printf('%6d', 8), 'Restaurante La Pérgola', 'Fabián Correa', 'Paseo de la Ribera 31', 'Puerto Claro', '351-4810008', 0),
-    (printf('%6d', 9), 'Gimnasio Olimpo', 'Diego Acuña', 'Bv. de los Atletas 900', 'Los Sauces', '351-4810009', 0),
-    (printf('%6d', 10), 'Confitería La Espiga', 'Norma Vélez', 'Sarmiento 415', 'San Miguel', '351-4810010', 1);
+    (STR(1, 6), 'Panadería Núñez', 'Rosa Núñez', 'Av. del Trigal 1450', 'San Miguel', '351-4810001', 0),
+    (STR(2, 6), 'Taller O''Higgins', 'Ernesto Vidal', 'Calle O''Higgins 233', 'Villa Alta', '351-4810002', 0),
+    (STR(3, 6), 'Hotel Los Álamos', 'Mariela Sosa', 'Costanera Sur 88', 'Puerto Claro', '351-4810003', 0),
+    (STR(4, 6), 'Clínica Santa Lucía', 'Esteban Roldán', 'Pasaje Los Tilos 12', 'San Miguel', '351-4810004', 0),
+    (STR(5, 6), 'Supermercado El Ñandú', 'Gustavo Ferreyra', 'Ruta 9 km 14', 'Los Sauces', '351-4810005', 0),
+    (STR(6, 6), 'Farmacia del Pilar', 'Patricia Olmedo', 'Plaza Mayor 5', 'Villa Alta', '351-4810006', 0),
+    (STR(7, 6), 'Lavadero Arcoíris', 'Cintia Aguirre', 'Juncal 740', 'San Miguel', '351-4810007', 0),
+    (STR(8, 6), 'Restaurante La Pérgola', 'Fabián Correa', 'Paseo de la Ribera 31', 'Puerto Claro', '351-4810008', 0),
+    (STR(9, 6), 'Gimnasio Olimpo', 'Diego Acuña', 'Bv. de los Atletas 900', 'Los Sauces', '351-4810009', 0),
+    (STR(10, 6), 'Confitería La Espiga', 'Norma Vélez', 'Sarmiento 415', 'San Miguel', '351-4810010', 1);
 
 -- Equipment, with warranties that have ended (or are unknown) and others still running.
 INSERT INTO v_ma_mantenimientos
     (codigo, descripcion, ubicacion, idcliente, marca, modelo, nroserie, FechaAlta, FechaFinGarantia) VALUES
-    ('EQ-001', 'Horno rotativo a gas de 18 bandejas', 'Cuadra de producción', printf('%6d', 1),
-        'Hornotec', 'HR-18', 'HR18-20417', date('now', 'localtime', 'start of month', '-30 months'), date('now', 'localtime', 'start of month', '-6 months')),
-    ('EQ-002', 'Cámara frigorífica de harinas', 'Depósito', printf('%6d', 1),
-        'Frigopampa', 'CF-12', 'CF12-0093', date('now', 'localtime', 'start of month', '-8 months'), date('now', 'localtime', 'start of month', '+16 months')),
-    ('EQ-003', 'Compresor de aire de 100 litros', 'Nave principal', printf('%6d', 2),
-        'Airemax', 'C100-3HP', 'AM-55120', date('now', 'localtime', 'start of month', '-40 months'), date('now', 'localtime', 'start of month', '-28 months')),
-    ('EQ-004', 'Elevador hidráulico de dos columnas', 'Box 2', printf('%6d', 2),
-        'Levantar', 'L2C-4000', 'LV-4000-311', date('now', 'localtime', 'start of month', '-5 months'), date('now', 'localtime', 'start of month', '+19 months')),
-    ('EQ-005', 'Caldera de calefacción central', 'Sala de máquinas', printf('%6d', 3),
-        'Termosur', 'TS-250', 'TS250-7781', date('now', 'localtime', 'start of month', '-70 months'), NULL),
-    ('EQ-006', 'Ascensor de pasajeros (6 personas)', 'Torre A', printf('%6d', 3),
-        'Subebaja', 'SB-6P', 'SB6P-1203', date('now', 'localtime', 'start of month', '-14 months'), date('now', 'localtime', 'start of month', '+10 months')),
-    ('EQ-007', 'Aire acondicionado de 12.000 frigorías', 'Quirófano 1', printf('%6d', 4),
-        'Climazul', 'CZ-12000', 'CZ12-44810', date('now', 'localtime', 'start of month', '-11 months'), date('now', 'localtime', 'start of month', '+1 months')),
-    ('EQ-008', 'Grupo electrógeno de 60 kVA', 'Subsuelo', printf('%6d', 4),
-        'Energen', 'EG-60', 'EG60-0571', date('now', 'localtime', 'start of month', '-26 months'), date('now', 'localtime', 'start of month', '-2 months')),
-    ('EQ-009', 'Autoclave de esterilización', 'Central de esterilización', printf('%6d', 4),
-        'Vaporlimpio', 'AV-75', 'AV75-3302', date('now', 'localtime', 'start of month', '-3 months'), date('now', 'localtime', 'start of month', '+33 months')),
-    ('EQ-010', 'Góndola refrigerada de lácteos', 'Salón de ventas', printf('%6d', 5),
-        'Frigopampa', 'GR-3P', 'GR3P-1188', date('now', 'localtime', 'start of month', '-20 months'), date('now', 'localtime', 'start of month', '+4 months')),
-    ('EQ-011', 'Balanza electrónica de mostrador', 'Fiambrería', printf('%6d', 5),
-        'Pesaexacta', 'PE-31', 'PE31-90071', date('now', 'localtime', 'start of month', '-50 months'), date('now', 'localtime', 'start of month', '-38 months')),
-    ('EQ-012', 'Heladera exhibidora de medicamentos', 'Mostrador', printf('%6d', 6),
-        'Climazul', 'HX-400', 'HX400-2210', date('now', 'localtime', 'start of month', '-9 months'), date('now', 'localtime', 'start of month', '+3 months')),
-    ('EQ-013', 'Lavarropas industrial de 30 kg', 'Planta baja', printf('%6d', 7),
-        'Lavamás', 'LI-30', 'LI30-6612', date('now', 'localtime', 'start of month', '-16 months'), date('now', 'localtime', 'start of month', '+8 months')),
-    ('EQ-014', 'Secadora industrial a gas', 'Planta baja', printf('%6d', 7),
-        'Lavamás', 'SG-30', 'SG30-6650', date('now', 'localtime', 'start of month', '-16 months'), date('now', 'localtime', 'start of month', '-4 months')),
-    ('EQ-015', 'Campana extractora de cocina', 'Cocina', printf('%6d', 8),
-        'Airemax', 'CE-250', NULL, date('now', 'localtime', 'start of month', '-60 months'), NULL),
-    ('EQ-016', 'Freidora industrial doble', 'Cocina', printf('%6d', 8),
-        'Hornotec', 'FD-2x10', 'FD2-0815', date('now', 'localtime', 'start of month', '-7 months'), date('now', 'localtime', 'start of month', '+5 months')),
-    ('EQ-017', 'Cinta de correr profesional', 'Sala de aparatos', printf('%6d', 9),
-        'Trotafit', 'TF-900', 'TF900-3320', date('now', 'localtime', 'start of month', '-13 months'), date('now', 'localtime', 'start of month', '-1 months')),
-    ('EQ-018', 'Bomba de recirculación de la pileta', 'Sala de bombas', printf('%6d', 9),
-        'Hidroflux', 'BR-2HP', 'BR2-55402', date('now', 'localtime', 'start of month', '-2 months'), date('now', 'localtime', 'start of month', '+22 months')),
-    ('EQ-019', 'Matafuegos ABC de 10 kg (lote de 12)', 'Pasillos de todos los pisos', printf('%6d', 3),
-        'Apagafuego', 'ABC-10', NULL, date('now', 'localtime', 'start of month', '-24 months'), NULL),
-    ('EQ-020', 'Tablero eléctrico principal', 'Entrada del taller', printf('%6d', 2),
-        'Energen', 'TP-400A', 'TP400-118', date('now', 'localtime', 'start of month', '-36 months'), date('now', 'localtime', 'start of month', '-12 months'));
+    ('EQ-001', 'Horno rotativo a gas de 18 bandejas', 'Cuadra de producción', STR(1, 6),
+        'Hornotec', 'HR-18', 'HR18-20417', DATEADD(month, -30, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1)), DATEADD(month, -6, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1))),
+    ('EQ-002', 'Cámara frigorífica de harinas', 'Depósito', STR(1, 6),
+        'Frigopampa', 'CF-12', 'CF12-0093', DATEADD(month, -8, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1)), DATEADD(month, 16, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1))),
+    ('EQ-003', 'Compresor de aire de 100 litros', 'Nave principal', STR(2, 6),
+        'Airemax', 'C100-3HP', 'AM-55120', DATEADD(month, -40, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1)), DATEADD(month, -28, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1))),
+    ('EQ-004', 'Elevador hidráulico de dos columnas', 'Box 2', STR(2, 6),
+        'Levantar', 'L2C-4000', 'LV-4000-311', DATEADD(month, -5, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1)), DATEADD(month, 19, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1))),
+    ('EQ-005', 'Caldera de calefacción central', 'Sala de máquinas', STR(3, 6),
+        'Termosur', 'TS-250', 'TS250-7781', DATEADD(month, -70, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1)), NULL),
+    ('EQ-006', 'Ascensor de pasajeros (6 personas)', 'Torre A', STR(3, 6),
+        'Subebaja', 'SB-6P', 'SB6P-1203', DATEADD(month, -14, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1)), DATEADD(month, 10, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1))),
+    ('EQ-007', 'Aire acondicionado de 12.000 frigorías', 'Quirófano 1', STR(4, 6),
+        'Climazul', 'CZ-12000', 'CZ12-44810', DATEADD(month, -11, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1)), DATEADD(month, 1, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1))),
+    ('EQ-008', 'Grupo electrógeno de 60 kVA', 'Subsuelo', STR(4, 6),
+        'Energen', 'EG-60', 'EG60-0571', DATEADD(month, -26, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1)), DATEADD(month, -2, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1))),
+    ('EQ-009', 'Autoclave de esterilización', 'Central de esterilización', STR(4, 6),
+        'Vaporlimpio', 'AV-75', 'AV75-3302', DATEADD(month, -3, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1)), DATEADD(month, 33, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1))),
+    ('EQ-010', 'Góndola refrigerada de lácteos', 'Salón de ventas', STR(5, 6),
+        'Frigopampa', 'GR-3P', 'GR3P-1188', DATEADD(month, -20, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1)), DATEADD(month, 4, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1))),
+    ('EQ-011', 'Balanza electrónica de mostrador', 'Fiambrería', STR(5, 6),
+        'Pesaexacta', 'PE-31', 'PE31-90071', DATEADD(month, -50, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1)), DATEADD(month, -38, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1))),
+    ('EQ-012', 'Heladera exhibidora de medicamentos', 'Mostrador', STR(6, 6),
+        'Climazul', 'HX-400', 'HX400-2210', DATEADD(month, -9, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1)), DATEADD(month, 3, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1))),
+    ('EQ-013', 'Lavarropas industrial de 30 kg', 'Planta baja', STR(7, 6),
+        'Lavamás', 'LI-30', 'LI30-6612', DATEADD(month, -16, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1)), DATEADD(month, 8, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1))),
+    ('EQ-014', 'Secadora industrial a gas', 'Planta baja', STR(7, 6),
+        'Lavamás', 'SG-30', 'SG30-6650', DATEADD(month, -16, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1)), DATEADD(month, -4, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1))),
+    ('EQ-015', 'Campana extractora de cocina', 'Cocina', STR(8, 6),
+        'Airemax', 'CE-250', NULL, DATEADD(month, -60, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1)), NULL),
+    ('EQ-016', 'Freidora industrial doble', 'Cocina', STR(8, 6),
+        'Hornotec', 'FD-2x10', 'FD2-0815', DATEADD(month, -7, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1)), DATEADD(month, 5, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1))),
+    ('EQ-017', 'Cinta de correr profesional', 'Sala de aparatos', STR(9, 6),
+        'Trotafit', 'TF-900', 'TF900-3320', DATEADD(month, -13, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1)), DATEADD(month, -1, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1))),
+    ('EQ-018', 'Bomba de recirculación de la pileta', 'Sala de bombas', STR(9, 6),
+        'Hidroflux', 'BR-2HP', 'BR2-55402', DATEADD(month, -2, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1)), DATEADD(month, 22, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1))),
+    ('EQ-019', 'Matafuegos ABC de 10 kg (lote de 12)', 'Pasillos de todos los pisos', STR(3, 6),
+        'Apagafuego', 'ABC-10', NULL, DATEADD(month, -24, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1)), NULL),
+    ('EQ-020', 'Tablero eléctrico principal', 'Entrada del taller', STR(2, 6),
+        'Energen', 'TP-400A', 'TP400-118', DATEADD(month, -36, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1)), DATEADD(month, -12, DATEFROMPARTS(YEAR(GETDATE()), MONTH(GETDATE()), 1)));
 
 UPDATE v_ma_mantenimientos
    SET cliente = (SELECT RAZON_SOCIAL FROM VT_CLIENTES WHERE VT_CLIENTES.CODIGO = v_ma_mantenimientos.idcliente);
@@ -175,13 +177,13 @@ UPDATE v_ma_mantenimientos
 
 -- One row per work order: year (0 current, 1 next), day of that year of the order, days until
 -- the estimated start, equipment, technician (NULL: not assigned yet), plan and flags.
-CREATE TEMP TABLE ot_demo (
-    id INTEGER PRIMARY KEY, anio INTEGER, dia INTEGER, demora INTEGER, codigomant TEXT,
-    tecnico INTEGER, frecuencia TEXT, cada INTEGER, total INTEGER,
-    anulada INTEGER, finalizada INTEGER, comentarios TEXT
+CREATE TABLE #ot_demo (
+    id INT PRIMARY KEY, anio INT, dia INT, demora INT, codigomant VARCHAR(20),
+    tecnico INT, frecuencia VARCHAR(1), cada INT, total INT,
+    anulada INT, finalizada INT, comentarios VARCHAR(255)
 );
 
-INSERT INTO ot_demo VALUES
+INSERT INTO #ot_demo VALUES
     ( 1, 0,   3,  2, 'EQ-001',    1, 'M', 1,   12, 0, 0, 'Limpieza de quemadores y control del termostato.'),
     ( 2, 0,   5,  0, 'EQ-002',    2, 'M', 1,    0, 0, 0, NULL),
     ( 3, 0,  10,  4, 'EQ-003',    3, 'S', 2,   26, 0, 0, 'Purgar el tanque y revisar la válvula de seguridad.'),
@@ -226,39 +228,39 @@ INSERT INTO ot_demo VALUES
 INSERT INTO v_mv_cpte
     (idcomprobante, tc, numero, fecha, fechaestinicio, idcliente, idtecnico, codigomant,
      comentarios, ANULADA, FINALIZADA)
-SELECT o.id, 'ot', printf('0001-%08d', o.id),
-       date('now', 'localtime', 'start of year', printf('+%d years', o.anio), printf('+%d days', o.dia)),
-       date('now', 'localtime', 'start of year', printf('+%d years', o.anio), printf('+%d days', o.dia + o.demora)),
+SELECT o.id, 'ot', '0001-' + REPLACE(STR(o.id, 8), ' ', '0'),
+       DATEADD(day, o.dia, DATEFROMPARTS(YEAR(GETDATE()) + o.anio, 1, 1)),
+       DATEADD(day, o.dia + o.demora, DATEFROMPARTS(YEAR(GETDATE()) + o.anio, 1, 1)),
        m.idcliente,
-       CASE WHEN o.tecnico IS NULL THEN NULL ELSE printf('%4d', o.tecnico) END,
+       CASE WHEN o.tecnico IS NULL THEN NULL ELSE STR(o.tecnico, 4) END,
        o.codigomant, o.comentarios, o.anulada, o.finalizada
-  FROM ot_demo o
+  FROM #ot_demo o
   JOIN v_ma_mantenimientos m ON m.codigo = o.codigomant;
 
 INSERT INTO v_mv_cronograma (idcomprobante, codigomant, frecuencia, cada, total_repeticiones)
-SELECT id, codigomant, frecuencia, cada, total FROM ot_demo;
+SELECT id, codigomant, frecuencia, cada, total FROM #ot_demo;
 
-DROP TABLE ot_demo;
+DROP TABLE #ot_demo;
 
 -- Other documents. The two delivery notes of a maintenance enter the schedule once, on their
 -- start date, as they have no plan; the invoices name no maintenance.
 INSERT INTO v_mv_cpte
     (idcomprobante, tc, numero, fecha, fechaestinicio, idcliente, idtecnico, codigomant,
      comentarios, total, ANULADA, FINALIZADA) VALUES
-    (41, 'rm', '0001-00000051', date('now', 'localtime', 'start of year', '+48 days'), date('now', 'localtime', 'start of year', '+48 days'),
-        printf('%6d', 4), printf('%4d', 1), 'EQ-009', 'Entrega de repuestos para la autoclave.', NULL, 0, 0),
-    (42, 'rm', '0001-00000052', date('now', 'localtime', 'start of year', '+200 days'), date('now', 'localtime', 'start of year', '+201 days'),
-        printf('%6d', 7), printf('%4d', 10), 'EQ-013', NULL, NULL, 0, 0),
-    (43, 'rm', '0001-00000053', date('now', 'localtime', 'start of year', '+220 days'), date('now', 'localtime', 'start of year', '+220 days'),
-        printf('%6d', 2), NULL, NULL, 'Envío de filtros de aire.', NULL, 0, 0),
-    (44, 'fc', '0002-00000311', date('now', 'localtime', 'start of year', '+31 days'), NULL,
-        printf('%6d', 1), NULL, NULL, 'Abono mensual de mantenimiento.', 185000.00, 0, 0),
-    (45, 'fc', '0002-00000312', date('now', 'localtime', 'start of year', '+59 days'), NULL,
-        printf('%6d', 2), NULL, NULL, NULL, 92500.50, 0, 0),
-    (46, 'fc', '0002-00000313', date('now', 'localtime', 'start of year', '+120 days'), NULL,
-        printf('%6d', 3), NULL, NULL, 'Anulada por error en el importe.', 410000.00, 1, 0),
-    (47, 'fc', '0002-00000401', date('now', 'localtime', 'start of year', '+1 years', '+31 days'), NULL,
-        printf('%6d', 4), NULL, NULL, NULL, 267300.00, 0, 0);
+    (41, 'rm', '0001-00000051', DATEADD(day, 48, DATEFROMPARTS(YEAR(GETDATE()), 1, 1)), DATEADD(day, 48, DATEFROMPARTS(YEAR(GETDATE()), 1, 1)),
+        STR(4, 6), STR(1, 4), 'EQ-009', 'Entrega de repuestos para la autoclave.', NULL, 0, 0),
+    (42, 'rm', '0001-00000052', DATEADD(day, 200, DATEFROMPARTS(YEAR(GETDATE()), 1, 1)), DATEADD(day, 201, DATEFROMPARTS(YEAR(GETDATE()), 1, 1)),
+        STR(7, 6), STR(10, 4), 'EQ-013', NULL, NULL, 0, 0),
+    (43, 'rm', '0001-00000053', DATEADD(day, 220, DATEFROMPARTS(YEAR(GETDATE()), 1, 1)), DATEADD(day, 220, DATEFROMPARTS(YEAR(GETDATE()), 1, 1)),
+        STR(2, 6), NULL, NULL, 'Envío de filtros de aire.', NULL, 0, 0),
+    (44, 'fc', '0002-00000311', DATEADD(day, 31, DATEFROMPARTS(YEAR(GETDATE()), 1, 1)), NULL,
+        STR(1, 6), NULL, NULL, 'Abono mensual de mantenimiento.', 185000.00, 0, 0),
+    (45, 'fc', '0002-00000312', DATEADD(day, 59, DATEFROMPARTS(YEAR(GETDATE()), 1, 1)), NULL,
+        STR(2, 6), NULL, NULL, NULL, 92500.50, 0, 0),
+    (46, 'fc', '0002-00000313', DATEADD(day, 120, DATEFROMPARTS(YEAR(GETDATE()), 1, 1)), NULL,
+        STR(3, 6), NULL, NULL, 'Anulada por error en el importe.', 410000.00, 1, 0),
+    (47, 'fc', '0002-00000401', DATEADD(day, 31, DATEFROMPARTS(YEAR(GETDATE()) + 1, 1, 1)), NULL,
+        STR(4, 6), NULL, NULL, NULL, 267300.00, 0, 0);
 
 UPDATE v_mv_cpte
    SET nombre = (SELECT RAZON_SOCIAL FROM VT_CLIENTES WHERE VT_CLIENTES.CODIGO = v_mv_cpte.idcliente);
@@ -269,17 +271,17 @@ UPDATE v_mv_cpte
 
 -- Spare parts, one of each stock level and one suspended.
 INSERT INTO V_MA_ARTICULOS (IDARTICULO, DESCRIPCION, PRECIO1, PRECIO2, PUNTOPEDIDO, Stock, SUSPENDIDO) VALUES
-    (printf('%25d', 101), 'Filtro de aire para compresor', 18500.00, 16650.00, 0, 14, 0),
-    (printf('%25d', 102), 'Correa de transmisión A-42', 9200.00, 8280.00, 5, 12, 0),
-    (printf('%25d', 103), 'Gas refrigerante R-410A (garrafa de 11,3 kg)', 142000.00, 127800.00, 4, 2, 0),
-    (printf('%25d', 104), 'Termocupla universal de 90 cm', 6400.00, 5760.00, 0, 0, 0),
-    (printf('%25d', 105), 'Aceite hidráulico ISO 68 (bidón de 20 l)', 61000.00, 54900.00, 3, 3, 0),
-    (printf('%25d', 106), 'Burlete de puerta para cámara frigorífica', 23800.00, 21420.00, 2, 6, 1);
+    (STR(101, 25), 'Filtro de aire para compresor', 18500.00, 16650.00, 0, 14, 0),
+    (STR(102, 25), 'Correa de transmisión A-42', 9200.00, 8280.00, 5, 12, 0),
+    (STR(103, 25), 'Gas refrigerante R-410A (garrafa de 11,3 kg)', 142000.00, 127800.00, 4, 2, 0),
+    (STR(104, 25), 'Termocupla universal de 90 cm', 6400.00, 5760.00, 0, 0, 0),
+    (STR(105, 25), 'Aceite hidráulico ISO 68 (bidón de 20 l)', 61000.00, 54900.00, 3, 3, 0),
+    (STR(106, 25), 'Burlete de puerta para cámara frigorífica', 23800.00, 21420.00, 2, 6, 1);
 
 INSERT INTO VT_PROVEEDORES (CODIGO, RAZON_SOCIAL, CONTACTO, Telefono, Dada_De_Baja) VALUES
-    (printf('%6d', 1), 'Repuestos Frío Austral', 'Marcos Villalba', '351-4700011', 0),
-    (printf('%6d', 2), 'Hidráulica Cerro Azul', 'Liliana Paz', '351-4700012', 0),
-    (printf('%6d', 3), 'Distribuidora Chañar', 'Oscar Moyano', '351-4700013', 1);
+    (STR(1, 6), 'Repuestos Frío Austral', 'Marcos Villalba', '351-4700011', 0),
+    (STR(2, 6), 'Hidráulica Cerro Azul', 'Liliana Paz', '351-4700012', 0),
+    (STR(3, 6), 'Distribuidora Chañar', 'Oscar Moyano', '351-4700013', 1);
 
 INSERT INTO MA_CONTACTOS (Nombre_y_Apellido, Domicilio, Localidad, Telefono) VALUES
     ('Rosa Núñez', 'Av. del Trigal 1450', 'San Miguel', '351-4810001'),
@@ -287,8 +289,8 @@ INSERT INTO MA_CONTACTOS (Nombre_y_Apellido, Domicilio, Localidad, Telefono) VAL
     ('Mariela Sosa', 'Costanera Sur 88', 'Puerto Claro', '351-4810003');
 
 INSERT INTO V_TA_VENDEDORES (IDVENDEDOR, NOMBRE) VALUES
-    (printf('%4d', 1), 'Claudio Barrionuevo'),
-    (printf('%4d', 2), 'Silvina Arce');
+    (STR(1, 4), 'Claudio Barrionuevo'),
+    (STR(2, 4), 'Silvina Arce');
 
 INSERT INTO MA_CUENTAS (CODIGO, DESCRIPCION, Imputable) VALUES
     ('1', 'Activo', 0),
@@ -322,7 +324,7 @@ INSERT INTO TA_CCOSTO (CODIGO, DESCRIPCION) VALUES
     ('22', 'Servicio técnico: hidráulica');
 
 INSERT INTO V_TA_Tareas (IdTarea, Descripcion) VALUES
-    (printf('%4d', 1), 'Mantenimiento preventivo'),
-    (printf('%4d', 2), 'Reparación correctiva'),
-    (printf('%4d', 3), 'Instalación'),
-    (printf('%4d', 4), 'Inspección reglamentaria');
+    (STR(1, 4), 'Mantenimiento preventivo'),
+    (STR(2, 4), 'Reparación correctiva'),
+    (STR(3, 4), 'Instalación'),
+    (STR(4, 4), 'Inspección reglamentaria');

@@ -1,7 +1,9 @@
 #include "ado/pgsql/PgDialect.h"
 
 #include <algorithm>
+#include <map>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "ado/tsql/Batch.h"
@@ -65,102 +67,6 @@ void isoDates(Tokens& t, const platform::Regional& regional) {
         if (const auto iso = isoDate(tok.text.mid(1, tok.text.size() - 2), regional))
             tok.text = QLatin1Char('\'') + *iso + QLatin1Char('\'');
     }
-}
-
-// The index of the parenthesis opening the one that closes at `close`, or -1.
-Index matchParenBack(const Tokens& t, Index close) {
-    int depth = 0;
-    for (Index i = close; i >= 0; --i) {
-        if (t[i].isPunct(')')) {
-            ++depth;
-        } else if (t[i].isPunct('(') && --depth == 0) {
-            return i;
-        }
-    }
-    return -1;
-}
-
-bool isName(const Token& tok) {
-    return tok.kind == Kind::Word || tok.kind == Kind::Bracket || tok.kind == Kind::Quoted;
-}
-
-// The first token of the operand that ends at `last`: a literal, a (qualified) name, a call or a
-// parenthesised expression; -1 when `last` ends none of those.
-Index operandStart(const Tokens& t, Index last) {
-    if (last < 0 || last >= t.size()) return -1;
-    if (t[last].isPunct(')')) {
-        const Index open = matchParenBack(t, last);
-        if (open < 0) return -1;
-        const Index name = prevSig(t, open);
-        return name >= 0 && t[name].kind == Kind::Word &&
-                       !t[name].isAnyOf({"IN", "AND", "OR", "NOT", "WHERE", "ON", "SELECT",
-                                         "VALUES", "WHEN", "THEN", "ELSE"})
-                   ? name
-                   : open;
-    }
-    if (t[last].kind == Kind::String || t[last].kind == Kind::Number || t[last].isPunct('?'))
-        return last;
-    if (!isName(t[last])) return -1;
-    Index first = last;
-    while (sigIsPunct(t, prevSig(t, first), '.') && first > 0 &&
-           isName(t[prevSig(t, prevSig(t, first))]))
-        first = prevSig(t, prevSig(t, first));
-    return first;
-}
-
-// The last token of the operand that starts at `first`, or -1.
-Index operandEnd(const Tokens& t, Index first) {
-    if (first < 0 || first >= t.size()) return -1;
-    if (t[first].isPunct('(')) return matchParen(t, first);
-    if (t[first].kind == Kind::String || t[first].kind == Kind::Number || t[first].isPunct('?'))
-        return first;
-    if (!isName(t[first])) return -1;
-    const Index open = nextSig(t, first);
-    if (t[first].kind == Kind::Word && sigIsPunct(t, open, '(')) return matchParen(t, open);
-    Index last = first;
-    while (sigIsPunct(t, nextSig(t, last), '.') && isName(t[nextSig(t, nextSig(t, last))]))
-        last = nextSig(t, nextSig(t, last));
-    return last;
-}
-
-// Whether the operand starting at `first` is a text: a literal or a call of a function that
-// gives one.
-bool isTextOperand(const Tokens& t, Index first) {
-    if (first < 0 || first >= t.size()) return false;
-    if (t[first].kind == Kind::String) return true;
-    return sigIsPunct(t, nextSig(t, first), '(') &&
-           t[first].isAnyOf({"LTRIM", "RTRIM", "UPPER", "LOWER", "SUBSTRING", "REPLACE", "LEFT",
-                             "RIGHT", "SPACE"});
-}
-
-// "+" between texts becomes "||". A "+" is between texts when an operand next to it is a text
-// literal or a call of a text function, or when it continues a chain of "+" that is: in
-// a + ' ' + b both signs join texts. A sum of two columns of text stays a sum.
-void concatenations(Tokens& t) {
-    std::vector<Index> plus;
-    for (Index i = 0; i < t.size(); ++i)
-        if (t[i].isPunct('+')) plus.push_back(i);
-    if (plus.empty()) return;
-    std::vector<char> text(plus.size(), 0);
-    std::vector<Index> leftFirst(plus.size()), rightLast(plus.size());
-    for (std::size_t k = 0; k < plus.size(); ++k) {
-        const Index i = plus[k];
-        leftFirst[k] = operandStart(t, prevSig(t, i));
-        const Index rightFirst = nextSig(t, i);
-        rightLast[k] = operandEnd(t, rightFirst);
-        text[k] = leftFirst[k] >= 0 && rightLast[k] >= 0 &&
-                  (isTextOperand(t, leftFirst[k]) || isTextOperand(t, rightFirst));
-    }
-    // a chain: the operand right of one sign is the operand left of the next
-    auto linked = [&](std::size_t k) {
-        return k + 1 < plus.size() && rightLast[k] >= 0 && nextSig(t, rightLast[k]) == plus[k + 1];
-    };
-    for (std::size_t k = 0; k + 1 < plus.size(); ++k)
-        if (text[k] && linked(k)) text[k + 1] = 1;
-    for (std::size_t k = plus.size() - 1; k > 0; --k)
-        if (text[k] && linked(k - 1)) text[k - 1] = 1;
-    for (std::size_t k = 0; k < plus.size(); ++k)
-        if (text[k]) t[plus[k]].text = QStringLiteral("||");
 }
 
 bool isComparison(const Token& tok) {
@@ -351,6 +257,35 @@ std::optional<QString> rewriteCall(const Token& name, const QStringList& args,
             QStringLiteral("strpos(substr(%1, %2), %3)").arg(args[1], from, args[0]);
         return QStringLiteral("(CASE WHEN %1 > 0 THEN %1 + %2 - 1 ELSE %1 END)").arg(found, from);
     }
+    if (name.is("DATEFROMPARTS") && args.size() == 3) {
+        return QStringLiteral("make_date(%1)").arg(inner);
+    }
+    if (name.is("DATEADD") && args.size() == 3) {
+        const auto part = datePart(args[0]);
+        if (!part) return std::nullopt;
+        static const std::map<DatePart, std::pair<const char*, int>> units = {
+            {DatePart::Year, {"years", 1}},   {DatePart::Quarter, {"months", 3}},
+            {DatePart::Month, {"months", 1}}, {DatePart::Week, {"weeks", 1}},
+            {DatePart::Day, {"days", 1}},     {DatePart::Hour, {"hours", 1}},
+            {DatePart::Minute, {"mins", 1}},  {DatePart::Second, {"secs", 1}},
+        };
+        const auto [unit, times] = units.at(*part);
+        const QString amount =
+            times == 1
+                ? QStringLiteral("CAST(%1 AS integer)").arg(args[1])
+                : QStringLiteral("CAST(%1 AS integer) * %2").arg(args[1], QString::number(times));
+        // as the server does, the last day of a shorter month when the day is not in it
+        return QStringLiteral("(CAST(%1 AS timestamp) + make_interval(%2 => %3))")
+            .arg(args[2], QLatin1String(unit), amount);
+    }
+    if (name.is("STR") && (args.size() == 1 || args.size() == 2)) {
+        // right-aligned in its length, stars when it does not fit
+        const QString width = args.size() == 2 ? args[1] : QStringLiteral("10");
+        const QString digits = QStringLiteral("round(CAST(%1 AS numeric))::text").arg(args[0]);
+        return QStringLiteral(
+                   "(CASE WHEN length(%1) > (%2) THEN repeat('*', %2) ELSE lpad(%1, %2) END)")
+            .arg(digits, width);
+    }
     if (name.is("CONVERT") && args.size() == 2) {
         const Tokens type = tokenize(args[0]);
         const Index first = nextSig(type, -1);
@@ -368,8 +303,8 @@ std::optional<QString> rewriteCall(const Token& name, const QStringList& args,
 }
 
 bool isPgCall(const Token& tok) {
-    return tok.isAnyOf(
-        {"ISNULL", "LEN", "GETDATE", "SPACE", "YEAR", "MONTH", "DAY", "CHARINDEX", "CONVERT"});
+    return tok.isAnyOf({"ISNULL", "LEN", "GETDATE", "SPACE", "YEAR", "MONTH", "DAY", "CHARINDEX",
+                        "CONVERT", "DATEFROMPARTS", "DATEADD", "STR"});
 }
 
 // CAST(x AS type): the type in PostgreSQL's words.
@@ -408,11 +343,12 @@ QString translate(const QString& statement, const platform::Regional& regional) 
     // "ci" is collationStatement()'s: no case, and translateBatch creates it before any table.
     addTextCollation(t, QStringLiteral("ci"));
     columnTypes(t);
-    concatenations(t);
+    joinTexts(t);
     t = rewrittenCalls(t, 0, t.size(), isPgCall, rewriteCall, false);
     castTypes(t);
     rewriteTops(t, QStringLiteral("AS tope"));
     patterns(t);
+    rewriteTempTables(t);
     return join(t, 0, t.size());
 }
 

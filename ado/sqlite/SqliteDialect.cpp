@@ -52,10 +52,6 @@ QString bareName(const Token& tok) {
     return tok.text;
 }
 
-bool isName(const Token& tok) {
-    return tok.kind == Kind::Word || tok.kind == Kind::Bracket || tok.kind == Kind::Quoted;
-}
-
 bool isValue(const Token& tok) {
     return tok.kind == Kind::String || tok.isPunct('?');
 }
@@ -454,6 +450,46 @@ void checkLengths(Tokens& t, const ColumnLengths& lengths) {
     t = std::move(out);
 }
 
+// DATEADD in SQLite's date functions. Months are added as the server adds them, the day kept
+// unless the month is shorter (31 January + 1 month = 28 or 29 February), where SQLite's own
+// "+1 months" would run into March. A date without a time stays one.
+std::optional<QString> dateAdd(const QString& unit, const QString& n, const QString& d) {
+    const auto part = datePart(unit);
+    if (!part) return std::nullopt;
+    auto modifier = [&](const char* what, int times) {
+        const QString amount =
+            times == 1 ? n : QStringLiteral("(%1) * %2").arg(n, QString::number(times));
+        return QStringLiteral("printf('%+d %1', %2)").arg(QLatin1String(what), amount);
+    };
+    switch (*part) {
+        case DatePart::Year:
+        case DatePart::Quarter:
+        case DatePart::Month: {
+            const int months = *part == DatePart::Year ? 12 : *part == DatePart::Quarter ? 3 : 1;
+            const QString m = modifier("months", months);
+            return QStringLiteral(
+                       "(min(date(%1, 'start of month', %2, printf('+%d days', strftime('%d', "
+                       "%1) - 1)), date(%1, 'start of month', %2, '+1 months', '-1 days')) || "
+                       "CASE WHEN length(%1) > 10 THEN substr(datetime(%1), 11) ELSE '' END)")
+                .arg(d, m);
+        }
+        case DatePart::Week:
+        case DatePart::Day: {
+            const QString m = modifier("days", *part == DatePart::Week ? 7 : 1);
+            return QStringLiteral(
+                       "(CASE WHEN length(%1) > 10 THEN datetime(%1, %2) ELSE date(%1, %2) END)")
+                .arg(d, m);
+        }
+        case DatePart::Hour:
+            return QStringLiteral("datetime(%1, %2)").arg(d, modifier("hours", 1));
+        case DatePart::Minute:
+            return QStringLiteral("datetime(%1, %2)").arg(d, modifier("minutes", 1));
+        case DatePart::Second:
+            return QStringLiteral("datetime(%1, %2)").arg(d, modifier("seconds", 1));
+    }
+    return std::nullopt;
+}
+
 // The replacement text of a call, or nothing when the call stays as it is.
 std::optional<QString> rewriteCall(const Token& name, const QStringList& args,
                                    const QString& inner) {
@@ -474,6 +510,32 @@ std::optional<QString> rewriteCall(const Token& name, const QStringList& args,
             QStringLiteral("instr(substr(%1, %2), %3)").arg(args[1], from, args[0]);
         return QStringLiteral("((%1 + %2 - 1) * (%1 > 0))").arg(found, from);
     }
+    if (name.isAnyOf({"YEAR", "MONTH", "DAY"}) && args.size() == 1) {
+        const char* field = name.is("YEAR") ? "%Y" : name.is("MONTH") ? "%m" : "%d";
+        return QStringLiteral("CAST(strftime('%1', %2) AS INTEGER)")
+            .arg(QLatin1String(field), args[0]);
+    }
+    if (name.is("DATEFROMPARTS") && args.size() == 3) {
+        // NULL for a day the calendar has not, where the server refuses it: SQLite's date()
+        // takes 30 February as written
+        const QString text = QStringLiteral("printf('%04d-%02d-%02d', ") + args[0] +
+                             QStringLiteral(", ") + args[1] + QStringLiteral(", ") + args[2] +
+                             QLatin1Char(')');
+        return QStringLiteral(
+                   "(CASE WHEN date(%1, '+0 days') = %1 AND (%2) + (%3) + (%4) IS NOT NULL THEN "
+                   "%1 END)")
+            .arg(text, args[0], args[1], args[2]);
+    }
+    if (name.is("DATEADD") && args.size() == 3) return dateAdd(args[0], args[1], args[2]);
+    if (name.is("STR") && (args.size() == 1 || args.size() == 2)) {
+        // right-aligned in its length, stars when it does not fit
+        const QString width = args.size() == 2 ? args[1] : QStringLiteral("10");
+        return QStringLiteral(
+                   "(CASE WHEN (%1) IS NULL THEN NULL WHEN length(printf('%.0f', %1)) > (%2) "
+                   "THEN replace(printf('%*s', %2, ''), ' ', '*') ELSE printf('%*.0f', %2, %1) "
+                   "END)")
+            .arg(args[0], width);
+    }
     return std::nullopt;
 }
 
@@ -489,7 +551,8 @@ void rewriteFunctions(Tokens& t) {
     t = rewrittenCalls(
         t, 0, t.size(),
         [](const Token& tok) {
-            return tok.isAnyOf({"LEN", "GETDATE", "CHARINDEX"});
+            return tok.isAnyOf({"LEN", "GETDATE", "CHARINDEX", "YEAR", "MONTH", "DAY",
+                                "DATEFROMPARTS", "DATEADD", "STR"});
         },
         rewriteCall, true);
 }
@@ -585,6 +648,7 @@ Translation translateStatement(const QString& statement, const platform::Regiona
     Translation out;
     convertDates(t, regional, dates, out);
     checkLengths(t, lengths);
+    joinTexts(t);
     rewriteFunctions(t);
     rewriteTops(t);
     rewriteIdentities(t);
@@ -592,6 +656,7 @@ Translation translateStatement(const QString& statement, const platform::Regiona
         addTextCollation(t, QStringLiteral("CI"));
         collateComparedLiterals(t);
     }
+    rewriteTempTables(t);
     out.sql = join(t, 0, t.size());
     return out;
 }

@@ -91,6 +91,41 @@ void removeNationalPrefix(Tokens& t) {
     });
 }
 
+void rewriteTempTables(Tokens& t) {
+    for (Index i = t.size() - 1; i >= 0; --i) {
+        if (t[i].kind != Kind::Word || !t[i].text.startsWith(QLatin1Char('#'))) continue;
+        Index hashes = 0;
+        while (hashes < t[i].text.size() && t[i].text[hashes] == QLatin1Char('#')) ++hashes;
+        if (hashes == t[i].text.size()) continue;
+        t[i].text = t[i].text.mid(hashes);
+        const Index table = prevSig(t, i);
+        if (sigIs(t, table, {"TABLE"}) && sigIs(t, prevSig(t, table), {"CREATE"}))
+            insertText(t, table, QStringLiteral("TEMP "));
+    }
+}
+
+std::optional<DatePart> datePart(const QString& word) {
+    static const struct {
+        const char* names[4];
+        DatePart part;
+    } parts[] = {
+        {{"year", "yy", "yyyy"}, DatePart::Year},
+        {{"quarter", "qq", "q"}, DatePart::Quarter},
+        {{"month", "mm", "m"}, DatePart::Month},
+        {{"week", "wk", "ww"}, DatePart::Week},
+        {{"day", "dd", "d", "dayofyear"}, DatePart::Day},
+        {{"dy", "y", "weekday", "dw"}, DatePart::Day},
+        {{"hour", "hh"}, DatePart::Hour},
+        {{"minute", "mi", "n"}, DatePart::Minute},
+        {{"second", "ss", "s"}, DatePart::Second},
+    };
+    const QString w = word.trimmed();
+    for (const auto& p : parts)
+        for (const char* name : p.names)
+            if (name && w.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) return p.part;
+    return std::nullopt;
+}
+
 namespace {
 
 bool isCompoundOperator(const Tokens& t, Index i) {
@@ -311,6 +346,106 @@ Tokens rewrittenCalls(const Tokens& t, Index from, Index to,
         i = close;
     }
     return out;
+}
+
+// The index of the parenthesis opening the one that closes at `close`, or -1.
+Index matchParenBack(const Tokens& t, Index close) {
+    int depth = 0;
+    for (Index i = close; i >= 0; --i) {
+        if (t[i].isPunct(')')) {
+            ++depth;
+        } else if (t[i].isPunct('(') && --depth == 0) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+bool isName(const Token& tok) {
+    return tok.kind == Kind::Word || tok.kind == Kind::Bracket || tok.kind == Kind::Quoted;
+}
+
+// The first token of the operand that ends at `last`: a literal, a (qualified) name, a call or a
+// parenthesised expression; -1 when `last` ends none of those.
+Index operandStart(const Tokens& t, Index last) {
+    if (last < 0 || last >= t.size()) return -1;
+    if (t[last].isPunct(')')) {
+        const Index open = matchParenBack(t, last);
+        if (open < 0) return -1;
+        const Index name = prevSig(t, open);
+        return name >= 0 && t[name].kind == Kind::Word &&
+                       !t[name].isAnyOf({"IN", "AND", "OR", "NOT", "WHERE", "ON", "SELECT",
+                                         "VALUES", "WHEN", "THEN", "ELSE"})
+                   ? name
+                   : open;
+    }
+    if (t[last].kind == Kind::String || t[last].kind == Kind::Number || t[last].isPunct('?'))
+        return last;
+    if (!isName(t[last])) return -1;
+    Index first = last;
+    while (sigIsPunct(t, prevSig(t, first), '.') && first > 0 &&
+           isName(t[prevSig(t, prevSig(t, first))]))
+        first = prevSig(t, prevSig(t, first));
+    return first;
+}
+
+// The last token of the operand that starts at `first`, or -1.
+Index operandEnd(const Tokens& t, Index first) {
+    if (first < 0 || first >= t.size()) return -1;
+    if (t[first].isPunct('(')) return matchParen(t, first);
+    if (t[first].kind == Kind::String || t[first].kind == Kind::Number || t[first].isPunct('?'))
+        return first;
+    if (!isName(t[first])) return -1;
+    const Index open = nextSig(t, first);
+    if (t[first].kind == Kind::Word && sigIsPunct(t, open, '(')) return matchParen(t, open);
+    Index last = first;
+    while (sigIsPunct(t, nextSig(t, last), '.') && isName(t[nextSig(t, nextSig(t, last))]))
+        last = nextSig(t, nextSig(t, last));
+    return last;
+}
+
+namespace {
+
+// Whether the operand starting at `first` is a text: a literal or a call of a function that
+// gives one.
+bool isTextOperand(const Tokens& t, Index first) {
+    if (first < 0 || first >= t.size()) return false;
+    if (t[first].kind == Kind::String) return true;
+    return sigIsPunct(t, nextSig(t, first), '(') &&
+           t[first].isAnyOf({"LTRIM", "RTRIM", "UPPER", "LOWER", "SUBSTRING", "REPLACE", "LEFT",
+                             "RIGHT", "SPACE", "STR"});
+}
+
+}  // namespace
+
+// "+" between texts becomes "||". A "+" is between texts when an operand next to it is a text
+// literal or a call of a text function, or when it continues a chain of "+" that is: in
+// a + ' ' + b both signs join texts. A sum of two columns of text stays a sum.
+void joinTexts(Tokens& t) {
+    std::vector<Index> plus;
+    for (Index i = 0; i < t.size(); ++i)
+        if (t[i].isPunct('+')) plus.push_back(i);
+    if (plus.empty()) return;
+    std::vector<char> text(plus.size(), 0);
+    std::vector<Index> leftFirst(plus.size()), rightLast(plus.size());
+    for (std::size_t k = 0; k < plus.size(); ++k) {
+        const Index i = plus[k];
+        leftFirst[k] = operandStart(t, prevSig(t, i));
+        const Index rightFirst = nextSig(t, i);
+        rightLast[k] = operandEnd(t, rightFirst);
+        text[k] = leftFirst[k] >= 0 && rightLast[k] >= 0 &&
+                  (isTextOperand(t, leftFirst[k]) || isTextOperand(t, rightFirst));
+    }
+    // a chain: the operand right of one sign is the operand left of the next
+    auto linked = [&](std::size_t k) {
+        return k + 1 < plus.size() && rightLast[k] >= 0 && nextSig(t, rightLast[k]) == plus[k + 1];
+    };
+    for (std::size_t k = 0; k + 1 < plus.size(); ++k)
+        if (text[k] && linked(k)) text[k + 1] = 1;
+    for (std::size_t k = plus.size() - 1; k > 0; --k)
+        if (text[k] && linked(k - 1)) text[k - 1] = 1;
+    for (std::size_t k = 0; k < plus.size(); ++k)
+        if (text[k]) t[plus[k]].text = QStringLiteral("||");
 }
 
 }  // namespace ado::tsql

@@ -23,6 +23,27 @@ void removeNationalPrefix(Tokens& t);
 // engines require a name for it).
 void rewriteTops(Tokens& t, const QString& subqueryAlias = {});
 
+// A session's temporary table, #name (or ##name), is the engine's own: CREATE TABLE #x becomes
+// CREATE TEMP TABLE x, and every #x names x. Runs after the passes that read CREATE TABLE.
+void rewriteTempTables(Tokens& t);
+
+// The unit of DATEADD as the server takes it, abbreviations included (mm, dd, yy, wk...).
+enum class DatePart { Year, Quarter, Month, Week, Day, Hour, Minute, Second };
+std::optional<DatePart> datePart(const QString& word);
+
+// "+" between texts becomes "||", which both other engines join texts with (their "+" adds
+// numbers): where an operand is a text literal or a call of a text function, and along its chain.
+void joinTexts(Tokens& t);
+
+// The parenthesis opening the one that closes at `close`, or -1.
+Index matchParenBack(const Tokens& t, Index close);
+// A name: a word, a bracketed or a quoted name.
+bool isName(const Token& tok);
+// The first token of the operand that ends at `last` (a literal, a qualified name, a call or a
+// parenthesised expression), or -1; and the last one of the operand that starts at `first`.
+Index operandStart(const Tokens& t, Index last);
+Index operandEnd(const Tokens& t, Index first);
+
 // Column definitions of t[from, to), separated by commas at the outer level.
 QList<std::pair<Index, Index>> definitions(const Tokens& t, Index from, Index to);
 

@@ -2,15 +2,19 @@
 // generation through the server's ODBC driver give what they give on the embedded database.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <algorithm>
 
 #include "ado/Connection.h"
 #include "ado/Recordset.h"
 #include "ado/sqlite/SqliteEngine.h"
 #include "platform/IniReader.h"
 #include "tests/support/PostgresServer.h"
+#include "tests/support/Unzip.h"
 
 namespace {
 
@@ -35,6 +39,16 @@ const char* const kOrdenes[] = {
     "INSERT INTO v_mv_cronograma (idcomprobante, codigomant, frecuencia, cada, "
     "total_repeticiones) VALUES (1, 'EQ-001', 'D', 2, 10), (2, 'eq-002', 'S', 1, 4), "
     "(3, 'EQ-003', 'M', 1, 3)",
+    // At either end of the calendar the program takes, and descriptions that differ only in
+    // case.
+    "INSERT INTO v_ma_mantenimientos (codigo, descripcion, ubicacion, idcliente) VALUES "
+    "('EQ-004', 'Caldera', 'Sótano', '     1'), ('EQ-005', 'CALDERA', 'Sótano', '     1')",
+    "INSERT INTO v_mv_cpte (idcomprobante, tc, numero, fecha, fechaestinicio, idcliente, "
+    "idtecnico, codigomant, ANULADA, FINALIZADA) VALUES "
+    "(4, 'ot', '0001-4', '31/12/1900', '31/12/1900', '     1', '   2', 'EQ-004', 0, 0), "
+    "(5, 'ot', '0001-5', '12/01/2100', '13/01/2100', '     1', '   1', 'EQ-005', 0, 0)",
+    "INSERT INTO v_mv_cronograma (idcomprobante, codigomant, frecuencia, cada, "
+    "total_repeticiones) VALUES (4, 'EQ-004', 'A', 1, 201), (5, 'EQ-005', 'M', 1, 12)",
 };
 
 using Filas = std::vector<std::string>;
@@ -52,6 +66,9 @@ Filas cronograma(ado::Connection& cnn) {
                             .arg(rs->field(3).value().toNumber())
                             .toStdString());
     }
+    // labels that differ only in case are equal to both engines: their order among themselves
+    // is either's
+    std::sort(filas.begin(), filas.end());
     return filas;
 }
 
@@ -64,6 +81,44 @@ class LoteEnServidor : public testing::Test {
                               QStringLiteral("DriverSQLServer"), PostgresServer::driver());
     }
     QString programa() const { return dir.filePath(QStringLiteral("cronequipo")); }
+    // The server, made from the same scripts as the embedded databases, with the statistics
+    // database and its login.
+    void preparaServidor(ado::Connection& pg) {
+        pg.open(server.connectionString());
+        pg.execute(QStringLiteral("DROP SCHEMA public CASCADE"));
+        pg.execute(QStringLiteral("CREATE SCHEMA public"));
+        pg.execute(script("schema.sql"));
+        psql(QStringLiteral("DROP DATABASE IF EXISTS \"VL_ESTADISTICAS\""));
+        psql(
+            QStringLiteral("DO $$BEGIN CREATE ROLE \"VL_ESTADISTICAS\" LOGIN; EXCEPTION WHEN "
+                           "duplicate_object THEN NULL; END$$"));
+        psql(QStringLiteral("CREATE DATABASE \"VL_ESTADISTICAS\" OWNER \"VL_ESTADISTICAS\""));
+        // Made by its own login, which the program uses: it owns what it reads and writes.
+        ado::Connection vl;
+        vl.open(estadisticasEnServidor());
+        vl.execute(script("estadisticas.sql"));
+        vl.close();
+    }
+    QString estadisticasEnServidor() const {
+        return server.connectionString()
+            .replace(QStringLiteral("Database=cronequipo"),
+                     QStringLiteral("Database=VL_ESTADISTICAS"))
+            .replace(QStringLiteral("UID=postgres"), QStringLiteral("UID=VL_ESTADISTICAS"));
+    }
+    // An embedded database of the program's folder made from the scripts named.
+    QString baseEmbebida(const char* nombre, std::initializer_list<const char*> scripts) {
+        const QString archivo = dir.filePath(QString::fromUtf8(nombre));
+        ado::SqliteEngine::create(archivo);
+        auto engine = ado::SqliteEngine::open(archivo);
+        for (const char* s : scripts) engine->execute(script(s));
+        return archivo;
+    }
+    QString enServidor() const {
+        return QStringLiteral(
+                   "@Server=127.0.0.1,%1;@DbName=cronequipo;@Usuario=postgres;@Password=;"
+                   "@Caja=1;")
+            .arg(server.port());
+    }
     // Statements the data layer does not translate: names whose case the server keeps.
     void psql(const QString& sql) {
         QProcess p;
@@ -80,10 +135,11 @@ class LoteEnServidor : public testing::Test {
         env.insert(QStringLiteral("TEMP"), dir.path());
         env.remove(QStringLiteral("DISPLAY"));
         p.setProcessEnvironment(env);
-        p.start(programa(),
-                QStringList{parametros, QStringLiteral("--batch"), QStringLiteral("--campos"),
-                            QStringLiteral("codigo,descripcion,tecnico")} +
-                    opciones);
+        QStringList argumentos{parametros, QStringLiteral("--batch")};
+        if (!opciones.contains(QStringLiteral("--campos")))
+            argumentos << QStringLiteral("--campos")
+                       << QStringLiteral("codigo,descripcion,tecnico");
+        p.start(programa(), argumentos + opciones);
         if (!p.waitForFinished(180000)) return {-1, QStringLiteral("no terminó")};
         return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
     }
@@ -93,36 +149,12 @@ class LoteEnServidor : public testing::Test {
 };
 
 TEST_F(LoteEnServidor, TheProgramStartsAndGeneratesOnTheServerAsOnTheEmbeddedDatabase) {
-    // The server, made from the same scripts as the embedded databases.
     ado::Connection pg;
-    pg.open(server.connectionString());
-    pg.execute(QStringLiteral("DROP SCHEMA public CASCADE"));
-    pg.execute(QStringLiteral("CREATE SCHEMA public"));
-    pg.execute(script("schema.sql"));
-    psql(QStringLiteral("DROP DATABASE IF EXISTS \"VL_ESTADISTICAS\""));
-    psql(
-        QStringLiteral("DO $$BEGIN CREATE ROLE \"VL_ESTADISTICAS\" LOGIN; EXCEPTION WHEN "
-                       "duplicate_object THEN NULL; END$$"));
-    psql(QStringLiteral("CREATE DATABASE \"VL_ESTADISTICAS\" OWNER \"VL_ESTADISTICAS\""));
-    // Made by its own login, which the program uses: it owns what it reads and writes.
-    const QString estadisticas =
-        server.connectionString()
-            .replace(QStringLiteral("Database=cronequipo"),
-                     QStringLiteral("Database=VL_ESTADISTICAS"))
-            .replace(QStringLiteral("UID=postgres"), QStringLiteral("UID=VL_ESTADISTICAS"));
-    {
-        ado::Connection vl;
-        vl.open(estadisticas);
-        vl.execute(script("estadisticas.sql"));
-        vl.close();
-    }
+    preparaServidor(pg);
+    const QString estadisticas = estadisticasEnServidor();
     // The embedded databases beside the program.
-    const QString gestion = dir.filePath(QStringLiteral("GESTION.db"));
-    ado::SqliteEngine::create(gestion);
-    ado::SqliteEngine::open(gestion)->execute(script("schema.sql"));
-    const QString vl = dir.filePath(QStringLiteral("VL_ESTADISTICAS.db"));
-    ado::SqliteEngine::create(vl);
-    ado::SqliteEngine::open(vl)->execute(script("estadisticas.sql"));
+    const QString gestion = baseEmbebida("GESTION.db", {"schema.sql"});
+    baseEmbebida("VL_ESTADISTICAS.db", {"estadisticas.sql"});
     ado::Connection lite;
     lite.open(
         QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =%1;UId=demo;Pwd=;").arg(gestion));
@@ -133,11 +165,7 @@ TEST_F(LoteEnServidor, TheProgramStartsAndGeneratesOnTheServerAsOnTheEmbeddedDat
         for (const char* sql : kOrdenes) c->execute(QString::fromUtf8(sql));
     }
 
-    const QString enServidor =
-        QStringLiteral(
-            "@Server=127.0.0.1,%1;@DbName=cronequipo;@Usuario=postgres;@Password=;"
-            "@Caja=1;")
-            .arg(server.port());
+    const QString enServidor = this->enServidor();
     const QString enArchivo =
         QStringLiteral("@Server=sqlite;@DbName=GESTION;@Usuario=demo;@Password=;@Caja=1;");
     const struct {
@@ -153,6 +181,13 @@ TEST_F(LoteEnServidor, TheProgramStartsAndGeneratesOnTheServerAsOnTheEmbeddedDat
         {{"--desde", "01/02/2026", "--hasta", "28/02/2026", "--periodicidad", "0",
           "--tecnico-desde", "   2", "--tecnico-hasta", "   2"},
          28},
+        {{"--desde", "01/01/1900", "--hasta", "31/12/2100", "--periodicidad", "6"}, 201 * 5},
+        {{"--desde", "01/12/1900", "--hasta", "31/01/2101", "--periodicidad", "3", "--campos",
+          "descripcion"},
+         0},
+        {{"--desde", "01/01/2100", "--hasta", "31/12/2100", "--periodicidad", "0", "--campos",
+          "descripcion,ubicacion"},
+         0},
     };
     int corridas = 0;
     for (const auto& c : casos) {
@@ -188,6 +223,78 @@ TEST_F(LoteEnServidor, TheProgramStartsAndGeneratesOnTheServerAsOnTheEmbeddedDat
     compartida.close();
     lite.close();
     pg.close();
+}
+
+// The demo business on the server and in the embedded database: the same spreadsheet and the
+// same PDF text, read from the server although a database file of the same name lies in the
+// program's folder with other work orders.
+TEST_F(LoteEnServidor, TheReportReadFromTheServerIsTheOneOfTheEmbeddedDatabase) {
+    ASSERT_FALSE(QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        << "pdftotext is missing (scripts/deps installs poppler-utils)";
+    ado::Connection pg;
+    preparaServidor(pg);
+    pg.execute(script("demo.sql"));
+    pg.execute(QStringLiteral(
+        "INSERT INTO TA_USUARIOS (Nombre, NombreCompleto, Administrador) VALUES ('postgres', "
+        "'Administración', 1)"));
+    QDir().mkpath(dir.filePath(QStringLiteral("reportes")));
+    for (const char* plantilla : {"Cronequipo.xml", "CronequipoObs.xml"})
+        ASSERT_TRUE(
+            QFile::copy(QStringLiteral(TEST_REPORTS_DIR "/") + QString::fromUtf8(plantilla),
+                        dir.filePath(QStringLiteral("reportes/")) + QString::fromUtf8(plantilla)));
+    baseEmbebida("DEMO.db", {"schema.sql", "demo.sql"});
+    baseEmbebida("VL_ESTADISTICAS.db", {"estadisticas.sql"});
+    const QString otra = baseEmbebida("GESTION.db", {"schema.sql"});
+    {
+        ado::Connection c;
+        c.open(QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =%1;UId=demo;Pwd=;")
+                   .arg(otra));
+        for (const char* sql : kOrdenes) c.execute(QString::fromUtf8(sql));
+        c.close();
+    }
+    // The demo's dates follow today: its year is the one the demo was made in.
+    const QString anio = pg.execute(QStringLiteral("SELECT VALOR FROM TA_CONFIGURACION WHERE "
+                                                   "CLAVE = 'PERIODO'"))
+                             ->field(0)
+                             .value()
+                             .toText();
+    pg.close();
+    const QString enArchivo =
+        QStringLiteral("@Server=sqlite;@DbName=DEMO;@Usuario=demo;@Password=;@Caja=1;");
+    const struct {
+        const char* periodicidad;
+        const char* campos;
+    } casos[] = {{"3", "codigo,descripcion,cliente,ubicacion,tecnico"}, {"1", "codigo,tecnico"}};
+    for (const auto& c : casos) {
+        QStringList salidas[2];
+        for (int lado = 0; lado < 2; ++lado) {
+            const QString base =
+                dir.filePath(lado ? QStringLiteral("archivo") : QStringLiteral("servidor"));
+            const auto [estado, error] =
+                corre(lado ? enArchivo : enServidor(),
+                      {QStringLiteral("--desde"), QStringLiteral("01/01/") + anio,
+                       QStringLiteral("--hasta"), QStringLiteral("31/12/") + anio,
+                       QStringLiteral("--periodicidad"), QString::fromUtf8(c.periodicidad),
+                       QStringLiteral("--campos"), QString::fromUtf8(c.campos),
+                       QStringLiteral("--pdf"), base + QStringLiteral(".pdf"),
+                       QStringLiteral("--xlsx"), base + QStringLiteral(".xlsx")});
+            ASSERT_EQ(estado, 0) << error.toStdString();
+            EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+            for (const char* parte : {"xl/worksheets/sheet1.xml", "xl/sharedStrings.xml"})
+                salidas[lado] << QString::fromUtf8(
+                    unzipped(base + QStringLiteral(".xlsx"), QString::fromUtf8(parte)));
+            QProcess texto;
+            texto.start(
+                QStringLiteral("pdftotext"),
+                {QStringLiteral("-layout"), base + QStringLiteral(".pdf"), QStringLiteral("-")});
+            ASSERT_TRUE(texto.waitForFinished(60000));
+            salidas[lado] << QString::fromUtf8(texto.readAllStandardOutput());
+        }
+        EXPECT_TRUE(salidas[0].join(QString()).contains(QStringLiteral("EQ-001")))
+            << "the demo's equipment is in the report";
+        EXPECT_TRUE(salidas[0][2].contains(QStringLiteral("Martín Gutiérrez")));
+        for (int k = 0; k < 3; ++k) EXPECT_EQ(salidas[0][k], salidas[1][k]) << c.campos << " " << k;
+    }
 }
 
 }  // namespace

@@ -127,6 +127,14 @@ TEST(PgDialectTranslate, FunctionsOfTheProgram) {
     });
 }
 
+TEST(PgDialectTranslate, TemporaryTablesAreTheSessions) {
+    expectAll({
+        {"CREATE TABLE #ot (id INT)", "CREATE TEMP TABLE ot (id INT)"},
+        {"INSERT INTO #ot SELECT id FROM ##otra", "INSERT INTO ot SELECT id FROM otra"},
+        {"DROP TABLE #ot", "DROP TABLE ot"},
+    });
+}
+
 TEST(PgDialectTranslate, PlusBetweenTextsJoinsThem) {
     expectAll({
         {"SELECT a + ' ' + b FROM T", "SELECT a || ' ' || b FROM T"},

@@ -174,10 +174,71 @@ TEST_F(EnPostgres, TheScheduleIsReplacedInOneTransactionAndReadBack) {
                    "AND '31/12/2026' ORDER BY FechaD"),
               (Rows{{"Bomba 1", "Cliente A", "2026-03-13 00:00:00", "2026-03-19 00:00:00", "OT 7"},
                     {"Bomba 2", "Cliente B", "2026-12-03 00:00:00", "2026-12-09 00:00:00", "-"}}));
-    EXPECT_EQ(rowsOf(pg,
-                     "SELECT COUNT(*) FROM AUX_ESTADISTICACTA WHERE MONTH(FechaD) = 12 AND "
-                     "DAY(FechaD) = 3 AND YEAR(FechaD) = 2026"),
+    EXPECT_EQ(same("SELECT COUNT(*) FROM AUX_ESTADISTICACTA WHERE MONTH(FechaD) = 12 AND "
+                   "DAY(FechaD) = 3 AND YEAR(FechaD) = 2026"),
               (Rows{{"1"}}));
+}
+
+// The date and text functions the demo business is written with, a session's temporary table
+// and "+" between texts, as the server computes them.
+TEST_F(EnPostgres, TheServersDateAndTextFunctionsGiveItsResultsOnBoth) {
+    both("CREATE TABLE Calculos (n INT, d DATETIME, t VARCHAR(30))");
+    const struct {
+        const char* expression;
+        const char* expected;
+        bool date;
+    } cases[] = {
+        {"DATEADD(month, 1, '31/01/2026')", "2026-02-28 00:00:00", true},
+        {"DATEADD(month, 1, '31/01/2024')", "2024-02-29 00:00:00", true},
+        {"DATEADD(mm, -30, '15/06/2026')", "2023-12-15 00:00:00", true},
+        {"DATEADD(year, 1, '29/02/2024')", "2025-02-28 00:00:00", true},
+        {"DATEADD(quarter, 1, '30/11/2026')", "2027-02-28 00:00:00", true},
+        {"DATEADD(day, -1, '01/03/2026')", "2026-02-28 00:00:00", true},
+        {"DATEADD(wk, 2, '25/12/2026')", "2027-01-08 00:00:00", true},
+        {"DATEADD(dd, 365, '01/01/2100')", "2101-01-01 00:00:00", true},
+        {"DATEADD(month, 1, '31/01/2026 10:30')", "2026-02-28 10:30:00", true},
+        {"DATEADD(hour, 15, '31/12/2026 10:00')", "2027-01-01 01:00:00", true},
+        {"DATEADD(minute, -1, '01/01/1901')", "1900-12-31 23:59:00", true},
+        {"DATEADD(day, 3, NULL)", "NULL", true},
+        {"DATEFROMPARTS(1900, 12, 31)", "1900-12-31 00:00:00", true},
+        {"DATEADD(day, 59, DATEFROMPARTS(2024, 1, 1))", "2024-02-29 00:00:00", true},
+        {"CAST(YEAR('31/12/2100') * 100 + MONTH('01/12/2100') AS varchar(10))", "210012", false},
+        {"STR(7, 4)", "   7", false},
+        {"STR(12345, 3)", "***", false},
+        {"STR(42)", "        42", false},
+        {"STR(NULL, 4)", "NULL", false},
+        {"'0001-' + REPLACE(STR(7, 8), ' ', '0')", "0001-00000007", false},
+        {"'a' + NULL", "NULL", false},
+        {"RTRIM('Año') + ' ' + 'Ñandú'", "Año Ñandú", false},
+    };
+    Rows expected;
+    int n = 0;
+    for (const auto& c : cases) {
+        const QString sql = QStringLiteral("INSERT INTO Calculos (n, %1) VALUES (%2, %3)")
+                                .arg(c.date ? QStringLiteral("d") : QStringLiteral("t"))
+                                .arg(++n)
+                                .arg(QString::fromUtf8(c.expression));
+        both(sql.toUtf8().constData());
+        expected.push_back(
+            {std::to_string(n), c.date ? c.expected : "NULL", c.date ? "NULL" : c.expected});
+    }
+    EXPECT_EQ(same("SELECT n, d, t FROM Calculos ORDER BY n"), expected);
+
+    both("CREATE TABLE #ot (id INT, dia INT, codigo VARCHAR(10))");
+    both("INSERT INTO #ot VALUES (1, 0, 'EQ-1'), (2, 59, 'eq-2')");
+    both(
+        "INSERT INTO Calculos (n, d, t) SELECT 100 + o.id, DATEADD(day, o.dia, "
+        "DATEFROMPARTS(2024, 1, 1)), o.codigo + '/' + STR(o.id, 2) FROM #ot o WHERE o.codigo "
+        "LIKE 'EQ%'");
+    both("DROP TABLE #ot");
+    EXPECT_EQ(same("SELECT n, d, t FROM Calculos WHERE n > 100 ORDER BY n"),
+              (Rows{{"101", "2024-01-01 00:00:00", "EQ-1/ 1"},
+                    {"102", "2024-02-29 00:00:00", "eq-2/ 2"}}));
+    // the temporary table was the session's: the database has none of that name
+    EXPECT_EQ(rowsOf(pg,
+                     "SELECT COUNT(*) FROM information_schema.tables WHERE table_name = 'ot' "
+                     "AND table_schema = 'public'"),
+              (Rows{{"0"}}));
 }
 
 }  // namespace

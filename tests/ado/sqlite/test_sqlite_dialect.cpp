@@ -66,7 +66,7 @@ TEST(SqliteDialectTranslate, TurnsTopIntoLimit) {
 TEST(SqliteDialectTranslate, RewritesFunctions) {
     expectAll({
         {"SELECT LEN(a) FROM T", "SELECT length(rtrim(a)) FROM T"},
-        {"SELECT len (a + 'x') FROM T", "SELECT length(rtrim(a + 'x')) FROM T"},
+        {"SELECT len (a + 'x') FROM T", "SELECT length(rtrim(a || 'x')) FROM T"},
         {"SELECT ISNULL(a, 0), IsNull(b,'') FROM T", "SELECT ifnull(a, 0), ifnull(b,'') FROM T"},
         {"SELECT SUBSTRING(a, 2, 3) FROM T", "SELECT substr(a, 2, 3) FROM T"},
         {"SELECT CHARINDEX('-', a) FROM T", "SELECT instr(a, '-') FROM T"},
@@ -81,6 +81,17 @@ TEST(SqliteDialectTranslate, RewritesFunctions) {
         {"SELECT * FROM T WHERE F < GETDATE()",
          "SELECT * FROM T WHERE F < datetime('now','localtime')"},
         {"SELECT 'LEN(a)', [LEN], t.len FROM T", "SELECT 'LEN(a)', [LEN], t.len FROM T"},
+    });
+}
+
+TEST(SqliteDialectTranslate, TemporaryTablesAndJoinedTextsAreSQLitesOwn) {
+    expectAll({
+        {"CREATE TABLE #ot (id INT)", "CREATE TEMP TABLE ot (id INT)"},
+        {"INSERT INTO #ot SELECT id FROM ##otra o JOIN T ON T.a = o.id",
+         "INSERT INTO ot SELECT id FROM otra o JOIN T ON T.a = o.id"},
+        {"DROP TABLE #ot", "DROP TABLE ot"},
+        {"SELECT '#ot', [#ot] FROM T", "SELECT '#ot', [#ot] FROM T"},
+        {"SELECT a + ' ' + b, a + b, n + 1 FROM T", "SELECT a || ' ' || b, a + b, n + 1 FROM T"},
     });
 }
 
@@ -143,7 +154,8 @@ TEST(SqliteDialectTranslate, DateLiteralsChangeOnlyWhereTheyMeetADateColumn) {
          "INSERT INTO T (Texto, F) VALUES ('a', '2026-03-15'), ('15/03/2026', 'x')"},
         {"INSERT INTO T (F, Texto) SELECT '15/03/2026', '15/03/2026' FROM U",
          "INSERT INTO T (F, Texto) SELECT '15/03/2026', '15/03/2026' FROM U"},
-        {"SELECT YEAR('15/03/2026') FROM U", "SELECT YEAR('2026-03-15') FROM U"},
+        {"SELECT YEAR('15/03/2026') FROM U",
+         "SELECT CAST(strftime('%Y', '2026-03-15') AS INTEGER) FROM U"},
         {"SELECT CAST('15/03/2026' AS DATETIME) FROM U",
          "SELECT CAST('2026-03-15' AS DATETIME) FROM U"},
         {"SELECT * FROM U WHERE F = '15/03/2026'", "SELECT * FROM U WHERE F = '15/03/2026'"},
