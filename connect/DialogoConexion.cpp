@@ -34,7 +34,7 @@ DB_Dll::DatosConexion muestra(const DB_Dll::DatosConexion& inicial) {
     r.Aceptar = w.Aceptar;
     if (!r.Aceptar) return r;
     r.TxtDbName = w.TxtDbName->text();
-    r.TxtServidor = w.TxtServidor->text();
+    r.TxtServidor = w.servidorConPuerto();
     r.TxtUserId = w.TxtUserId->text();
     r.TxtUserPassword = w.TxtUserPassword->text();
     r.CboPlataformaDB = w.CboPlataformaDB->currentIndex();

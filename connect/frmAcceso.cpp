@@ -182,11 +182,25 @@ void frmAcceso::AsignarDatosBase() {
     const CamposDeBase c = camposDe(*base);
     // A port, once an entry has given one, stays until another entry gives another.
     if (c.puerto) puerto_ = c.puerto;
+    puertoDeLaEntrada_ = c.puerto.has_value();
     TxtServidor->setText(c.servidor);
     TxtUserId->setText(QString());
     TxtUserPassword->setText(QString());
     TxtDbName->setText(c.base);
     TxtPuerto->setText(puerto_.value_or(QString()));
+}
+
+QString frmAcceso::servidorConPuerto() const {
+    const QString servidor = TxtServidor->text();
+    const QString nombre = servidor.trimmed();
+    const bool elegido = puertoDeLaEntrada_ || TxtPuerto->isModified();
+    const double puerto = SuiteLib::tools().TextToNumber(TxtPuerto->text());
+    if (!elegido || puerto < 1 || puerto > 65535 || nombre.isEmpty() ||
+        servidor == promptDe(TxtServidor) || nombre.contains(QLatin1Char(',')) ||
+        nombre.contains(QLatin1Char('#')) ||
+        nombre.compare(QLatin1String("sqlite"), Qt::CaseInsensitive) == 0)
+        return servidor;
+    return nombre + QLatin1Char(',') + QString::number(static_cast<qint64>(puerto));
 }
 
 QString frmAcceso::promptDe(const QLineEdit* caja) const {

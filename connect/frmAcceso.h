@@ -30,6 +30,12 @@ class frmAcceso : public QDialog {
     // own text is emptied.
     void MensajeInicial(QLineEdit* ObjTxt);
     QString archivoBases() const { return archivo_; }
+    // The server as the connection is to take it: "host,port" with the port of its box when the
+    // chosen entry gave that port or the user typed it, and the server names no port of its own
+    // (a port an earlier entry left in the box is not the chosen server's). The
+    // window's first "1433", never touched, is no choice: another server's driver would be sent
+    // to SQL Server's port.
+    QString servidorConPuerto() const;
     // "Registrar": the typed connection added to BASES.TXT when it is new and the server takes it.
     void CmdRegistrar_Click();
     // "Crear Acceso Directo": a shortcut that starts this program with its parameter string,
@@ -70,5 +76,6 @@ class frmAcceso : public QDialog {
     static void anchoParaPrompt(QLineEdit* caja);
 
     QString archivo_;
-    std::optional<QString> puerto_;  // of the entry last looked up
+    std::optional<QString> puerto_;   // of the entry last looked up
+    bool puertoDeLaEntrada_ = false;  // the chosen entry gave the port the box shows
 };

@@ -13,9 +13,11 @@
 #include "connect/DialogoConexion.h"
 #include "connect/frmAcceso.h"
 #include "data/db_dll/DB_Dll.h"
+#include "platform/IniReader.h"
 #include "platform/Process.h"
 #include "tests/support/Aplicacion.h"
 #include "tests/support/ImprimeQString.h"
+#include "tests/support/PostgresServer.h"
 #include "tests/support/ScriptedPrompter.h"
 
 namespace {
@@ -132,6 +134,66 @@ TEST_F(DialogoConexion, ARetryComesBackWithTheChosenEntryAndTheTypedFields) {
     EXPECT_EQ(visto.clave, QStringLiteral("clave"));
     EXPECT_EQ(visto.puerto, QStringLiteral("1444"));
     EXPECT_FALSE(db.gOpenFlag) << "cancelled the second time";
+}
+
+TEST_F(DialogoConexion, ThePortOfItsBoxReachesTheServerWhenTheEntryGaveItOrTheUserTypedIt) {
+    const struct {
+        int entrada;  // of the list below; -1: no BASES.TXT
+        const char* servidor;
+        const char* puerto;  // typed over the box's text; nullptr: left as it is
+        const char* esperado;
+    } casos[] = {
+        {0, nullptr, nullptr, "SRV1,1444"},
+        {0, "db.local", nullptr, "db.local,1444"},
+        {0, nullptr, "1500", "SRV1,1500"},
+        {1, nullptr, nullptr, "srv9"},  // the box still shows the first entry's port
+        {1, nullptr, "5499", "srv9,5499"},
+        {-1, "srv2", nullptr, "srv2"},  // the window's first 1433, untouched
+        {-1, "srv2", "5499", "srv2,5499"},
+        {-1, "srv3,1500", "5499", "srv3,1500"},
+        {-1, "sqlite", "5499", "sqlite"},
+        {-1, "srv2", "puerto", "srv2"},
+        {-1, "srv2", "70000", "srv2"},
+        {-1, nullptr, "5499", ""},  // no server: nothing to add a port to
+    };
+    for (const auto& c : casos) {
+        QFile::remove(dir.filePath(QStringLiteral("BASES.TXT")));
+        if (c.entrada >= 0)
+            bases("GESTION / SRV1,Gestion,Gestion,x,srv1:1444\r\nOTRA / SRV9,Otra,Otra,x,srv9\r\n");
+        frmAcceso w;
+        w.Carga();
+        if (c.entrada >= 0) w.lstBases->setCurrentRow(c.entrada);
+        if (c.servidor) w.TxtServidor->setText(QString::fromUtf8(c.servidor));
+        if (c.puerto) {
+            w.TxtPuerto->selectAll();
+            QTest::keyClicks(w.TxtPuerto, QString::fromUtf8(c.puerto));
+        }
+        EXPECT_EQ(w.servidorConPuerto(), QString::fromUtf8(c.esperado))
+            << c.entrada << " " << (c.servidor ? c.servidor : "-") << " "
+            << (c.puerto ? c.puerto : "-");
+    }
+}
+
+// The entry of a server whose port is not the usual one: the connection reaches that port.
+TEST_F(DialogoConexion, AConnectionThroughTheDialogGoesToThePortOfTheEntry) {
+    const PostgresServer& server = PostgresServer::instance();
+    ASSERT_TRUE(server.failure().isEmpty()) << server.failure().toStdString();
+    platform::writeIniKey(dir.filePath(QStringLiteral("KV300mn.INI")), QStringLiteral("ODBC"),
+                          QStringLiteral("DriverSQLServer"), PostgresServer::driver());
+    bases(QStringLiteral("CRONEQUIPO / 127.0.0.1,cronequipo,cronequipo,x,127.0.0.1:%1\r\n")
+              .arg(server.port())
+              .toLatin1());
+    UsuarioDelDialogo usuario({[](frmAcceso& w) {
+        w.lstBases->setCurrentRow(0);
+        w.TxtUserId->setText(QStringLiteral("postgres"));
+        w.bcAceptar->click();
+    }});
+    DB_Dll& db = gDB();
+    db.OpenServerADODB(true, 3, QString(), false, true);
+    EXPECT_EQ(usuario.vistas(), 1u);
+    EXPECT_EQ(db.gServidor, QStringLiteral("127.0.0.1,%1").arg(server.port()));
+    EXPECT_TRUE(db.gOpenFlag) << "the server listens on that port only";
+    EXPECT_TRUE(prompts->shown().empty());
 }
 
 }  // namespace
