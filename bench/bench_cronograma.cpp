@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -230,8 +231,9 @@ struct WideText {
     SQLWCHAR chars[64] = {0};
     SQLLEN bytes = 0;
     void set(const std::u16string& s) {
-        std::memcpy(chars, s.data(), s.size() * sizeof(SQLWCHAR));
-        bytes = static_cast<SQLLEN>(s.size() * sizeof(SQLWCHAR));
+        const std::size_t n = std::min(s.size(), std::size(chars));
+        std::memcpy(chars, s.data(), n * sizeof(SQLWCHAR));
+        bytes = static_cast<SQLLEN>(n * sizeof(SQLWCHAR));
     }
 };
 
