@@ -3,8 +3,6 @@
 // rows made inside the server (what no client can beat). Prints rows per second and rows per
 // round trip (counted here: each time the client turns from sending to waiting).
 #include <dlfcn.h>
-#include <sql.h>
-#include <sqlext.h>
 #include <sys/socket.h>
 
 #include <QCoreApplication>
@@ -16,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BareOdbc.h"
 #include "tests/support/PostgresServer.h"
 
 namespace {
@@ -42,47 +41,10 @@ extern "C" ssize_t recv(int fd, void* buf, size_t len, int flags) {
 
 namespace {
 
+using bench::check;
+using Odbc = bench::OdbcConnection;
+
 constexpr int kColumns = 8;
-
-void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE h, const char* what) {
-    if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA) return;
-    SQLCHAR state[6] = {0}, msg[1024] = {0};
-    SQLINTEGER native = 0;
-    SQLSMALLINT len = 0;
-    SQLGetDiagRec(type, h, 1, state, &native, msg, sizeof msg, &len);
-    throw std::runtime_error(std::string(what) + ": [" + reinterpret_cast<char*>(state) + "] " +
-                             reinterpret_cast<char*>(msg));
-}
-
-struct Odbc {
-    SQLHENV env = nullptr;
-    SQLHDBC dbc = nullptr;
-    explicit Odbc(const std::string& cs) {
-        SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
-        SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-        SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
-        check(SQLDriverConnect(dbc, nullptr, (SQLCHAR*)cs.c_str(), SQL_NTS, nullptr, 0, nullptr,
-                               SQL_DRIVER_NOPROMPT),
-              SQL_HANDLE_DBC, dbc, "connect");
-    }
-    ~Odbc() {
-        SQLDisconnect(dbc);
-        SQLFreeHandle(SQL_HANDLE_DBC, dbc);
-        SQLFreeHandle(SQL_HANDLE_ENV, env);
-    }
-    void exec(const char* sql) {
-        SQLHSTMT st = nullptr;
-        SQLAllocHandle(SQL_HANDLE_STMT, dbc, &st);
-        check(SQLExecDirect(st, (SQLCHAR*)sql, SQL_NTS), SQL_HANDLE_STMT, st, sql);
-        SQLFreeHandle(SQL_HANDLE_STMT, st);
-    }
-    void transaction(bool on) {
-        if (!on) SQLEndTran(SQL_HANDLE_DBC, dbc, SQL_COMMIT);
-        SQLSetConnectAttr(dbc, SQL_ATTR_AUTOCOMMIT,
-                          reinterpret_cast<SQLPOINTER>(on ? SQL_AUTOCOMMIT_OFF : SQL_AUTOCOMMIT_ON),
-                          0);
-    }
-};
 
 // The values of row i, as the schedule writes them (texts, two dates, two numbers, a text).
 struct Row {
@@ -140,9 +102,9 @@ struct Result {
 // batch[s * perStatement + r].
 Result write(Odbc& db, long rows, int perStatement, int sets) {
     db.exec("DELETE FROM aux_bench");
-    db.transaction(true);
-    SQLHSTMT st = nullptr;
-    SQLAllocHandle(SQL_HANDLE_STMT, db.dbc, &st);
+    db.begin();
+    const bench::OdbcStatement statement(db);
+    const SQLHSTMT st = statement.get();
     const std::string sql = placeholders(perStatement);
     check(SQLPrepare(st, (SQLCHAR*)sql.c_str(), SQL_NTS), SQL_HANDLE_STMT, st, "prepare");
     const int perExecute = perStatement * sets;
@@ -168,10 +130,9 @@ Result write(Odbc& db, long rows, int perStatement, int sets) {
             std::exit(1);
         }
     }
-    db.transaction(false);
+    db.commit();
     const double seconds = t.elapsed() / 1000.0;
     const long trips = sends - before;
-    SQLFreeHandle(SQL_HANDLE_STMT, st);
     return {seconds, trips};
 }
 
@@ -186,20 +147,20 @@ Result writeInServer(Odbc& db, long rows) {
         "timestamp '2026-01-01' + (i % 28) * interval '1 day', timestamp '2026-01-01' + (i % 28) "
         "* interval '1 day', i % 3, 0 FROM generate_series(0, " +
         std::to_string(rows - 1) + ") AS i";
-    db.transaction(true);
+    db.begin();
     QElapsedTimer t;
     t.start();
     db.exec(sql.c_str());
-    db.transaction(false);
+    db.commit();
     return {t.elapsed() / 1000.0, 1};
 }
 
 // Rows as literals of one statement text, `perStatement` rows to a statement.
 Result writeLiterals(Odbc& db, long rows, int perStatement) {
     db.exec("DELETE FROM aux_bench");
-    db.transaction(true);
-    SQLHSTMT st = nullptr;
-    SQLAllocHandle(SQL_HANDLE_STMT, db.dbc, &st);
+    db.begin();
+    const bench::OdbcStatement statement(db);
+    const SQLHSTMT st = statement.get();
     // The text has no escape sequences for the driver to look for.
     SQLSetStmtAttr(st, SQL_ATTR_NOSCAN, reinterpret_cast<SQLPOINTER>(SQL_NOSCAN_ON), 0);
     const long before = sends;
@@ -222,10 +183,9 @@ Result writeLiterals(Odbc& db, long rows, int perStatement) {
         check(SQLExecDirect(st, (SQLCHAR*)sql.c_str(), static_cast<SQLINTEGER>(sql.size())),
               SQL_HANDLE_STMT, st, "literals");
     }
-    db.transaction(false);
+    db.commit();
     const double seconds = t.elapsed() / 1000.0;
     const long trips = sends - before;
-    SQLFreeHandle(SQL_HANDLE_STMT, st);
     return {seconds, trips};
 }
 

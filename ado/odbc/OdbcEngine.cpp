@@ -7,6 +7,8 @@
 #include <QDateTime>
 #include <QRegularExpression>
 #include <algorithm>
+#include <deque>
+#include <optional>
 
 #include "ado/core/BufferedCursor.h"
 #include "ado/core/Error.h"
@@ -309,6 +311,67 @@ void collect(SQLHSTMT h, SQLRETURN rc, ExecResult& r) {
     }
 }
 
+// One parameter of a prepared statement: its value, the buffers the driver reads it from, and
+// the binding the driver was last given for them.
+struct Parameter {
+    // What SQLBindParameter is called with; the same binding twice is the same call.
+    struct Binding {
+        SQLSMALLINT cType = 0, sqlType = 0;
+        SQLULEN size = 0;
+        SQLPOINTER buffer = nullptr;
+        SQLLEN length = 0;
+        bool operator==(const Binding&) const = default;
+    };
+
+    // Puts the value in its buffer; returns the binding that hands it over.
+    Binding fill() {
+        switch (value.kind()) {
+            case Variant::Kind::Empty:
+            case Variant::Kind::Null:
+                ind = SQL_NULL_DATA;
+                return {SQL_C_WCHAR, SQL_WVARCHAR, 1, nullptr, 0};
+            case Variant::Kind::Number:
+                number = value.number();
+                ind = 0;
+                return {SQL_C_DOUBLE, SQL_DOUBLE, 15, &number, 0};
+            case Variant::Kind::Boolean:
+                bit = value.boolean() ? 1 : 0;
+                ind = 0;
+                return {SQL_C_BIT, SQL_BIT, 1, &bit, 0};
+            case Variant::Kind::Date: {
+                const QDateTime& d = value.date();
+                stamp = SQL_TIMESTAMP_STRUCT{static_cast<SQLSMALLINT>(d.date().year()),
+                                             static_cast<SQLUSMALLINT>(d.date().month()),
+                                             static_cast<SQLUSMALLINT>(d.date().day()),
+                                             static_cast<SQLUSMALLINT>(d.time().hour()),
+                                             static_cast<SQLUSMALLINT>(d.time().minute()),
+                                             static_cast<SQLUSMALLINT>(d.time().second()),
+                                             0};
+                ind = 0;
+                return {SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP, 19, &stamp, 0};
+            }
+            case Variant::Kind::Text:
+                break;
+        }
+        const QString& t = value.text();
+        // Within its capacity the buffer stays where it was bound.
+        text.resize(static_cast<std::size_t>(t.size()) + 1);
+        std::copy_n(reinterpret_cast<const SQLWCHAR*>(t.constData()), t.size(), text.data());
+        text[static_cast<std::size_t>(t.size())] = 0;
+        ind = static_cast<SQLLEN>(t.size() * static_cast<qsizetype>(sizeof(SQLWCHAR)));
+        return {SQL_C_WCHAR, SQL_WVARCHAR, std::max<SQLULEN>(1, static_cast<SQLULEN>(t.size())),
+                text.data(), ind};
+    }
+
+    Variant value;
+    std::vector<SQLWCHAR> text;
+    double number = 0;
+    unsigned char bit = 0;
+    SQL_TIMESTAMP_STRUCT stamp{};
+    SQLLEN ind = 0;
+    std::optional<Binding> bound;
+};
+
 class OdbcPrepared : public Prepared {
   public:
     OdbcPrepared(std::shared_ptr<OdbcEngine::Conn> c, int timeout, const QString& sql)
@@ -317,66 +380,23 @@ class OdbcPrepared : public Prepared {
         check(SQLPrepareW(stmt_.h, w.data(), SQL_NTS), SQL_HANDLE_STMT, stmt_.h);
     }
     void bind(int index, const Variant& value) override {
-        if (static_cast<std::size_t>(index) >= values_.size())
-            values_.resize(static_cast<std::size_t>(index) + 1);
-        values_[static_cast<std::size_t>(index)] = value;
+        if (static_cast<std::size_t>(index) >= params_.size())
+            params_.resize(static_cast<std::size_t>(index) + 1);
+        params_[static_cast<std::size_t>(index)].value = value;
     }
+    // The driver reads the bound buffers at each execution, so a parameter is bound again only
+    // when its binding changes (its kind, a text's length, a buffer that had to grow): a
+    // statement of many rows run again binds a few of its parameters, not all of them.
     ExecResult execute() override {
-        SQLFreeStmt(stmt_.h, SQL_RESET_PARAMS);
-        // Buffers must live until the execution ends.
-        std::vector<std::vector<SQLWCHAR>> texts(values_.size());
-        std::vector<double> numbers(values_.size());
-        std::vector<unsigned char> bits(values_.size());
-        std::vector<SQL_TIMESTAMP_STRUCT> stamps(values_.size());
-        std::vector<SQLLEN> ind(values_.size());
-        for (std::size_t i = 0; i < values_.size(); ++i) {
-            const Variant& v = values_[i];
-            const auto p = static_cast<SQLUSMALLINT>(i + 1);
-            SQLRETURN rc = SQL_SUCCESS;
-            switch (v.kind()) {
-                case Variant::Kind::Empty:
-                case Variant::Kind::Null:
-                    ind[i] = SQL_NULL_DATA;
-                    rc = SQLBindParameter(stmt_.h, p, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, 1,
-                                          0, nullptr, 0, &ind[i]);
-                    break;
-                case Variant::Kind::Number:
-                    numbers[i] = v.number();
-                    ind[i] = 0;
-                    rc = SQLBindParameter(stmt_.h, p, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 15,
-                                          0, &numbers[i], 0, &ind[i]);
-                    break;
-                case Variant::Kind::Boolean:
-                    bits[i] = v.boolean() ? 1 : 0;
-                    ind[i] = 0;
-                    rc = SQLBindParameter(stmt_.h, p, SQL_PARAM_INPUT, SQL_C_BIT, SQL_BIT, 1, 0,
-                                          &bits[i], 0, &ind[i]);
-                    break;
-                case Variant::Kind::Date: {
-                    const QDateTime& d = v.date();
-                    stamps[i] = SQL_TIMESTAMP_STRUCT{static_cast<SQLSMALLINT>(d.date().year()),
-                                                     static_cast<SQLUSMALLINT>(d.date().month()),
-                                                     static_cast<SQLUSMALLINT>(d.date().day()),
-                                                     static_cast<SQLUSMALLINT>(d.time().hour()),
-                                                     static_cast<SQLUSMALLINT>(d.time().minute()),
-                                                     static_cast<SQLUSMALLINT>(d.time().second()),
-                                                     0};
-                    ind[i] = 0;
-                    rc = SQLBindParameter(stmt_.h, p, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP,
-                                          SQL_TYPE_TIMESTAMP, 19, 0, &stamps[i], 0, &ind[i]);
-                    break;
-                }
-                case Variant::Kind::Text:
-                    texts[i] = wide(v.text());
-                    ind[i] = static_cast<SQLLEN>(v.text().size() *
-                                                 static_cast<qsizetype>(sizeof(SQLWCHAR)));
-                    rc = SQLBindParameter(
-                        stmt_.h, p, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
-                        std::max<SQLULEN>(1, static_cast<SQLULEN>(v.text().size())), 0,
-                        texts[i].data(), ind[i], &ind[i]);
-                    break;
-            }
-            check(rc, SQL_HANDLE_STMT, stmt_.h);
+        for (std::size_t i = 0; i < params_.size(); ++i) {
+            Parameter& p = params_[i];
+            const Parameter::Binding b = p.fill();
+            if (p.bound == b) continue;
+            p.bound.reset();
+            check(SQLBindParameter(stmt_.h, static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT,
+                                   b.cType, b.sqlType, b.size, 0, b.buffer, b.length, &p.ind),
+                  SQL_HANDLE_STMT, stmt_.h);
+            p.bound = b;
         }
         ExecResult r;
         const SQLRETURN rc = SQLExecute(stmt_.h);
@@ -386,8 +406,10 @@ class OdbcPrepared : public Prepared {
     }
 
   private:
+    // Bound buffers must not move: a deque keeps its elements where they are as it grows.
+    std::deque<Parameter> params_;
+    // Declared last, freed first: no buffer goes before the statement that reads it.
     Stmt stmt_;
-    std::vector<Variant> values_;
 };
 
 std::unique_ptr<Cursor> remap(Cursor& in, const std::vector<std::pair<int, ColumnInfo>>& pick,

@@ -15,6 +15,7 @@
 #include "platform/IniReader.h"
 #include "platform/Process.h"
 #include "tests/support/FailureNumber.h"
+#include "tests/support/ImprimeQString.h"
 #include "tests/support/PostgresServer.h"
 
 using namespace ado;
@@ -201,6 +202,65 @@ TEST_F(Servidor, ValuesComeBackAsTheyWentIn) {
         EXPECT_EQ(s.isNull(), e.saldo.isNull());
         if (!e.saldo.isNull()) {
             EXPECT_EQ(s.number(), e.saldo.number());
+        }
+        rs->moveNext();
+    }
+    EXPECT_TRUE(rs->eof());
+}
+
+// A prepared statement keeps its parameters bound from one run to the next: every run must still
+// send its own values, whether a parameter keeps its kind and length, changes them, or outgrows
+// the text it had, and after a run the server refused.
+TEST_F(Servidor, APreparedStatementRunAgainSendsTheValuesOfEachRun) {
+    const QString larger(3000, QChar(0x00F1));
+    const QDateTime alta(QDate(2026, 2, 13), QTime(9, 5, 0));
+    struct Run {
+        Variant codigo, nombre, alta, saldo;
+    } runs[] = {
+        {QStringLiteral("1"), QStringLiteral("corto"), alta, 1.5},
+        {QStringLiteral("2"), QStringLiteral("otro!"), alta.addDays(1), 2.5},  // same lengths
+        {QStringLiteral("3"), larger, Variant::null(), Variant::null()},
+        {QStringLiteral("4"), Variant::null(), alta.addYears(-80), 0},
+        {QStringLiteral("5"), QString(), alta, -7.25},
+        {QStringLiteral("6"), QStringLiteral("Cigüeña"), Variant::null(), 1e9},
+    };
+    Command insert;
+    insert.setActiveConnection(cnn);
+    insert.setCommandText(
+        QStringLiteral("INSERT INTO Clientes (Codigo, Nombre, Alta, Saldo) VALUES (?, ?, ?, ?)"));
+    for (std::size_t i = 0; i < std::size(runs); ++i) {
+        const Run& r = runs[i];
+        insert.execute({r.codigo, r.nombre, r.alta, r.saldo});
+        if (i == 2) {
+            // A code already there: the server refuses this run, not the next ones.
+            EXPECT_EQ(failureNumber([&] {
+                          insert.execute({QStringLiteral("1"), QStringLiteral("repetido"),
+                                          Variant::null(), 3.0});
+                      }),
+                      code::Constraint);
+        }
+    }
+
+    auto rs = cnn.execute(
+        QStringLiteral("SELECT Codigo, Nombre, Alta, Saldo FROM Clientes ORDER BY Codigo"));
+    for (const Run& r : runs) {
+        ASSERT_FALSE(rs->eof());
+        const std::string run = r.codigo.text().toStdString();
+        EXPECT_EQ(rs->field(0).value().text(), r.codigo.text()) << run;
+        const Variant nombre = rs->field(1).value();
+        EXPECT_EQ(nombre.isNull(), r.nombre.isNull()) << run;
+        if (!r.nombre.isNull()) {
+            EXPECT_EQ(nombre.text(), r.nombre.text()) << run;
+        }
+        const Variant a = rs->field(2).value();
+        EXPECT_EQ(a.isNull(), r.alta.isNull()) << run;
+        if (!r.alta.isNull()) {
+            EXPECT_EQ(a.date(), r.alta.date()) << run;
+        }
+        const Variant s = rs->field(3).value();
+        EXPECT_EQ(s.isNull(), r.saldo.isNull()) << run;
+        if (!r.saldo.isNull()) {
+            EXPECT_EQ(s.number(), r.saldo.number()) << run;
         }
         rs->moveNext();
     }
