@@ -113,6 +113,12 @@ void Connection::refreshStatistics(const QString& table) {
     if (state() == adstate::Open) engine().refreshStatistics(table);
 }
 
+void Connection::lockName(const QString& name) {
+    Engine& e = engine();
+    impl_->errors.clear();
+    guarded([&] { e.lockName(name); });
+}
+
 int Connection::beginTrans() {
     Engine& e = engine();
     guarded([&] { e.begin(); });

@@ -26,6 +26,7 @@ class OdbcEngine : public Engine {
     std::vector<QString> primaryKey(const QString& table) override;
     void setTimeout(int seconds) override { timeout_ = seconds; }
     void setDefaultDatabase(const QString& name) override;
+    void lockName(const QString& name) override;
     QString source() const override;
 
     QString dbmsName() const { return dbms_; }
