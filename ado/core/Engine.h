@@ -78,6 +78,9 @@ class Engine {
     // the same rows take turns. The embedded engine's write transaction keeps every other writer
     // out already: nothing to do there.
     virtual void lockName(const QString& name) { (void)name; }
+    // Whether the session's link to its database is gone (a server stopped or out of reach),
+    // asked after a failure. An embedded database cannot be out of reach.
+    virtual bool connectionLost() const { return false; }
 };
 
 }  // namespace ado

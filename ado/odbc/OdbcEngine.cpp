@@ -653,6 +653,13 @@ void OdbcEngine::lockName(const QString& name) {
     runDirect(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(static_cast<qint64>(number)));
 }
 
+bool OdbcEngine::connectionLost() const {
+    // A driver that cannot tell is taken to be connected.
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    return SQL_SUCCEEDED(SQLGetConnectAttr(c_->dbc, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) &&
+           dead == SQL_CD_TRUE;
+}
+
 void OdbcEngine::setDefaultDatabase(const QString& name) {
     if (speaksSqlite() || name.trimmed().isEmpty()) return;
     auto w = wide(name.trimmed());

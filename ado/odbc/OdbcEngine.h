@@ -27,6 +27,7 @@ class OdbcEngine : public Engine {
     void setTimeout(int seconds) override { timeout_ = seconds; }
     void setDefaultDatabase(const QString& name) override;
     void lockName(const QString& name) override;
+    bool connectionLost() const override;
     QString source() const override;
 
     QString dbmsName() const { return dbms_; }

@@ -1,7 +1,8 @@
-// The program on a database server that several users share at once: what the server keeps is
-// whole.
+// The program on a database server that several users share at once, and on one that goes away
+// while the program writes: what the server keeps is whole either way.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -49,6 +50,9 @@ class ServidorConcurrencia : public testing::Test {
         ASSERT_TRUE(QFile::copy(QStringLiteral(CRONEQUIPO_EXE), programa()));
         platform::writeIniKey(dir.filePath(QStringLiteral("KV300mn.INI")), QStringLiteral("ODBC"),
                               QStringLiteral("DriverSQLServer"), PostgresServer::driver());
+        QDir(dir.path()).mkpath(QStringLiteral("reportes"));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(TEST_REPORTS_DIR "/Cronequipo.xml"),
+                                dir.filePath(QStringLiteral("reportes/Cronequipo.xml"))));
         creaBases();
     }
 
@@ -252,6 +256,105 @@ TEST_F(ServidorConcurrencia, FourProcessesStartingAndGeneratingAtOnceLoseNothing
     EXPECT_EQ(cuenta(QStringLiteral(
                   "SELECT COUNT(*) FROM AUX_ESTADISTICACTA WHERE USUARIO = 'OTRO|USUARIO'")),
               1);
+}
+
+TEST_F(ServidorConcurrencia, AServerStoppedWhileTheProgramWritesKeepsThePreviousScheduleWhole) {
+    // A hundred work orders, each visited every day: a daily schedule of a year is long to write.
+    for (const char* sql : {kOrdenes[0], kOrdenes[1], kOrdenes[2]})
+        pg.execute(QString::fromUtf8(sql));
+    const char* const equipos[] = {"EQ-001", "eq-002", "EQ-003"};
+    QStringList ordenes, planes;
+    for (int k = 1; k <= 100; ++k) {
+        const QString equipo = QString::fromLatin1(equipos[k % 3]);
+        ordenes << QStringLiteral(
+                       "(%1, 'ot', '0001-%1', '01/02/2026', '03/02/2026', '     1', "
+                       "'   1', '%2', 0, 0)")
+                       .arg(k)
+                       .arg(equipo);
+        planes << QStringLiteral("(%1, '%2', 'D', 1, 0)").arg(k).arg(equipo);
+    }
+    pg.execute(QStringLiteral("INSERT INTO v_mv_cpte (idcomprobante, tc, numero, fecha, "
+                              "fechaestinicio, idcliente, idtecnico, codigomant, ANULADA, "
+                              "FINALIZADA) VALUES ") +
+               ordenes.join(QStringLiteral(", ")));
+    pg.execute(QStringLiteral("INSERT INTO v_mv_cronograma (idcomprobante, codigomant, "
+                              "frecuencia, cada, total_repeticiones) VALUES ") +
+               planes.join(QStringLiteral(", ")));
+    const auto lote = [&](QProcess& p, const char* periodicidad, const QString& pdf) {
+        preparaProceso(p, QStringLiteral("juan"));
+        p.start(programa(), {parametros(), QStringLiteral("--batch"), QStringLiteral("--campos"),
+                             QStringLiteral("codigo"), QStringLiteral("--periodicidad"),
+                             QString::fromLatin1(periodicidad), QStringLiteral("--desde"),
+                             QStringLiteral("01/01/2026"), QStringLiteral("--hasta"),
+                             QStringLiteral("31/12/2026"), QStringLiteral("--pdf"), pdf});
+    };
+    // The server goes away at once (a machine that fails) or as an administrator stops it, which
+    // ends the connections itself.
+    const struct {
+        const char* parada;
+        const char* antes;  // the periodicity of the schedule from before
+        std::size_t filas;
+    } casos[] = {{"immediate", "Mensual", 100u * 12u}, {"fast", "Trimestral", 100u * 4u}};
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.parada);
+        // The schedule of a first run, and its report.
+        const QString primerPdf = dir.filePath(QStringLiteral("%1.pdf").arg(c.antes));
+        {
+            QProcess primera;
+            lote(primera, c.antes, primerPdf);
+            ASSERT_TRUE(primera.waitForFinished(180000));
+            ASSERT_EQ(primera.exitCode(), 0) << primera.readAllStandardError().toStdString();
+            ASSERT_TRUE(QFile::exists(primerPdf));
+        }
+        const Filas antes = cronogramaDe(QStringLiteral("%|JUAN"));
+        ASSERT_EQ(antes.size(), c.filas);
+
+        // A second one, stopped with the server while it writes.
+        QProcess segunda;
+        const QString pdf = dir.filePath(QStringLiteral("diario-%1.pdf").arg(c.parada));
+        lote(segunda, "Diario", pdf);
+        const auto escribe = [&] {
+            return psql(QStringLiteral(
+                            "SELECT COUNT(*) FROM pg_stat_activity WHERE datname = 'cronequipo' "
+                            "AND pid <> pg_backend_pid() AND state <> 'idle' AND query ILIKE "
+                            "'insert into aux_estadisticacta%'"))
+                       .toInt() > 0;
+        };
+        QElapsedTimer reloj;
+        reloj.start();
+        bool escribiendo = false;
+        while (!(escribiendo = escribe()) && segunda.state() != QProcess::NotRunning &&
+               reloj.elapsed() < 120000)
+            segunda.waitForFinished(20);
+        ASSERT_TRUE(escribiendo) << "the generation ended or did not write before the server "
+                                    "could be stopped: "
+                                 << segunda.readAllStandardError().toStdString();
+        ASSERT_TRUE(server.stop(QString::fromLatin1(c.parada))) << "the server did not stop";
+
+        // The program says so and ends at once, without success.
+        const bool termino = segunda.waitForFinished(60000);
+        if (!termino) segunda.kill();
+        const QString error = QString::fromUtf8(segunda.readAllStandardError());
+        ASSERT_TRUE(termino) << "the program still runs without its server: "
+                             << error.toStdString();
+        EXPECT_EQ(segunda.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(segunda.exitCode(), 1) << error.toStdString();
+        EXPECT_TRUE(error.contains(
+            QStringLiteral("Se perdió la conexión con el servidor de la base de datos")))
+            << error.toStdString();
+        EXPECT_TRUE(segunda.readAllStandardOutput().isEmpty());
+        EXPECT_FALSE(QFile::exists(pdf));
+
+        // Back on line, the server has the first schedule, whole, and nothing of the second.
+        ASSERT_TRUE(server.start()) << server.failure().toStdString();
+        pg.close();
+        pg.open(server.connectionString());
+        const Filas despues = cronogramaDe(QStringLiteral("%|JUAN"));
+        EXPECT_EQ(despues.size(), antes.size());
+        EXPECT_TRUE(despues == antes);
+        EXPECT_EQ(cuenta(QStringLiteral("SELECT COUNT(*) FROM AUX_ESTADISTICACTA")),
+                  static_cast<qint64>(antes.size()));
+    }
 }
 
 }  // namespace
