@@ -46,8 +46,16 @@ Engine& Connection::engine() const {
 }
 
 void Connection::fail(const EngineError& e) const {
-    impl_->errors.assign(e.records());
-    const Error& first = e.records().front();
+    std::vector<Error> records = e.records();
+    // A driver reports a broken link as whatever it could not send (psqlodbc: "internal
+    // SAVEPOINT failed"). The operator reads the lost connection first, and every record carries
+    // its number, the one that makes the suite connect again; the driver's records follow.
+    if (impl_->engine && impl_->engine->connectionLost()) {
+        records.insert(records.begin(), lostConnection(impl_->engine->source()));
+        for (Error& r : records) r.number = code::EFail;
+    }
+    impl_->errors.assign(records);
+    const Error& first = records.front();
     platform::raise(first.number, first.description, first.source);
 }
 
@@ -111,6 +119,12 @@ std::shared_ptr<Recordset> Connection::execute(const QString& text, qint64* reco
 
 void Connection::refreshStatistics(const QString& table) {
     if (state() == adstate::Open) engine().refreshStatistics(table);
+}
+
+void Connection::lockName(const QString& name) {
+    Engine& e = engine();
+    impl_->errors.clear();
+    guarded([&] { e.lockName(name); });
 }
 
 int Connection::beginTrans() {

@@ -51,6 +51,9 @@ class Connection {
     // Lets the engine's planner know the table's rows after a large write; never raises, as a
     // plan is only slower without it.
     void refreshStatistics(const QString& table);
+    // Inside a transaction: waits for the other users' transactions that took the same name and
+    // keeps the next ones waiting until this one ends.
+    void lockName(const QString& name);
     int beginTrans();
     void commitTrans();
     void rollbackTrans();

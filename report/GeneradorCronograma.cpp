@@ -254,6 +254,9 @@ void GeneradorCronograma::Corrida::leeOrdenes() {
 void GeneradorCronograma::Corrida::abre() {
     db_.gCnn.beginTrans();
     enTransaccion_ = true;
+    // Two runs for the same key (the same user on the same machine) take turns: each would
+    // otherwise empty only the rows it saw, and both schedules would be kept.
+    db_.gCnn.lockName(QStringLiteral("AUX_ESTADISTICACTA ") + gPcUsuario.trimmed().toUpper());
     ado::Command borrar;
     borrar.setActiveConnection(db_.gCnn);
     borrar.setCommandText(QStringLiteral("DELETE FROM AUX_ESTADISTICACTA WHERE USUARIO = ?"));

@@ -73,6 +73,14 @@ class Engine {
     // Tells the engine's planner how a table's rows are spread now that many were written. A
     // server keeps its statistics itself: nothing to do there.
     virtual void refreshStatistics(const QString& table) { (void)table; }
+    // Inside a transaction: waits for the other sessions' transactions that took the same name,
+    // and keeps those that take it later waiting until this one ends, so that writers replacing
+    // the same rows take turns. The embedded engine's write transaction keeps every other writer
+    // out already: nothing to do there.
+    virtual void lockName(const QString& name) { (void)name; }
+    // Whether the session's link to its database is gone (a server stopped or out of reach),
+    // asked after a failure. An embedded database cannot be out of reach.
+    virtual bool connectionLost() const { return false; }
 };
 
 }  // namespace ado

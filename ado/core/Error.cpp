@@ -9,6 +9,13 @@ Error notReadOnly(const QString& source) {
                  source, QStringLiteral("25006"), 0};
 }
 
+Error lostConnection(const QString& source) {
+    return Error{code::EFail,
+                 QStringLiteral("Se perdió la conexión con el servidor de la base de datos; "
+                                "lo que no se había confirmado no se guardó."),
+                 source, QStringLiteral("08S01"), 0};
+}
+
 void raiseAdo(qint32 number, const QString& description, const QString& source) {
     platform::raise(number, description, source);
 }

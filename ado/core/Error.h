@@ -67,6 +67,9 @@ class EngineError : public std::exception {
 // The record of a statement refused where only reading is allowed; nothing of it ran.
 Error notReadOnly(const QString& source);
 
+// The record of a failure whose cause is the lost link to the server.
+Error lostConnection(const QString& source);
+
 // Raises an error of the data layer itself (not of a database), as the platform's current error.
 [[noreturn]] void raiseAdo(qint32 number, const QString& description, const QString& source);
 // The same with the layer's standard text for its own numbers (3021, 3219, 3251, 3265, 3704,

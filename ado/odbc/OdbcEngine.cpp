@@ -4,6 +4,7 @@
 #include <sqlext.h>
 #include <sqlucode.h>
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QRegularExpression>
 #include <algorithm>
@@ -660,6 +661,25 @@ void OdbcEngine::commit() {
 }
 void OdbcEngine::rollback() {
     endTransaction(false);
+}
+
+void OdbcEngine::lockName(const QString& name) {
+    // PostgreSQL locks rows, not the rows a statement did not find: two transactions that empty
+    // the same rows and write them anew would both keep what they wrote. An advisory lock of the
+    // transaction, numbered from the name, makes the second wait for the first to end.
+    if (!speaksPostgres()) return;
+    const QByteArray hash =
+        QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha256).left(8);
+    quint64 number = 0;
+    for (const char b : hash) number = (number << 8) | static_cast<unsigned char>(b);
+    runDirect(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(static_cast<qint64>(number)));
+}
+
+bool OdbcEngine::connectionLost() const {
+    // A driver that cannot tell is taken to be connected.
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    return SQL_SUCCEEDED(SQLGetConnectAttr(c_->dbc, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) &&
+           dead == SQL_CD_TRUE;
 }
 
 void OdbcEngine::setDefaultDatabase(const QString& name) {

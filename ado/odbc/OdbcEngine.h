@@ -26,6 +26,8 @@ class OdbcEngine : public Engine {
     std::vector<QString> primaryKey(const QString& table) override;
     void setTimeout(int seconds) override { timeout_ = seconds; }
     void setDefaultDatabase(const QString& name) override;
+    void lockName(const QString& name) override;
+    bool connectionLost() const override;
     QString source() const override;
 
     QString dbmsName() const { return dbms_; }

@@ -41,11 +41,40 @@ class PostgresServer {
         return QStringLiteral("/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so");
     }
 
-    ~PostgresServer() {
-        if (started_)
-            run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), data(), QStringLiteral("-m"),
-                                           QStringLiteral("immediate"), QStringLiteral("stop")});
+    // Stops the server as a failing machine or an administrator would: "immediate" drops every
+    // connection at once and leaves the data folder to be recovered on the next start, "fast"
+    // rolls back what is open and shuts down cleanly. True once it no longer runs.
+    bool stop(const QString& mode = QStringLiteral("immediate")) {
+        if (!started_) return true;
+        if (!run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), data(), QStringLiteral("-m"),
+                                            mode, QStringLiteral("-w"), QStringLiteral("stop")}))
+            return false;
+        started_ = false;
+        return true;
     }
+
+    // Starts it again on the same data folder and port; false (with failure() saying why) when
+    // it does not.
+    bool start() {
+        if (started_) return true;
+        QString out;
+        if (!run(QStringLiteral("pg_ctl"),
+                 {QStringLiteral("-D"), data(), QStringLiteral("-l"),
+                  dir_.filePath(QStringLiteral("log")), QStringLiteral("-w"), QStringLiteral("-o"),
+                  QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1")
+                      .arg(port_)
+                      .arg(dir_.path()),
+                  QStringLiteral("start")},
+                 &out)) {
+            failure_ = QStringLiteral("the server did not start: ") + out;
+            return false;
+        }
+        started_ = true;
+        failure_.clear();
+        return true;
+    }
+
+    ~PostgresServer() { stop(); }
 
   private:
     // A port nothing listens on now; each test program's server has its own.
@@ -92,19 +121,11 @@ class PostgresServer {
                  {QStringLiteral("-D"), data(), QStringLiteral("-A"), QStringLiteral("trust"),
                   QStringLiteral("-U"), QStringLiteral("postgres"), QStringLiteral("-E"),
                   QStringLiteral("UTF8"), QStringLiteral("--locale=C.UTF-8")},
-                 &out) ||
-            !run(QStringLiteral("pg_ctl"),
-                 {QStringLiteral("-D"), data(), QStringLiteral("-l"),
-                  dir_.filePath(QStringLiteral("log")), QStringLiteral("-w"), QStringLiteral("-o"),
-                  QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1")
-                      .arg(port_)
-                      .arg(dir_.path()),
-                  QStringLiteral("start")},
                  &out)) {
             failure_ = QStringLiteral("the server did not start: ") + out;
             return;
         }
-        started_ = true;
+        if (!start()) return;
         if (!run(QStringLiteral("createdb"),
                  {QStringLiteral("-h"), dir_.path(), QStringLiteral("-p"), QString::number(port_),
                   QStringLiteral("-U"), QStringLiteral("postgres"), QStringLiteral("cronequipo")},
