@@ -50,7 +50,7 @@ void Connection::fail(const EngineError& e) const {
     // A driver reports a broken link as whatever it could not send (psqlodbc: "internal
     // SAVEPOINT failed"). The operator reads the lost connection first, and every record carries
     // its number, the one that makes the suite connect again; the driver's records follow.
-    if (impl_->engine && impl_->engine->connectionLost()) {
+    if (impl_->engine && impl_->engine->connectionLost(records)) {
         records.insert(records.begin(), lostConnection(impl_->engine->source()));
         for (Error& r : records) r.number = code::EFail;
     }

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "ado/core/Error.h"
 #include "platform/Variant.h"
 
 namespace ado {
@@ -79,8 +80,11 @@ class Engine {
     // out already: nothing to do there.
     virtual void lockName(const QString& name) { (void)name; }
     // Whether the session's link to its database is gone (a server stopped or out of reach),
-    // asked after a failure. An embedded database cannot be out of reach.
-    virtual bool connectionLost() const { return false; }
+    // asked after a failure with its records. An embedded database cannot be out of reach.
+    virtual bool connectionLost(const std::vector<Error>& records) const {
+        (void)records;
+        return false;
+    }
 };
 
 }  // namespace ado

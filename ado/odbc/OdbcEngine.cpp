@@ -531,7 +531,7 @@ ExecResult OdbcEngine::execute(const QString& sql) {
         // Transaction control by text goes through the driver, which keeps its own state.
         const QString head = s.trimmed().section(QLatin1Char(' '), 0, 0).toUpper();
         if (translated && (head == QLatin1String("BEGIN") || head == QLatin1String("COMMIT") ||
-                               head == QLatin1String("ROLLBACK") || head == QLatin1String("END"))) {
+                           head == QLatin1String("ROLLBACK") || head == QLatin1String("END"))) {
             if (head == QLatin1String("BEGIN"))
                 begin();
             else
@@ -675,7 +675,15 @@ void OdbcEngine::lockName(const QString& name) {
     runDirect(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(static_cast<qint64>(number)));
 }
 
-bool OdbcEngine::connectionLost() const {
+bool OdbcEngine::connectionLost(const std::vector<Error>& records) const {
+    // The states of class 08 are the link's own; PostgreSQL's 57P01-57P03 say the server ended
+    // the session (stopped, crashed, starting or stopping), which its driver may not yet count as
+    // a dead link.
+    if (std::any_of(records.begin(), records.end(), [](const Error& r) {
+            return r.sqlState.startsWith(QLatin1String("08")) ||
+                   r.sqlState.startsWith(QLatin1String("57P0"));
+        }))
+        return true;
     // A driver that cannot tell is taken to be connected.
     SQLUINTEGER dead = SQL_CD_FALSE;
     return SQL_SUCCEEDED(SQLGetConnectAttr(c_->dbc, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) &&

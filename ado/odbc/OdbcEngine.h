@@ -8,7 +8,8 @@ namespace ado {
 
 // The engine for real servers, through the ODBC driver manager. Statements go to the server as
 // they are, except for a driver over SQLite, which gets the same translation as the embedded
-// engine, and a PostgreSQL server, which gets its own. Every diagnostic record of a failure becomes one error, in order.
+// engine, and a PostgreSQL server, which gets its own. Every diagnostic record of a failure becomes
+// one error, in order.
 class OdbcEngine : public Engine {
   public:
     static std::unique_ptr<OdbcEngine> open(const QString& connectionText, int loginTimeoutSeconds);
@@ -27,7 +28,7 @@ class OdbcEngine : public Engine {
     void setTimeout(int seconds) override { timeout_ = seconds; }
     void setDefaultDatabase(const QString& name) override;
     void lockName(const QString& name) override;
-    bool connectionLost() const override;
+    bool connectionLost(const std::vector<Error>& records) const override;
     QString source() const override;
 
     QString dbmsName() const { return dbms_; }
