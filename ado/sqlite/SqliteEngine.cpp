@@ -555,23 +555,38 @@ Variant readValue(sqlite3_stmt* st, int i, int type) {
 constexpr int kStoredDateSize = 24;
 
 // A date as it is stored: "yyyy-MM-dd", and " hh:mm:ss" when it is not midnight. Rows are
-// written by the hundred thousand: the digits are put in place rather than printed.
+// written by the hundred thousand: the calendar day is worked out from the day number and the
+// digits are put in place, rather than asked of the calendar field by field and printed.
 int storedDate(const QDateTime& d, char (&buf)[kStoredDateSize]) {
-    int year = 0, month = 0, day = 0;
-    d.date().getDate(&year, &month, &day);
+    const QDate date = d.date();
     const QTime time = d.time();
-    const bool midnight = time == QTime(0, 0);
-    if (year < 0 || year > 9999) {
-        return midnight ? std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", year, month, day)
-                        : std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", year,
-                                        month, day, time.hour(), time.minute(), time.second());
+    // Days from 1 March of year 0 of the proleptic Gregorian calendar, the one QDate keeps.
+    const qint64 z = date.toJulianDay() - 1721120;
+    const qint64 era = (z >= 0 ? z : z - 146096) / 146097;
+    const qint64 doe = z - era * 146097;
+    const qint64 yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const qint64 doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const qint64 mp = (5 * doy + 2) / 153;
+    const int day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    const qint64 year = yoe + era * 400 + (month <= 2 ? 1 : 0);
+    const int ms = time.msecsSinceStartOfDay();
+    const bool midnight = ms == 0;
+    if (!d.isValid() || year < 1 || year > 9999) {
+        const QDate day0 = d.date();
+        return midnight ? std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", day0.year(),
+                                        day0.month(), day0.day())
+                        : std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d",
+                                        day0.year(), day0.month(), day0.day(), time.hour(),
+                                        time.minute(), time.second());
     }
     auto two = [](char* at, int n) {
         at[0] = static_cast<char>('0' + n / 10);
         at[1] = static_cast<char>('0' + n % 10);
     };
-    two(buf, year / 100);
-    two(buf + 2, year % 100);
+    const int y = static_cast<int>(year);
+    two(buf, y / 100);
+    two(buf + 2, y % 100);
     buf[4] = '-';
     two(buf + 5, month);
     buf[7] = '-';
@@ -580,12 +595,13 @@ int storedDate(const QDateTime& d, char (&buf)[kStoredDateSize]) {
         buf[10] = '\0';
         return 10;
     }
+    const int seconds = ms / 1000;
     buf[10] = ' ';
-    two(buf + 11, time.hour());
+    two(buf + 11, seconds / 3600);
     buf[13] = ':';
-    two(buf + 14, time.minute());
+    two(buf + 14, seconds / 60 % 60);
     buf[16] = ':';
-    two(buf + 17, time.second());
+    two(buf + 17, seconds % 60);
     buf[19] = '\0';
     return 19;
 }

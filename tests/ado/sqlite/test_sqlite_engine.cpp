@@ -399,6 +399,43 @@ TEST_F(Embebido, EachExecutionOfAPreparedInsertStoresItsOwnValues) {
         << filasDe(c).toStdString();
 }
 
+// Dates bound to a prepared insert are stored as the calendar writes them, whatever the year,
+// the month's length or the time of day.
+TEST_F(Embebido, ADateBoundToAnInsertIsStoredAsTheCalendarWritesIt) {
+    Connection c;
+    c.open(cadena(path));
+    c.execute(QStringLiteral("CREATE TABLE D (N INTEGER, F DATETIME)"));
+    ado::Command alta;
+    alta.setActiveConnection(c);
+    alta.setCommandText(QStringLiteral("INSERT INTO D (N, F) VALUES (?, ?)"));
+    std::vector<QDateTime> fechas = {
+        QDateTime(QDate(1, 1, 1), QTime(0, 0)), QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59)),
+        QDateTime(QDate(2000, 2, 29), QTime(0, 0, 1)), QDateTime(QDate(1900, 2, 28), QTime(12, 0)),
+        QDateTime(QDate(-5, 3, 1), QTime(0, 0))};
+    for (QDate d(1582, 10, 1); d < QDate(2500, 1, 1); d = d.addDays(13))
+        fechas.emplace_back(d, QTime(0, 0));
+    for (int s = 0; s < 86400; s += 3599)
+        fechas.emplace_back(QDate(2026, 12, 31), QTime(0, 0).addSecs(s));
+    c.beginTrans();
+    for (std::size_t i = 0; i < fechas.size(); ++i)
+        alta.execute({Variant(static_cast<qint64>(i)), Variant(fechas[i])});
+    c.commitTrans();
+    auto rs = c.execute(QStringLiteral("SELECT N, '#' || F FROM D ORDER BY N"));
+    std::size_t leidas = 0;
+    for (; !rs->eof(); rs->moveNext(), ++leidas) {
+        const QDateTime& f = fechas[static_cast<std::size_t>(rs->field(0).value().toNumber())];
+        const QDate d = f.date();
+        const QString esperada =
+            QStringLiteral("#%1-%2-%3")
+                .arg(d.year(), 4, 10, QLatin1Char('0'))
+                .arg(d.month(), 2, 10, QLatin1Char('0'))
+                .arg(d.day(), 2, 10, QLatin1Char('0')) +
+            (f.time() == QTime(0, 0) ? QString() : f.time().toString(QStringLiteral(" HH:mm:ss")));
+        EXPECT_EQ(rs->field(1).value().toText(), esperada);
+    }
+    EXPECT_EQ(leidas, fechas.size());
+}
+
 // A query's statement goes with its cursor: executing it again with another value must not change
 // what the open cursor still reads.
 TEST_F(Embebido, AnOpenCursorKeepsTheValuesItsQueryWasRunWith) {
