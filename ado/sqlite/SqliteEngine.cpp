@@ -552,6 +552,60 @@ Variant readValue(sqlite3_stmt* st, int i, int type) {
     }
 }
 
+constexpr int kStoredDateSize = 24;
+
+// A date as it is stored: "yyyy-MM-dd", and " hh:mm:ss" when it is not midnight. Rows are
+// written by the hundred thousand: the calendar day is worked out from the day number and the
+// digits are put in place, rather than asked of the calendar field by field and printed.
+int storedDate(const QDateTime& d, char (&buf)[kStoredDateSize]) {
+    const QDate date = d.date();
+    const QTime time = d.time();
+    // Days from 1 March of year 0 of the proleptic Gregorian calendar, the one QDate keeps.
+    const qint64 z = date.toJulianDay() - 1721120;
+    const qint64 era = (z >= 0 ? z : z - 146096) / 146097;
+    const qint64 doe = z - era * 146097;
+    const qint64 yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const qint64 doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const qint64 mp = (5 * doy + 2) / 153;
+    const int day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    const qint64 year = yoe + era * 400 + (month <= 2 ? 1 : 0);
+    const int ms = time.msecsSinceStartOfDay();
+    const bool midnight = ms == 0;
+    if (!d.isValid() || year < 1 || year > 9999) {
+        const QDate day0 = d.date();
+        return midnight ? std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", day0.year(),
+                                        day0.month(), day0.day())
+                        : std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d",
+                                        day0.year(), day0.month(), day0.day(), time.hour(),
+                                        time.minute(), time.second());
+    }
+    auto two = [](char* at, int n) {
+        at[0] = static_cast<char>('0' + n / 10);
+        at[1] = static_cast<char>('0' + n % 10);
+    };
+    const int y = static_cast<int>(year);
+    two(buf, y / 100);
+    two(buf + 2, y % 100);
+    buf[4] = '-';
+    two(buf + 5, month);
+    buf[7] = '-';
+    two(buf + 8, day);
+    if (midnight) {
+        buf[10] = '\0';
+        return 10;
+    }
+    const int seconds = ms / 1000;
+    buf[10] = ' ';
+    two(buf + 11, seconds / 3600);
+    buf[13] = ':';
+    two(buf + 14, seconds / 60 % 60);
+    buf[16] = ':';
+    two(buf + 17, seconds % 60);
+    buf[19] = '\0';
+    return 19;
+}
+
 void bindValue(sqlite3* db, sqlite3_stmt* st, int index, const Variant& v) {
     int rc = SQLITE_OK;
     switch (v.kind()) {
@@ -571,16 +625,8 @@ void bindValue(sqlite3* db, sqlite3_stmt* st, int index, const Variant& v) {
             rc = sqlite3_bind_int(st, index, v.boolean() ? 1 : 0);
             break;
         case Variant::Kind::Date: {
-            const QDateTime& d = v.date();
-            const QDate day = d.date();
-            const QTime time = d.time();
-            char buf[24];
-            const int n = time == QTime(0, 0)
-                              ? std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", day.year(),
-                                              day.month(), day.day())
-                              : std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d",
-                                              day.year(), day.month(), day.day(), time.hour(),
-                                              time.minute(), time.second());
+            char buf[kStoredDateSize];
+            const int n = storedDate(v.date(), buf);
             rc = sqlite3_bind_text(st, index, buf, n, SQLITE_TRANSIENT);
             break;
         }
@@ -737,7 +783,25 @@ class SqlitePrepared : public Prepared {
   public:
     SqlitePrepared(std::shared_ptr<SqliteEngine::Handle> h, StmtPtr st,
                    const sqlite_dialect::Translation& translation)
-        : h_(std::move(h)), st_(std::move(st)), dates_(translation.dateParameters) {
+        : h_(std::move(h)),
+          st_(std::move(st)),
+          inPlace_(!sqlite3_stmt_readonly(st_.get())),
+          dates_(translation.dateParameters) {
+        const auto n =
+            static_cast<std::size_t>(std::max(sqlite3_bind_parameter_count(st_.get()), 0));
+        bound_.resize(n);
+        // The parameters of an insert that fill the same column share what was converted last
+        // for that column; any other parameter has a slot of its own.
+        slotOf_.resize(n);
+        std::map<QString, std::size_t> columns;
+        for (std::size_t k = 0; k < n; ++k) {
+            const QString column = k < translation.parameterColumns.size()
+                                       ? translation.parameterColumns[k].toLower()
+                                       : QString();
+            slotOf_[k] =
+                column.isEmpty() ? n + k : columns.emplace(column, columns.size()).first->second;
+        }
+        converted_.resize(2 * n);
         // The values an insert takes as lone parameters are checked here, as they are bound.
         if (translation.insertTable.isEmpty()) return;
         limits_.reserve(translation.parameterColumns.size());
@@ -759,6 +823,10 @@ class SqlitePrepared : public Prepared {
                 bindValue(h_->db, st_.get(), index + 1, Variant(*iso));
                 return;
             }
+        }
+        if (index >= 0 && static_cast<std::size_t>(index) < bound_.size()) {
+            if (value.isText()) return bindText(index, value.text());
+            if (value.isDate() && inPlace_) return bindDate(index, value.date());
         }
         bindValue(h_->db, st_.get(), index + 1, value);
     }
@@ -810,11 +878,63 @@ class SqlitePrepared : public Prepared {
     }
 
   private:
+    // A text is converted to UTF-8 again only when it differs from the one converted last in
+    // its slot: rows written one after another repeat their user, label and remarks, and
+    // converting each of them again cost about as much as the engine's insert.
+    void bindText(int index, const QString& text) {
+        const auto k = static_cast<std::size_t>(index);
+        int rc = SQLITE_OK;
+        if (text.isEmpty()) {
+            rc = sqlite3_bind_text(st_.get(), index + 1, "", 0, SQLITE_STATIC);
+        } else {
+            Converted& c = converted_[slotOf_[k]];
+            if (c.text != text) {
+                c.utf8 = text.toUtf8();
+                c.text = text;
+            }
+            const int size = static_cast<int>(c.utf8.size());
+            if (inPlace_) {
+                // The engine reads the bytes where they are until the parameter is bound
+                // again: the parameter holds them that long.
+                if (bound_[k].text.constData() != c.utf8.constData()) bound_[k].text = c.utf8;
+                rc = sqlite3_bind_text(st_.get(), index + 1, bound_[k].text.constData(), size,
+                                       SQLITE_STATIC);
+            } else {
+                rc = sqlite3_bind_text(st_.get(), index + 1, c.utf8.constData(), size,
+                                       SQLITE_TRANSIENT);
+            }
+        }
+        if (rc != SQLITE_OK) fail(h_->db, rc);
+    }
+
+    void bindDate(int index, const QDateTime& date) {
+        char(&text)[kStoredDateSize] = bound_[static_cast<std::size_t>(index)].date;
+        const int size = storedDate(date, text);
+        const int rc = sqlite3_bind_text(st_.get(), index + 1, text, size, SQLITE_STATIC);
+        if (rc != SQLITE_OK) fail(h_->db, rc);
+    }
+
+    struct Converted {
+        QString text;
+        QByteArray utf8;
+    };
+    // What a parameter is bound to, read in place by the engine.
+    struct Bound {
+        QByteArray text;
+        char date[kStoredDateSize] = {};
+    };
     std::shared_ptr<SqliteEngine::Handle> h_;
+    // Outlives the statement, which may read it until it is finalised.
+    std::vector<Bound> bound_;
     StmtPtr st_;
+    // A statement that changes data never leaves this object (a query's goes with its cursor):
+    // only then may the engine read the values in place.
+    bool inPlace_ = false;
     std::vector<bool> dates_;
-    std::vector<qint64> limits_;  // per parameter, 0 for none
-    std::vector<char> over_;      // per parameter: the bound value is too long
+    std::vector<qint64> limits_;        // per parameter, 0 for none
+    std::vector<char> over_;            // per parameter: the bound value is too long
+    std::vector<std::size_t> slotOf_;   // per parameter
+    std::vector<Converted> converted_;  // per slot
 };
 
 bool isBlank(const char* p) {

@@ -335,3 +335,125 @@ TEST_F(Embebido, AFullDiskAndAMemoryRefusalAreNumberedAsWhatTheyAre) {
 }
 
 }  // namespace
+
+namespace {
+
+// The rows of R as text, one line each: what was stored, whatever the engine kept bound.
+QString filasDe(Connection& c) {
+    auto rs = c.execute(
+        QStringLiteral("SELECT N || '|' || IFNULL(A, 'null') || '|' || IFNULL(B, 'null') || '|' || "
+                       "IFNULL(F, 'null') FROM R ORDER BY N"));
+    QStringList filas;
+    for (; !rs->eof(); rs->moveNext()) filas << rs->field(0).value().text();
+    return filas.join(QLatin1Char('\n'));
+}
+
+// A prepared insert keeps what it converted for each column and may leave the engine reading its
+// values in place: every execution must still store its own values, whatever repeats.
+TEST_F(Embebido, EachExecutionOfAPreparedInsertStoresItsOwnValues) {
+    Connection c;
+    c.open(cadena(path));
+    c.execute(
+        QStringLiteral("CREATE TABLE R (N INTEGER, A VARCHAR(20), B VARCHAR(20), F DATETIME)"));
+    ado::Command alta;
+    alta.setActiveConnection(c);
+    alta.setCommandText(
+        QStringLiteral("INSERT INTO R (N, A, B, F) VALUES (?, ?, ?, ?), (?, ?, ?, ?)"));
+    QString mutable_ = QStringLiteral("uno");
+    const QDateTime noche(QDate(2026, 3, 9), QTime(0, 0));
+    const QDateTime tarde(QDate(2026, 3, 9), QTime(18, 5, 7));
+    const struct Caso {
+        std::vector<Variant> valores;
+        const char* guardado;  // the two rows as filasDe shows them
+    } casos[] = {
+        {{Variant(1), Variant(QStringLiteral("uno")), Variant(QStringLiteral("uno")),
+          Variant(noche), Variant(2), Variant(QStringLiteral("uno")),
+          Variant(QStringLiteral("dos")), Variant(tarde)},
+         "1|uno|uno|2026-03-09\n2|uno|dos|2026-03-09 18:05:07"},
+        // the same length, other letters; another column's earlier text
+        {{Variant(3), Variant(QStringLiteral("UNO")), Variant(QStringLiteral("uno")),
+          Variant(QDateTime(QDate(999, 12, 31), QTime(0, 0))), Variant(4),
+          Variant(QStringLiteral("ñandú")), Variant(QString()), Variant::null()},
+         "3|UNO|uno|0999-12-31\n4|ñandú||null"},
+        // an empty text between two equal ones; a null where a text was
+        {{Variant(5), Variant(QStringLiteral("ñandú")), Variant::null(), Variant(tarde), Variant(6),
+          Variant(QString()), Variant(QStringLiteral("ñandú")), Variant(noche)},
+         "5|ñandú|null|2026-03-09 18:05:07\n6||ñandú|2026-03-09"},
+    };
+    int n = 0;
+    QString esperado;
+    for (const Caso& k : casos) {
+        alta.execute(k.valores);
+        esperado += (n++ ? QStringLiteral("\n") : QString()) + QString::fromUtf8(k.guardado);
+        EXPECT_EQ(filasDe(c), esperado) << "after execution " << n;
+    }
+    // A text changed in place after it was bound is bound again as it now reads.
+    alta.execute({Variant(7), Variant(mutable_), Variant(mutable_), Variant(noche), Variant(8),
+                  Variant(mutable_), Variant(mutable_), Variant(noche)});
+    mutable_[0] = QLatin1Char('U');
+    alta.execute({Variant(9), Variant(mutable_), Variant(mutable_), Variant(noche), Variant(10),
+                  Variant(mutable_), Variant(mutable_), Variant(noche)});
+    EXPECT_TRUE(filasDe(c).endsWith(
+        QStringLiteral("7|uno|uno|2026-03-09\n8|uno|uno|2026-03-09\n9|Uno|Uno|2026-03-09\n"
+                       "10|Uno|Uno|2026-03-09")))
+        << filasDe(c).toStdString();
+}
+
+// Dates bound to a prepared insert are stored as the calendar writes them, whatever the year,
+// the month's length or the time of day.
+TEST_F(Embebido, ADateBoundToAnInsertIsStoredAsTheCalendarWritesIt) {
+    Connection c;
+    c.open(cadena(path));
+    c.execute(QStringLiteral("CREATE TABLE D (N INTEGER, F DATETIME)"));
+    ado::Command alta;
+    alta.setActiveConnection(c);
+    alta.setCommandText(QStringLiteral("INSERT INTO D (N, F) VALUES (?, ?)"));
+    std::vector<QDateTime> fechas = {
+        QDateTime(QDate(1, 1, 1), QTime(0, 0)), QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59)),
+        QDateTime(QDate(2000, 2, 29), QTime(0, 0, 1)), QDateTime(QDate(1900, 2, 28), QTime(12, 0)),
+        QDateTime(QDate(-5, 3, 1), QTime(0, 0))};
+    for (QDate d(1582, 10, 1); d < QDate(2500, 1, 1); d = d.addDays(13))
+        fechas.emplace_back(d, QTime(0, 0));
+    for (int s = 0; s < 86400; s += 3599)
+        fechas.emplace_back(QDate(2026, 12, 31), QTime(0, 0).addSecs(s));
+    c.beginTrans();
+    for (std::size_t i = 0; i < fechas.size(); ++i)
+        alta.execute({Variant(static_cast<qint64>(i)), Variant(fechas[i])});
+    c.commitTrans();
+    auto rs = c.execute(QStringLiteral("SELECT N, '#' || F FROM D ORDER BY N"));
+    std::size_t leidas = 0;
+    for (; !rs->eof(); rs->moveNext(), ++leidas) {
+        const QDateTime& f = fechas[static_cast<std::size_t>(rs->field(0).value().toNumber())];
+        const QDate d = f.date();
+        const QString esperada =
+            QStringLiteral("#%1-%2-%3")
+                .arg(d.year(), 4, 10, QLatin1Char('0'))
+                .arg(d.month(), 2, 10, QLatin1Char('0'))
+                .arg(d.day(), 2, 10, QLatin1Char('0')) +
+            (f.time() == QTime(0, 0) ? QString() : f.time().toString(QStringLiteral(" HH:mm:ss")));
+        EXPECT_EQ(rs->field(1).value().toText(), esperada);
+    }
+    EXPECT_EQ(leidas, fechas.size());
+}
+
+// A query's statement goes with its cursor: executing it again with another value must not change
+// what the open cursor still reads.
+TEST_F(Embebido, AnOpenCursorKeepsTheValuesItsQueryWasRunWith) {
+    Connection c;
+    c.open(cadena(path));
+    ado::Command consulta;
+    consulta.setActiveConnection(c);
+    consulta.setCommandText(QStringLiteral("SELECT N FROM T WHERE Texto = ? OR N = ? ORDER BY N"));
+    std::shared_ptr<Recordset> primera, segunda;
+    consulta.execute({Variant(QStringLiteral("x")), Variant(-1)}, &primera);
+    consulta.execute({Variant(QStringLiteral("nada")), Variant(7)}, &segunda);
+    int filas = 0;
+    for (; !primera->eof(); primera->moveNext()) ++filas;
+    EXPECT_EQ(filas, 50);
+    ASSERT_FALSE(segunda->eof());
+    EXPECT_EQ(segunda->field(0).value().toNumber(), 7);
+    segunda->moveNext();
+    EXPECT_TRUE(segunda->eof());
+}
+
+}  // namespace
