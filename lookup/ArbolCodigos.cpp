@@ -1,6 +1,5 @@
 #include "lookup/ArbolCodigos.h"
 
-#include <QSet>
 #include <QStringView>
 #include <cstdint>
 #include <unordered_map>
@@ -20,10 +19,11 @@ char32_t plegado(QStringView s, qsizetype i) {
     return QChar::toCaseFolded(ucs4);
 }
 
-// The codes that fold to the same text: one of them to compare with, and the one that earlier
-// codes hang from.
+// The codes that fold to the same text: the first read (the others follow it through
+// `siguiente`), the last, and the one that later codes hang from.
 struct Clase {
     int muestra = 0;
+    int ultimo = 0;
     int primero = 0;
 };
 
@@ -35,21 +35,19 @@ uint64_t llave(uint64_t hash, qsizetype largo) {
 
 std::vector<int> padresPorPrefijo(const std::vector<QString>& codigos) {
     std::vector<int> padres(codigos.size(), kRaiz);
-    QSet<QString> leidos;
-    leidos.reserve(static_cast<qsizetype>(codigos.size()));
     // Folded prefixes by their hash and length; a hash shared by chance is told apart by the
     // comparison itself, so a collision costs time and never a wrong parent.
     std::unordered_multimap<uint64_t, int> prefijos;
     prefijos.reserve(codigos.size());
     std::vector<Clase> clases;
+    std::vector<int> siguiente(codigos.size(), -1);
     std::vector<uint64_t> hashes;
     for (size_t i = 0; i < codigos.size(); ++i) {
         const QString& codigo = codigos[i];
-        if (codigo.isEmpty() || leidos.contains(codigo)) {
+        if (codigo.isEmpty()) {
             padres[i] = kRepetido;
             continue;
         }
-        leidos.insert(codigo);
         const qsizetype largo = codigo.size();
         hashes.resize(static_cast<size_t>(largo));
         uint64_t h = 0;
@@ -63,20 +61,31 @@ std::vector<int> padresPorPrefijo(const std::vector<QString>& codigos) {
             const auto [desde, hasta] = prefijos.equal_range(hashes[static_cast<size_t>(m - 1)]);
             for (auto it = desde; it != hasta; ++it) {
                 const Clase& c = clases[static_cast<size_t>(it->second)];
+                const QStringView prefijo = QStringView(codigo).left(m);
                 const QString& muestra = codigos[static_cast<size_t>(c.muestra)];
-                if (QStringView(codigo).left(m).compare(muestra, Qt::CaseInsensitive) != 0)
+                // The same text is the usual case and a plain comparison of memory.
+                if (prefijo != muestra && prefijo.compare(muestra, Qt::CaseInsensitive) != 0)
                     continue;
                 padres[i] = c.primero;
                 if (m == largo) propia = it->second;
                 break;
             }
         }
+        const int yo = static_cast<int>(i);
         if (propia < 0) {
             prefijos.emplace(hashes.back(), static_cast<int>(clases.size()));
-            clases.push_back({static_cast<int>(i), static_cast<int>(i)});
-        } else if (codigo < codigos[static_cast<size_t>(clases[propia].primero)]) {
-            clases[static_cast<size_t>(propia)].primero = static_cast<int>(i);
+            clases.push_back({yo, yo, yo});
+            continue;
         }
+        // The same code read again folds to the same text: it is among the class's codes.
+        Clase& clase = clases[static_cast<size_t>(propia)];
+        for (int k = clase.muestra; k >= 0 && padres[i] != kRepetido;
+             k = siguiente[static_cast<size_t>(k)])
+            if (codigos[static_cast<size_t>(k)] == codigo) padres[i] = kRepetido;
+        if (padres[i] == kRepetido) continue;
+        siguiente[static_cast<size_t>(clase.ultimo)] = yo;
+        clase.ultimo = yo;
+        if (codigo < codigos[static_cast<size_t>(clase.primero)]) clase.primero = yo;
     }
     return padres;
 }

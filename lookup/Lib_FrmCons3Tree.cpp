@@ -63,6 +63,8 @@ Lib_FrmCons3Tree::Lib_FrmCons3Tree(QWidget* parent) : QDialog(parent) {
     TreeV = new QTreeWidget(this);
     TreeV->setHeaderHidden(true);
     TreeV->setRootIsDecorated(true);
+    // Every row is one line of the same font: the view need not measure 100,000 rows to place one.
+    TreeV->setUniformRowHeights(true);
     layout->addWidget(TreeV, 1);
     auto* botones = new QHBoxLayout;
     CmdAceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
@@ -194,6 +196,9 @@ void Lib_FrmCons3Tree::arma(bool familias) {
         if (CheckBoxes) item->setCheckState(0, Qt::Unchecked);
         nodos_[clave] = item;
         items[i] = item;
+        // The item holds its own copies: long codes freed as they go leave room for the next.
+        codigos[i] = QString();
+        descripciones[i] = QString();
     }
     TreeV->addTopLevelItem(raiz);
     raiz->setExpanded(true);
