@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringBuilder>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <vector>
@@ -191,7 +192,7 @@ void Lib_FrmCons3Tree::arma(bool familias) {
             padre = items[static_cast<size_t>(padres[i])];
         }
         auto* item =
-            new QTreeWidgetItem(padre, {codigo + QStringLiteral(" - ") + descripciones[i]});
+            new QTreeWidgetItem(padre, {QString(codigo % QLatin1String(" - ") % descripciones[i])});
         item->setData(0, Qt::UserRole, clave);
         if (CheckBoxes) item->setCheckState(0, Qt::Unchecked);
         nodos_[clave] = item;
