@@ -5,11 +5,13 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringBuilder>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <functional>
+#include <vector>
 
 #include "data/db_dll/DB_Dll.h"
+#include "lookup/ArbolCodigos.h"
 #include "lookup/Lib_ClsCons3.h"
 #include "platform/Failure.h"
 #include "suitelib/SuiteLib.h"
@@ -26,10 +28,18 @@ QString codigoDe(const QTreeWidgetItem* item) {
     return item->data(0, Qt::UserRole).toString().mid(1);
 }
 
-// Every node in tree order.
-void recorre(QTreeWidgetItem* item, const std::function<void(QTreeWidgetItem*)>& f) {
-    f(item);
-    for (int i = 0; i < item->childCount(); ++i) recorre(item->child(i), f);
+// The first node from `desde` on, in tree order, for which `f` holds; nullptr when none. A loop and
+// not a recursion: a chain of codes is as deep as its longest code is long.
+template <class F>
+QTreeWidgetItem* primero(QTreeWidgetItem* desde, F&& f) {
+    std::vector<QTreeWidgetItem*> pendientes{desde};
+    while (!pendientes.empty()) {
+        QTreeWidgetItem* item = pendientes.back();
+        pendientes.pop_back();
+        if (f(item)) return item;
+        for (int i = item->childCount() - 1; i >= 0; --i) pendientes.push_back(item->child(i));
+    }
+    return nullptr;
 }
 
 int reporta(const platform::ErrorInfo& e, const QString& rutina) {
@@ -54,6 +64,8 @@ Lib_FrmCons3Tree::Lib_FrmCons3Tree(QWidget* parent) : QDialog(parent) {
     TreeV = new QTreeWidget(this);
     TreeV->setHeaderHidden(true);
     TreeV->setRootIsDecorated(true);
+    // Every row is one line of the same font: the view need not measure 100,000 rows to place one.
+    TreeV->setUniformRowHeights(true);
     layout->addWidget(TreeV, 1);
     auto* botones = new QHBoxLayout;
     CmdAceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
@@ -77,6 +89,10 @@ Lib_FrmCons3Tree::Lib_FrmCons3Tree(QWidget* parent) : QDialog(parent) {
     resize(480, 520);
 }
 
+Lib_FrmCons3Tree::~Lib_FrmCons3Tree() {
+    desarma();
+}
+
 void Lib_FrmCons3Tree::Carga() {
     Valores = QStringList();
     if (sentenciaBase_.isEmpty()) sentenciaBase_ = SQL;
@@ -98,26 +114,38 @@ QTreeWidgetItem* Lib_FrmCons3Tree::nodo(const QString& clave) const {
     return it == nodos_.end() ? nullptr : it->second;
 }
 
+void Lib_FrmCons3Tree::desarma() {
+    nodos_.clear();
+    std::vector<QTreeWidgetItem*> items;
+    while (TreeV->topLevelItemCount() > 0)
+        items.push_back(TreeV->takeTopLevelItem(TreeV->topLevelItemCount() - 1));
+    const size_t arriba = items.size();
+    for (size_t i = 0; i < items.size(); ++i)
+        for (int c = 0; c < items[i]->childCount(); ++c) items.push_back(items[i]->child(c));
+    // An item deletes its children recursively, and a child deleted alone looks itself up among its
+    // siblings: from the deepest up, every parent gives its already childless children away.
+    for (size_t i = items.size(); i-- > 0;) qDeleteAll(items[i]->takeChildren());
+    for (size_t i = 0; i < arriba; ++i) delete items[i];
+    TreeV->clear();
+}
+
 void Lib_FrmCons3Tree::arma(bool familias) {
     const QSignalBlocker quieto(TreeV);
-    TreeV->clear();
-    nodos_.clear();
-    auto* raiz = new QTreeWidgetItem(TreeV, {QStringLiteral("Consulta...")});
+    desarma();
+    // The tree is built away from the view, which takes it whole at the end: an item added under
+    // one in the view is a model insertion of its own.
+    auto* raiz = new QTreeWidgetItem(QStringList{QStringLiteral("Consulta...")});
     raiz->setData(0, Qt::UserRole, QStringLiteral("A"));
     if (CheckBoxes) raiz->setCheckState(0, Qt::Unchecked);
     nodos_[QStringLiteral("A")] = raiz;
-    raiz->setExpanded(true);
 
     DB_Dll& db = gDB();
     DB_Dll::Recordset rs;
     auto steps = platform::Steps::trapping([this](const platform::ErrorInfo& e) {
         return reportaCarga(e, SQL, QStringLiteral("ArmarTreeVAutomatico"));
     });
-    struct Fila {
-        QString codigo, descripcion;
-        std::optional<QString> padre;
-    };
-    std::vector<Fila> filas;
+    std::vector<QString> codigos, descripciones;
+    std::vector<std::optional<QString>> padresLeidos;
     steps
         .then([&] {
             QString sql = SQL;
@@ -125,66 +153,69 @@ void Lib_FrmCons3Tree::arma(bool familias) {
         })
         .then([&] {
             for (; rs->state() == ado::adstate::Open && !rs->eof(); rs->moveNext()) {
-                Fila f;
-                f.codigo = rs->field(0).value().textOr(QString());
-                f.descripcion =
-                    rs->fieldCount() > 1 ? rs->field(1).value().textOr(QString()) : QString();
+                codigos.push_back(rs->field(0).value().textOr(QString()));
+                descripciones.push_back(
+                    rs->fieldCount() > 1 ? rs->field(1).value().textOr(QString()) : QString());
+                std::optional<QString> padre;
                 if (familias && rs->fieldCount() > 2 && !rs->field(2).value().isNull())
-                    f.padre = rs->field(2).value().toText();
-                filas.push_back(std::move(f));
+                    padre = rs->field(2).value().toText();
+                padresLeidos.push_back(std::move(padre));
             }
         })
         .then([&] { db.CierraRecordset(rs); });
     steps.run();
 
-    for (const Fila& f : filas) {
-        const QString clave = QStringLiteral("A") + f.codigo;
+    const std::vector<int> padres =
+        familias ? std::vector<int>() : arbol::padresPorPrefijo(codigos);
+    std::vector<QTreeWidgetItem*> items(codigos.size(), nullptr);
+    nodos_.reserve(codigos.size() + 1);
+    for (size_t i = 0; i < codigos.size(); ++i) {
+        const QString& codigo = codigos[i];
+        const QString clave = QStringLiteral("A") + codigo;
         auto pasoFallido = [&](const QString& por) {
             reporta({platform::errnum::InvalidArgument, por, {}},
                     QStringLiteral("ArmarTreeVAutomatico"));
         };
-        if (nodos_.count(clave)) {
-            pasoFallido(QStringLiteral("La clave %1 ya existe").arg(f.codigo));
+        const bool repetida = familias ? nodos_.count(clave) > 0 : padres[i] == arbol::kRepetido;
+        if (repetida) {
+            pasoFallido(QStringLiteral("La clave %1 ya existe").arg(codigo));
             continue;
         }
         QTreeWidgetItem* padre = raiz;
         if (familias) {
-            if (f.padre) padre = nodo(QStringLiteral("A") + *f.padre);
+            if (padresLeidos[i]) padre = nodo(QStringLiteral("A") + *padresLeidos[i]);
             if (!padre) {
-                pasoFallido(QStringLiteral("No existe la familia %1").arg(*f.padre));
+                pasoFallido(QStringLiteral("No existe la familia %1").arg(*padresLeidos[i]));
                 continue;
             }
-        } else {
-            // The longest key that starts the new one; the root always does.
-            qsizetype mejor = 1;
-            for (const auto& [k, item] : nodos_) {
-                if (k.size() > mejor && k.size() <= clave.size() &&
-                    clave.left(k.size()).compare(k, Qt::CaseInsensitive) == 0) {
-                    mejor = k.size();
-                    padre = item;
-                }
-            }
+        } else if (padres[i] != arbol::kRaiz) {
+            padre = items[static_cast<size_t>(padres[i])];
         }
-        auto* item = new QTreeWidgetItem(padre, {f.codigo + QStringLiteral(" - ") + f.descripcion});
+        auto* item =
+            new QTreeWidgetItem(padre, {QString(codigo % QLatin1String(" - ") % descripciones[i])});
         item->setData(0, Qt::UserRole, clave);
         if (CheckBoxes) item->setCheckState(0, Qt::Unchecked);
         nodos_[clave] = item;
+        items[i] = item;
+        // The item holds its own copies: long codes freed as they go leave room for the next.
+        codigos[i] = QString();
+        descripciones[i] = QString();
     }
+    TreeV->addTopLevelItem(raiz);
+    raiz->setExpanded(true);
 }
 
 void Lib_FrmCons3Tree::busca() {
     const QString texto = CmbSearch->currentText().trimmed();
     QTreeWidgetItem* hallado = nullptr;
     for (int i = 0; i < TreeV->topLevelItemCount() && !hallado; ++i) {
-        recorre(TreeV->topLevelItem(i), [&](QTreeWidgetItem* item) {
-            if (hallado) return;
+        hallado = primero(TreeV->topLevelItem(i), [&](const QTreeWidgetItem* item) {
             const QString t = item->text(0);
             const qsizetype guion = t.indexOf(QLatin1Char('-'));
             const QString codigo = guion < 0 ? QString() : t.left(guion).trimmed();
             const QString descripcion = (guion < 0 ? t : t.mid(guion + 1)).trimmed();
-            if (codigo.startsWith(texto, Qt::CaseInsensitive) ||
-                descripcion.startsWith(texto, Qt::CaseInsensitive))
-                hallado = item;
+            return codigo.startsWith(texto, Qt::CaseInsensitive) ||
+                   descripcion.startsWith(texto, Qt::CaseInsensitive);
         });
     }
     if (!hallado) return;
@@ -219,15 +250,19 @@ void Lib_FrmCons3Tree::nuevaBusqueda() {
 void Lib_FrmCons3Tree::propaga(QTreeWidgetItem* item) {
     if (propagando_ || !CheckBoxes) return;
     propagando_ = true;
-    // Down to the sixth generation below the node.
-    std::function<void(QTreeWidgetItem*, int)> baja = [&](QTreeWidgetItem* padre, int generacion) {
-        if (generacion > 6) return;
-        for (int i = 0; i < padre->childCount(); ++i) {
-            padre->child(i)->setCheckState(0, padre->checkState(0));
-            baja(padre->child(i), generacion + 1);
-        }
+    // Down to the sixth generation below the node, in tree order.
+    std::vector<std::pair<QTreeWidgetItem*, int>> pendientes;
+    const auto hijosDe = [&](QTreeWidgetItem* padre, int generacion) {
+        for (int i = padre->childCount() - 1; i >= 0; --i)
+            pendientes.emplace_back(padre->child(i), generacion);
     };
-    baja(item, 1);
+    hijosDe(item, 1);
+    while (!pendientes.empty()) {
+        const auto [hijo, generacion] = pendientes.back();
+        pendientes.pop_back();
+        hijo->setCheckState(0, hijo->parent()->checkState(0));
+        if (generacion < 6) hijosDe(hijo, generacion + 1);
+    }
     propagando_ = false;
 }
 
@@ -250,8 +285,9 @@ void Lib_FrmCons3Tree::Aceptar() {
     steps.then([&] {
         if (CheckBoxes) {
             QStringList v;
-            recorre(TreeV->topLevelItem(0), [&](QTreeWidgetItem* item) {
-                if (item->checkState(0) != Qt::Checked || item == TreeV->topLevelItem(0)) return;
+            primero(TreeV->topLevelItem(0), [&](const QTreeWidgetItem* item) {
+                if (item->checkState(0) != Qt::Checked || item == TreeV->topLevelItem(0))
+                    return false;
                 const QString codigo = codigoDe(item);
                 if (es("IDFAMILIA") || es("CODIGO")) {
                     v << codigo.trimmed();
@@ -260,6 +296,7 @@ void Lib_FrmCons3Tree::Aceptar() {
                                                   QStringLiteral("IDPOSICION"), codigo);
                     if (!valor.isEmpty()) v << valor;
                 }
+                return false;
             });
             Valores = v;
             return;

@@ -2,8 +2,8 @@
 
 #include <QDialog>
 #include <QStringList>
-#include <map>
 #include <optional>
+#include <unordered_map>
 
 #include "platform/Variant.h"
 
@@ -19,6 +19,7 @@ class Lib_FrmCons3Tree : public QDialog {
     Q_OBJECT
   public:
     explicit Lib_FrmCons3Tree(QWidget* parent = nullptr);
+    ~Lib_FrmCons3Tree() override;
 
     QString SQL;
     QString CampoDevuelto;  // "IDFAMILIA", "IDPOSICION" or "CODIGO"
@@ -47,12 +48,14 @@ class Lib_FrmCons3Tree : public QDialog {
   private:
     // Adds the rows of the statement: code, description and (families) the parent's code.
     void arma(bool familias);
+    // Empties the tree without a recursion as deep as the tree.
+    void desarma();
     void busca();
     void nuevaBusqueda();
     void propaga(QTreeWidgetItem* item);
     QString buscaEn(const QString& tabla, const QString& columna, const QString& codigo) const;
 
-    std::map<QString, QTreeWidgetItem*> nodos_;
+    std::unordered_map<QString, QTreeWidgetItem*> nodos_;
     QString sentenciaBase_;
     bool propagando_ = false;
 };
