@@ -14,33 +14,15 @@
 #include "ado/sqlite/SqliteEngine.h"
 #include "platform/IniReader.h"
 #include "tests/support/PostgresServer.h"
+#include "tests/support/SuiteEnServidor.h"
 #include "tests/support/Unzip.h"
 
 namespace {
 
-QString script(const char* nombre) {
-    QFile f(QStringLiteral(TEST_DB_DIR "/") + QString::fromUtf8(nombre));
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
+using namespace suite_en_servidor;
 
-// Three work orders in the SQL Server dialect, their dates as the user types them: either side
-// of the 12th, so that a server reading month first would move or refuse them.
-const char* const kOrdenes[] = {
-    "INSERT INTO VT_CLIENTES (CODIGO, RAZON_SOCIAL) VALUES ('     1', 'Panadería O''Higgins')",
-    "INSERT INTO V_TA_TECNICOS (idtecnico, nombre) VALUES ('   1', 'Martín'), ('   2', 'Sofía')",
-    "INSERT INTO v_ma_mantenimientos (codigo, descripcion, ubicacion, idcliente) VALUES "
-    "('EQ-001', 'Horno rotativo', 'Cuadra', '     1'), ('eq-002', 'Cámara de frío', 'Depósito', "
-    "'     1'), ('EQ-003', 'Caldera', 'Sótano', '     1')",
-    "INSERT INTO v_mv_cpte (idcomprobante, tc, numero, fecha, fechaestinicio, idcliente, "
-    "idtecnico, codigomant, ANULADA, FINALIZADA) VALUES "
-    "(1, 'ot', '0001-1', '01/02/2026', '03/02/2026', '     1', '   1', 'EQ-001', 0, 0), "
-    "(2, 'ot', '0001-2', '10/02/2026', '13/02/2026', '     1', '   2', 'eq-002', 0, 0), "
-    "(3, 'ot', '0001-3', '13/02/2026', '14/02/2026', '     1', '   1', 'EQ-003', 0, 0)",
-    "INSERT INTO v_mv_cronograma (idcomprobante, codigomant, frecuencia, cada, "
-    "total_repeticiones) VALUES (1, 'EQ-001', 'D', 2, 10), (2, 'eq-002', 'S', 1, 4), "
-    "(3, 'EQ-003', 'M', 1, 3)",
-    // At either end of the calendar the program takes, and descriptions that differ only in
-    // case.
+// At either end of the calendar the program takes, and descriptions that differ only in case.
+const char* const kOrdenesExtremos[] = {
     "INSERT INTO v_ma_mantenimientos (codigo, descripcion, ubicacion, idcliente) VALUES "
     "('EQ-004', 'Caldera', 'Sótano', '     1'), ('EQ-005', 'CALDERA', 'Sótano', '     1')",
     "INSERT INTO v_mv_cpte (idcomprobante, tc, numero, fecha, fechaestinicio, idcliente, "
@@ -81,30 +63,6 @@ class LoteEnServidor : public testing::Test {
                               QStringLiteral("DriverSQLServer"), PostgresServer::driver());
     }
     QString programa() const { return dir.filePath(QStringLiteral("cronequipo")); }
-    // The server, made from the same scripts as the embedded databases, with the statistics
-    // database and its login.
-    void preparaServidor(ado::Connection& pg) {
-        pg.open(server.connectionString());
-        pg.execute(QStringLiteral("DROP SCHEMA public CASCADE"));
-        pg.execute(QStringLiteral("CREATE SCHEMA public"));
-        pg.execute(script("schema.sql"));
-        psql(QStringLiteral("DROP DATABASE IF EXISTS \"VL_ESTADISTICAS\""));
-        psql(
-            QStringLiteral("DO $$BEGIN CREATE ROLE \"VL_ESTADISTICAS\" LOGIN; EXCEPTION WHEN "
-                           "duplicate_object THEN NULL; END$$"));
-        psql(QStringLiteral("CREATE DATABASE \"VL_ESTADISTICAS\" OWNER \"VL_ESTADISTICAS\""));
-        // Made by its own login, which the program uses: it owns what it reads and writes.
-        ado::Connection vl;
-        vl.open(estadisticasEnServidor());
-        vl.execute(script("estadisticas.sql"));
-        vl.close();
-    }
-    QString estadisticasEnServidor() const {
-        return server.connectionString()
-            .replace(QStringLiteral("Database=cronequipo"),
-                     QStringLiteral("Database=VL_ESTADISTICAS"))
-            .replace(QStringLiteral("UID=postgres"), QStringLiteral("UID=VL_ESTADISTICAS"));
-    }
     // An embedded database of the program's folder made from the scripts named.
     QString baseEmbebida(const char* nombre, std::initializer_list<const char*> scripts) {
         const QString archivo = dir.filePath(QString::fromUtf8(nombre));
@@ -118,15 +76,6 @@ class LoteEnServidor : public testing::Test {
                    "@Server=127.0.0.1,%1;@DbName=cronequipo;@Usuario=postgres;@Password=;"
                    "@Caja=1;")
             .arg(server.port());
-    }
-    // Statements the data layer does not translate: names whose case the server keeps.
-    void psql(const QString& sql) {
-        QProcess p;
-        p.start(QStringLiteral("psql"),
-                {QStringLiteral("-h"), server.socketFolder(), QStringLiteral("-p"),
-                 QString::number(server.port()), QStringLiteral("-U"), QStringLiteral("postgres"),
-                 QStringLiteral("-d"), QStringLiteral("cronequipo"), QStringLiteral("-c"), sql});
-        ASSERT_TRUE(p.waitForFinished(60000));
     }
     std::pair<int, QString> corre(const QString& parametros, const QStringList& opciones) {
         QProcess p;
@@ -150,8 +99,8 @@ class LoteEnServidor : public testing::Test {
 
 TEST_F(LoteEnServidor, TheProgramStartsAndGeneratesOnTheServerAsOnTheEmbeddedDatabase) {
     ado::Connection pg;
-    preparaServidor(pg);
-    const QString estadisticas = estadisticasEnServidor();
+    creaBases(server, pg);
+    const QString estadisticas = suite_en_servidor::estadisticas(server);
     // The embedded databases beside the program.
     const QString gestion = baseEmbebida("GESTION.db", {"schema.sql"});
     baseEmbebida("VL_ESTADISTICAS.db", {"estadisticas.sql"});
@@ -163,6 +112,7 @@ TEST_F(LoteEnServidor, TheProgramStartsAndGeneratesOnTheServerAsOnTheEmbeddedDat
             "INSERT INTO TA_USUARIOS (Nombre, NombreCompleto, Administrador) VALUES ('postgres', "
             "'Administración', 1), ('demo', 'Demo', 1)"));
         for (const char* sql : kOrdenes) c->execute(QString::fromUtf8(sql));
+        for (const char* sql : kOrdenesExtremos) c->execute(QString::fromUtf8(sql));
     }
 
     const QString enServidor = this->enServidor();
@@ -232,7 +182,7 @@ TEST_F(LoteEnServidor, TheReportReadFromTheServerIsTheOneOfTheEmbeddedDatabase) 
     ASSERT_FALSE(QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
         << "pdftotext is missing (scripts/deps installs poppler-utils)";
     ado::Connection pg;
-    preparaServidor(pg);
+    creaBases(server, pg);
     pg.execute(script("demo.sql"));
     pg.execute(QStringLiteral(
         "INSERT INTO TA_USUARIOS (Nombre, NombreCompleto, Administrador) VALUES ('postgres', "
@@ -250,6 +200,7 @@ TEST_F(LoteEnServidor, TheReportReadFromTheServerIsTheOneOfTheEmbeddedDatabase) 
         c.open(QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =%1;UId=demo;Pwd=;")
                    .arg(otra));
         for (const char* sql : kOrdenes) c.execute(QString::fromUtf8(sql));
+        for (const char* sql : kOrdenesExtremos) c.execute(QString::fromUtf8(sql));
         c.close();
     }
     // The demo's dates follow today: its year is the one the demo was made in.

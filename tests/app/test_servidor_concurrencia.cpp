@@ -16,30 +16,11 @@
 #include "ado/Recordset.h"
 #include "platform/IniReader.h"
 #include "tests/support/PostgresServer.h"
+#include "tests/support/SuiteEnServidor.h"
 
 namespace {
 
-QString script(const char* nombre) {
-    QFile f(QStringLiteral(TEST_DB_DIR "/") + QString::fromUtf8(nombre));
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
-
-// Three work orders in the SQL Server dialect, their dates as the user types them.
-const char* const kOrdenes[] = {
-    "INSERT INTO VT_CLIENTES (CODIGO, RAZON_SOCIAL) VALUES ('     1', 'Panadería O''Higgins')",
-    "INSERT INTO V_TA_TECNICOS (idtecnico, nombre) VALUES ('   1', 'Martín'), ('   2', 'Sofía')",
-    "INSERT INTO v_ma_mantenimientos (codigo, descripcion, ubicacion, idcliente) VALUES "
-    "('EQ-001', 'Horno rotativo', 'Cuadra', '     1'), ('eq-002', 'Cámara de frío', 'Depósito', "
-    "'     1'), ('EQ-003', 'Caldera', 'Sótano', '     1')",
-    "INSERT INTO v_mv_cpte (idcomprobante, tc, numero, fecha, fechaestinicio, idcliente, "
-    "idtecnico, codigomant, ANULADA, FINALIZADA) VALUES "
-    "(1, 'ot', '0001-1', '01/02/2026', '03/02/2026', '     1', '   1', 'EQ-001', 0, 0), "
-    "(2, 'ot', '0001-2', '10/02/2026', '13/02/2026', '     1', '   2', 'eq-002', 0, 0), "
-    "(3, 'ot', '0001-3', '13/02/2026', '14/02/2026', '     1', '   1', 'EQ-003', 0, 0)",
-    "INSERT INTO v_mv_cronograma (idcomprobante, codigomant, frecuencia, cada, "
-    "total_repeticiones) VALUES (1, 'EQ-001', 'D', 2, 10), (2, 'eq-002', 'S', 1, 4), "
-    "(3, 'EQ-003', 'M', 1, 3)",
-};
+using namespace suite_en_servidor;
 
 using Filas = std::vector<std::string>;
 
@@ -62,26 +43,8 @@ class ServidorConcurrencia : public testing::Test {
         EXPECT_TRUE(server.start()) << server.failure().toStdString();
     }
 
-    // The server made from the same scripts as the embedded databases, the statistics database
-    // by its own login, which the program uses.
     void creaBases() {
-        pg.open(server.connectionString());
-        pg.execute(QStringLiteral("DROP SCHEMA public CASCADE"));
-        pg.execute(QStringLiteral("CREATE SCHEMA public"));
-        pg.execute(script("schema.sql"));
-        psql(QStringLiteral("DROP DATABASE IF EXISTS \"VL_ESTADISTICAS\""));
-        psql(
-            QStringLiteral("DO $$BEGIN CREATE ROLE \"VL_ESTADISTICAS\" LOGIN; EXCEPTION WHEN "
-                           "duplicate_object THEN NULL; END$$"));
-        psql(QStringLiteral("CREATE DATABASE \"VL_ESTADISTICAS\" OWNER \"VL_ESTADISTICAS\""));
-        ado::Connection vl;
-        vl.open(
-            server.connectionString()
-                .replace(QStringLiteral("Database=cronequipo"),
-                         QStringLiteral("Database=VL_ESTADISTICAS"))
-                .replace(QStringLiteral("UID=postgres"), QStringLiteral("UID=VL_ESTADISTICAS")));
-        vl.execute(script("estadisticas.sql"));
-        vl.close();
+        suite_en_servidor::creaBases(server, pg);
         pg.execute(
             QStringLiteral("INSERT INTO TA_USUARIOS (Nombre, NombreCompleto, Administrador) VALUES "
                            "('postgres', 'Administración', 1)"));
@@ -105,17 +68,7 @@ class ServidorConcurrencia : public testing::Test {
         p.setProcessEnvironment(env);
     }
 
-    // What psql prints for one statement the data layer would not translate, unaligned.
-    QString psql(const QString& sql) const {
-        QProcess p;
-        p.start(QStringLiteral("psql"),
-                {QStringLiteral("-XAtq"), QStringLiteral("-h"), server.socketFolder(),
-                 QStringLiteral("-p"), QString::number(server.port()), QStringLiteral("-U"),
-                 QStringLiteral("postgres"), QStringLiteral("-d"), QStringLiteral("cronequipo"),
-                 QStringLiteral("-c"), sql});
-        if (!p.waitForFinished(60000)) return QStringLiteral("psql no terminó");
-        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-    }
+    QString psql(const QString& sql) const { return suite_en_servidor::psql(server, sql); }
 
     qint64 cuenta(const QString& sql) {
         return static_cast<qint64>(pg.execute(sql)->field(0).value().toNumber());
