@@ -17,6 +17,7 @@
 
 #include "ado/core/BufferedCursor.h"
 #include "ado/core/Error.h"
+#include "ado/sqlite/IndexStatistics.h"
 #include "ado/sqlite/SqliteDialect.h"
 #include "ado/tsql/Batch.h"
 #include "ado/tsql/DateLiteral.h"
@@ -820,6 +821,8 @@ class SqlitePrepared : public Prepared {
             dates_[static_cast<std::size_t>(index)]) {
             if (const auto iso =
                     tsql::isoDate(value.text().trimmed(), platform::Regional::current())) {
+                if (static_cast<std::size_t>(index) < bound_.size())
+                    bound_[static_cast<std::size_t>(index)].held = Held::Other;
                 bindValue(h_->db, st_.get(), index + 1, Variant(*iso));
                 return;
             }
@@ -827,6 +830,8 @@ class SqlitePrepared : public Prepared {
         if (index >= 0 && static_cast<std::size_t>(index) < bound_.size()) {
             if (value.isText()) return bindText(index, value.text());
             if (value.isDate() && inPlace_) return bindDate(index, value.date());
+            if (value.isNumber() && inPlace_) return bindNumber(index, value);
+            bound_[static_cast<std::size_t>(index)].held = Held::Other;
         }
         bindValue(h_->db, st_.get(), index + 1, value);
     }
@@ -847,6 +852,7 @@ class SqlitePrepared : public Prepared {
             const QByteArray sql(sqlite3_sql(st));
             r.cursor = std::make_unique<SqliteCursor>(h_, std::move(st_), rc);
             st_ = prepareOne(h_->db, sql, nullptr);
+            for (Bound& b : bound_) b.held = Held::Other;
             return r;
         }
         if (sqlite3_column_count(st) > 0 && (rc == SQLITE_ROW || rc == SQLITE_DONE)) {
@@ -885,7 +891,10 @@ class SqlitePrepared : public Prepared {
         const auto k = static_cast<std::size_t>(index);
         int rc = SQLITE_OK;
         if (text.isEmpty()) {
+            if (inPlace_ && bound_[k].held == Held::Empty) return;
+            bound_[k].held = Held::Other;
             rc = sqlite3_bind_text(st_.get(), index + 1, "", 0, SQLITE_STATIC);
+            if (rc == SQLITE_OK && inPlace_) bound_[k].held = Held::Empty;
         } else {
             Converted& c = converted_[slotOf_[k]];
             if (c.text != text) {
@@ -895,10 +904,16 @@ class SqlitePrepared : public Prepared {
             const int size = static_cast<int>(c.utf8.size());
             if (inPlace_) {
                 // The engine reads the bytes where they are until the parameter is bound
-                // again: the parameter holds them that long.
+                // again: the parameter holds them that long. The same bytes still bound from
+                // the last execution are not bound again.
+                if (bound_[k].held == Held::Text &&
+                    bound_[k].text.constData() == c.utf8.constData())
+                    return;
+                bound_[k].held = Held::Other;
                 if (bound_[k].text.constData() != c.utf8.constData()) bound_[k].text = c.utf8;
                 rc = sqlite3_bind_text(st_.get(), index + 1, bound_[k].text.constData(), size,
                                        SQLITE_STATIC);
+                if (rc == SQLITE_OK) bound_[k].held = Held::Text;
             } else {
                 rc = sqlite3_bind_text(st_.get(), index + 1, c.utf8.constData(), size,
                                        SQLITE_TRANSIENT);
@@ -908,20 +923,44 @@ class SqlitePrepared : public Prepared {
     }
 
     void bindDate(int index, const QDateTime& date) {
-        char(&text)[kStoredDateSize] = bound_[static_cast<std::size_t>(index)].date;
+        Bound& b = bound_[static_cast<std::size_t>(index)];
+        char text[kStoredDateSize];
         const int size = storedDate(date, text);
-        const int rc = sqlite3_bind_text(st_.get(), index + 1, text, size, SQLITE_STATIC);
+        if (b.held == Held::Date && b.size == size && std::memcmp(b.date, text, size) == 0)
+            return;
+        b.held = Held::Other;
+        std::memcpy(b.date, text, sizeof text);
+        b.size = size;
+        const int rc = sqlite3_bind_text(st_.get(), index + 1, b.date, size, SQLITE_STATIC);
         if (rc != SQLITE_OK) fail(h_->db, rc);
+        b.held = Held::Date;
+    }
+
+    // A number is bound by value: the same one still bound is not bound again.
+    void bindNumber(int index, const Variant& value) {
+        Bound& b = bound_[static_cast<std::size_t>(index)];
+        const double n = value.number();
+        if (b.held == Held::Number && b.number == n) return;
+        b.held = Held::Other;
+        bindValue(h_->db, st_.get(), index + 1, value);
+        b.number = n;
+        b.held = Held::Number;
     }
 
     struct Converted {
         QString text;
         QByteArray utf8;
     };
-    // What a parameter is bound to, read in place by the engine.
+    // What a parameter of a statement that changes data is bound to, read in place by the
+    // engine; a binding outlives each execution, so what a parameter still holds need not be
+    // bound again: rows written one after another repeat most of their values.
+    enum class Held { Other, Text, Empty, Date, Number };
     struct Bound {
         QByteArray text;
         char date[kStoredDateSize] = {};
+        int size = 0;
+        double number = 0;
+        Held held = Held::Other;
     };
     std::shared_ptr<SqliteEngine::Handle> h_;
     // Outlives the statement, which may read it until it is finalised.
@@ -1258,9 +1297,11 @@ void SqliteEngine::schemaChanged() {
 
 void SqliteEngine::refreshStatistics(const QString& table) {
     // Without statistics the planner takes any index on an equality to be selective, and reads a
-    // table one user owns through it row by row rather than straight through. The table's
-    // indexes are measured (an index-only read); a failure leaves the old statistics, which only
-    // make a plan slower.
+    // table one user owns through it row by row rather than straight through. A table with one
+    // index on one column is counted; any other has its indexes read whole. A failure leaves
+    // the old statistics, which only make a plan slower.
+    if (!h_->readers.empty() && sqlite3_get_autocommit(h_->db)) h_->releaseReaders();
+    if (IndexStatistics::write(h_->db, table.toUtf8())) return;
     try {
         executeRaw(QStringLiteral("ANALYZE %1;").arg(table));
     } catch (const EngineError&) {

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <array>
 #include <atomic>
 #include <future>
 #include <thread>
@@ -397,6 +398,65 @@ TEST_F(Embebido, EachExecutionOfAPreparedInsertStoresItsOwnValues) {
         QStringLiteral("7|uno|uno|2026-03-09\n8|uno|uno|2026-03-09\n9|Uno|Uno|2026-03-09\n"
                        "10|Uno|Uno|2026-03-09")))
         << filasDe(c).toStdString();
+}
+
+// What a parameter still holds from the last execution is not bound again: every value that
+// follows another, of any kind, in the same parameter or in another of its column, is stored
+// as given.
+TEST_F(Embebido, APreparedInsertStoresEachValueWhateverTheParameterHeldBefore) {
+    Connection c;
+    c.open(cadena(path));
+    c.execute(QStringLiteral(
+        "CREATE TABLE S (N INTEGER, A VARCHAR(20), M DECIMAL(18,4), F DATETIME)"));
+    ado::Command alta;
+    alta.setActiveConnection(c);
+    alta.setCommandText(
+        QStringLiteral("INSERT INTO S (N, A, M, F) VALUES (?, ?, ?, ?), (?, ?, ?, ?)"));
+    const Variant uno(QStringLiteral("uno")), dos(QStringLiteral("dos")), vacio{QString()};
+    const Variant noche(QDateTime(QDate(2026, 3, 9), QTime(0, 0)));
+    const Variant tarde(QDateTime(QDate(2026, 3, 9), QTime(18, 5, 7)));
+    const Variant nada = Variant::null();
+    // Two rows an execution: text, number, date of each.
+    const std::vector<std::array<Variant, 6>> ejecuciones = {
+        {uno, Variant(0), noche, uno, Variant(0), noche},
+        {uno, Variant(0), noche, dos, Variant(1), tarde},
+        {nada, nada, nada, dos, Variant(1), tarde},
+        {uno, Variant(0), noche, dos, Variant(1.5), tarde},
+        {vacio, Variant(1.5), noche, vacio, Variant(true), noche},
+        {vacio, Variant(QStringLiteral("7")), tarde, uno, Variant(7), noche},
+        {uno, Variant(7), tarde, vacio, Variant(QStringLiteral("7")), noche},
+        {dos, Variant(-0.0), uno, uno, Variant(0), nada},
+    };
+    QStringList esperado;
+    int n = 0;
+    auto texto = [](const Variant& v) {
+        if (v.isNull()) return QStringLiteral("NULL");
+        if (v.isText()) return v.text() == QStringLiteral("uno") || v.text() == QStringLiteral("dos") ||
+                                       v.text().isEmpty()
+                                   ? QStringLiteral("'%1'").arg(v.text())
+                                   : v.text();
+        if (v.isDate())
+            return v.date().time() == QTime(0, 0) ? QStringLiteral("'2026-03-09'")
+                                                  : QStringLiteral("'2026-03-09 18:05:07'");
+        if (v.isBoolean()) return QStringLiteral("1");
+        return QString::number(v.number());
+    };
+    for (const auto& e : ejecuciones) {
+        std::vector<Variant> valores;
+        for (int fila = 0; fila < 2; ++fila) {
+            valores.emplace_back(++n);
+            const QStringList partes = {QString::number(n), texto(e[fila * 3]),
+                                        texto(e[fila * 3 + 1]), texto(e[fila * 3 + 2])};
+            esperado << partes.join(QLatin1Char('|'));
+            for (int k = 0; k < 3; ++k) valores.push_back(e[fila * 3 + k]);
+        }
+        alta.execute(valores);
+    }
+    auto rs = c.execute(QStringLiteral(
+        "SELECT N || '|' || quote(A) || '|' || quote(M) || '|' || quote(F) FROM S ORDER BY N"));
+    QStringList filas;
+    for (; !rs->eof(); rs->moveNext()) filas << rs->field(0).value().text();
+    EXPECT_EQ(filas.join(QLatin1Char('\n')), esperado.join(QLatin1Char('\n')));
 }
 
 // Dates bound to a prepared insert are stored as the calendar writes them, whatever the year,
