@@ -6,14 +6,11 @@
 #include <optional>
 #include <vector>
 
+#include "ado/sqlite/SqliteStatement.h"
+
 namespace ado {
 
 namespace {
-
-struct StmtDeleter {
-    void operator()(sqlite3_stmt* s) const noexcept { sqlite3_finalize(s); }
-};
-using Stmt = std::unique_ptr<sqlite3_stmt, StmtDeleter>;
 
 struct ValueDeleter {
     void operator()(sqlite3_value* v) const noexcept { sqlite3_value_free(v); }
@@ -26,14 +23,14 @@ QByteArray quoted(const QByteArray& name) {
     return '"' + q + '"';
 }
 
-Stmt prepared(sqlite3* db, const QByteArray& sql) {
+SqliteStatement prepared(sqlite3* db, const QByteArray& sql) {
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(db, sql.constData(), static_cast<int>(sql.size()), &st, nullptr) !=
         SQLITE_OK) {
         sqlite3_finalize(st);
         return nullptr;
     }
-    return Stmt(st);
+    return SqliteStatement(st);
 }
 
 void bind(sqlite3_stmt* st, int index, const QByteArray& text) {
@@ -43,7 +40,7 @@ void bind(sqlite3_stmt* st, int index, const QByteArray& text) {
 // The rows a statement gives, as texts of their first column; none when it fails.
 std::optional<std::vector<QByteArray>> texts(sqlite3* db, const QByteArray& sql,
                                              const QByteArray& parameter = {}) {
-    const Stmt st = prepared(db, sql);
+    const SqliteStatement st = prepared(db, sql);
     if (!st) return std::nullopt;
     if (!parameter.isNull()) bind(st.get(), 1, parameter);
     std::vector<QByteArray> rows;
@@ -101,10 +98,11 @@ std::optional<qint64> distinctValues(sqlite3* db, const Shape& s) {
     const auto nulls = texts(db, "SELECT 1" + from + " WHERE " + s.column + " IS NULL LIMIT 1");
     if (!nulls) return std::nullopt;
     qint64 n = nulls->empty() ? 0 : 1;
-    const Stmt first = prepared(db, "SELECT " + s.column + from + " WHERE " + s.column +
-                                        " IS NOT NULL ORDER BY " + s.column + " LIMIT 1");
-    const Stmt next = prepared(db, "SELECT " + s.column + from + " WHERE " + s.column +
-                                       " > ?1 ORDER BY " + s.column + " LIMIT 1");
+    const SqliteStatement first =
+        prepared(db, "SELECT " + s.column + from + " WHERE " + s.column + " IS NOT NULL ORDER BY " +
+                         s.column + " LIMIT 1");
+    const SqliteStatement next = prepared(db, "SELECT " + s.column + from + " WHERE " + s.column +
+                                                  " > ?1 ORDER BY " + s.column + " LIMIT 1");
     if (!first || !next) return std::nullopt;
     sqlite3_stmt* st = first.get();
     Value last;
@@ -134,8 +132,8 @@ bool store(sqlite3* db, const Shape& s, const QByteArray& stat) {
     const auto exists = texts(db, "SELECT name FROM sqlite_schema WHERE name = 'sqlite_stat1'");
     // Naming the schema's own table makes the statistics table, and measures nothing else.
     if (!exists || (exists->empty() && !run(db, "ANALYZE sqlite_schema"))) return false;
-    const Stmt del = prepared(db, "DELETE FROM sqlite_stat1 WHERE tbl = ?1");
-    const Stmt ins = prepared(db, "INSERT INTO sqlite_stat1 VALUES (?1, ?2, ?3)");
+    const SqliteStatement del = prepared(db, "DELETE FROM sqlite_stat1 WHERE tbl = ?1");
+    const SqliteStatement ins = prepared(db, "INSERT INTO sqlite_stat1 VALUES (?1, ?2, ?3)");
     if (!del || !ins) return false;
     bind(del.get(), 1, s.table);
     bind(ins.get(), 1, s.table);

@@ -19,6 +19,7 @@
 #include "ado/core/Error.h"
 #include "ado/sqlite/IndexStatistics.h"
 #include "ado/sqlite/SqliteDialect.h"
+#include "ado/sqlite/SqliteStatement.h"
 #include "ado/tsql/Batch.h"
 #include "ado/tsql/DateLiteral.h"
 #include "platform/ArchivoLegible.h"
@@ -641,15 +642,10 @@ void bindValue(sqlite3* db, sqlite3_stmt* st, int index, const Variant& v) {
     if (rc != SQLITE_OK) fail(db, rc);
 }
 
-struct StmtDeleter {
-    void operator()(sqlite3_stmt* s) const noexcept { sqlite3_finalize(s); }
-};
-using StmtPtr = std::unique_ptr<sqlite3_stmt, StmtDeleter>;
-
 // A statement being stepped; its first step has already been taken.
 class SqliteCursor : public Cursor {
   public:
-    SqliteCursor(std::shared_ptr<SqliteEngine::Handle> h, StmtPtr st, int firstRc)
+    SqliteCursor(std::shared_ptr<SqliteEngine::Handle> h, SqliteStatement st, int firstRc)
         : h_(std::move(h)), st_(std::move(st)), rc_(firstRc) {
         h_->readers.push_back(this);
         const int n = sqlite3_column_count(st_.get());
@@ -728,7 +724,7 @@ class SqliteCursor : public Cursor {
     }
 
     std::shared_ptr<SqliteEngine::Handle> h_;
-    StmtPtr st_;
+    SqliteStatement st_;
     int rc_;
     bool pending_ = false;
     bool detached_ = false;
@@ -763,11 +759,11 @@ void beforeStep(SqliteEngine::Handle& h, sqlite3_stmt* st) {
         h.releaseReaders();
 }
 
-StmtPtr prepareOne(sqlite3* db, const QByteArray& sql, const char** tail) {
+SqliteStatement prepareOne(sqlite3* db, const QByteArray& sql, const char** tail) {
     sqlite3_stmt* st = nullptr;
     const int rc = sqlite3_prepare_v2(db, sql.constData(), static_cast<int>(sql.size()), &st, tail);
     if (rc != SQLITE_OK) fail(db, rc);
-    return StmtPtr(st);
+    return SqliteStatement(st);
 }
 
 // How many characters a text counts as in a column: trailing blanks do not count.
@@ -782,7 +778,7 @@ qint64 storedLength(const QString& text) {
 
 class SqlitePrepared : public Prepared {
   public:
-    SqlitePrepared(std::shared_ptr<SqliteEngine::Handle> h, StmtPtr st,
+    SqlitePrepared(std::shared_ptr<SqliteEngine::Handle> h, SqliteStatement st,
                    const sqlite_dialect::Translation& translation)
         : h_(std::move(h)),
           st_(std::move(st)),
@@ -926,8 +922,7 @@ class SqlitePrepared : public Prepared {
         Bound& b = bound_[static_cast<std::size_t>(index)];
         char text[kStoredDateSize];
         const int size = storedDate(date, text);
-        if (b.held == Held::Date && b.size == size && std::memcmp(b.date, text, size) == 0)
-            return;
+        if (b.held == Held::Date && b.size == size && std::memcmp(b.date, text, size) == 0) return;
         b.held = Held::Other;
         std::memcpy(b.date, text, sizeof text);
         b.size = size;
@@ -965,7 +960,7 @@ class SqlitePrepared : public Prepared {
     std::shared_ptr<SqliteEngine::Handle> h_;
     // Outlives the statement, which may read it until it is finalised.
     std::vector<Bound> bound_;
-    StmtPtr st_;
+    SqliteStatement st_;
     // A statement that changes data never leaves this object (a query's goes with its cursor):
     // only then may the engine read the values in place.
     bool inPlace_ = false;
@@ -1032,7 +1027,7 @@ const std::vector<SqliteEngine::Handle::Column>& SqliteEngine::Handle::columnsOf
     sqlite3_stmt* raw = nullptr;
     if (sqlite3_prepare_v2(db, "SELECT name, type FROM pragma_table_info(?1)", -1, &raw, nullptr) ==
         SQLITE_OK) {
-        StmtPtr st(raw);
+        SqliteStatement st(raw);
         const QByteArray name = table.toUtf8();
         sqlite3_bind_text(st.get(), 1, name.constData(), static_cast<int>(name.size()),
                           SQLITE_TRANSIENT);
@@ -1143,7 +1138,7 @@ void SqliteEngine::executeRaw(const QString& sql) {
         const char* tail = nullptr;
         const int prc = sqlite3_prepare_v2(h_->db, p, static_cast<int>(end - p), &raw, &tail);
         if (prc != SQLITE_OK) fail(h_->db, prc);
-        StmtPtr st(raw);
+        SqliteStatement st(raw);
         if (st) {
             beforeStep(*h_, st.get());
             schema = schema || changesSchema(st.get());
@@ -1191,7 +1186,7 @@ ExecResult SqliteEngine::execute(const QString& sql) {
             const int prc =
                 sqlite3_prepare_v2(h_->db, start, static_cast<int>(end - start), &raw, &tail);
             if (prc != SQLITE_OK) fail(h_->db, prc);
-            StmtPtr st(raw);
+            SqliteStatement st(raw);
             const bool last = (!tail || isBlank(tail)) && nextToRun(i + 1) == statements.size();
             start = tail ? tail : end;
             if (!st) continue;
@@ -1237,7 +1232,7 @@ std::unique_ptr<Prepared> SqliteEngine::prepare(const QString& sql) {
     const QString t = translation.sql.trimmed();
     const char* tail = nullptr;
     const QByteArray u = t.toUtf8();
-    StmtPtr st = prepareOne(h_->db, u, &tail);
+    SqliteStatement st = prepareOne(h_->db, u, &tail);
     if (!st) {
         throw EngineError(record(code::CommandText, QStringLiteral("La instrucción está vacía."),
                                  QStringLiteral("42000"), 0));
@@ -1256,7 +1251,7 @@ std::unique_ptr<Cursor> SqliteEngine::read(const QString& sql) {
             .toUtf8();
     // What SQLite makes of the statement decides, not its words: a change is known once it is
     // prepared, before it runs.
-    StmtPtr st;
+    SqliteStatement st;
     const char* tail = nullptr;
     {
         const ReadingOnly guard(h_->db);
@@ -1347,7 +1342,7 @@ std::unique_ptr<Cursor> SqliteEngine::tables() {
         "SELECT NULL AS TABLE_CATALOG, NULL AS TABLE_SCHEMA, name AS TABLE_NAME, "
         "CASE type WHEN 'view' THEN 'VIEW' ELSE 'TABLE' END AS TABLE_TYPE FROM sqlite_master "
         "WHERE type IN ('table','view') AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name";
-    StmtPtr st = prepareOne(h_->db, sql, nullptr);
+    SqliteStatement st = prepareOne(h_->db, sql, nullptr);
     const int rc = sqlite3_step(st.get());
     SqliteCursor c(h_, std::move(st), rc);
     return bufferAll(c);
@@ -1373,7 +1368,7 @@ std::unique_ptr<Cursor> SqliteEngine::columns(const QString& table) {
         names << table.trimmed();
     }
     for (const QString& name : names) {
-        StmtPtr st = prepareOne(
+        SqliteStatement st = prepareOne(
             h_->db, "SELECT cid, name, type, \"notnull\" FROM pragma_table_info(?1)", nullptr);
         bindValue(h_->db, st.get(), 1, Variant(name));
         int rc;
@@ -1397,7 +1392,7 @@ std::unique_ptr<Cursor> SqliteEngine::columns(const QString& table) {
 
 std::vector<QString> SqliteEngine::primaryKey(const QString& table) {
     std::vector<QString> keys;
-    StmtPtr st = prepareOne(
+    SqliteStatement st = prepareOne(
         h_->db, "SELECT name FROM pragma_table_info(?1) WHERE pk > 0 ORDER BY pk", nullptr);
     bindValue(h_->db, st.get(), 1, Variant(table.trimmed()));
     while (sqlite3_step(st.get()) == SQLITE_ROW)
