@@ -3,7 +3,9 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPrinter>
+#include <array>
 #include <optional>
+#include <vector>
 
 #include "reportengine/FontMeasure.h"
 #include "reportengine/PagedReport.h"
@@ -61,17 +63,29 @@ void PagePainter::paint(QPainter& painter, const ReportPage& page, double scale)
     const QPen border(QColor(0x88, 0x88, 0x88), 0.4);
     static const FontMeasure measure;
 
-    // Pens and fonts are set when they change: a long report has millions of boxes.
-    std::optional<PageFont> current;
-    enum class Pen { Unknown, Border, Text } pen = Pen::Unknown;
+    // Fills go by colour and borders in one call: a PDF pays for each drawing call with the
+    // state it writes, and a day-by-day page has thousands of cells. Borders come after every
+    // fill, so that no neighbour's fill covers a shared edge; texts last, in the boxes' order.
+    std::array<std::vector<QRectF>, kFillCount> fills;
+    std::vector<QRectF> borders;
     for (const PageBox& b : page.boxes) {
-        if (b.fill != BoxFill::None) painter.fillRect(b.rect, fillColor(b.fill));
-        if (b.border) {
-            if (pen != Pen::Border) painter.setPen(border);
-            pen = Pen::Border;
-            painter.setBrush(Qt::NoBrush);
-            painter.drawRect(b.rect);
-        }
+        if (b.fill != BoxFill::None) fills[static_cast<std::size_t>(b.fill)].push_back(b.rect);
+        if (b.border) borders.push_back(b.rect);
+    }
+    painter.setPen(Qt::NoPen);
+    for (std::size_t f = 0; f < fills.size(); ++f) {
+        if (fills[f].empty()) continue;
+        painter.setBrush(fillColor(static_cast<BoxFill>(f)));
+        painter.drawRects(fills[f].data(), static_cast<int>(fills[f].size()));
+    }
+    painter.setPen(border);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRects(borders.data(), static_cast<int>(borders.size()));
+
+    // Fonts are set when they change: a long report has millions of boxes.
+    painter.setPen(Qt::black);
+    std::optional<PageFont> current;
+    for (const PageBox& b : page.boxes) {
         if (b.text.isEmpty()) continue;
         if (current != b.font) {
             QFont font = FontMeasure::fontFor(b.font);
@@ -79,8 +93,6 @@ void PagePainter::paint(QPainter& painter, const ReportPage& page, double scale)
             painter.setFont(font);
             current = b.font;
         }
-        if (pen != Pen::Text) painter.setPen(Qt::black);
-        pen = Pen::Text;
         // Lines go where the layout measured them, whatever line spacing the device's font
         // would choose, so that no box ends up with more text than room.
         const QStringList lines = b.text.split(QLatin1Char('\n'));

@@ -3,6 +3,7 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+#include <cstddef>
 #include <vector>
 
 namespace reportengine {
@@ -13,6 +14,7 @@ enum class PageFont { Title, Company, Parameters, Heading, Body, BodyBold, Foote
 // How a box is filled: headings and totals in greys, list rows striped, schedule cells in a
 // shade that deepens with the count, rules as solid lines.
 enum class BoxFill { None, Heading, Total, Stripe, Shade1, Shade2, Shade3, Shade4, Rule };
+constexpr std::size_t kFillCount = static_cast<std::size_t>(BoxFill::Rule) + 1;
 
 // Space between a box's edge and its text, in points.
 constexpr double kBoxPaddingX = 2.5;
