@@ -58,7 +58,7 @@ TEST_F(VentanaConsulta, TypingInASearchBoxFindsTheRowWithoutRegardToCase) {
     QTest::keyClicks(nombre->lineEdit(), QStringLiteral("sO"));
     const int fila = w->ListView1->currentIndex().row();
     ASSERT_GE(fila, 0);
-    EXPECT_TRUE(w->lista().fila(fila).celdas[1].startsWith(QStringLiteral("Sofía")));
+    EXPECT_TRUE(w->lista().celda(fila, 1).startsWith(QStringLiteral("Sofía")));
     // The search box stands over its column, and is cyan while it has the focus.
     const QHeaderView* h = w->ListView1->horizontalHeader();
     EXPECT_NEAR(nombre->mapTo(w.get(), QPoint(0, 0)).x(),
@@ -75,7 +75,7 @@ TEST_F(VentanaConsulta, KeysTypedInTheListGoToTheLastSearchBox) {
     QTest::keyClicks(w->ListView1, QStringLiteral("va"));
     EXPECT_EQ(w->CmbSearch(1)->currentText(), QStringLiteral("va"));
     const int fila = w->ListView1->currentIndex().row();
-    EXPECT_TRUE(w->lista().fila(fila).celdas[1].startsWith(QStringLiteral("Valeria")));
+    EXPECT_TRUE(w->lista().celda(fila, 1).startsWith(QStringLiteral("Valeria")));
     QTest::keyClick(w->CmbSearch(1)->lineEdit(), Qt::Key_Down);
     EXPECT_TRUE(w->ListView1->hasFocus());
 }
@@ -104,7 +104,7 @@ TEST_F(VentanaConsulta, CheckedRowsQuotesNullsAndTheSortDirection) {
     w->ValoresDefault = QStringLiteral("   1,   3");
     w->Carga();
     int marcadas = 0;
-    for (int r = 0; r < w->lista().rowCount(); ++r) marcadas += w->lista().fila(r).marcada;
+    for (int r = 0; r < w->lista().rowCount(); ++r) marcadas += w->lista().marcada(r);
     EXPECT_EQ(marcadas, 2) << "the default values start checked";
     const int sinNombre = w->Busqueda(1, QStringLiteral(""));
     EXPECT_EQ(sinNombre, 1);
@@ -118,9 +118,9 @@ TEST_F(VentanaConsulta, CheckedRowsQuotesNullsAndTheSortDirection) {
     // The first header click sorts descending, whatever the column.
     auto s = abre(kTecnicos);
     s->ListView1->horizontalHeader()->sectionClicked(1);
-    EXPECT_EQ(s->lista().fila(0).celdas[1], QStringLiteral("Valeria Muñoz"));
+    EXPECT_EQ(s->lista().celda(0, 1), QStringLiteral("Valeria Muñoz"));
     s->ListView1->horizontalHeader()->sectionClicked(1);
-    EXPECT_EQ(s->lista().fila(0).celdas[1], QString()) << "a null shows as empty text";
+    EXPECT_EQ(s->lista().celda(0, 1), QString()) << "a null shows as empty text";
 }
 
 TEST_F(VentanaConsulta, AStatementTheDatabaseRefusesLeavesAnEmptyList) {
@@ -167,7 +167,7 @@ TEST_F(VentanaConsulta, OptionListsCheckChooseAndReadLines) {
     Lib_ClsCons3 consulta;
     QStringList vistas;
     responde([&](Lib_FrmCons3& w) {
-        for (int r = 0; r < w.lista().rowCount(); ++r) vistas << w.lista().fila(r).celdas[0];
+        for (int r = 0; r < w.lista().rowCount(); ++r) vistas << w.lista().celda(r, 0);
         w.lista().setData(w.lista().index(2, 0), Qt::Checked, Qt::CheckStateRole);
         w.Aceptar();
     });
@@ -238,7 +238,7 @@ TEST_F(VentanaConsulta, MarcarFlipsEveryCheck) {
     w->lista().setData(w->lista().index(0, 0), Qt::Checked, Qt::CheckStateRole);
     w->CmdTodos->click();
     int marcadas = 0;
-    for (int r = 0; r < w->lista().rowCount(); ++r) marcadas += w->lista().fila(r).marcada;
+    for (int r = 0; r < w->lista().rowCount(); ++r) marcadas += w->lista().marcada(r);
     EXPECT_EQ(marcadas, w->lista().rowCount() - 1);
 }
 
@@ -376,8 +376,8 @@ TEST_F(VentanaConsulta, ArticleRowsTheirColoursPriceCaptionsAndTheShortageReport
     for (const auto& c : casos) {
         const int r = w->Busqueda(0, QString::fromUtf8(c.codigo)) - 1;
         ASSERT_GE(r, 0) << c.codigo;
-        ASSERT_TRUE(w->lista().fila(r).color.has_value()) << c.codigo;
-        EXPECT_EQ(*w->lista().fila(r).color, c.color) << c.codigo;
+        ASSERT_TRUE(w->lista().color(r).has_value()) << c.codigo;
+        EXPECT_EQ(*w->lista().color(r), c.color) << c.codigo;
     }
     // F12 reports the chosen article; its quote is a value.
     w->ListView1->setFocus();
@@ -403,13 +403,13 @@ TEST_F(VentanaConsulta, QuantityKeysFillTheQuantityColumn) {
     w->show();
     w->ListView1->setFocus();
     w->ListView1->setCurrentIndex(w->lista().index(0, 0));
-    auto celda = [&] { return w->lista().fila(0).celdas[1]; };
+    auto celda = [&] { return w->lista().celda(0, 1); };
     QTest::keyClick(w->ListView1, Qt::Key_Insert);
     EXPECT_EQ(celda(), QStringLiteral("1.0"));
-    EXPECT_TRUE(w->lista().fila(0).marcada);
+    EXPECT_TRUE(w->lista().marcada(0));
     QTest::keyClick(w->ListView1, Qt::Key_Delete);
     EXPECT_EQ(celda(), QStringLiteral("0.00"));
-    EXPECT_FALSE(w->lista().fila(0).marcada);
+    EXPECT_FALSE(w->lista().marcada(0));
     prompts->type(QStringLiteral("3"));
     QTest::keyClick(w->ListView1, Qt::Key_Insert, Qt::ShiftModifier);
     EXPECT_EQ(celda(), QStringLiteral("3.00"));
@@ -502,10 +502,10 @@ TEST_F(VentanaConsulta, AHeaderClickShowsTheSortArrowAndKeepsTheSelectedRow) {
         EXPECT_EQ(h->sortIndicatorOrder(), orden);
         const QModelIndex actual = w->ListView1->currentIndex();
         ASSERT_TRUE(actual.isValid());
-        EXPECT_EQ(w->lista().fila(actual.row()).celdas[1], QStringLiteral("Julián Peña"));
+        EXPECT_EQ(w->lista().celda(actual.row(), 1), QStringLiteral("Julián Peña"));
         EXPECT_TRUE(w->ListView1->selectionModel()->isRowSelected(actual.row(), {}));
     }
-    EXPECT_EQ(w->lista().fila(0).celdas[1], QStringLiteral("Agustina Ledesma")) << "ascending";
+    EXPECT_EQ(w->lista().celda(0, 1), QStringLiteral("Agustina Ledesma")) << "ascending";
 }
 
 // The visible buttons of the strip: each whole (as wide as its text asks) inside the strip, and
