@@ -48,6 +48,26 @@ QColor colorDe(const platform::Variant& v) {
                   static_cast<int>((n >> 16) & 0xFF));
 }
 
+// The table a statement reads: what follows its first "from" up to the next blank.
+QString tablaDe(const QString& sql) {
+    const int desde = static_cast<int>(sql.indexOf(QLatin1String("from"), 0, Qt::CaseInsensitive));
+    const int inicio = desde < 0 ? 3 : desde + 4;
+    const int blanco = static_cast<int>(sql.indexOf(QLatin1Char(' '), inicio + 1));
+    return sql.mid(inicio, blanco < 0 ? -1 : blanco - inicio).trimmed();
+}
+
+// Each field's name and width in letters: its defined size up to 60, 12 for amounts.
+std::vector<std::pair<QString, int>> camposDe(ado::Recordset& rs) {
+    std::vector<std::pair<QString, int>> campos;
+    for (int i = 0; i < rs.fieldCount(); ++i) {
+        const auto& f = rs.field(i);
+        int x = static_cast<int>(std::min<qint64>(f.definedSize(), 60));
+        if (f.type() == 6 || f.type() == 131) x = 12;
+        campos.emplace_back(f.name(), x);
+    }
+    return campos;
+}
+
 // Rows read before the window shows: a screen's worth many times over, read in a moment.
 constexpr int kPrimeras = 2000;
 
@@ -150,10 +170,7 @@ void Lib_FrmCons3::Carga() {
         return;
     }
     SQL += QLatin1Char(' ');
-    const int desde = static_cast<int>(SQL.indexOf(QLatin1String("from"), 0, Qt::CaseInsensitive));
-    const int inicio = desde < 0 ? 3 : desde + 4;
-    const int blanco = static_cast<int>(SQL.indexOf(QLatin1Char(' '), inicio + 1));
-    tabla_ = SQL.mid(inicio, blanco < 0 ? -1 : blanco - inicio).trimmed();
+    tabla_ = tablaDe(SQL);
     if (sentenciaInicial_.isEmpty()) sentenciaInicial_ = SQL;
     sentenciaBase_ = SQL;
 
@@ -168,16 +185,7 @@ void Lib_FrmCons3::Carga() {
             db.AbrirLectura(sql, rs);
         })
         .then([&] { lista_->setCasillas(CheckBoxes); })
-        .then([&] {
-            std::vector<std::pair<QString, int>> campos;
-            for (int i = 0; i < rs->fieldCount(); ++i) {
-                const auto& f = rs->field(i);
-                int x = static_cast<int>(std::min<qint64>(f.definedSize(), 60));
-                if (f.type() == 6 || f.type() == 131) x = 12;
-                campos.emplace_back(f.name(), x);
-            }
-            encolumnar(campos);
-        })
+        .then([&] { encolumnar(camposDe(*rs)); })
         .then([&] { leePrimeras(rs); })
         .then([&] {
             if (OrdenarPorLwv) lista_->ordena(columnaOrden_, orden_);
