@@ -7,6 +7,12 @@ namespace {
 
 constexpr std::size_t kPlegadas = 1;
 
+// Room for `n` elements, growing as push_back would.
+template <typename T>
+void hazSitio(std::vector<T>& v, std::size_t n) {
+    if (n > v.capacity()) v.reserve(std::max(n, 2 * v.capacity()));
+}
+
 }  // namespace
 
 void ListaConsulta::setColumnas(const QStringList& titulos) {
@@ -45,10 +51,21 @@ void ListaConsulta::agrega(const Fila& fila) {
 }
 
 void ListaConsulta::acumula(const Fila& fila) {
-    for (std::size_t c = 0; c < textos_.size(); ++c) {
-        const auto i = static_cast<qsizetype>(c);
-        textos_[c].agrega(i < fila.celdas.size() ? QStringView(fila.celdas[i]) : QStringView());
+    std::size_t c = 0;
+    try {
+        hazSitio(marcas_, guardadas_ + 1);
+        if (fila.color || !colores_.empty()) hazSitio(colores_, guardadas_ + 1);
+        for (; c < textos_.size(); ++c) {
+            const auto i = static_cast<qsizetype>(c);
+            textos_[c].agrega(i < fila.celdas.size() ? QStringView(fila.celdas[i]) : QStringView());
+        }
+    } catch (...) {
+        // A row is kept whole or not at all: the columns keep one text per row. The failure
+        // goes on to whoever reads the rows.
+        while (c > 0) textos_[--c].quitaUltimo();
+        throw;
     }
+    // With the room reserved, nothing below fails.
     marcas_.push_back(marcasIniciales_ && fila.marcada);
     if (fila.color) {
         if (colores_.empty()) colores_.resize(guardadas_, 0);

@@ -26,11 +26,22 @@ void TextosColumna::abreBloque(quint32 n) {
     if (nuevoFin > 0xFFFFFFFFull)
         platform::raise(platform::errnum::OutOfMemory, QStringLiteral("Memoria insuficiente"));
     if (dentro != 0) fin_ += kTrozo - dentro;
+    // Stretches beyond the end, left by a text taken back, are not used again: the new block's
+    // stretches must follow one another.
+    trozos_.resize(std::min<std::size_t>(trozos_.size(), fin_ >> kBits));
+    usados_.resize(trozos_.size());
     bloques_.push_back(std::make_unique_for_overwrite<char16_t[]>(std::size_t{tramos} * kTrozo));
     for (quint32 t = 0; t < tramos; ++t) {
         trozos_.push_back(bloques_.back().get() + std::size_t{t} * kTrozo);
         usados_.push_back(0);
     }
+}
+
+void TextosColumna::quitaUltimo() {
+    if (inicios_.empty()) return;
+    fin_ = inicios_.back();
+    inicios_.pop_back();
+    if ((fin_ >> kBits) < usados_.size()) usados_[fin_ >> kBits] = fin_ & (kTrozo - 1);
 }
 
 QStringView TextosColumna::texto(std::size_t i) const {

@@ -11,6 +11,9 @@
 class TextosColumna {
   public:
     void agrega(QStringView texto);
+    // Takes back the last text added, as if it had not been (a row that could not be kept
+    // whole).
+    void quitaUltimo();
     // Valid until the column is emptied.
     QStringView texto(std::size_t i) const;
     std::size_t size() const { return inicios_.size(); }

@@ -39,6 +39,17 @@ TEST(TextosColumna, EveryTextComesBackWholeWhereverItFallsInTheBlocks) {
         ASSERT_EQ(col.size(), textos.size()) << c.nombre;
         for (std::size_t i = 0; i < textos.size(); ++i)
             EXPECT_EQ(col.texto(i).toString(), textos[i]) << c.nombre << ", text " << i;
+        // A text taken back leaves its room to the next ones, a long one among them.
+        col.quitaUltimo();
+        for (const qsizetype largo : {kBloque + 3, qsizetype{2}}) {
+            textos.back() = QString(largo, QChar(u'q'));
+            col.agrega(textos.back());
+            textos.push_back({});
+        }
+        textos.pop_back();
+        ASSERT_EQ(col.size(), textos.size()) << c.nombre;
+        for (std::size_t i = 0; i < textos.size(); ++i)
+            EXPECT_EQ(col.texto(i).toString(), textos[i]) << c.nombre << ", again, text " << i;
         col.vacia();
         EXPECT_EQ(col.size(), 0u) << c.nombre;
     }
