@@ -22,6 +22,8 @@
 
 #include "data/db_dll/DB_Dll.h"
 #include "lookup/AnchosConsulta.h"
+#include "lookup/FuenteRecordset.h"
+#include "lookup/LecturaConsulta.h"
 #include "lookup/Lib_ClsCons3.h"
 #include "lookup/ListaConsulta.h"
 #include "lookup/SentenciaConsulta.h"
@@ -46,10 +48,28 @@ QColor colorDe(const platform::Variant& v) {
                   static_cast<int>((n >> 16) & 0xFF));
 }
 
-QString texto(const platform::Variant& v) {
-    // A null cell shows as empty text.
-    return v.isNull() ? QString() : v.toText();
+// The table a statement reads: what follows its first "from" up to the next blank.
+QString tablaDe(const QString& sql) {
+    const int desde = static_cast<int>(sql.indexOf(QLatin1String("from"), 0, Qt::CaseInsensitive));
+    const int inicio = desde < 0 ? 3 : desde + 4;
+    const int blanco = static_cast<int>(sql.indexOf(QLatin1Char(' '), inicio + 1));
+    return sql.mid(inicio, blanco < 0 ? -1 : blanco - inicio).trimmed();
 }
+
+// Each field's name and width in letters: its defined size up to 60, 12 for amounts.
+std::vector<std::pair<QString, int>> camposDe(ado::Recordset& rs) {
+    std::vector<std::pair<QString, int>> campos;
+    for (int i = 0; i < rs.fieldCount(); ++i) {
+        const auto& f = rs.field(i);
+        int x = static_cast<int>(std::min<qint64>(f.definedSize(), 60));
+        if (f.type() == 6 || f.type() == 131) x = 12;
+        campos.emplace_back(f.name(), x);
+    }
+    return campos;
+}
+
+// Rows read before the window shows: a screen's worth many times over, read in a moment.
+constexpr int kPrimeras = 2000;
 
 }  // namespace
 
@@ -63,6 +83,14 @@ Lib_FrmCons3::Lib_FrmCons3(QWidget* parent) : QDialog(parent) {
     Frame1 = new QWidget(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     lista_ = new ListaConsulta(this);
+    // The rows that come in while the window is shown report their failures as its load does.
+    lectura_ = new LecturaConsulta(
+        *lista_,
+        [this](const platform::ErrorInfo& e) {
+            return reportaCarga(e, SQL, QStringLiteral("FORM_LOAD"));
+        },
+        this);
+    connect(lectura_, &LecturaConsulta::llegaron, this, &Lib_FrmCons3::alLlegarFilas);
     ListView1 = new QTableView(picFields);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setModel(lista_);
@@ -106,7 +134,9 @@ Lib_FrmCons3::Lib_FrmCons3(QWidget* parent) : QDialog(parent) {
     resize(640, 420);
 }
 
-Lib_FrmCons3::~Lib_FrmCons3() = default;
+Lib_FrmCons3::~Lib_FrmCons3() {
+    lectura_->suelta();
+}
 
 QComboBox* Lib_FrmCons3::nuevaCaja(int k) {
     auto* c = new QComboBox(filaCajas_);
@@ -127,6 +157,10 @@ QComboBox* Lib_FrmCons3::CmbSearch(int k) const {
 }
 
 void Lib_FrmCons3::Carga() {
+    // The rows of the last statement stop coming before the new one is run.
+    lectura_->suelta();
+    elegida_ = QPersistentModelIndex();
+    buscadaEn_ = -1;
     articulos_ = contiene(SQL, "articulos");
     Valores = QStringList();
     Cantidades = QStringList();
@@ -136,10 +170,7 @@ void Lib_FrmCons3::Carga() {
         return;
     }
     SQL += QLatin1Char(' ');
-    const int desde = static_cast<int>(SQL.indexOf(QLatin1String("from"), 0, Qt::CaseInsensitive));
-    const int inicio = desde < 0 ? 3 : desde + 4;
-    const int blanco = static_cast<int>(SQL.indexOf(QLatin1Char(' '), inicio + 1));
-    tabla_ = SQL.mid(inicio, blanco < 0 ? -1 : blanco - inicio).trimmed();
+    tabla_ = tablaDe(SQL);
     if (sentenciaInicial_.isEmpty()) sentenciaInicial_ = SQL;
     sentenciaBase_ = SQL;
 
@@ -154,50 +185,8 @@ void Lib_FrmCons3::Carga() {
             db.AbrirLectura(sql, rs);
         })
         .then([&] { lista_->setCasillas(CheckBoxes); })
-        .then([&] {
-            std::vector<std::pair<QString, int>> campos;
-            for (int i = 0; i < rs->fieldCount(); ++i) {
-                const auto& f = rs->field(i);
-                int x = static_cast<int>(std::min<qint64>(f.definedSize(), 60));
-                if (f.type() == 6 || f.type() == 131) x = 12;
-                campos.emplace_back(f.name(), x);
-            }
-            encolumnar(campos);
-        })
-        .then([&] {
-            if (rs->state() != ado::adstate::Open || (rs->bof() && rs->eof())) return;
-            const auto& t = SuiteLib::tools();
-            const bool colores =
-                articulos_ && MuestraStock.compare(QLatin1String("SI"), Qt::CaseInsensitive) == 0;
-            const int n = rs->fieldCount();
-            const int devuelto = IndiceColumna(CampoDevuelto) - 1;
-            for (; !rs->eof(); rs->moveNext()) {
-                ListaConsulta::Fila fila;
-                fila.celdas.reserve(n);
-                for (int i = 0; i < n; ++i) {
-                    const QString v = texto(rs->field(i).value());
-                    fila.celdas << (i == 0 ? v.trimmed() : t.PadCode(v, 0));
-                }
-                if (CheckBoxes && devuelto >= 0) {
-                    const QString clave = fila.celdas.value(devuelto).trimmed();
-                    fila.marcada =
-                        !clave.isEmpty() && ValoresDefault.contains(clave, Qt::CaseInsensitive);
-                }
-                if (colores && rs->hasField(QStringLiteral("PUNTOPEDIDO")) &&
-                    rs->hasField(QStringLiteral("Stock"))) {
-                    const double pp =
-                        t.NoNull(rs->field(QStringLiteral("PUNTOPEDIDO")).value()).toNumber();
-                    const double st =
-                        t.NoNull(rs->field(QStringLiteral("Stock")).value()).toNumber();
-                    const platform::Variant& nivel = pp == 0 && st > 0   ? StkNivel1
-                                                     : pp > 0 && st > pp ? StkNivel2
-                                                     : pp > 0 && st < pp ? StkNivel3
-                                                                         : StkNivel4;
-                    fila.color = colorDe(nivel);
-                }
-                lista_->agrega(std::move(fila));
-            }
-        })
+        .then([&] { encolumnar(camposDe(*rs)); })
+        .then([&] { leePrimeras(rs); })
         .then([&] {
             if (OrdenarPorLwv) lista_->ordena(columnaOrden_, orden_);
             muestraOrden(OrdenarPorLwv);
@@ -205,12 +194,14 @@ void Lib_FrmCons3::Carga() {
         .then([&] {
             // The first row is the chosen one until the user picks another, after F5 and
             // Nueva Busqueda as when the window opens: Enter takes it.
-            if (lista_->rowCount() > 0) ListView1->setCurrentIndex(lista_->index(0, 0));
+            if (lista_->rowCount() > 0) eligeFila(0, -1);
         })
         .then([&] {
             if (!FiltroInicial.trimmed().isEmpty()) cajas_[0]->setEditText(FiltroInicial);
         })
-        .then([&] { db.CierraRecordset(rs); })
+        .then([&] {
+            if (rs) db.CierraRecordset(rs);
+        })
         .then([&] { aplicaAnchos(); })
         .cleanup([&] {
             if (rs && rs->state() == ado::adstate::Open) db.CierraRecordset(rs);
@@ -219,6 +210,20 @@ void Lib_FrmCons3::Carga() {
     alineaCajas();
     SuiteLib::tools().PrepareForm(this, 0);
     ajustaAnchoMinimo();
+}
+
+void Lib_FrmCons3::leePrimeras(DB_Dll::Recordset& rs) {
+    if (rs->state() != ado::adstate::Open || (rs->bof() && rs->eof())) return;
+    FuenteRecordset::Forma forma;
+    forma.casillas = CheckBoxes;
+    forma.devuelta = IndiceColumna(CampoDevuelto) - 1;
+    forma.valoresDefault = ValoresDefault;
+    if (articulos_ && MuestraStock.compare(QLatin1String("SI"), Qt::CaseInsensitive) == 0)
+        forma.niveles = std::array<QColor, 4>{colorDe(StkNivel1), colorDe(StkNivel2),
+                                              colorDe(StkNivel3), colorDe(StkNivel4)};
+    // The source closes the recordset once it is read or let go.
+    lectura_->empieza(std::make_unique<FuenteRecordset>(gDB(), std::move(rs), std::move(forma)),
+                      kPrimeras);
 }
 
 void Lib_FrmCons3::encolumnar(const std::vector<std::pair<QString, int>>& campos) {
@@ -351,8 +356,12 @@ void Lib_FrmCons3::resizeEvent(QResizeEvent* event) {
     alineaCajas();
 }
 
-int Lib_FrmCons3::Busqueda(int clave, const QString& queValor) const {
-    const int r = lista_->busca(clave, queValor);
+int Lib_FrmCons3::Busqueda(int clave, const QString& queValor) {
+    int r = lista_->busca(clave, queValor);
+    if (r < 0 && !lectura_->completa()) {
+        lectura_->leeTodo();
+        r = lista_->busca(clave, queValor);
+    }
     return r < 0 ? 0 : r + 1;
 }
 
@@ -366,13 +375,35 @@ int Lib_FrmCons3::IndiceColumna(const QString& columna) const {
 void Lib_FrmCons3::busquedaLocal(int k) {
     const int pos = Busqueda(k, cajas_[static_cast<std::size_t>(k)]->currentText().trimmed());
     if (pos <= 0) return;
-    const QModelIndex i = lista_->index(pos - 1, 0);
+    eligeFila(pos - 1, k);
+    ListView1->scrollTo(ListView1->currentIndex());
+}
+
+void Lib_FrmCons3::eligeFila(int fila, int caja) {
+    const QModelIndex i = lista_->index(fila, 0);
     ListView1->setCurrentIndex(i);
-    ListView1->scrollTo(i);
+    elegida_ = i;
+    buscadaEn_ = caja;
+}
+
+void Lib_FrmCons3::alLlegarFilas() {
+    // A row the user chose stays chosen; one the window chose follows its rule among the rows
+    // that came in, as if they had all been there.
+    if (!elegida_.isValid() || elegida_ != ListView1->currentIndex()) return;
+    if (buscadaEn_ < 0) {
+        if (elegida_.row() != 0) eligeFila(0, -1);
+        return;
+    }
+    const int r = lista_->busca(
+        buscadaEn_, cajas_[static_cast<std::size_t>(buscadaEn_)]->currentText().trimmed());
+    if (r < 0 || r == elegida_.row()) return;
+    eligeFila(r, buscadaEn_);
+    ListView1->scrollTo(ListView1->currentIndex());
 }
 
 void Lib_FrmCons3::ordenaPor(int columna) {
     // One direction for the whole list: the first click after loading sorts descending.
+    lectura_->leeTodo();
     columnaOrden_ = columna;
     orden_ = orden_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
     // The chosen row stays chosen: the model moves it with its place.
@@ -387,16 +418,17 @@ void Lib_FrmCons3::muestraOrden(bool ordenada) {
 }
 
 QString Lib_FrmCons3::valorEn(int fila, int columna) const {
-    return lista_->fila(fila).celdas.value(columna - 1);
+    return lista_->celda(fila, columna - 1);
 }
 
 void Lib_FrmCons3::Aceptar() {
     if (CheckBoxes) {
         if (CampoDevuelto.isEmpty()) CampoDevuelto = lista_->columnas().value(0);
         const int c = IndiceColumna(CampoDevuelto);
+        lectura_->leeTodo();
         QStringList v;
         for (int r = 0; r < lista_->rowCount(); ++r)
-            if (lista_->fila(r).marcada) v << valorEn(r, c);
+            if (lista_->marcada(r)) v << valorEn(r, c);
         Valores = v;
         hide();
         accept();
@@ -440,6 +472,7 @@ void Lib_FrmCons3::MuestraOpciones(const QString& titulo, const QStringList& tex
     SQL.clear();
     gConnString.clear();
     CampoDevuelto = titulo;
+    lectura_->suelta();
     lista_->setCasillas(CheckBoxes);
     lista_->setColumnas({titulo});
     for (qsizetype i = 0; i < textos.size(); ++i) {
@@ -526,6 +559,10 @@ void Lib_FrmCons3::informaFaltante() {
                   QStringLiteral("','") + t.SqlSafeText(t.PadCode(codigo, 25)) +
                   QStringLiteral("','") + t.SqlSafeText(descripcion) + QStringLiteral("','") +
                   t.SqlSafeText(gDB().gUsuario) + QStringLiteral("')");
+    // No read stays open across the write: the database file is shared with other programs,
+    // whose writes wait for it. Every row is read first, which closes the cursor.
+    lectura_->leeTodo();
+    lectura_->suelta();
     qint32 filas = 0;
     gDB().EjecutaConsultaSQL(sql, filas, nullptr);
 }
@@ -559,9 +596,8 @@ void Lib_FrmCons3::cantidad(int tecla, bool mayusculas) {
 }
 
 void Lib_FrmCons3::marcaTodos() {
-    for (int r = 0; r < lista_->rowCount(); ++r)
-        lista_->setData(lista_->index(r, 0), lista_->fila(r).marcada ? Qt::Unchecked : Qt::Checked,
-                        Qt::CheckStateRole);
+    lectura_->leeTodo();
+    lista_->invierteMarcas();
 }
 
 namespace {
@@ -630,13 +666,14 @@ void Lib_FrmCons3::guardaAnchos() {
 }
 
 void Lib_FrmCons3::hideEvent(QHideEvent* event) {
+    // A hidden window reads nothing more; its rows are read by the caller as they are.
+    lectura_->suelta();
     if (GrabarCfg && !SQL.trimmed().isEmpty()) guardaAnchos();
     QDialog::hideEvent(event);
 }
 
 void Lib_FrmCons3::DesmarcaTodo() {
-    for (int r = 0; r < lista_->rowCount(); ++r)
-        lista_->setData(lista_->index(r, 0), Qt::Unchecked, Qt::CheckStateRole);
+    lista_->desmarcaTodas();
 }
 
 bool Lib_FrmCons3::eventFilter(QObject* watched, QEvent* event) {

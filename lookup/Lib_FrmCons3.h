@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QDialog>
+#include <QPersistentModelIndex>
 #include <QStringList>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -12,11 +14,17 @@ class QLabel;
 class QPushButton;
 class QTableView;
 class ListaConsulta;
+class LecturaConsulta;
+namespace ado {
+class Recordset;
+}
 
 // The list lookup window: the rows of a statement in a list with one search box above each
 // column; the user jumps to a row by typing its beginning, sorts by a column, checks rows when
 // check boxes are on, and accepts or cancels. The caller sets the properties, calls Carga and
-// shows it modally, then reads ValorDevuelto and Valores.
+// shows it modally, then reads ValorDevuelto and Valores. Carga reads the first rows; the rest
+// come in while the window is shown, and what needs every row (a sort, Marcar, accepting checked
+// rows, F12, a search that finds nothing yet) reads them first.
 class Lib_FrmCons3 : public QDialog {
     Q_OBJECT
   public:
@@ -42,11 +50,12 @@ class Lib_FrmCons3 : public QDialog {
     bool GrabarCfg = false;
     bool UsarUDBC = false;
 
-    // Loading: runs the statement and fills the list (an empty statement only prepares it).
+    // Loading: runs the statement and fills the list with its first rows (an empty statement
+    // only prepares it).
     void Carga();
     // The position (from 1) of the first row whose column `clave` (0 = the first) starts with
-    // the text; 0 when none.
-    int Busqueda(int clave, const QString& queValor) const;
+    // the text; 0 when none, after every row was read.
+    int Busqueda(int clave, const QString& queValor);
     // The position (from 1) of the column with this caption; 0 when none.
     int IndiceColumna(const QString& columna) const;
     void Aceptar();
@@ -95,11 +104,20 @@ class Lib_FrmCons3 : public QDialog {
     void ajustaAnchoMinimo();          // no narrower than the strip's buttons need
     void muestraOrden(bool ordenada);  // the header's sort arrow
     void busquedaLocal(int k);
+    // The row chosen by the window, and how: the first row (caja -1) or the first that search
+    // box `caja` finds. While the user chooses no other, rows that come in later keep to it.
+    void eligeFila(int fila, int caja);
+    void alLlegarFilas();
+    // The recordset's rows into the list: the first ones now, the others from the event loop.
+    void leePrimeras(std::shared_ptr<ado::Recordset>& rs);
     void ordenaPor(int columna);
     QString valorEn(int fila, int columna) const;  // column from 1
     QComboBox* nuevaCaja(int k);
 
     ListaConsulta* lista_ = nullptr;
+    LecturaConsulta* lectura_ = nullptr;
+    QPersistentModelIndex elegida_;
+    int buscadaEn_ = -1;
     QWidget* filaCajas_ = nullptr;
     std::vector<QComboBox*> cajas_;
     int ultimaCaja_ = 0;

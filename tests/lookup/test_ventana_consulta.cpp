@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "ado/sqlite/SqliteEngine.h"
 #include "lookup/Lib_ClsCons3.h"
 #include "lookup/Lib_FrmCons3.h"
 #include "lookup/ListaConsulta.h"
@@ -58,7 +59,7 @@ TEST_F(VentanaConsulta, TypingInASearchBoxFindsTheRowWithoutRegardToCase) {
     QTest::keyClicks(nombre->lineEdit(), QStringLiteral("sO"));
     const int fila = w->ListView1->currentIndex().row();
     ASSERT_GE(fila, 0);
-    EXPECT_TRUE(w->lista().fila(fila).celdas[1].startsWith(QStringLiteral("Sofía")));
+    EXPECT_TRUE(w->lista().celda(fila, 1).startsWith(QStringLiteral("Sofía")));
     // The search box stands over its column, and is cyan while it has the focus.
     const QHeaderView* h = w->ListView1->horizontalHeader();
     EXPECT_NEAR(nombre->mapTo(w.get(), QPoint(0, 0)).x(),
@@ -75,7 +76,7 @@ TEST_F(VentanaConsulta, KeysTypedInTheListGoToTheLastSearchBox) {
     QTest::keyClicks(w->ListView1, QStringLiteral("va"));
     EXPECT_EQ(w->CmbSearch(1)->currentText(), QStringLiteral("va"));
     const int fila = w->ListView1->currentIndex().row();
-    EXPECT_TRUE(w->lista().fila(fila).celdas[1].startsWith(QStringLiteral("Valeria")));
+    EXPECT_TRUE(w->lista().celda(fila, 1).startsWith(QStringLiteral("Valeria")));
     QTest::keyClick(w->CmbSearch(1)->lineEdit(), Qt::Key_Down);
     EXPECT_TRUE(w->ListView1->hasFocus());
 }
@@ -104,7 +105,7 @@ TEST_F(VentanaConsulta, CheckedRowsQuotesNullsAndTheSortDirection) {
     w->ValoresDefault = QStringLiteral("   1,   3");
     w->Carga();
     int marcadas = 0;
-    for (int r = 0; r < w->lista().rowCount(); ++r) marcadas += w->lista().fila(r).marcada;
+    for (int r = 0; r < w->lista().rowCount(); ++r) marcadas += w->lista().marcada(r);
     EXPECT_EQ(marcadas, 2) << "the default values start checked";
     const int sinNombre = w->Busqueda(1, QStringLiteral(""));
     EXPECT_EQ(sinNombre, 1);
@@ -118,9 +119,9 @@ TEST_F(VentanaConsulta, CheckedRowsQuotesNullsAndTheSortDirection) {
     // The first header click sorts descending, whatever the column.
     auto s = abre(kTecnicos);
     s->ListView1->horizontalHeader()->sectionClicked(1);
-    EXPECT_EQ(s->lista().fila(0).celdas[1], QStringLiteral("Valeria Muñoz"));
+    EXPECT_EQ(s->lista().celda(0, 1), QStringLiteral("Valeria Muñoz"));
     s->ListView1->horizontalHeader()->sectionClicked(1);
-    EXPECT_EQ(s->lista().fila(0).celdas[1], QString()) << "a null shows as empty text";
+    EXPECT_EQ(s->lista().celda(0, 1), QString()) << "a null shows as empty text";
 }
 
 TEST_F(VentanaConsulta, AStatementTheDatabaseRefusesLeavesAnEmptyList) {
@@ -167,7 +168,7 @@ TEST_F(VentanaConsulta, OptionListsCheckChooseAndReadLines) {
     Lib_ClsCons3 consulta;
     QStringList vistas;
     responde([&](Lib_FrmCons3& w) {
-        for (int r = 0; r < w.lista().rowCount(); ++r) vistas << w.lista().fila(r).celdas[0];
+        for (int r = 0; r < w.lista().rowCount(); ++r) vistas << w.lista().celda(r, 0);
         w.lista().setData(w.lista().index(2, 0), Qt::Checked, Qt::CheckStateRole);
         w.Aceptar();
     });
@@ -238,7 +239,7 @@ TEST_F(VentanaConsulta, MarcarFlipsEveryCheck) {
     w->lista().setData(w->lista().index(0, 0), Qt::Checked, Qt::CheckStateRole);
     w->CmdTodos->click();
     int marcadas = 0;
-    for (int r = 0; r < w->lista().rowCount(); ++r) marcadas += w->lista().fila(r).marcada;
+    for (int r = 0; r < w->lista().rowCount(); ++r) marcadas += w->lista().marcada(r);
     EXPECT_EQ(marcadas, w->lista().rowCount() - 1);
 }
 
@@ -376,8 +377,8 @@ TEST_F(VentanaConsulta, ArticleRowsTheirColoursPriceCaptionsAndTheShortageReport
     for (const auto& c : casos) {
         const int r = w->Busqueda(0, QString::fromUtf8(c.codigo)) - 1;
         ASSERT_GE(r, 0) << c.codigo;
-        ASSERT_TRUE(w->lista().fila(r).color.has_value()) << c.codigo;
-        EXPECT_EQ(*w->lista().fila(r).color, c.color) << c.codigo;
+        ASSERT_TRUE(w->lista().color(r).has_value()) << c.codigo;
+        EXPECT_EQ(*w->lista().color(r), c.color) << c.codigo;
     }
     // F12 reports the chosen article; its quote is a value.
     w->ListView1->setFocus();
@@ -403,13 +404,13 @@ TEST_F(VentanaConsulta, QuantityKeysFillTheQuantityColumn) {
     w->show();
     w->ListView1->setFocus();
     w->ListView1->setCurrentIndex(w->lista().index(0, 0));
-    auto celda = [&] { return w->lista().fila(0).celdas[1]; };
+    auto celda = [&] { return w->lista().celda(0, 1); };
     QTest::keyClick(w->ListView1, Qt::Key_Insert);
     EXPECT_EQ(celda(), QStringLiteral("1.0"));
-    EXPECT_TRUE(w->lista().fila(0).marcada);
+    EXPECT_TRUE(w->lista().marcada(0));
     QTest::keyClick(w->ListView1, Qt::Key_Delete);
     EXPECT_EQ(celda(), QStringLiteral("0.00"));
-    EXPECT_FALSE(w->lista().fila(0).marcada);
+    EXPECT_FALSE(w->lista().marcada(0));
     prompts->type(QStringLiteral("3"));
     QTest::keyClick(w->ListView1, Qt::Key_Insert, Qt::ShiftModifier);
     EXPECT_EQ(celda(), QStringLiteral("3.00"));
@@ -502,10 +503,10 @@ TEST_F(VentanaConsulta, AHeaderClickShowsTheSortArrowAndKeepsTheSelectedRow) {
         EXPECT_EQ(h->sortIndicatorOrder(), orden);
         const QModelIndex actual = w->ListView1->currentIndex();
         ASSERT_TRUE(actual.isValid());
-        EXPECT_EQ(w->lista().fila(actual.row()).celdas[1], QStringLiteral("Julián Peña"));
+        EXPECT_EQ(w->lista().celda(actual.row(), 1), QStringLiteral("Julián Peña"));
         EXPECT_TRUE(w->ListView1->selectionModel()->isRowSelected(actual.row(), {}));
     }
-    EXPECT_EQ(w->lista().fila(0).celdas[1], QStringLiteral("Agustina Ledesma")) << "ascending";
+    EXPECT_EQ(w->lista().celda(0, 1), QStringLiteral("Agustina Ledesma")) << "ascending";
 }
 
 // The visible buttons of the strip: each whole (as wide as its text asks) inside the strip, and
@@ -541,6 +542,132 @@ TEST_F(VentanaConsulta, AtItsMinimumWidthEveryButtonOfTheStripIsWholeAndApart) {
     botonesEnterosYSeparados(*o, "option list as opened");
     o->resize(100, 200);
     botonesEnterosYSeparados(*o, "option list at the minimum width");
+}
+
+}  // namespace
+
+namespace {
+
+// A list longer than what the window reads before it shows: articles whose codes come in from
+// the highest down, so that the rows read later sort before the first ones.
+class VentanaLarga : public VentanaConsulta {
+  protected:
+    void SetUp() override {
+        VentanaConsulta::SetUp();
+        ado::SqliteEngine::open(dir.filePath(QStringLiteral("GESTION.db")))
+            ->executeRaw(QStringLiteral(
+                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 6000) "
+                "INSERT INTO V_MA_ARTICULOS (IDARTICULO, DESCRIPCION) "
+                "SELECT printf('X%05d', 6001 - i), 'Pieza ' || i FROM n;"));
+        total = scalar(QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS")).toInt();
+    }
+    std::unique_ptr<Lib_FrmCons3> articulos(bool casillas = false, const QString& marcadas = {}) {
+        auto w = std::make_unique<Lib_FrmCons3>();
+        w->SQL = QStringLiteral("SELECT IDARTICULO, DESCRIPCION FROM V_MA_ARTICULOS");
+        w->CampoDevuelto = QStringLiteral("IDARTICULO");
+        w->CheckBoxes = casillas;
+        w->ValoresDefault = marcadas;
+        w->OrdenarPorLwv = true;
+        w->Carga();
+        w->show();
+        QApplication::setActiveWindow(w.get());
+        return w;
+    }
+    bool todas(const Lib_FrmCons3& w) const { return w.lista().rowCount() == total; }
+    int marcadas(const Lib_FrmCons3& w) const {
+        int n = 0;
+        for (int r = 0; r < w.lista().rowCount(); ++r) n += w.lista().marcada(r);
+        return n;
+    }
+    int total = 0;
+};
+
+TEST_F(VentanaLarga, TheFirstRowsShowAtOnceAndTheRestComeInToTheirSortedPlaces) {
+    auto w = articulos();
+    EXPECT_GT(w->lista().rowCount(), 0);
+    EXPECT_LT(w->lista().rowCount(), total) << "the window shows before every row is read";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return todas(*w); }));
+    for (int r = 1; r < total; ++r) {
+        ASSERT_LE(w->lista().celda(r - 1, 0).compare(w->lista().celda(r, 0), Qt::CaseInsensitive),
+                  0)
+            << "row " << r;
+    }
+    EXPECT_EQ(w->ListView1->currentIndex().row(), 0)
+        << "the first row stays the chosen one as rows come in before it";
+    EXPECT_EQ(w->lista().celda(w->Busqueda(0, QStringLiteral("X00001")) - 1, 1),
+              QStringLiteral("Pieza 6000"));
+
+    // A row the user chose stays chosen; so does the first row a search found, as rows that
+    // sort before it and match come in.
+    auto u = articulos();
+    u->ListView1->setCurrentIndex(u->lista().index(3, 0));
+    const QString elegido = u->lista().celda(3, 0);
+    auto b = articulos();
+    b->CmbSearch(0)->setEditText(QStringLiteral("X0"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return todas(*u) && todas(*b); }));
+    EXPECT_EQ(u->lista().celda(u->ListView1->currentIndex().row(), 0), elegido);
+    EXPECT_EQ(b->lista().celda(b->ListView1->currentIndex().row(), 0), QStringLiteral("X00001"));
+}
+
+TEST_F(VentanaLarga, WhatNeedsEveryRowReadsTheRestFirst) {
+    gDB().gCnn.execute(QStringLiteral("DELETE FROM V_MV_FALTANTES"));
+    const struct Caso {
+        const char* nombre;
+        bool casillas;
+        std::function<void(Lib_FrmCons3&)> haz;
+    } casos[] = {
+        {"a header click", false,
+         [](Lib_FrmCons3& w) {
+             w.ListView1->horizontalHeader()->sectionClicked(0);
+             EXPECT_EQ(w.lista().celda(0, 0), QStringLiteral("X06000")) << "descending";
+         }},
+        {"a search for a row not read yet", false,
+         [](Lib_FrmCons3& w) {
+             w.CmbSearch(1)->setEditText(QStringLiteral("pieza 5999"));
+             EXPECT_EQ(w.lista().celda(w.ListView1->currentIndex().row(), 0),
+                       QStringLiteral("X00002"));
+         }},
+        {"Marcar", true,
+         [this](Lib_FrmCons3& w) {
+             w.CmdTodos->click();
+             EXPECT_EQ(marcadas(w), total - 1) << "the row checked by default, read last, too";
+         }},
+        {"accepting checked rows", true,
+         [](Lib_FrmCons3& w) {
+             w.Aceptar();
+             EXPECT_EQ(w.Valores, QStringList{"X00001"}) << "the row read last, checked by default";
+         }},
+        {"F12", false,
+         [this](Lib_FrmCons3& w) {
+             prompts->answer(platform::mb::Yes);
+             w.ListView1->setFocus();
+             QTest::keyClick(w.ListView1, Qt::Key_F12);
+             EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM V_MV_FALTANTES")),
+                       QStringLiteral("1"));
+         }},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        auto w = articulos(c.casillas, QStringLiteral("X00001"));
+        ASSERT_LT(w->lista().rowCount(), total);
+        c.haz(*w);
+        EXPECT_TRUE(todas(*w)) << w->lista().rowCount();
+    }
+}
+
+TEST_F(VentanaLarga, ClosingStopsTheReadingAndUncheckingAllHoldsForTheRowsToCome) {
+    auto w = articulos();
+    w->Cancelar();
+    const int leidas = w->lista().rowCount();
+    for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
+    EXPECT_EQ(w->lista().rowCount(), leidas) << "a closed window reads no more";
+
+    for (const bool desmarca : {false, true}) {
+        auto m = articulos(true, QStringLiteral("X00001,X06000"));
+        if (desmarca) m->DesmarcaTodo();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return todas(*m); }));
+        EXPECT_EQ(marcadas(*m), desmarca ? 0 : 2) << (desmarca ? "unchecked" : "as loaded");
+    }
 }
 
 }  // namespace
