@@ -1,0 +1,135 @@
+#include "calendario/EscritorIcs.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <utility>
+
+#include "calendario/EventosArchivo.h"
+#include "calendario/Ical.h"
+#include "calendario/UidVisita.h"
+
+using namespace calendario;
+
+namespace {
+
+void agregaX(icalcomponent* c, const char* nombre, const QByteArray& valor) {
+    icalproperty* x = icalproperty_new_x(valor.constData());
+    icalproperty_set_x_name(x, nombre);
+    icalcomponent_add_property(c, x);
+}
+
+QByteArray digitos(const QDate& d) {
+    QByteArray r(uid::kDigitosFecha, '0');
+    if (d.isValid()) uid::ponFecha(r.data(), d);
+    return r;
+}
+
+std::uint64_t claveVisita(quint32 orden, const QDate& dia) {
+    return (std::uint64_t(orden) << 32) | std::uint32_t(dia.toJulianDay());
+}
+
+}  // namespace
+
+EscritorIcs::EscritorIcs(QString baseDatos, QString nombre, QDate desde, QDate hasta,
+                         QDateTime sello)
+    : baseDatos_(std::move(baseDatos)),
+      nombre_(std::move(nombre)),
+      desde_(desde),
+      hasta_(hasta),
+      sello_(std::move(sello)),
+      sufijo_(uid::sufijoBase(baseDatos_)) {}
+
+bool EscritorIcs::abre(const QString& ruta, QString* error) {
+    ruta_ = ruta;
+    hayOrden_ = false;
+    ordenes_.clear();
+    escritas_.clear();
+    visitas_ = canceladas_ = 0;
+    return salida_.abre(ruta, error) && escribeCabeza(error);
+}
+
+// The head and the foot are an empty VCALENDAR with its properties, as libical writes it, cut
+// where its END line starts: the events go in between.
+bool EscritorIcs::escribeCabeza(QString* error) {
+    Componente cal(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
+    icalcomponent* c = cal.get();
+    icalcomponent_add_property(c, icalproperty_new_version("2.0"));
+    icalcomponent_add_property(c, icalproperty_new_prodid("-//Cronequipo//Cronograma//ES"));
+    icalcomponent_add_property(c, icalproperty_new_calscale("GREGORIAN"));
+    icalcomponent_add_property(c, icalproperty_new_method(ICAL_METHOD_PUBLISH));
+    agregaX(c, "X-WR-CALNAME", nombre_.toUtf8());
+    agregaX(c, "X-CRONEQUIPO-DESDE", digitos(desde_));
+    agregaX(c, "X-CRONEQUIPO-HASTA", digitos(hasta_));
+    const TextoIcal t(icalcomponent_as_ical_string_r(c));
+    const QByteArray texto = t ? QByteArray(t.get()) : QByteArray();
+    const qsizetype fin = texto.lastIndexOf("END:VCALENDAR");
+    if (fin < 0) {
+        if (error) *error = QStringLiteral("No se pudo componer la cabecera del calendario");
+        salida_.cierra(nullptr);
+        return false;
+    }
+    salida_.agrega(texto.left(fin));
+    pie_ = texto.mid(fin);
+    return true;
+}
+
+void EscritorIcs::orden(const OrdenCalendario& o) {
+    const QByteArray clave = uid::claveEnUid(o.clave);
+    ordenActual_ = ordenes_.value(clave, quint32(ordenes_.size()));
+    ordenes_.insert(clave, ordenActual_);
+    hayOrden_ = plantilla_.prepara(o, clave, sufijo_, sello_);
+}
+
+void EscritorIcs::visita(const QDate& dia) {
+    if (!hayOrden_ || !salida_.abierta() || !dia.isValid() || dia.year() < 1 || dia.year() > 9999)
+        return;
+    salida_.agrega(plantilla_.para(dia));
+    escritas_.push_back(claveVisita(ordenActual_, dia));
+    ++visitas_;
+}
+
+bool EscritorIcs::cierra(const QString& anterior, QString* error) {
+    if (!salida_.abierta()) {
+        if (error) *error = QStringLiteral("El calendario no está abierto");
+        return false;
+    }
+    std::sort(escritas_.begin(), escritas_.end());
+    escritas_.erase(std::unique(escritas_.begin(), escritas_.end()), escritas_.end());
+    const QFileInfo previo(anterior);
+    if (!anterior.isEmpty() && previo.exists() &&
+        previo.canonicalFilePath() != QFileInfo(ruta_).canonicalFilePath())
+        cancelaDe(anterior);
+    salida_.agrega(pie_);
+    std::vector<std::uint64_t>().swap(escritas_);
+    return salida_.cierra(error);
+}
+
+void EscritorIcs::cancelaDe(const QString& anterior) {
+    // A previous file that cannot be read as a calendar has nothing of ours to cancel.
+    eventos::recorre(anterior, [this](const QByteArray& texto) { cancela(texto); }, nullptr);
+}
+
+// Most events of a previous file are visits written again or not ours: their UID, read
+// straight from the text, tells so without parsing them.
+void EscritorIcs::cancela(const QByteArray& texto) {
+    const auto sigue = [this](QByteArrayView u) {
+        const uid::Partes p = uid::partes(u, sufijo_);
+        if (!p.dia.isValid() || p.dia < desde_ || p.dia > hasta_) return false;
+        const auto o = ordenes_.constFind(p.clave.toByteArray());
+        return o == ordenes_.cend() ||
+               !std::binary_search(escritas_.begin(), escritas_.end(), claveVisita(*o, p.dia));
+    };
+    QByteArray directo;
+    if (eventos::uidDirecto(texto, &directo) && !sigue(directo)) return;
+    const Componente e = eventos::analiza(texto);
+    const char* u = e ? icalcomponent_get_uid(e.get()) : nullptr;
+    if (!u || !sigue(QByteArrayView(u))) return;
+    if (icalcomponent_get_status(e.get()) != ICAL_STATUS_CANCELLED) {
+        icalcomponent_set_status(e.get(), ICAL_STATUS_CANCELLED);
+        icalcomponent_set_sequence(e.get(), icalcomponent_get_sequence(e.get()) + 1);
+    }
+    const TextoIcal t(icalcomponent_as_ical_string_r(e.get()));
+    if (!t) return;
+    salida_.agrega(t.get(), qsizetype(qstrlen(t.get())));
+    ++canceladas_;
+}

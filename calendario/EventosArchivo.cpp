@@ -1,0 +1,91 @@
+#include "calendario/EventosArchivo.h"
+
+#include "calendario/LineasArchivo.h"
+
+namespace calendario::eventos {
+
+namespace {
+
+constexpr qsizetype kMayorEvento = 1 << 20;
+
+bool es(QByteArrayView linea, const char* marca) {
+    return linea.compare(QByteArrayView(marca), Qt::CaseInsensitive) == 0;
+}
+
+// The first line that is not blank, past a byte order mark.
+bool empiezaCalendario(LineasArchivo& lineas) {
+    QByteArrayView l;
+    while (lineas.siguiente(&l)) {
+        if (l.startsWith("\xEF\xBB\xBF")) l = l.sliced(3);
+        if (l.trimmed().isEmpty()) continue;
+        return es(l.trimmed(), "BEGIN:VCALENDAR");
+    }
+    return false;
+}
+
+}  // namespace
+
+bool recorre(const QString& ruta, const std::function<void(const QByteArray& texto)>& cadaUno,
+             QString* error) {
+    LineasArchivo lineas;
+    if (!lineas.abre(ruta, error)) return false;
+    if (!empiezaCalendario(lineas)) {
+        if (error && lineas.fallo().isEmpty())
+            *error = QStringLiteral("%1 no es un calendario (falta BEGIN:VCALENDAR)").arg(ruta);
+    } else {
+        QByteArray evento;
+        bool dentro = false;
+        QByteArrayView l;
+        while (lineas.siguiente(&l)) {
+            if (es(l, "BEGIN:VEVENT")) {
+                dentro = true;
+                evento.resize(0);
+            }
+            if (!dentro) continue;
+            evento.append(l.data(), l.size()).append("\r\n");
+            if (evento.size() > kMayorEvento) {
+                dentro = false;
+                evento.clear();
+            } else if (es(l, "END:VEVENT")) {
+                dentro = false;
+                cadaUno(evento);
+            }
+        }
+        if (lineas.fallo().isEmpty()) return true;
+    }
+    if (error && !lineas.fallo().isEmpty())
+        *error = QStringLiteral("No se puede leer el calendario %1: %2").arg(ruta, lineas.fallo());
+    return false;
+}
+
+Componente analiza(const QByteArray& texto) {
+    Componente c(icalparser_parse_string(texto.constData()));
+    if (c && icalcomponent_isa(c.get()) != ICAL_VEVENT_COMPONENT) c.reset();
+    return c;
+}
+
+bool uidDirecto(const QByteArray& texto, QByteArray* uid) {
+    qsizetype i = 0;
+    while (i < texto.size()) {
+        qsizetype fin = texto.indexOf("\r\n", i);
+        if (fin < 0) fin = texto.size();
+        const QByteArrayView linea(texto.constData() + i, fin - i);
+        if (linea.size() > 4 && linea.first(4).compare("UID:", Qt::CaseInsensitive) == 0) {
+            *uid = linea.sliced(4).toByteArray();
+            // Folded: each following line that starts with a blank goes on without the blank.
+            for (i = fin + 2; i < texto.size() && (texto[i] == ' ' || texto[i] == '\t');) {
+                fin = texto.indexOf("\r\n", i);
+                if (fin < 0) fin = texto.size();
+                uid->append(texto.constData() + i + 1, fin - i - 1);
+                i = fin + 2;
+            }
+            return true;
+        }
+        if (linea.size() >= 4 && linea.first(4).compare("UID;", Qt::CaseInsensitive) == 0)
+            return false;
+        i = fin + 2;
+    }
+    return false;
+}
+
+}  // namespace calendario::eventos

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <functional>
+
+// One event of a calendar file as libical reads it.
+struct EventoIcs {
+    QString uid;
+    QDate dia;             // DTSTART
+    QDate fin;             // DTEND
+    QString estado;        // STATUS as written (CONFIRMED, CANCELLED...); empty without one
+    int secuencia = 0;     // SEQUENCE
+    QString resumen;       // SUMMARY
+    QString lugar;         // LOCATION
+    QString descripcion;   // DESCRIPTION
+    QString categorias;    // every CATEGORIES value, joined by commas
+    QString asistente;     // the first ATTENDEE's CN
+    QString numero;        // X-CRONEQUIPO-OT
+};
+
+// Hands each VEVENT of `ruta` to `cadaUno` in file order, one parsed at a time. False with the
+// reason when the file cannot be read or is not a VCALENDAR.
+bool leeIcs(const QString& ruta, const std::function<void(const EventoIcs&)>& cadaUno,
+            QString* error);
