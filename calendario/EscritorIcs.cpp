@@ -6,6 +6,7 @@
 
 #include "calendario/EventosArchivo.h"
 #include "calendario/Ical.h"
+#include "calendario/TextoIcs.h"
 #include "calendario/UidVisita.h"
 
 using namespace calendario;
@@ -57,7 +58,7 @@ bool EscritorIcs::escribeCabeza(QString* error) {
     icalcomponent_add_property(c, icalproperty_new_prodid("-//Cronequipo//Cronograma//ES"));
     icalcomponent_add_property(c, icalproperty_new_calscale("GREGORIAN"));
     icalcomponent_add_property(c, icalproperty_new_method(ICAL_METHOD_PUBLISH));
-    agregaX(c, "X-WR-CALNAME", nombre_.toUtf8());
+    agregaX(c, "X-WR-CALNAME", unaLinea(nombre_));
     agregaX(c, "X-CRONEQUIPO-DESDE", digitos(desde_));
     agregaX(c, "X-CRONEQUIPO-HASTA", digitos(hasta_));
     const TextoIcal t(icalcomponent_as_ical_string_r(c));
@@ -106,7 +107,8 @@ bool EscritorIcs::cierra(const QString& anterior, QString* error) {
 
 void EscritorIcs::cancelaDe(const QString& anterior) {
     // A previous file that cannot be read as a calendar has nothing of ours to cancel.
-    eventos::recorre(anterior, [this](const QByteArray& texto) { cancela(texto); }, nullptr);
+    eventos::recorre(
+        anterior, [this](const QByteArray& texto) { cancela(texto); }, nullptr);
 }
 
 // Most events of a previous file are visits written again or not ours: their UID, read

@@ -16,7 +16,7 @@
 // all-day event whose UID stays the same for the same database, order and day, so that a
 // calendar that imports the file again updates its events instead of repeating them.
 class EscritorIcs {
-public:
+  public:
     // `baseDatos` (server and database) goes into every UID; `desde`/`hasta` is the range
     // exported, written into the calendar's head; `sello` is every event's DTSTAMP; `nombre`
     // the calendar's name.
@@ -39,7 +39,7 @@ public:
     qint64 visitas() const { return visitas_; }
     qint64 canceladas() const { return canceladas_; }
 
-private:
+  private:
     bool escribeCabeza(QString* error);
     void cancelaDe(const QString& anterior);
     void cancela(const QByteArray& texto);

@@ -9,7 +9,9 @@ using namespace calendario;
 
 namespace {
 
-QString texto(const char* s) { return s ? QString::fromUtf8(s) : QString(); }
+QString texto(const char* s) {
+    return s ? QString::fromUtf8(s) : QString();
+}
 
 QDate fecha(const icaltimetype& t) {
     return icaltime_is_null_time(t) ? QDate() : QDate(t.year, t.month, t.day);
@@ -22,9 +24,9 @@ QString sinCircunflejos(const QString& s) {
     r.reserve(s.size());
     for (qsizetype i = 0; i < s.size(); ++i) {
         const QChar sig = i + 1 < s.size() ? s[i + 1] : QChar();
-        if (s[i] == QLatin1Char('^') && (sig == QLatin1Char('\'') || sig == QLatin1Char('n') ||
-                                         sig == QLatin1Char('^'))) {
-            r += sig == QLatin1Char('\'') ? QLatin1Char('"')
+        if (s[i] == QLatin1Char('^') &&
+            (sig == QLatin1Char('\'') || sig == QLatin1Char('n') || sig == QLatin1Char('^'))) {
+            r += sig == QLatin1Char('\'')  ? QLatin1Char('"')
                  : sig == QLatin1Char('n') ? QLatin1Char('\n')
                                            : QLatin1Char('^');
             ++i;

@@ -7,16 +7,16 @@
 // One event of a calendar file as libical reads it.
 struct EventoIcs {
     QString uid;
-    QDate dia;             // DTSTART
-    QDate fin;             // DTEND
-    QString estado;        // STATUS as written (CONFIRMED, CANCELLED...); empty without one
-    int secuencia = 0;     // SEQUENCE
-    QString resumen;       // SUMMARY
-    QString lugar;         // LOCATION
-    QString descripcion;   // DESCRIPTION
-    QString categorias;    // every CATEGORIES value, joined by commas
-    QString asistente;     // the first ATTENDEE's CN
-    QString numero;        // X-CRONEQUIPO-OT
+    QDate dia;            // DTSTART
+    QDate fin;            // DTEND
+    QString estado;       // STATUS as written (CONFIRMED, CANCELLED...); empty without one
+    int secuencia = 0;    // SEQUENCE
+    QString resumen;      // SUMMARY
+    QString lugar;        // LOCATION
+    QString descripcion;  // DESCRIPTION
+    QString categorias;   // every CATEGORIES value, joined by commas
+    QString asistente;    // the first ATTENDEE's CN
+    QString numero;       // X-CRONEQUIPO-OT
 };
 
 // Hands each VEVENT of `ruta` to `cadaUno` in file order, one parsed at a time. False with the

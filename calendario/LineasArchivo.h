@@ -10,14 +10,14 @@ namespace calendario {
 // The physical lines of a file read in large blocks, so that a file of hundreds of megabytes is
 // read in little memory. CR LF, LF alone and a last line without an end all end a line.
 class LineasArchivo {
-public:
+  public:
     bool abre(const QString& ruta, QString* error);
     // The next line without its end, valid until the next call; false at the end of the file or
     // on a read failure (then `fallo()` says why).
     bool siguiente(QByteArrayView* linea);
     const QString& fallo() const { return fallo_; }
 
-private:
+  private:
     bool llena();
 
     static constexpr qsizetype kBloque = 1 << 20;

@@ -3,6 +3,7 @@
 #include <QUrl>
 
 #include "calendario/Ical.h"
+#include "calendario/TextoIcs.h"
 #include "calendario/UidVisita.h"
 
 namespace calendario {
@@ -33,26 +34,17 @@ icaltimetype instanteUtc(const QDateTime& sello) {
     return t;
 }
 
-// A text holds its line breaks as LF alone: libical writes that as \n, a CR as something no
-// reader takes for a line break.
-QByteArray texto(const QString& s) {
-    QString t = s;
-    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return t.toUtf8();
-}
-
 QByteArray descripcion(const OrdenCalendario& o) {
     QString d = o.descripcion;
     if (!o.numero.isEmpty()) {
         if (!d.isEmpty()) d += QLatin1String("\n\n");
         d += QLatin1String("OT ") + o.numero;
     }
-    return texto(d);
+    return textoIcal(d);
 }
 
 void agregaTecnico(icalcomponent* e, const QString& tecnico) {
-    const QByteArray nombre = texto(tecnico);
+    const QByteArray nombre = textoIcal(tecnico);
     icalcomponent_add_property(e, icalproperty_new_categories(nombre.constData()));
     const QByteArray uri = "urn:x-cronequipo:tecnico:" + QUrl::toPercentEncoding(tecnico);
     icalproperty* a = icalproperty_new_attendee(uri.constData());
@@ -71,14 +63,14 @@ Componente evento(const OrdenCalendario& o, const QByteArray& uid, const QDateTi
     icalcomponent_add_property(v, icalproperty_new_sequence(0));
     icalcomponent_add_property(v, icalproperty_new_status(ICAL_STATUS_CONFIRMED));
     icalcomponent_add_property(v, icalproperty_new_transp(ICAL_TRANSP_TRANSPARENT));
-    icalcomponent_add_property(v, icalproperty_new_summary(texto(o.resumen).constData()));
+    icalcomponent_add_property(v, icalproperty_new_summary(textoIcal(o.resumen).constData()));
     if (!o.lugar.isEmpty())
-        icalcomponent_add_property(v, icalproperty_new_location(texto(o.lugar).constData()));
+        icalcomponent_add_property(v, icalproperty_new_location(textoIcal(o.lugar).constData()));
     const QByteArray d = descripcion(o);
     if (!d.isEmpty()) icalcomponent_add_property(v, icalproperty_new_description(d.constData()));
     if (!o.tecnico.isEmpty()) agregaTecnico(v, o.tecnico);
     if (!o.numero.isEmpty()) {
-        icalproperty* x = icalproperty_new_x(texto(o.numero).constData());
+        icalproperty* x = icalproperty_new_x(unaLinea(o.numero).constData());
         icalproperty_set_x_name(x, "X-CRONEQUIPO-OT");
         icalcomponent_add_property(v, x);
     }

@@ -12,14 +12,14 @@ namespace calendario {
 // the places of the date digits of UID, DTSTART and DTEND: a visit is that text with its day's
 // digits put in, which costs a copy instead of building and serialising a component per visit.
 class PlantillaEvento {
-public:
+  public:
     // False when libical's text does not hold the three dates where they are looked for.
     bool prepara(const OrdenCalendario& o, const QByteArray& claveEscapada,
                  const QByteArray& sufijo, const QDateTime& sello);
     // The event of the visit on `dia`; valid until the next call.
     const QByteArray& para(const QDate& dia);
 
-private:
+  private:
     QByteArray texto_;
     qsizetype enUid_ = -1;
     qsizetype enInicio_ = -1;

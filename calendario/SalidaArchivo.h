@@ -9,7 +9,7 @@ namespace calendario {
 // A file written in large blocks: the many small events of a calendar go out a few megabytes at
 // a time. The first failure is kept (with its reason in Spanish) and later writes do nothing.
 class SalidaArchivo {
-public:
+  public:
     bool abre(const QString& ruta, QString* error);
     void agrega(const QByteArray& bytes) { agrega(bytes.constData(), bytes.size()); }
     void agrega(const char* datos, qsizetype n);
@@ -17,7 +17,7 @@ public:
     bool cierra(QString* error);
     bool abierta() const { return archivo_.isOpen(); }
 
-private:
+  private:
     void vacia();
 
     static constexpr qsizetype kBloque = 4 << 20;

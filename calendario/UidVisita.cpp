@@ -7,11 +7,13 @@ namespace calendario::uid {
 namespace {
 
 bool seQueda(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-           c == '.' || c == '-';
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' ||
+           c == '-';
 }
 
-int digito(char c) { return c >= '0' && c <= '9' ? c - '0' : -1; }
+int digito(char c) {
+    return c >= '0' && c <= '9' ? c - '0' : -1;
+}
 
 int numero(QByteArrayView t, int desde, int cuantos) {
     int n = 0;
@@ -60,8 +62,7 @@ Partes partes(QByteArrayView texto, QByteArrayView sufijo) {
         return {};
     const QDate dia(numero(texto, 0, 4), numero(texto, 4, 2), numero(texto, 6, 2));
     if (!dia.isValid()) return {};
-    return {dia, texto.sliced(kDigitosFecha + 1,
-                              texto.size() - kDigitosFecha - 1 - sufijo.size())};
+    return {dia, texto.sliced(kDigitosFecha + 1, texto.size() - kDigitosFecha - 1 - sufijo.size())};
 }
 
 void ponFecha(char* destino, const QDate& dia) {

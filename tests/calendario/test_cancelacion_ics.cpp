@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <map>
+
+#include "tests/calendario/Exportacion.h"
+#include "tests/support/ImprimeQString.h"
+
+using namespace prueba_ics;
+
+namespace {
+
+const QDate kDesde(2026, 1, 1);
+const QDate kHasta(2026, 12, 31);
+
+// Twenty orders with a visit every day of 2026 and one more on the last day of 2025: the file
+// runs past a megabyte, so that events straddle the blocks the previous file is read in.
+std::vector<Orden> ano(const std::function<bool(int, const QDate&)>& quedaFuera = {}) {
+    std::vector<Orden> r;
+    for (int i = 0; i < 20; ++i) {
+        Orden o{{QStringLiteral("%1-MANT").arg(i), QStringLiteral("N%1").arg(i),
+                 QStringLiteral("Equipo %1, línea; \"A\"").arg(i), QStringLiteral("Planta"),
+                 QStringLiteral("Revisar.\r\nAnotar."), QStringLiteral("Técnico")},
+                {QDate(2025, 12, 31)}};
+        for (QDate d = kDesde; d <= kHasta; d = d.addDays(1))
+            if (!quedaFuera || !quedaFuera(i, d)) o.dias.push_back(d);
+        r.push_back(o);
+    }
+    return r;
+}
+
+struct Cuenta {
+    int confirmados = 0;
+    std::map<QString, EventoIcs> cancelados;
+};
+
+Cuenta cuenta(const QString& ruta) {
+    Cuenta c;
+    for (const EventoIcs& e : lee(ruta)) {
+        if (e.estado == QStringLiteral("CANCELLED"))
+            c.cancelados[e.uid] = e;
+        else
+            ++c.confirmados;
+    }
+    return c;
+}
+
+bool quitadas(int orden, const QDate& d) {
+    return (orden == 3 && d == QDate(2026, 5, 10)) || (orden == 19 && d == QDate(2026, 12, 31));
+}
+
+}  // namespace
+
+TEST(CancelacionIcs, AVisitGoneWithinTheRangeIsCancelledOnceAndStaysCancelled) {
+    QTemporaryDir dir;
+    const QString primero = dir.filePath(QStringLiteral("1.ics"));
+    const QString segundo = dir.filePath(QStringLiteral("2.ics"));
+    const QString tercero = dir.filePath(QStringLiteral("3.ics"));
+    const int porOrden = 366;
+    ASSERT_TRUE(exporta(primero, ano(), {}, QStringLiteral("sqlite/GESTION"), kDesde, kHasta).ok);
+    ASSERT_GT(bytes(primero).size(), 1 << 20);
+
+    // The visit of 2025 lies outside the second export's range and is not written either: it is
+    // not mentioned.
+    const auto sinDosYSin2025 = ano([](int o, const QDate& d) { return quitadas(o, d); });
+    std::vector<Orden> segundoOrdenes = sinDosYSin2025;
+    for (Orden& o : segundoOrdenes) o.dias.erase(o.dias.begin());
+    Resultado r =
+        exporta(segundo, segundoOrdenes, primero, QStringLiteral("sqlite/GESTION"), kDesde, kHasta);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.canceladas, 2);
+    Cuenta c = cuenta(segundo);
+    EXPECT_EQ(c.confirmados, 20 * (porOrden - 1) - 2);
+    ASSERT_EQ(c.cancelados.size(), 2u);
+    const QStringList esperados{QStringLiteral("20260510-3-MANT-"),
+                                QStringLiteral("20261231-19-MANT-")};
+    for (const QString& inicio : esperados) {
+        const auto e = std::find_if(c.cancelados.begin(), c.cancelados.end(),
+                                    [&](const auto& p) { return p.first.startsWith(inicio); });
+        ASSERT_NE(e, c.cancelados.end()) << inicio.toStdString();
+        EXPECT_EQ(e->second.secuencia, 1);
+        EXPECT_EQ(e->second.dia.toString(QStringLiteral("yyyyMMdd")), inicio.left(8));
+        EXPECT_TRUE(e->second.resumen.startsWith(QStringLiteral("Equipo "))) << "the event whole";
+    }
+
+    // Exported again without them: still cancelled, with the same sequence.
+    r = exporta(tercero, segundoOrdenes, segundo, QStringLiteral("sqlite/GESTION"), kDesde, kHasta);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.canceladas, 2);
+    const Cuenta t = cuenta(tercero);
+    EXPECT_EQ(t.confirmados, c.confirmados);
+    ASSERT_EQ(t.cancelados.size(), 2u);
+    for (const auto& [uid, e] : t.cancelados) {
+        EXPECT_EQ(e.secuencia, 1) << uid.toStdString();
+        EXPECT_TRUE(c.cancelados.count(uid)) << uid.toStdString();
+    }
+}
+
+TEST(CancelacionIcs, APreviousFileThatIsNotThisDatabasesCancelsNothing) {
+    QTemporaryDir dir;
+    const QString otraBase = dir.filePath(QStringLiteral("otra.ics"));
+    ASSERT_TRUE(
+        exporta(otraBase, ano(), {}, QStringLiteral("SERVIDOR/GESTION"), kDesde, kHasta).ok);
+    const QString basura = dir.filePath(QStringLiteral("basura.ics"));
+    escribe(basura, QByteArray(3 << 20, 'x') + "\r\nBEGIN:VEVENT\r\n" + QByteArray(2 << 20, 'y'));
+    const QString ajeno = dir.filePath(QStringLiteral("ajeno.ics"));
+    escribe(ajeno,
+            "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:20260510-3-MANT-de-otro@otro\r\n"
+            "DTSTART;VALUE=DATE:20260510\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    const QString vacio = dir.filePath(QStringLiteral("vacio.ics"));
+    escribe(vacio, QByteArray());
+    const struct {
+        const char* que;
+        QString anterior;
+    } casos[] = {
+        {"another database's export", otraBase},
+        {"a file that is no calendar", basura},
+        {"another program's events", ajeno},
+        {"an empty file", vacio},
+        {"a file that does not exist", dir.filePath(QStringLiteral("no-existe.ics"))},
+        {"a folder", dir.path()},
+    };
+    for (const auto& c : casos) {
+        const QString ruta = dir.filePath(QStringLiteral("nuevo.ics"));
+        const Resultado r = exporta(ruta, ano(quitadas), c.anterior,
+                                    QStringLiteral("sqlite/GESTION"), kDesde, kHasta);
+        EXPECT_TRUE(r.ok) << c.que << ": " << r.error.toStdString();
+        EXPECT_EQ(r.canceladas, 0) << c.que;
+        EXPECT_EQ(cuenta(ruta).cancelados.size(), 0u) << c.que;
+    }
+}
+
+TEST(CancelacionIcs, APreviousFileRewrittenWithLfAloneStillCancels) {
+    QTemporaryDir dir;
+    const QString primero = dir.filePath(QStringLiteral("1.ics"));
+    ASSERT_TRUE(exporta(primero, ano(), {}, QStringLiteral("sqlite/GESTION"), kDesde, kHasta).ok);
+    QByteArray b = bytes(primero);
+    escribe(primero, b.replace("\r\n", "\n"));
+    const QString segundo = dir.filePath(QStringLiteral("2.ics"));
+    const Resultado r =
+        exporta(segundo, ano(quitadas), primero, QStringLiteral("sqlite/GESTION"), kDesde, kHasta);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.canceladas, 2);
+    EXPECT_EQ(cuenta(segundo).cancelados.size(), 2u);
+}
