@@ -26,8 +26,9 @@ OrdenCalendario orden(int i) {
     o.numero = QStringLiteral("0001-%1").arg(i, 8, 10, QLatin1Char('0'));
     o.resumen = QStringLiteral("EQ%1 - Compresor de tornillo, línea %2").arg(i).arg(i % 7);
     o.lugar = QStringLiteral("Planta %1; Cliente Industrias Peña S.A.").arg(i % 13);
-    o.descripcion = QStringLiteral("Revisar filtros, correas y niveles.\r\nCambiar aceite "
-                                   "cada 2.000 h; anotar \"horas\" en la planilla.");
+    o.descripcion = QStringLiteral(
+        "Revisar filtros, correas y niveles.\r\nCambiar aceite "
+        "cada 2.000 h; anotar \"horas\" en la planilla.");
     o.tecnico = i % 5 ? QStringLiteral("Técnico %1").arg(i % 40) : QString();
     return o;
 }
@@ -50,10 +51,11 @@ bool exporta(const QString& ruta, const QString& anterior, int ordenes, int salt
     if (!e.cierra(anterior, &error)) return std::fprintf(stderr, "%s\n", qPrintable(error)), false;
     const double s = t.nsecsElapsed() / 1e9;
     const qint64 eventos = e.visitas() + e.canceladas();
-    std::printf("%-34s %7.2f s  %9.0f events/s  %lld visits, %lld cancelled  %6.1f MB file  "
-                "peak %5.1f MB\n",
-                titulo, s, eventos / s, static_cast<long long>(e.visitas()),
-                static_cast<long long>(e.canceladas()), QFileInfo(ruta).size() / 1e6, picoMB());
+    std::printf(
+        "%-34s %7.2f s  %9.0f events/s  %lld visits, %lld cancelled  %6.1f MB file  "
+        "peak %5.1f MB\n",
+        titulo, s, eventos / s, static_cast<long long>(e.visitas()),
+        static_cast<long long>(e.canceladas()), QFileInfo(ruta).size() / 1e6, picoMB());
     return true;
 }
 
@@ -63,7 +65,8 @@ int main(int argc, char** argv) {
     // bench_calendario [work orders]
     const int ordenes = argc > 1 ? std::atoi(argv[1]) : 2000;
     QTemporaryDir dir;
-    const QString a = dir.filePath(QStringLiteral("a.ics")), b = dir.filePath(QStringLiteral("b.ics")),
+    const QString a = dir.filePath(QStringLiteral("a.ics")),
+                  b = dir.filePath(QStringLiteral("b.ics")),
                   c = dir.filePath(QStringLiteral("c.ics"));
     std::printf("%d work orders x 365 daily visits; peak memory before: %.1f MB\n", ordenes,
                 picoMB());
