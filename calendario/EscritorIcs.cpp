@@ -29,6 +29,33 @@ std::uint64_t claveVisita(quint32 orden, const QDate& dia) {
     return (std::uint64_t(orden) << 32) | std::uint32_t(dia.toJulianDay());
 }
 
+// Every line of `texto` within 75 octets, as libical folds them.
+bool cortas(const std::string& texto) {
+    for (size_t i = 0, fin; i < texto.size(); i = fin + 2) {
+        fin = texto.find("\r\n", i);
+        if (fin == std::string::npos || fin - i > 75) return false;
+    }
+    return true;
+}
+
+// An event written by an export before, cancelled in its own text: its STATUS and SEQUENCE are
+// lines of their own, so that changing them there keeps every other byte as libical wrote it and
+// spares serialising the event again. False when the text is not of that form.
+bool cancelaTexto(const std::string& texto, int secuencia, std::string* r) {
+    static const std::string kConfirmado = "\r\nSTATUS:CONFIRMED\r\n";
+    const std::string linea = "\r\nSEQUENCE:" + std::to_string(secuencia) + "\r\n";
+    const size_t estado = texto.find(kConfirmado);
+    const size_t orden = texto.find(linea);
+    if (estado == std::string::npos || orden == std::string::npos ||
+        texto.find(kConfirmado, estado + 1) != std::string::npos ||
+        texto.find(linea, orden + 1) != std::string::npos || !cortas(texto))
+        return false;
+    *r = texto;
+    r->replace(estado, kConfirmado.size(), "\r\nSTATUS:CANCELLED\r\n");
+    r->replace(orden, linea.size(), "\r\nSEQUENCE:" + std::to_string(secuencia + 1) + "\r\n");
+    return true;
+}
+
 }  // namespace
 
 EscritorIcs::EscritorIcs(QString baseDatos, QString nombre, QDate desde, QDate hasta,
@@ -108,30 +135,39 @@ bool EscritorIcs::cierra(const QString& anterior, QString* error) {
 void EscritorIcs::cancelaDe(const QString& anterior) {
     // A previous file that cannot be read as a calendar has nothing of ours to cancel.
     eventos::recorre(
-        anterior, [this](const QByteArray& texto) { cancela(texto); }, nullptr);
+        anterior, [this](const std::string& texto) { cancela(texto); }, nullptr);
+}
+
+// Whether the event of the previous file with this UID is one of ours that is gone.
+bool EscritorIcs::seCancela(QByteArrayView u) const {
+    const uid::Partes p = uid::partes(u, sufijo_);
+    if (!p.dia.isValid() || p.dia < desde_ || p.dia > hasta_) return false;
+    const auto o = ordenes_.constFind(p.clave.toByteArray());
+    return o == ordenes_.cend() ||
+           !std::binary_search(escritas_.begin(), escritas_.end(), claveVisita(*o, p.dia));
 }
 
 // Most events of a previous file are visits written again or not ours: their UID, read
 // straight from the text, tells so without parsing them.
-void EscritorIcs::cancela(const QByteArray& texto) {
-    const auto sigue = [this](QByteArrayView u) {
-        const uid::Partes p = uid::partes(u, sufijo_);
-        if (!p.dia.isValid() || p.dia < desde_ || p.dia > hasta_) return false;
-        const auto o = ordenes_.constFind(p.clave.toByteArray());
-        return o == ordenes_.cend() ||
-               !std::binary_search(escritas_.begin(), escritas_.end(), claveVisita(*o, p.dia));
-    };
+void EscritorIcs::cancela(const std::string& texto) {
     QByteArray directo;
-    if (eventos::uidDirecto(texto, &directo) && !sigue(directo)) return;
+    if (eventos::uidDirecto(texto, &directo) && !seCancela(directo)) return;
     const Componente e = eventos::analiza(texto);
     const char* u = e ? icalcomponent_get_uid(e.get()) : nullptr;
-    if (!u || !sigue(QByteArrayView(u))) return;
-    if (icalcomponent_get_status(e.get()) != ICAL_STATUS_CANCELLED) {
+    if (!u || !seCancela(QByteArrayView(u))) return;
+    const icalproperty_status estado = icalcomponent_get_status(e.get());
+    const int secuencia = icalcomponent_get_sequence(e.get());
+    std::string cancelado;
+    if (estado == ICAL_STATUS_CANCELLED && cortas(texto)) {
+        salida_.agrega(texto.data(), qsizetype(texto.size()));
+    } else if (estado == ICAL_STATUS_CONFIRMED && cancelaTexto(texto, secuencia, &cancelado)) {
+        salida_.agrega(cancelado.data(), qsizetype(cancelado.size()));
+    } else {
         icalcomponent_set_status(e.get(), ICAL_STATUS_CANCELLED);
-        icalcomponent_set_sequence(e.get(), icalcomponent_get_sequence(e.get()) + 1);
+        if (estado != ICAL_STATUS_CANCELLED) icalcomponent_set_sequence(e.get(), secuencia + 1);
+        const TextoIcal t(icalcomponent_as_ical_string_r(e.get()));
+        if (!t) return;
+        salida_.agrega(t.get(), qsizetype(qstrlen(t.get())));
     }
-    const TextoIcal t(icalcomponent_as_ical_string_r(e.get()));
-    if (!t) return;
-    salida_.agrega(t.get(), qsizetype(qstrlen(t.get())));
     ++canceladas_;
 }

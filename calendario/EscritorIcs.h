@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QString>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "calendario/OrdenCalendario.h"
@@ -42,7 +43,8 @@ class EscritorIcs {
   private:
     bool escribeCabeza(QString* error);
     void cancelaDe(const QString& anterior);
-    void cancela(const QByteArray& texto);
+    bool seCancela(QByteArrayView uid) const;
+    void cancela(const std::string& texto);
 
     QString baseDatos_;
     QString nombre_;

@@ -6,7 +6,7 @@ namespace calendario::eventos {
 
 namespace {
 
-constexpr qsizetype kMayorEvento = 1 << 20;
+constexpr size_t kMayorEvento = 1 << 20;
 
 bool es(QByteArrayView linea, const char* marca) {
     return linea.compare(QByteArrayView(marca), Qt::CaseInsensitive) == 0;
@@ -25,7 +25,7 @@ bool empiezaCalendario(LineasArchivo& lineas) {
 
 }  // namespace
 
-bool recorre(const QString& ruta, const std::function<void(const QByteArray& texto)>& cadaUno,
+bool recorre(const QString& ruta, const std::function<void(const std::string& texto)>& cadaUno,
              QString* error) {
     LineasArchivo lineas;
     if (!lineas.abre(ruta, error)) return false;
@@ -33,16 +33,16 @@ bool recorre(const QString& ruta, const std::function<void(const QByteArray& tex
         if (error && lineas.fallo().isEmpty())
             *error = QStringLiteral("%1 no es un calendario (falta BEGIN:VCALENDAR)").arg(ruta);
     } else {
-        QByteArray evento;
+        std::string evento;
         bool dentro = false;
         QByteArrayView l;
         while (lineas.siguiente(&l)) {
             if (es(l, "BEGIN:VEVENT")) {
                 dentro = true;
-                evento.resize(0);
+                evento.clear();
             }
             if (!dentro) continue;
-            evento.append(l.data(), l.size()).append("\r\n");
+            evento.append(l.data(), size_t(l.size())).append("\r\n");
             if (evento.size() > kMayorEvento) {
                 dentro = false;
                 evento.clear();
@@ -58,13 +58,14 @@ bool recorre(const QString& ruta, const std::function<void(const QByteArray& tex
     return false;
 }
 
-Componente analiza(const QByteArray& texto) {
-    Componente c(icalparser_parse_string(texto.constData()));
+Componente analiza(const std::string& texto) {
+    Componente c(icalparser_parse_string(texto.c_str()));
     if (c && icalcomponent_isa(c.get()) != ICAL_VEVENT_COMPONENT) c.reset();
     return c;
 }
 
-bool uidDirecto(const QByteArray& texto, QByteArray* uid) {
+bool uidDirecto(const std::string& t, QByteArray* uid) {
+    const QByteArrayView texto(t.data(), qsizetype(t.size()));
     qsizetype i = 0;
     while (i < texto.size()) {
         qsizetype fin = texto.indexOf("\r\n", i);

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <string>
 
 #include "calendario/Ical.h"
 
@@ -12,14 +13,14 @@ namespace calendario::eventos {
 
 // False with the reason when `ruta` cannot be read or does not start as a VCALENDAR. An event
 // larger than a megabyte is no event of ours and is passed over.
-bool recorre(const QString& ruta, const std::function<void(const QByteArray& texto)>& cadaUno,
+bool recorre(const QString& ruta, const std::function<void(const std::string& texto)>& cadaUno,
              QString* error);
 
 // The VEVENT that libical reads in `texto`; null when it reads none.
-Componente analiza(const QByteArray& texto);
+Componente analiza(const std::string& texto);
 
 // The UID of an event's text found without parsing it (its line unfolded), when the event has a
 // plain "UID:" line; false otherwise, and then only libical can tell.
-bool uidDirecto(const QByteArray& texto, QByteArray* uid);
+bool uidDirecto(const std::string& texto, QByteArray* uid);
 
 }  // namespace calendario::eventos

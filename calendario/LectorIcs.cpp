@@ -77,7 +77,7 @@ bool leeIcs(const QString& ruta, const std::function<void(const EventoIcs&)>& ca
             QString* error) {
     return eventos::recorre(
         ruta,
-        [&](const QByteArray& t) {
+        [&](const std::string& t) {
             if (const Componente e = eventos::analiza(t)) cadaUno(evento(e.get()));
         },
         error);

@@ -1,5 +1,7 @@
 #include "calendario/SalidaArchivo.h"
 
+#include <cstring>
+
 namespace calendario {
 
 bool SalidaArchivo::abre(const QString& ruta, QString* error) {
@@ -11,26 +13,26 @@ bool SalidaArchivo::abre(const QString& ruta, QString* error) {
                          .arg(ruta, archivo_.errorString());
         return false;
     }
-    bloque_.reserve(kBloque);
-    bloque_.resize(0);
+    if (!bloque_) bloque_ = std::make_unique_for_overwrite<char[]>(kBloque);
+    usados_ = 0;
     return true;
 }
 
 void SalidaArchivo::agrega(const char* datos, qsizetype n) {
     if (!fallo_.isEmpty()) return;
-    if (bloque_.size() + n > kBloque) vacia();
+    if (usados_ + n > kBloque) vacia();
     if (n > kBloque) {
         if (archivo_.write(datos, n) != n) fallo_ = archivo_.errorString();
         return;
     }
-    bloque_.append(datos, n);
+    std::memcpy(bloque_.get() + usados_, datos, size_t(n));
+    usados_ += n;
 }
 
 void SalidaArchivo::vacia() {
-    if (fallo_.isEmpty() && !bloque_.isEmpty() &&
-        archivo_.write(bloque_.constData(), bloque_.size()) != bloque_.size())
+    if (fallo_.isEmpty() && usados_ > 0 && archivo_.write(bloque_.get(), usados_) != usados_)
         fallo_ = archivo_.errorString();
-    bloque_.resize(0);
+    usados_ = 0;
 }
 
 bool SalidaArchivo::cierra(QString* error) {

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <memory>
 
 namespace calendario {
 
@@ -22,7 +23,8 @@ class SalidaArchivo {
 
     static constexpr qsizetype kBloque = 4 << 20;
     QFile archivo_;
-    QByteArray bloque_;
+    std::unique_ptr<char[]> bloque_;
+    qsizetype usados_ = 0;
     QString fallo_;
 };
 

@@ -3,6 +3,7 @@
 #include <QTemporaryDir>
 #include <map>
 
+#include "calendario/UidVisita.h"
 #include "tests/calendario/Exportacion.h"
 #include "tests/support/ImprimeQString.h"
 
@@ -142,4 +143,74 @@ TEST(CancelacionIcs, APreviousFileRewrittenWithLfAloneStillCancels) {
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.canceladas, 2);
     EXPECT_EQ(cuenta(segundo).cancelados.size(), 2u);
+}
+
+TEST(CancelacionIcs, EveryFormOfAPreviousEventOfOursIsCancelledOnceWithItsSequence) {
+    const QString base = QStringLiteral("sqlite/GESTION");
+    const QByteArray nuestro = calendario::uid::sufijoBase(base);
+    const auto uid = [&](const QDate& d, const QString& clave, const QByteArray& sufijo) {
+        return calendario::uid::uid(d, calendario::uid::claveEnUid(clave), sufijo);
+    };
+    const QDate dia(2026, 6, 1);
+    const QString larga = QStringLiteral("orden-de-clave-muy-larga-").repeated(4);
+    const struct {
+        const char* que;
+        QByteArray uidLinea, resto;
+        QString estado;  // empty: not written again
+        int secuencia;
+    } casos[] = {
+        {"without STATUS nor SEQUENCE, a long line unfolded", "UID:" + uid(dia, "2", nuestro),
+         "SUMMARY:" + QByteArray(120, 'r') + "\r\n", QStringLiteral("CANCELLED"), 1},
+        {"tentative", "UID:" + uid(dia, "3", nuestro), "STATUS:TENTATIVE\r\nSEQUENCE:3\r\n",
+         QStringLiteral("CANCELLED"), 4},
+        {"cancelled already", "UID:" + uid(dia, "4", nuestro), "STATUS:CANCELLED\r\nSEQUENCE:4\r\n",
+         QStringLiteral("CANCELLED"), 4},
+        {"confirmed, its sequence one digit longer", "UID:" + uid(dia, "5", nuestro),
+         "STATUS:CONFIRMED\r\nSEQUENCE:9\r\n", QStringLiteral("CANCELLED"), 10},
+        {"its UID folded", "UID:" + uid(dia, larga, nuestro).insert(60, "\r\n "),
+         "STATUS:CONFIRMED\r\nSEQUENCE:0\r\n", QStringLiteral("CANCELLED"), 1},
+        {"its UID with a parameter", "UID;X-A=b:" + uid(dia, "6", nuestro), QByteArray(),
+         QStringLiteral("CANCELLED"), 1},
+        {"written again", "UID:" + uid(dia, "1", nuestro), "SEQUENCE:0\r\n", QString(), 0},
+        {"outside the range", "UID:" + uid(QDate(2025, 6, 1), "2", nuestro), QByteArray(),
+         QString(), 0},
+        {"another database's", "UID:" + uid(dia, "2", calendario::uid::sufijoBase("otra")),
+         QByteArray(), QString(), 0},
+    };
+    QByteArray previo = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n";
+    for (const auto& c : casos)
+        previo += "BEGIN:VEVENT\r\n" + c.uidLinea + "\r\nDTSTART;VALUE=DATE:20260601\r\n" +
+                  c.resto + "END:VEVENT\r\n";
+    previo += "END:VCALENDAR\r\n";
+    QTemporaryDir dir;
+    const QString anterior = dir.filePath(QStringLiteral("previo.ics"));
+    escribe(anterior, previo);
+    const QString ruta = dir.filePath(QStringLiteral("nuevo.ics"));
+    const Orden uno{{QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("r"), {}, {}, {}},
+                    {dia}};
+    const Resultado r =
+        exporta(ruta, {uno}, anterior, base, QDate(2026, 1, 1), QDate(2026, 12, 31));
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    std::map<QString, EventoIcs> leidos;
+    for (const EventoIcs& e : lee(ruta)) leidos[e.uid] = e;
+    int esperadas = 0;
+    for (const auto& c : casos) {
+        QByteArray u = c.uidLinea.mid(c.uidLinea.indexOf(':') + 1);
+        u.replace("\r\n ", "");
+        const auto e = leidos.find(QString::fromLatin1(u));
+        if (c.estado.isEmpty()) {
+            const bool nuevo = e != leidos.end() && e->second.estado == QStringLiteral("CONFIRMED");
+            EXPECT_TRUE(e == leidos.end() || nuevo) << c.que;
+            continue;
+        }
+        ++esperadas;
+        ASSERT_NE(e, leidos.end()) << c.que;
+        EXPECT_EQ(e->second.estado, c.estado) << c.que;
+        EXPECT_EQ(e->second.secuencia, c.secuencia) << c.que;
+        EXPECT_EQ(e->second.dia, dia) << c.que;
+    }
+    EXPECT_EQ(r.canceladas, esperadas);
+    EXPECT_EQ(leidos.size(), size_t(esperadas + 1)) << "the new visit and the cancelled ones";
+    EXPECT_EQ(leidos[QString::fromLatin1(uid(dia, "2", nuestro))].resumen, QString(120, 'r'));
+    for (const QByteArray& l : bytes(ruta).split('\n')) EXPECT_LE(l.size(), 76) << l.toStdString();
 }
