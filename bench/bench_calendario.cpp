@@ -20,6 +20,12 @@ double picoMB() {
     return u.ru_maxrss / 1024.0;
 }
 
+double procesador() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
 OrdenCalendario orden(int i) {
     OrdenCalendario o;
     o.clave = QStringLiteral("%1-MANT%2").arg(i).arg(i % 97, 2, 10, QLatin1Char('0'));
@@ -38,6 +44,7 @@ bool exporta(const QString& ruta, const QString& anterior, int ordenes, int salt
     const QDate desde(2026, 1, 1), hasta(2026, 12, 31);
     QElapsedTimer t;
     t.start();
+    const double cpu = procesador();
     EscritorIcs e(QStringLiteral("sqlite/GESTION"), QStringLiteral("Cronograma"), desde, hasta,
                   QDateTime(QDate(2026, 1, 1), QTime(8, 0), Qt::UTC));
     QString error;
@@ -50,11 +57,13 @@ bool exporta(const QString& ruta, const QString& anterior, int ordenes, int salt
     }
     if (!e.cierra(anterior, &error)) return std::fprintf(stderr, "%s\n", qPrintable(error)), false;
     const double s = t.nsecsElapsed() / 1e9;
+    const double cpuS = procesador() - cpu;
     const qint64 eventos = e.visitas() + e.canceladas();
     std::printf(
-        "%-34s %7.2f s  %9.0f events/s  %lld visits, %lld cancelled  %6.1f MB file  "
+        "%-34s %5.2f s (processor %5.2f s)  %8.0f events/s  %lld visits, %lld cancelled  %6.1f MB "
+        "file  "
         "peak %5.1f MB\n",
-        titulo, s, eventos / s, static_cast<long long>(e.visitas()),
+        titulo, s, cpuS, eventos / s, static_cast<long long>(e.visitas()),
         static_cast<long long>(e.canceladas()), QFileInfo(ruta).size() / 1e6, picoMB());
     return true;
 }
