@@ -64,12 +64,13 @@ EscritorIcs::EscritorIcs(QString baseDatos, QString nombre, QDate desde, QDate h
       nombre_(std::move(nombre)),
       desde_(desde),
       hasta_(hasta),
-      sello_(std::move(sello)),
+      sello_(sello.isValid() ? std::move(sello) : QDateTime::currentDateTimeUtc()),
       sufijo_(uid::sufijoBase(baseDatos_)) {}
 
 bool EscritorIcs::abre(const QString& ruta, QString* error) {
     ruta_ = ruta;
     hayOrden_ = false;
+    fallo_.clear();
     ordenes_.clear();
     escritas_.clear();
     visitas_ = canceladas_ = 0;
@@ -106,6 +107,8 @@ void EscritorIcs::orden(const OrdenCalendario& o) {
     ordenActual_ = ordenes_.value(clave, quint32(ordenes_.size()));
     ordenes_.insert(clave, ordenActual_);
     hayOrden_ = plantilla_.prepara(o, clave, sufijo_, sello_);
+    if (!hayOrden_ && fallo_.isEmpty())
+        fallo_ = QStringLiteral("No se pudieron escribir las visitas de la orden %1").arg(o.numero);
 }
 
 void EscritorIcs::visita(const QDate& dia) {
@@ -129,7 +132,9 @@ bool EscritorIcs::cierra(const QString& anterior, QString* error) {
         cancelaDe(anterior);
     salida_.agrega(pie_);
     std::vector<std::uint64_t>().swap(escritas_);
-    return salida_.cierra(error);
+    if (!salida_.cierra(error)) return false;
+    if (!fallo_.isEmpty() && error) *error = fallo_;
+    return fallo_.isEmpty();
 }
 
 void EscritorIcs::cancelaDe(const QString& anterior) {

@@ -19,8 +19,8 @@
 class EscritorIcs {
   public:
     // `baseDatos` (server and database) goes into every UID; `desde`/`hasta` is the range
-    // exported, written into the calendar's head; `sello` is every event's DTSTAMP; `nombre`
-    // the calendar's name.
+    // exported, written into the calendar's head; `sello` is every event's DTSTAMP (now when it is
+    // invalid); `nombre` the calendar's name.
     EscritorIcs(QString baseDatos, QString nombre, QDate desde, QDate hasta, QDateTime sello);
 
     // Creates or empties `ruta` and writes the calendar's head.
@@ -57,6 +57,7 @@ class EscritorIcs {
     calendario::SalidaArchivo salida_;
     calendario::PlantillaEvento plantilla_;
     bool hayOrden_ = false;
+    QString fallo_;
     // The claves of the orders seen, escaped as in the UIDs, by their number; a visit written is
     // (number << 32 | julian day), sorted at the end to tell the cancelled ones.
     QHash<QByteArray, quint32> ordenes_;

@@ -23,39 +23,63 @@ bool empiezaCalendario(LineasArchivo& lineas) {
     return false;
 }
 
+// Opens `ruta` past its BEGIN:VCALENDAR line; false with the reason otherwise.
+bool abreCalendario(LineasArchivo& lineas, const QString& ruta, QString* error) {
+    if (!lineas.abre(ruta, error)) return false;
+    if (empiezaCalendario(lineas)) return true;
+    if (error)
+        *error =
+            lineas.fallo().isEmpty()
+                ? QStringLiteral("%1 no es un calendario (falta BEGIN:VCALENDAR)").arg(ruta)
+                : QStringLiteral("No se puede leer el calendario %1: %2").arg(ruta, lineas.fallo());
+    return false;
+}
+
+bool leidoEntero(const LineasArchivo& lineas, const QString& ruta, QString* error) {
+    if (lineas.fallo().isEmpty()) return true;
+    if (error)
+        *error = QStringLiteral("No se puede leer el calendario %1: %2").arg(ruta, lineas.fallo());
+    return false;
+}
+
 }  // namespace
 
 bool recorre(const QString& ruta, const std::function<void(const std::string& texto)>& cadaUno,
              QString* error) {
     LineasArchivo lineas;
-    if (!lineas.abre(ruta, error)) return false;
-    if (!empiezaCalendario(lineas)) {
-        if (error && lineas.fallo().isEmpty())
-            *error = QStringLiteral("%1 no es un calendario (falta BEGIN:VCALENDAR)").arg(ruta);
-    } else {
-        std::string evento;
-        bool dentro = false;
-        QByteArrayView l;
-        while (lineas.siguiente(&l)) {
-            if (es(l, "BEGIN:VEVENT")) {
-                dentro = true;
-                evento.clear();
-            }
-            if (!dentro) continue;
-            evento.append(l.data(), size_t(l.size())).append("\r\n");
-            if (evento.size() > kMayorEvento) {
-                dentro = false;
-                evento.clear();
-            } else if (es(l, "END:VEVENT")) {
-                dentro = false;
-                cadaUno(evento);
-            }
+    if (!abreCalendario(lineas, ruta, error)) return false;
+    std::string evento;
+    bool dentro = false;
+    QByteArrayView l;
+    while (lineas.siguiente(&l)) {
+        if (es(l, "BEGIN:VEVENT")) {
+            dentro = true;
+            evento.clear();
         }
-        if (lineas.fallo().isEmpty()) return true;
+        if (!dentro) continue;
+        evento.append(l.data(), size_t(l.size())).append("\r\n");
+        if (evento.size() > kMayorEvento) {
+            dentro = false;
+            evento.clear();
+        } else if (es(l, "END:VEVENT")) {
+            dentro = false;
+            cadaUno(evento);
+        }
     }
-    if (error && !lineas.fallo().isEmpty())
-        *error = QStringLiteral("No se puede leer el calendario %1: %2").arg(ruta, lineas.fallo());
-    return false;
+    return leidoEntero(lineas, ruta, error);
+}
+
+bool cabecera(const QString& ruta, std::string* texto, QString* error) {
+    LineasArchivo lineas;
+    if (!abreCalendario(lineas, ruta, error)) return false;
+    *texto = "BEGIN:VCALENDAR\r\n";
+    QByteArrayView l;
+    while (texto->size() < kMayorEvento && lineas.siguiente(&l) &&
+           !(l.size() >= 6 && l.first(6).compare("BEGIN:", Qt::CaseInsensitive) == 0) &&
+           !es(l, "END:VCALENDAR"))
+        texto->append(l.data(), size_t(l.size())).append("\r\n");
+    texto->append("END:VCALENDAR\r\n");
+    return leidoEntero(lineas, ruta, error);
 }
 
 Componente analiza(const std::string& texto) {

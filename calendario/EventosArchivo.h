@@ -16,6 +16,10 @@ namespace calendario::eventos {
 bool recorre(const QString& ruta, const std::function<void(const std::string& texto)>& cadaUno,
              QString* error);
 
+// The calendar's own properties (its lines before its first component) as a VCALENDAR of their
+// own. False as `recorre`.
+bool cabecera(const QString& ruta, std::string* texto, QString* error);
+
 // The VEVENT that libical reads in `texto`; null when it reads none.
 Componente analiza(const std::string& texto);
 

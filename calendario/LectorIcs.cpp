@@ -46,9 +46,9 @@ QString categorias(icalcomponent* e) {
     return r.join(QLatin1Char(','));
 }
 
-QString x(icalcomponent* e, const char* nombre) {
-    for (icalproperty* p = icalcomponent_get_first_property(e, ICAL_X_PROPERTY); p;
-         p = icalcomponent_get_next_property(e, ICAL_X_PROPERTY))
+QString x(icalcomponent* c, const char* nombre) {
+    for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_X_PROPERTY); p;
+         p = icalcomponent_get_next_property(c, ICAL_X_PROPERTY))
         if (qstricmp(icalproperty_get_x_name(p), nombre) == 0) return texto(icalproperty_get_x(p));
     return QString();
 }
@@ -81,4 +81,18 @@ bool leeIcs(const QString& ruta, const std::function<void(const EventoIcs&)>& ca
             if (const Componente e = eventos::analiza(t)) cadaUno(evento(e.get()));
         },
         error);
+}
+
+bool leeCabeceraIcs(const QString& ruta, CabeceraIcs* cabecera, QString* error) {
+    std::string texto;
+    if (!eventos::cabecera(ruta, &texto, error)) return false;
+    *cabecera = {};
+    const Componente c(icalparser_parse_string(texto.c_str()));
+    if (!c) return true;
+    cabecera->nombre = x(c.get(), "X-WR-CALNAME");
+    cabecera->desde =
+        QDate::fromString(x(c.get(), "X-CRONEQUIPO-DESDE"), QStringLiteral("yyyyMMdd"));
+    cabecera->hasta =
+        QDate::fromString(x(c.get(), "X-CRONEQUIPO-HASTA"), QStringLiteral("yyyyMMdd"));
+    return true;
 }

@@ -23,3 +23,14 @@ struct EventoIcs {
 // reason when the file cannot be read or is not a VCALENDAR.
 bool leeIcs(const QString& ruta, const std::function<void(const EventoIcs&)>& cadaUno,
             QString* error);
+
+// What the head of a calendar written by an export says: its name and the range it covers.
+struct CabeceraIcs {
+    QString nombre;  // X-WR-CALNAME
+    QDate desde;     // X-CRONEQUIPO-DESDE
+    QDate hasta;     // X-CRONEQUIPO-HASTA
+};
+
+// False with the reason when the file cannot be read or is not a VCALENDAR; the fields that the
+// head lacks stay empty.
+bool leeCabeceraIcs(const QString& ruta, CabeceraIcs* cabecera, QString* error);

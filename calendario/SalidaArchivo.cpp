@@ -5,6 +5,7 @@
 namespace calendario {
 
 bool SalidaArchivo::abre(const QString& ruta, QString* error) {
+    archivo_.close();
     archivo_.setFileName(ruta);
     fallo_.clear();
     if (!archivo_.open(QIODevice::WriteOnly | QIODevice::Truncate)) {

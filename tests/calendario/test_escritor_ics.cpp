@@ -258,3 +258,33 @@ TEST(EscritorIcs, PythonsIcalendarReadsTheFile) {
     EXPECT_EQ(salida[1], QStringLiteral("1900-01-01"));
     EXPECT_EQ(salida[2], casos()[0].orden.resumen);
 }
+
+TEST(LectorIcs, TheHeadTellsTheNameAndTheRangeExported) {
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath(QStringLiteral("c.ics"));
+    const struct {
+        QDate desde, hasta;
+    } rangos[] = {{QDate(1900, 1, 1), QDate(2100, 12, 31)},
+                  {QDate(2024, 2, 29), QDate(2024, 3, 1)}};
+    for (const auto& r : rangos) {
+        EscritorIcs e(QStringLiteral("sqlite/GESTION"), QStringLiteral("Cronograma, Peña;\r\n2024"),
+                      r.desde, r.hasta, QDateTime());
+        ASSERT_TRUE(e.abre(ruta, nullptr));
+        e.orden({QStringLiteral("1"), {}, QStringLiteral("r"), {}, {}, {}});
+        e.visita(r.desde);
+        ASSERT_TRUE(e.cierra(QString(), nullptr));
+        CabeceraIcs c;
+        ASSERT_TRUE(leeCabeceraIcs(ruta, &c, nullptr));
+        EXPECT_EQ(c.nombre, QStringLiteral("Cronograma, Peña; 2024"));
+        EXPECT_EQ(c.desde, r.desde);
+        EXPECT_EQ(c.hasta, r.hasta);
+        const std::vector<EventoIcs> eventos = lee(ruta);
+        ASSERT_EQ(eventos.size(), 1u);
+        EXPECT_EQ(eventos[0].dia, r.desde) << "the visit follows the head";
+    }
+    CabeceraIcs c;
+    QString error;
+    escribe(ruta, "BEGIN:VEVENT\r\nEND:VEVENT\r\n");
+    EXPECT_FALSE(leeCabeceraIcs(ruta, &c, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
