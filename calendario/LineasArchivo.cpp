@@ -39,6 +39,11 @@ bool LineasArchivo::siguiente(QByteArrayView* linea) {
             return true;
         }
         buscado = bloque_.size() - pos_;
+        if (buscado >= kBloque) {
+            *linea = QByteArrayView(bloque_.constData() + pos_, kBloque);
+            pos_ += kBloque;
+            return true;
+        }
         if (!llena()) break;
     }
     if (pos_ >= bloque_.size()) return false;

@@ -8,7 +8,9 @@
 namespace calendario {
 
 // The physical lines of a file read in large blocks, so that a file of hundreds of megabytes is
-// read in little memory. CR LF, LF alone and a last line without an end all end a line.
+// read in little memory. CR LF, LF alone and a last line without an end all end a line; a line
+// longer than a block (no calendar's) comes in pieces of a block, so that memory stays flat
+// whatever the file holds.
 class LineasArchivo {
   public:
     bool abre(const QString& ruta, QString* error);
