@@ -102,8 +102,42 @@ bool EscritorIcs::escribeCabeza(QString* error) {
     return true;
 }
 
+void EscritorIcs::retoma(const QString& anterior) {
+    previas_.clear();
+    // A previous file that cannot be read as a calendar has no sequences to keep.
+    eventos::recorre(
+        anterior, [this](const std::string& texto) { guardaSecuencia(texto); }, nullptr);
+    std::sort(previas_.begin(), previas_.end());
+}
+
+// Most events of ours were written at SEQUENCE 0 and confirmed: their text says so.
+void EscritorIcs::guardaSecuencia(const std::string& texto) {
+    QByteArray directo;
+    if (eventos::uidDirecto(texto, &directo) &&
+        (!uid::partes(directo, sufijo_).dia.isValid() ||
+         (texto.find("\r\nSEQUENCE:0\r\n") != std::string::npos &&
+          texto.find("\r\nSTATUS:CONFIRMED\r\n") != std::string::npos)))
+        return;
+    const Componente e = eventos::analiza(texto);
+    const char* u = e ? icalcomponent_get_uid(e.get()) : nullptr;
+    const uid::Partes p = uid::partes(u ? QByteArrayView(u) : QByteArrayView(), sufijo_);
+    if (!p.dia.isValid()) return;
+    const int s = icalcomponent_get_sequence(e.get()) +
+                  (icalcomponent_get_status(e.get()) == ICAL_STATUS_CANCELLED ? 1 : 0);
+    if (s > 0) previas_.push_back({uid::huella(p.clave), p.dia.toJulianDay(), s});
+}
+
+int EscritorIcs::secuencia(const QDate& dia) const {
+    const Previa buscada{huellaActual_, dia.toJulianDay(), 0};
+    const auto i = std::lower_bound(previas_.begin(), previas_.end(), buscada);
+    return i != previas_.end() && i->huella == buscada.huella && i->dia == buscada.dia
+               ? i->secuencia
+               : 0;
+}
+
 void EscritorIcs::orden(const OrdenCalendario& o) {
     const QByteArray clave = uid::claveEnUid(o.clave);
+    huellaActual_ = uid::huella(clave);
     ordenActual_ = ordenes_.value(clave, quint32(ordenes_.size()));
     ordenes_.insert(clave, ordenActual_);
     hayOrden_ = plantilla_.prepara(o, clave, sufijo_, sello_);
@@ -114,7 +148,7 @@ void EscritorIcs::orden(const OrdenCalendario& o) {
 void EscritorIcs::visita(const QDate& dia) {
     if (!hayOrden_ || !salida_.abierta() || !dia.isValid() || dia.year() < 1 || dia.year() > 9999)
         return;
-    salida_.agrega(plantilla_.para(dia));
+    salida_.agrega(plantilla_.para(dia, previas_.empty() ? 0 : secuencia(dia)));
     escritas_.push_back(claveVisita(ordenActual_, dia));
     ++visitas_;
 }
@@ -132,6 +166,7 @@ bool EscritorIcs::cierra(const QString& anterior, QString* error) {
         cancelaDe(anterior);
     salida_.agrega(pie_);
     std::vector<std::uint64_t>().swap(escritas_);
+    std::vector<Previa>().swap(previas_);
     if (!salida_.cierra(error)) return false;
     if (!fallo_.isEmpty() && error) *error = fallo_;
     return fallo_.isEmpty();

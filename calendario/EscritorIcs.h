@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QString>
+#include <compare>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,6 +24,11 @@ class EscritorIcs {
     // invalid); `nombre` the calendar's name.
     EscritorIcs(QString baseDatos, QString nombre, QDate desde, QDate hasta, QDateTime sello);
 
+    // Optional, before the first visit, when the export replaces an earlier one: reads
+    // `anterior` (the file cierra() will take) once, so that a visit written again after it was
+    // cancelled there gets a SEQUENCE above the cancellation's, and one whose SEQUENCE was raised
+    // keeps it: a calendar keeps the higher of two versions of an event.
+    void retoma(const QString& anterior);
     // Creates or empties `ruta` and writes the calendar's head.
     bool abre(const QString& ruta, QString* error);
     // The visits that follow are this order's.
@@ -43,6 +49,8 @@ class EscritorIcs {
   private:
     bool escribeCabeza(QString* error);
     void cancelaDe(const QString& anterior);
+    void guardaSecuencia(const std::string& texto);
+    int secuencia(const QDate& dia) const;
     bool seCancela(QByteArrayView uid) const;
     void cancela(const std::string& texto);
 
@@ -63,6 +71,16 @@ class EscritorIcs {
     QHash<QByteArray, quint32> ordenes_;
     quint32 ordenActual_ = 0;
     std::vector<std::uint64_t> escritas_;
+    // The events of the previous export whose visit, written again, needs a SEQUENCE above 0:
+    // (fingerprint of the clave, julian day, that SEQUENCE), sorted.
+    struct Previa {
+        std::uint64_t huella = 0;
+        qint64 dia = 0;
+        int secuencia = 0;
+        auto operator<=>(const Previa&) const = default;
+    };
+    std::vector<Previa> previas_;
+    std::uint64_t huellaActual_ = 0;
     qint64 visitas_ = 0;
     qint64 canceladas_ = 0;
 };

@@ -99,15 +99,21 @@ bool PlantillaEvento::prepara(const OrdenCalendario& o, const QByteArray& claveE
     enUid_ = digitos(texto_, "UID:", kProvisional);
     enInicio_ = digitos(texto_, "DTSTART;VALUE=DATE:", kProvisional);
     enFin_ = digitos(texto_, "DTEND;VALUE=DATE:", kProvisional.addDays(1));
-    return enUid_ >= 0 && enInicio_ >= 0 && enFin_ >= 0;
+    const qsizetype s = texto_.indexOf("\r\nSEQUENCE:0\r\n");
+    enSecuencia_ = s < 0 ? -1 : s + 11;
+    return enUid_ >= 0 && enInicio_ >= 0 && enFin_ >= 0 && enSecuencia_ >= 0;
 }
 
-const QByteArray& PlantillaEvento::para(const QDate& dia) {
+const QByteArray& PlantillaEvento::para(const QDate& dia, int secuencia) {
     char* t = texto_.data();
     uid::ponFecha(t + enUid_, dia);
     uid::ponFecha(t + enInicio_, dia);
     uid::ponFecha(t + enFin_, dia.addDays(1));
-    return texto_;
+    if (secuencia == 0) return texto_;
+    // The few visits that come back after a cancellation: their number may be longer than the 0.
+    otraSecuencia_ =
+        texto_.left(enSecuencia_) + QByteArray::number(secuencia) + texto_.mid(enSecuencia_ + 1);
+    return otraSecuencia_;
 }
 
 }  // namespace calendario

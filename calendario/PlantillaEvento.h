@@ -16,14 +16,16 @@ class PlantillaEvento {
     // False when libical's text does not hold the three dates where they are looked for.
     bool prepara(const OrdenCalendario& o, const QByteArray& claveEscapada,
                  const QByteArray& sufijo, const QDateTime& sello);
-    // The event of the visit on `dia`; valid until the next call.
-    const QByteArray& para(const QDate& dia);
+    // The event of the visit on `dia` with that SEQUENCE; valid until the next call.
+    const QByteArray& para(const QDate& dia, int secuencia = 0);
 
   private:
     QByteArray texto_;
     qsizetype enUid_ = -1;
     qsizetype enInicio_ = -1;
     qsizetype enFin_ = -1;
+    qsizetype enSecuencia_ = -1;
+    QByteArray otraSecuencia_;
 };
 
 }  // namespace calendario

@@ -65,6 +65,12 @@ Partes partes(QByteArrayView texto, QByteArrayView sufijo) {
     return {dia, texto.sliced(kDigitosFecha + 1, texto.size() - kDigitosFecha - 1 - sufijo.size())};
 }
 
+std::uint64_t huella(QByteArrayView claveEscapada) {
+    std::uint64_t h = 14695981039346656037ull;
+    for (const char c : claveEscapada) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return h;
+}
+
 void ponFecha(char* destino, const QDate& dia) {
     int a = 0, m = 0, d = 0;
     dia.getDate(&a, &m, &d);

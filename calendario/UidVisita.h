@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QDate>
 #include <QString>
+#include <cstdint>
 
 // The UID of a visit: `AAAAMMDD-<clave>-<base>@cronequipo`. The date comes first so that the
 // line never folds inside its digits (they are put in place per visit); the order's clave keeps
@@ -25,6 +26,9 @@ struct Partes {
 };
 // The parts of `texto` when it is a visit's UID ending in `sufijo`; an invalid day otherwise.
 Partes partes(QByteArrayView texto, QByteArrayView sufijo);
+
+// A fingerprint of an escaped clave (FNV-1a), to keep many of them in little memory.
+std::uint64_t huella(QByteArrayView claveEscapada);
 
 // The eight digits of `dia` at `destino`, without any locale.
 void ponFecha(char* destino, const QDate& dia);

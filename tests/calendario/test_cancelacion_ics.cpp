@@ -214,3 +214,48 @@ TEST(CancelacionIcs, EveryFormOfAPreviousEventOfOursIsCancelledOnceWithItsSequen
     EXPECT_EQ(leidos[QString::fromLatin1(uid(dia, "2", nuestro))].resumen, QString(120, 'r'));
     for (const QByteArray& l : bytes(ruta).split('\n')) EXPECT_LE(l.size(), 76) << l.toStdString();
 }
+
+TEST(CancelacionIcs, AVisitBackAfterItsCancellationComesWithAHigherSequenceWhenThePreviousIsRead) {
+    QTemporaryDir dir;
+    const QDate dia(2026, 5, 10);
+    const auto conDia = [&](bool esta) {
+        Orden o{{QStringLiteral("3-MANT"), QStringLiteral("N3"), QStringLiteral("r"), {}, {}, {}},
+                {QDate(2026, 5, 9)}};
+        if (esta) o.dias.push_back(dia);
+        return std::vector<Orden>{o};
+    };
+    // Each export reads the one before; what the visit of that day must be in each.
+    const struct {
+        bool esta;
+        const char* estado;
+        int secuencia;
+    } pasos[] = {
+        {true, "CONFIRMED", 0}, {false, "CANCELLED", 1}, {true, "CONFIRMED", 2},
+        {true, "CONFIRMED", 2}, {false, "CANCELLED", 3}, {false, "CANCELLED", 3},
+    };
+    QString anterior;
+    for (size_t i = 0; i < std::size(pasos); ++i) {
+        const QString ruta = dir.filePath(QStringLiteral("%1.ics").arg(i));
+        EscritorIcs e(QStringLiteral("sqlite/GESTION"), QStringLiteral("C"), kDesde, kHasta,
+                      QDateTime());
+        e.retoma(anterior);
+        ASSERT_TRUE(e.abre(ruta, nullptr));
+        for (const Orden& o : conDia(pasos[i].esta)) {
+            e.orden(o.o);
+            for (const QDate& d : o.dias) e.visita(d);
+        }
+        ASSERT_TRUE(e.cierra(anterior, nullptr));
+        int vistos = 0;
+        for (const EventoIcs& ev : lee(ruta)) {
+            if (ev.dia != dia) {
+                EXPECT_EQ(ev.secuencia, 0) << "the other day, export " << i;
+                continue;
+            }
+            ++vistos;
+            EXPECT_EQ(ev.estado, QString::fromLatin1(pasos[i].estado)) << "export " << i;
+            EXPECT_EQ(ev.secuencia, pasos[i].secuencia) << "export " << i;
+        }
+        EXPECT_EQ(vistos, 1) << "export " << i;
+        anterior = ruta;
+    }
+}
