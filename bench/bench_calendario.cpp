@@ -1,6 +1,7 @@
 // Times the calendar export of a year of daily visits for many work orders: a first export, the
 // same one written over it (nothing to cancel) and one with a tenth of the visits gone (those
-// cancelled). Prints seconds, events per second, the file's size and the peak memory so far.
+// cancelled), each after reading the one before for the sequences to keep. Prints seconds, events
+// per second, the file's size and the peak memory so far.
 #include <sys/resource.h>
 
 #include <QDir>
@@ -48,6 +49,7 @@ bool exporta(const QString& ruta, const QString& anterior, int ordenes, int salt
     EscritorIcs e(QStringLiteral("sqlite/GESTION"), QStringLiteral("Cronograma"), desde, hasta,
                   QDateTime(QDate(2026, 1, 1), QTime(8, 0), Qt::UTC));
     QString error;
+    if (!anterior.isEmpty()) e.retoma(anterior);
     if (!e.abre(ruta, &error)) return std::fprintf(stderr, "%s\n", qPrintable(error)), false;
     long n = 0;
     for (int i = 0; i < ordenes; ++i) {

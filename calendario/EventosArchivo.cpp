@@ -8,8 +8,9 @@ namespace {
 
 constexpr size_t kMayorEvento = 1 << 20;
 
-bool es(QByteArrayView linea, const char* marca) {
-    return linea.compare(QByteArrayView(marca), Qt::CaseInsensitive) == 0;
+// Most lines are of another length: they are told apart before any comparison.
+bool es(QByteArrayView linea, QByteArrayView marca) {
+    return linea.size() == marca.size() && linea.compare(marca, Qt::CaseInsensitive) == 0;
 }
 
 // The first line that is not blank, past a byte order mark.
