@@ -33,7 +33,8 @@ class EscritorIcs {
     bool abre(const QString& ruta, QString* error);
     // The visits that follow are this order's.
     void orden(const OrdenCalendario& o);
-    // One all-day event; a day before any order, invalid or beyond year 9999 is not written.
+    // One all-day event, each day once per order; a day before any order, invalid or beyond
+    // year 9999 is not written.
     void visita(const QDate& dia);
     // Ends the file. Every event of `anterior` (the export written before at the same target,
     // never `ruta` itself) of this database, within [desde, hasta] and not among the visits just
