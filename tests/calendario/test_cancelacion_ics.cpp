@@ -131,20 +131,6 @@ TEST(CancelacionIcs, APreviousFileThatIsNotThisDatabasesCancelsNothing) {
     }
 }
 
-TEST(CancelacionIcs, APreviousFileRewrittenWithLfAloneStillCancels) {
-    QTemporaryDir dir;
-    const QString primero = dir.filePath(QStringLiteral("1.ics"));
-    ASSERT_TRUE(exporta(primero, ano(), {}, QStringLiteral("sqlite/GESTION"), kDesde, kHasta).ok);
-    QByteArray b = bytes(primero);
-    escribe(primero, b.replace("\r\n", "\n"));
-    const QString segundo = dir.filePath(QStringLiteral("2.ics"));
-    const Resultado r =
-        exporta(segundo, ano(quitadas), primero, QStringLiteral("sqlite/GESTION"), kDesde, kHasta);
-    ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.canceladas, 2);
-    EXPECT_EQ(cuenta(segundo).cancelados.size(), 2u);
-}
-
 TEST(CancelacionIcs, EveryFormOfAPreviousEventOfOursIsCancelledOnceWithItsSequence) {
     const QString base = QStringLiteral("sqlite/GESTION");
     const QByteArray nuestro = calendario::uid::sufijoBase(base);

@@ -192,20 +192,6 @@ TEST(EscritorIcs, AWriteFailureIsToldAndNotTakenForAFile) {
     EXPECT_TRUE(r.error.contains(QStringLiteral("No se pudo escribir"))) << r.error.toStdString();
 }
 
-TEST(LectorIcs, AFileThatIsNoCalendarOrIsMissingIsRefusedWithAReason) {
-    QTemporaryDir dir;
-    const QString basura = dir.filePath(QStringLiteral("basura.ics"));
-    escribe(basura, "BEGIN:VEVENT\r\nUID:x\r\nEND:VEVENT\r\n");
-    for (const QString& ruta : {basura, dir.filePath(QStringLiteral("no-existe.ics"))}) {
-        QString error;
-        int eventos = 0;
-        EXPECT_FALSE(leeIcs(
-            ruta, [&](const EventoIcs&) { ++eventos; }, &error));
-        EXPECT_FALSE(error.isEmpty());
-        EXPECT_EQ(eventos, 0);
-    }
-}
-
 TEST(LectorIcs, AnotherProgramsFoldedLfOnlyEventsAreRead) {
     QTemporaryDir dir;
     const QString ruta = dir.filePath(QStringLiteral("otro.ics"));
@@ -259,7 +245,7 @@ TEST(EscritorIcs, PythonsIcalendarReadsTheFile) {
     EXPECT_EQ(salida[2], casos()[0].orden.resumen);
 }
 
-TEST(LectorIcs, TheHeadTellsTheNameAndTheRangeExported) {
+TEST(LectorIcs, TheHeadTellsTheNameAndTheRangeExportedAndOnlyACalendarIsRead) {
     QTemporaryDir dir;
     const QString ruta = dir.filePath(QStringLiteral("c.ics"));
     const struct {
@@ -282,9 +268,16 @@ TEST(LectorIcs, TheHeadTellsTheNameAndTheRangeExported) {
         ASSERT_EQ(eventos.size(), 1u);
         EXPECT_EQ(eventos[0].dia, r.desde) << "the visit follows the head";
     }
-    CabeceraIcs c;
-    QString error;
-    escribe(ruta, "BEGIN:VEVENT\r\nEND:VEVENT\r\n");
-    EXPECT_FALSE(leeCabeceraIcs(ruta, &c, &error));
-    EXPECT_FALSE(error.isEmpty());
+    // Neither a file that is no calendar nor a missing one is read, and both say why.
+    escribe(ruta, "BEGIN:VEVENT\r\nUID:x\r\nEND:VEVENT\r\n");
+    for (const QString& r : {ruta, dir.filePath(QStringLiteral("no-existe.ics"))}) {
+        CabeceraIcs c;
+        QString error, otro;
+        int eventos = 0;
+        EXPECT_FALSE(leeCabeceraIcs(r, &c, &error));
+        EXPECT_FALSE(leeIcs(
+            r, [&](const EventoIcs&) { ++eventos; }, &otro));
+        EXPECT_FALSE(error.isEmpty() || otro.isEmpty());
+        EXPECT_EQ(eventos, 0);
+    }
 }
