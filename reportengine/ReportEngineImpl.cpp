@@ -135,6 +135,7 @@ bool ReportEngineImpl::run(const QString& reportTemplate, const QString&, const 
     switch (output.kind) {
         case ReportOutput::Kind::Screen: {
             ReportPreview preview(*doc, printSetting);
+            preview.addExtraSave(output.extra);
             preview.exec();
             return true;
         }

@@ -21,6 +21,7 @@
 #include <QWheelEvent>
 #include <cmath>
 
+#include "platform/Failure.h"
 #include "platform/Prompt.h"
 #include "reportengine/PageView.h"
 #include "reportengine/PdfExport.h"
@@ -64,7 +65,8 @@ ReportPreview::ReportPreview(ReportDocument doc, qint32 printSetting, QWidget* p
     bar->addAction(toolbarIcon(ToolbarIcon::Save), QStringLiteral("Excel"), this,
                    &ReportPreview::saveXlsx)
         ->setToolTip(QStringLiteral("Guardar el informe como planilla de Excel"));
-    bar->addSeparator();
+    afterSaves_ = bar->addSeparator();
+    bar_ = bar;
     first_ =
         bar->addAction(toolbarIcon(ToolbarIcon::First), QString(), this, [this] { showPage(0); });
     first_->setToolTip(QStringLiteral("Primera página (Ctrl+Inicio)"));
@@ -298,6 +300,29 @@ void ReportPreview::savePdf() {
     const QString path = askPath(QStringLiteral("Guardar el informe como PDF"),
                                  QStringLiteral("Documentos PDF (*.pdf)"), QStringLiteral("pdf"));
     if (!path.isEmpty()) tellSaved(ReportSaver::savePdf(doc_, path), path);
+}
+
+void ReportPreview::addExtraSave(const SuiteLib::ReportOutput::ExtraSave& extra) {
+    if (!extra.write || extraAction_) return;
+    extra_ = extra;
+    extraAction_ = new QAction(toolbarIcon(ToolbarIcon::Save), extra_.button, this);
+    extraAction_->setToolTip(extra_.tooltip);
+    connect(extraAction_, &QAction::triggered, this, &ReportPreview::saveExtra);
+    bar_->insertAction(afterSaves_, extraAction_);
+}
+
+void ReportPreview::saveExtra() {
+    const QString path = askPath(extra_.caption, extra_.filter, extra_.suffix);
+    if (path.isEmpty()) return;
+    // The caller's writer reads the database: nothing it raises may leave this handler.
+    bool written = false;
+    try {
+        written = extra_.write(path);
+    } catch (const std::exception&) {
+        platform::msgBox(platform::errorOf(std::current_exception()).description,
+                         platform::mb::Critical, QStringLiteral("Aviso al operador"));
+    }
+    tellSaved(written ? Outcome::Written : Outcome::Failed, path);
 }
 
 void ReportPreview::saveXlsx() {

@@ -7,11 +7,13 @@
 #include "reportengine/OutputFile.h"
 #include "reportengine/PagedReport.h"
 #include "reportengine/ReportDocument.h"
+#include "suitelib/ReportRunner.h"
 
 class QAction;
 class QComboBox;
 class QLabel;
 class QScrollArea;
+class QToolBar;
 
 namespace reportengine {
 
@@ -42,6 +44,8 @@ class ReportPreview : public QDialog {
     static QString fileNameFor(const QString& title);
     // The line under the pages that tells what the last save did.
     QString statusText() const;
+    // One more save on the toolbar, after Excel; nothing when its `write` is empty.
+    void addExtraSave(const SuiteLib::ReportOutput::ExtraSave& extra);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -51,6 +55,7 @@ class ReportPreview : public QDialog {
     void print();
     void savePdf();
     void saveXlsx();
+    void saveExtra();
     QString askPath(const QString& caption, const QString& filter, const QString& suffix);
     void tellSaved(Outcome outcome, const QString& path);
     void refreshZoomBox();
@@ -68,6 +73,10 @@ class ReportPreview : public QDialog {
     QAction* next_ = nullptr;
     QAction* last_ = nullptr;
     Fit fit_ = Fit::Width;
+    SuiteLib::ReportOutput::ExtraSave extra_;
+    QAction* extraAction_ = nullptr;
+    QToolBar* bar_ = nullptr;
+    QAction* afterSaves_ = nullptr;
 };
 
 }  // namespace reportengine

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace SuiteLib {
 
@@ -10,6 +11,17 @@ struct ReportOutput {
     enum class Kind { Screen, Printer, Files } kind = Kind::Screen;
     QString pdfPath;   // Files: written when not empty
     QString xlsxPath;  // Files: written when not empty
+    // Screen: one more file the preview offers to save beside PDF and Excel (the schedule's
+    // calendar), written by the caller. `write` tells the user why a file was not written.
+    struct ExtraSave {
+        QString button;  // the toolbar text
+        QString tooltip;
+        QString caption;  // the save dialog's
+        QString filter;
+        QString suffix;
+        std::function<bool(const QString& path)> write;
+    };
+    ExtraSave extra;  // none while `write` is empty
 };
 
 // What shows or prints a report template; the runner hands every launch to the installed one.
