@@ -28,6 +28,7 @@
 #include "platform/NonInteractivePrompter.h"
 #include "platform/Process.h"
 #include "report/AvisoBanner.h"
+#include "report/CalendarioCronograma.h"
 #include "report/GeneradorCronograma.h"
 #include "startup/globals/Globals.h"
 #include "tests/support/PostgresServer.h"
@@ -116,14 +117,20 @@ struct Generacion {
     long peakBeforeKb = 0, peakKb = 0;
 };
 
-// A year of daily periods with every box ticked, through the code the window uses.
-bool genera(int year, Generacion& out) {
-    gPcUsuario = QStringLiteral("BENCH|USUARIO");
+// A year of daily periods with every box ticked.
+ParametrosCronograma parametrosDelAnio(int year) {
     ParametrosCronograma p;
     p.fechaD = QDate(year, 1, 1).toString(QStringLiteral("dd/MM/yyyy"));
     p.fechaH = QDate(year, 12, 31).toString(QStringLiteral("dd/MM/yyyy"));
     p.periodicidad = 0;
     p.codigo = p.descripcion = p.cliente = p.ubicacion = p.tecnico = true;
+    return p;
+}
+
+// The year through the code the window uses.
+bool genera(int year, Generacion& out) {
+    gPcUsuario = QStringLiteral("BENCH|USUARIO");
+    const ParametrosCronograma p = parametrosDelAnio(year);
     out.peakBeforeKb = peakKb();
     AvisoMudo aviso;
     GeneradorCronograma g(aviso);
@@ -408,6 +415,24 @@ int enArchivo(int orders) {
                 analyze.cpu);
     std::printf("peak memory:                   %.1f MB (%.1f MB before the generation)\n",
                 segunda.peakKb / 1024.0, primera.peakBeforeKb / 1024.0);
+
+    // The schedule's visits as a calendar, as --ics writes them: the orders read again, their
+    // repetitions, every event written; then again over the first file, which it replaces.
+    for (const char* vez : {"calendar of its visits:", "calendar over the last one:"}) {
+        db.OpenServerADODB(false, 3, QString(), false, false);
+        CalendarioCronograma calendario(parametrosDelAnio(year));
+        QString error;
+        const Reloj reloj;
+        if (!calendario.escribe(dir.filePath(QStringLiteral("visitas.ics")), &error)) {
+            std::fprintf(stderr, "calendar: %s\n", error.toUtf8().constData());
+            return 1;
+        }
+        const Tiempo t = reloj.lee();
+        db.gCnn.close();
+        std::printf("%-31s%.2f s (%lld events, %.0f events/s, processor %.2f s), peak %.1f MB\n",
+                    vez, t.seconds, static_cast<long long>(calendario.visitas()),
+                    calendario.visitas() / t.seconds, t.cpu, peakKb() / 1024.0);
+    }
 
     // The program in batch mode, from a folder that holds it and a copy of the same database.
     const QString carpeta = dir.filePath(QStringLiteral("programa"));

@@ -10,6 +10,7 @@
 #include "platform/Prompt.h"
 #include "platform/Regional.h"
 #include "report/EscritorFilas.h"
+#include "report/OrdenesCronograma.h"
 #include "report/Periodos.h"
 #include "report/Repeticiones.h"
 #include "startup/config/Configuracion.h"
@@ -19,67 +20,6 @@
 using platform::Variant;
 
 namespace {
-
-// One work order of the query, read before anything is written: a connection to a server
-// cannot write while it still hands out rows.
-struct Orden {
-    Variant codigo, descripcion, nombre, ubicacion, tecnico, comentarios, fechaInicio, frecuencia,
-        cada, total, idComprobante;
-};
-
-QDate leeFecha(const QString& texto, const char* campo) {
-    const auto d = platform::Regional::current().parseDate(texto.trimmed());
-    if (!d) {
-        platform::raise(platform::errnum::TypeMismatch,
-                        QStringLiteral("No se puede leer la fecha \"%1\" de %2.")
-                            .arg(texto.trimmed(), QString::fromUtf8(campo)));
-    }
-    return d->date();
-}
-
-[[noreturn]] void faltaDato(const Orden& o, const char* que) {
-    platform::raise(
-        platform::errnum::InvalidUseOfNull,
-        QStringLiteral("La orden %1 no tiene %2.")
-            .arg(o.idComprobante.textOr(QStringLiteral("?")).trimmed(), QString::fromUtf8(que)));
-}
-
-QString texto(const Variant& v) {
-    return SuiteLib::tools().NoNull(v).toText();
-}
-
-// The row label of the first column, from the ticked boxes.
-QString rotulo(const ParametrosCronograma& p, const Orden& o) {
-    QString r;
-    if (p.codigo) r += texto(o.codigo).trimmed() + QLatin1Char(' ');
-    if (p.descripcion) r += texto(o.descripcion) + QStringLiteral("\r\n");
-    if (p.cliente) r += texto(o.nombre) + QStringLiteral("\r\n");
-    if (p.ubicacion) r += texto(o.ubicacion) + QStringLiteral("\r\n");
-    if (p.tecnico) r += texto(o.tecnico);
-    return SuiteLib::tools().LeftText(r, 100);
-}
-
-// The repetitions of a work order between the dates of the run, by the rules of its plan.
-Repeticiones repeticionesDe(const Orden& o, const QDate& desde, const QDate& hasta) {
-    if (o.fechaInicio.isNull()) faltaDato(o, "fecha de inicio estimada");
-    if (o.descripcion.isNull()) faltaDato(o, "descripción de mantenimiento");
-    // Without a plan a document counts once, on its start date.
-    qint64 n = 1;
-    QString codigo = QStringLiteral("D");
-    if (!o.total.isNull()) {
-        const qint64 total = platform::toWholeNumber(o.total);
-        n = total == 0 ? 999 : total;
-        if (o.frecuencia.isNull()) faltaDato(o, "frecuencia");
-        codigo = o.frecuencia.toText();
-    }
-    if (n > 1 && o.cada.isNull()) faltaDato(o, "valor de \"cada\"");
-    // The step is only read when there is a second repetition to place.
-    const qint64 cada = n > 1 ? platform::toWholeNumber(o.cada) : 0;
-    const QDate inicio = o.fechaInicio.isDate()
-                             ? o.fechaInicio.date().date()
-                             : leeFecha(o.fechaInicio.toText(), "fecha de inicio");
-    return Repeticiones(inicio, codigo, cada, n, desde, hasta);
-}
 
 // Hands one row to the writer (none: sends what is left). A send the database refuses goes to the
 // operator: 4 sends the same rows again, 5 drops them and goes on, anything else leaves the run.
@@ -205,7 +145,7 @@ class GeneradorCronograma::Corrida {
   private:
     void abreAviso();
     void preparaFilas();
-    void escribeOrden(const Orden& o);
+    void escribeOrden(const OrdenCronograma& o);
     void muestraAvance(const Periodo& per);
 
     GeneradorCronograma& g_;
@@ -213,7 +153,7 @@ class GeneradorCronograma::Corrida {
     DB_Dll& db_ = gDB();
     QDate desde_, hasta_;
     std::vector<Periodo> periodos_;
-    std::vector<Orden> ordenes_;
+    std::vector<OrdenCronograma> ordenes_;
     std::unique_ptr<EscritorFilas> escritor_;
     bool enTransaccion_ = false;
     bool avisoAbierto_ = false;
@@ -225,30 +165,13 @@ class GeneradorCronograma::Corrida {
 };
 
 void GeneradorCronograma::Corrida::leeFechas() {
-    desde_ = leeFecha(p_.fechaD, "Fecha Desde");
-    hasta_ = leeFecha(p_.fechaH, "Fecha Hasta");
+    desde_ = leeFechaCronograma(p_.fechaD, "Fecha Desde");
+    hasta_ = leeFechaCronograma(p_.fechaH, "Fecha Hasta");
     periodos_ = calculaPeriodos(desde_, hasta_, p_.periodicidad);
 }
 
 void GeneradorCronograma::Corrida::leeOrdenes() {
-    // The dates go to the query as read, in the full short-date form, so that a two-digit
-    // year means the same to every engine.
-    ParametrosCronograma leidos = p_;
-    const auto& r = platform::Regional::current();
-    leidos.fechaD = r.formatDate(QDateTime(desde_, QTime(0, 0)));
-    leidos.fechaH = r.formatDate(QDateTime(hasta_, QTime(0, 0)));
-    QString sql = consultaCronograma(leidos, filtroTecnicos(p_));
-    DB_Dll::Recordset rs;
-    db_.AbrirRecordset(sql, rs, nullptr, 0, 1, -1, true);
-    ordenes_.clear();
-    while (!rs->eof()) {
-        auto v = [&](const char* name) { return rs->field(QString::fromLatin1(name)).value(); };
-        ordenes_.push_back({v("Codigo"), v("Descripcion"), v("Nombre"), v("ubicacion"),
-                            v("tecnico"), v("comentarios"), v("fecha_inicio"), v("Frecuencia"),
-                            v("cada"), v("total_repeticiones"), v("idcomprobante")});
-        rs->moveNext();
-    }
-    db_.CierraRecordset(rs);
+    ordenes_ = leeOrdenesCronograma(db_, p_, desde_, hasta_);
 }
 
 void GeneradorCronograma::Corrida::abre() {
@@ -308,13 +231,13 @@ void GeneradorCronograma::Corrida::preparaFilas() {
 }
 
 // One row for each period: how many repetitions of the work order fall in it.
-void GeneradorCronograma::Corrida::escribeOrden(const Orden& o) {
+void GeneradorCronograma::Corrida::escribeOrden(const OrdenCronograma& o) {
     const auto& t = SuiteLib::tools();
     const Repeticiones reps = repeticionesDe(o, desde_, hasta_);
-    fila_[1] = Variant(t.LeftText(texto(o.descripcion), 100));
-    fila_[2] = Variant(rotulo(p_, o));
+    fila_[1] = Variant(t.LeftText(textoDe(o.descripcion), 100));
+    fila_[2] = Variant(rotuloCronograma(p_, o));
     const QString detalle =
-        o.comentarios.isNull() ? QString() : t.LeftText(texto(o.comentarios), 100);
+        o.comentarios.isNull() ? QString() : t.LeftText(textoDe(o.comentarios), 100);
     auto reporta = [this](const platform::ErrorInfo& e) { return this->reporta(e); };
     for (std::size_t k = 0; k < periodos_.size(); ++k) {
         const Periodo& per = periodos_[k];

@@ -1,11 +1,13 @@
 #include "report/ModoLote.h"
 
 #include <QDateTime>
+#include <QDir>
 
 #include "platform/Hoy.h"
 #include "platform/Prompt.h"
 #include "platform/Regional.h"
 #include "report/AvisoBanner.h"
+#include "report/CalendarioCronograma.h"
 #include "report/GeneradorCronograma.h"
 #include "suitelib/SuiteLib.h"
 
@@ -79,11 +81,19 @@ std::optional<OpcionesLote> leeOpcionesLote(const QStringList& argumentos, QStri
             o.pdf = v;
         } else if (a == QLatin1String("--xlsx")) {
             o.xlsx = v;
+        } else if (a == QLatin1String("--ics")) {
+            o.ics = v;
+        } else if (a == QLatin1String("--ics-por-tecnico")) {
+            o.icsPorTecnico = v;
         } else {
             return falla(QStringLiteral("Opción desconocida: %1").arg(a));
         }
     }
     o.lineaParametros = resto.join(QLatin1Char(' '));
+    if ((!o.ics.isEmpty() || !o.icsPorTecnico.isEmpty()) && o.parametros.tipo >= 2)
+        return falla(
+            QStringLiteral("Solo un cronograma (tipo 0 o 1) tiene visitas para el "
+                           "calendario."));
     // The other report types have no dates or technicians, as their fields are emptied.
     if (o.parametros.tipo >= 2) {
         o.parametros.fechaD.clear();
@@ -109,11 +119,35 @@ int ejecutaLote(const OpcionesLote& o) {
     }
     AvisoMudo aviso;
     GeneradorCronograma generador(aviso);
-    if (o.pdf.isEmpty() && o.xlsx.isEmpty()) return generador.genera(p) ? 0 : 1;
-    SuiteLib::ReportOutput salida;
-    salida.kind = SuiteLib::ReportOutput::Kind::Files;
-    salida.pdfPath = o.pdf;
-    salida.xlsxPath = o.xlsx;
-    SuiteLib::reportRunner().setOutput(salida);
-    return generador.GeneraAuxiliar(p) ? 0 : 1;
+    bool hecho = true;
+    if (o.pdf.isEmpty() && o.xlsx.isEmpty()) {
+        hecho = generador.genera(p);
+    } else {
+        SuiteLib::ReportOutput salida;
+        salida.kind = SuiteLib::ReportOutput::Kind::Files;
+        salida.pdfPath = o.pdf;
+        salida.xlsxPath = o.xlsx;
+        SuiteLib::reportRunner().setOutput(salida);
+        hecho = generador.GeneraAuxiliar(p);
+    }
+    // The calendars are of the schedule just generated: a run that was left writes none.
+    if (!hecho) return 1;
+    return exportaCalendarios(o) ? 0 : 1;
+}
+
+bool exportaCalendarios(const OpcionesLote& o) {
+    bool escritos = true;
+    auto exporta = [&](const QString& destino, bool porTecnico) {
+        if (destino.isEmpty()) return;
+        CalendarioCronograma c(o.parametros);
+        QString error;
+        if (porTecnico ? c.escribePorTecnico(destino, &error) : c.escribe(destino, &error)) return;
+        escritos = false;
+        platform::msgBox(QStringLiteral("No se pudo escribir el calendario %1: %2")
+                             .arg(QDir::toNativeSeparators(destino), error),
+                         platform::mb::Critical, QStringLiteral("Aviso al operador"));
+    };
+    exporta(o.ics, false);
+    exporta(o.icsPorTecnico, true);
+    return escritos;
 }

@@ -11,6 +11,8 @@ struct OpcionesLote {
     ParametrosCronograma parametros;
     QString pdf;
     QString xlsx;
+    QString ics;              // one calendar of the visits
+    QString icsPorTecnico;    // a folder: one calendar per technician
     QString lineaParametros;  // the suite's parameter string, from the other arguments
 };
 
@@ -19,3 +21,6 @@ std::optional<OpcionesLote> leeOpcionesLote(const QStringList& argumentos, QStri
 
 // Validation, generation and launch. 0 when the schedule was generated and the files written.
 int ejecutaLote(const OpcionesLote& opciones);
+// The calendars the options ask for, of the schedule in the database; false when one was not
+// written (the operator has been told why).
+bool exportaCalendarios(const OpcionesLote& opciones);

@@ -18,6 +18,15 @@ class Repeticiones {
     // Repetitions from `a` to `b`, both days included.
     qint64 cuenta(const QDate& a, const QDate& b) const;
     qint64 total() const { return acumulado_.empty() ? 0 : acumulado_.back(); }
+    // Each day that has repetitions, in order, with how many fall on it.
+    template <class F>
+    void paraCadaDia(F&& f) const {
+        qint64 antes = 0;
+        for (std::size_t i = 0; i < dias_.size(); ++i) {
+            f(QDate::fromJulianDay(dias_[i]), acumulado_[i] - antes);
+            antes = acumulado_[i];
+        }
+    }
 
   private:
     std::vector<qint64> dias_;       // julian days, ascending

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -21,6 +22,7 @@
 #include "platform/Prompt.h"
 #include "platform/Regional.h"
 #include "report/AvisoBanner.h"
+#include "report/CalendarioCronograma.h"
 #include "report/GeneradorCronograma.h"
 #include "startup/Sesion.h"
 #include "startup/UltimoRecurso.h"
@@ -357,6 +359,25 @@ bool frmCronequipo::GeneraAuxiliar() {
     return generador.GeneraAuxiliar(parametros());
 }
 
+SuiteLib::ReportOutput::ExtraSave frmCronequipo::guardaCalendario(const ParametrosCronograma& p) {
+    SuiteLib::ReportOutput::ExtraSave e;
+    e.button = QStringLiteral("Calendario");
+    e.tooltip = QStringLiteral("Guardar las visitas del cronograma como calendario (iCalendar)");
+    e.caption = QStringLiteral("Guardar las visitas como calendario");
+    e.filter = QStringLiteral("Calendarios (*.ics)");
+    e.suffix = QStringLiteral("ics");
+    e.write = [p](const QString& archivo) {
+        CalendarioCronograma c(p);
+        QString error;
+        if (c.escribe(archivo, &error)) return true;
+        platform::msgBox(QStringLiteral("No se pudo escribir el calendario %1: %2")
+                             .arg(QDir::toNativeSeparators(archivo), error),
+                         platform::mb::Critical, QStringLiteral("Aviso al operador"));
+        return false;
+    };
+    return e;
+}
+
 void frmCronequipo::Comando(QString& command) {
     // A generation yields to the window: a command chosen meanwhile is refused, never nested.
     if (generando_) return;
@@ -369,7 +390,9 @@ void frmCronequipo::Comando(QString& command) {
     if (c == QLatin1String("PANTALLA")) {
         if (!CamposValidos()) return;
         if (CmbTG->currentIndex() == 0 && !HayCamposChecked()) return falta();
-        SuiteLib::reportRunner().setOutput({});
+        SuiteLib::ReportOutput salida;
+        if (CmbTG->currentIndex() <= 1) salida.extra = guardaCalendario(parametros());
+        SuiteLib::reportRunner().setOutput(salida);
         GeneraAuxiliar();
     } else if (c == QLatin1String("IMPRESORA")) {
         if (!CamposValidos()) return;

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "report/ParametrosCronograma.h"
+#include "suitelib/ReportRunner.h"
 
 class QCheckBox;
 class QComboBox;
@@ -34,6 +35,9 @@ class frmCronequipo : public QMainWindow {
 
     // The controls as they stand, for a report run.
     ParametrosCronograma parametros() const;
+    // The preview's "Calendario": the visits of the schedule of these parameters, saved where the
+    // user says.
+    static SuiteLib::ReportOutput::ExtraSave guardaCalendario(const ParametrosCronograma& p);
     QLineEdit* campo(const QString& dataField) const;
     QVariant HayError() const { return hayError_; }
     bool generando() const { return generando_; }
