@@ -32,6 +32,11 @@ struct Salida {
     QString error;
 };
 
+QByteArray fileBytesOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 bool hayLocaleEspanol() {
     const char* antes = std::setlocale(LC_ALL, nullptr);
     const std::string guardado = antes ? antes : "C";
@@ -185,6 +190,47 @@ TEST_F(Lote, TheOpenDatabaseIsNeverWrittenOverByAReport) {
     EXPECT_EQ(
         corre(cronograma() + QStringList{QStringLiteral("--pdf"), dir.filePath("x.pdf")}).estado,
         0);
+}
+
+TEST_F(Lote, TheCalendarsOfTheScheduleHoldEveryVisitAndAFailedOneSetsTheStatus) {
+    const QString ics = dir.filePath(QStringLiteral("visitas.ics"));
+    const QString carpeta = dir.filePath(QStringLiteral("técnicos"));
+    const Salida s = corre(cronograma() + QStringList{QStringLiteral("--ics"), ics,
+                                                      QStringLiteral("--ics-por-tecnico"), carpeta},
+                           QStringLiteral("juan"),
+                           hayLocaleEspanol() ? QStringLiteral("es_ES.UTF-8") : QString());
+    ASSERT_EQ(s.estado, 0) << s.error.toStdString();
+    EXPECT_TRUE(s.error.isEmpty()) << s.error.toStdString();
+    // As many events as the schedule counts visits, in the one file and across the folder.
+    ado::Connection cnn;
+    cnn.open(QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =GESTION;UId=x;Pwd=;"));
+    const qint64 visitas =
+        qRound64(cnn.execute(QStringLiteral("SELECT SUM(ImporteG1) FROM AUX_ESTADISTICACTA"))
+                     ->field(0)
+                     .value()
+                     .toNumber());
+    cnn.close();
+    ASSERT_GT(visitas, 0);
+    auto eventos = [](const QString& archivo) {
+        return fileBytesOf(archivo).count("BEGIN:VEVENT");
+    };
+    EXPECT_EQ(eventos(ics), visitas);
+    qint64 enCarpeta = 0;
+    const QStringList archivos = QDir(carpeta).entryList({QStringLiteral("*.ics")}, QDir::Files);
+    EXPECT_GE(archivos.size(), 2);
+    for (const QString& a : archivos) enCarpeta += eventos(QDir(carpeta).filePath(a));
+    EXPECT_EQ(enCarpeta, visitas);
+
+    // Onto the open database: refused, said, the status 1, the database whole.
+    const QString base = dir.filePath(QStringLiteral("GESTION.db"));
+    const Salida mala = corre(cronograma() + QStringList{QStringLiteral("--ics"), base});
+    EXPECT_EQ(mala.estado, 1);
+    EXPECT_TRUE(mala.error.contains(QStringLiteral("No se pudo escribir el calendario")))
+        << mala.error.toStdString();
+    EXPECT_TRUE(fileBytesOf(base).startsWith("SQLite format 3"));
+    EXPECT_EQ(
+        corre({QStringLiteral("--tipo"), QStringLiteral("2"), QStringLiteral("--ics"), ics}).estado,
+        1);
 }
 
 TEST_F(Lote, AnUnreadableFilterOfTheTemplateFailsTheRun) {

@@ -187,9 +187,8 @@ TEST_F(Calendario, ANewerExportCancelsTheVisitsThatAreGoneAndAFailedOneKeepsTheF
 
     // An unreadable start date of a work order stops the export before the file is touched.
     const QByteArray guardado = fileBytes(archivo);
-    gDB().gCnn.execute(QStringLiteral(
-        "UPDATE v_mv_cpte SET fechaestinicio = NULL WHERE idcomprobante = (SELECT MAX("
-        "idcomprobante) FROM v_mv_cpte WHERE tc = 'ot' AND FINALIZADA = 0)"));
+    gDB().gCnn.execute(
+        QStringLiteral("UPDATE v_mv_cpte SET fechaestinicio = NULL WHERE FINALIZADA = 0"));
     CalendarioCronograma fallida(p);
     EXPECT_FALSE(fallida.escribe(archivo, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("fecha de inicio"))) << error.toStdString();
