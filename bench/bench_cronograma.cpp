@@ -418,8 +418,17 @@ int enArchivo(int orders) {
 
     // The schedule's visits as a calendar, as --ics writes them: the orders read again, their
     // repetitions, every event written; then again over the first file, which it replaces.
-    for (const char* vez : {"calendar of its visits:", "calendar over the last one:"}) {
+    // Then with every order planned daily, a visit in each of the 730,000 rows.
+    const char* veces[] = {"calendar of its visits:", "calendar over the last one:",
+                           "calendar, every order daily:", "the same over the last one:"};
+    for (const char* vez : veces) {
         db.OpenServerADODB(false, 3, QString(), false, false);
+        if (vez == veces[2]) {
+            db.gCnn.execute(QStringLiteral(
+                "UPDATE v_mv_cronograma SET frecuencia = 'D', cada = 1, total_repeticiones = 0"));
+            db.gCnn.execute(QStringLiteral("UPDATE v_mv_cpte SET fechaestinicio = '%1'")
+                                .arg(QDate(year, 1, 1).toString(Qt::ISODate)));
+        }
         CalendarioCronograma calendario(parametrosDelAnio(year));
         QString error;
         const Reloj reloj;

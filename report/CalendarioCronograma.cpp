@@ -69,7 +69,6 @@ class CalendarioCronograma::Corrida {
     QDate desde_, hasta_;
     QDateTime sello_ = QDateTime::currentDateTimeUtc();
     std::vector<OrdenCronograma> ordenes_;
-    std::vector<Repeticiones> repeticiones_;
     std::map<QString, std::unique_ptr<Destino>> destinos_;  // by file, folded
 };
 
@@ -83,10 +82,9 @@ bool CalendarioCronograma::Corrida::lee(QString* error) {
         hasta_ = leeFechaCronograma(c_.p_.fechaH, "Fecha Hasta");
         ordenes_ = leeOrdenesCronograma(gDB(), c_.p_, desde_, hasta_, true);
         // Every plan is read before a file is touched: one that cannot be read leaves every
-        // calendar as it was.
-        repeticiones_.reserve(ordenes_.size());
-        for (const OrdenCronograma& o : ordenes_)
-            repeticiones_.push_back(repeticionesDe(o, desde_, hasta_));
+        // calendar as it was. The repetitions are made again as each order is written, so that
+        // memory does not grow with the visits.
+        for (const OrdenCronograma& o : ordenes_) repeticionesDe(o, desde_, hasta_);
     } catch (const std::exception&) {
         if (error) *error = platform::errorOf(std::current_exception()).description;
         return false;
@@ -117,19 +115,20 @@ void CalendarioCronograma::Corrida::escribe(
         if (!d) continue;
         const OrdenCalendario orden = ordenDe(ordenes_[i]);
         d->escritor.orden(orden);
-        repeticiones_[i].paraCadaDia([&](const QDate& dia, qint64 veces) {
-            d->escritor.visita(dia);
-            // Visits of one order on one day are events of their own: each needs its own
-            // identity, or a calendar would keep one of them.
-            for (qint64 k = 2; k <= veces; ++k) {
-                OrdenCalendario otra = orden;
-                otra.clave += QStringLiteral("-%1").arg(k);
-                d->escritor.orden(otra);
+        repeticionesDe(ordenes_[i], desde_, hasta_)
+            .paraCadaDia([&](const QDate& dia, qint64 veces) {
                 d->escritor.visita(dia);
-                d->escritor.orden(orden);
-            }
-            c_.visitas_ += veces;
-        });
+                // Visits of one order on one day are events of their own: each needs its own
+                // identity, or a calendar would keep one of them.
+                for (qint64 k = 2; k <= veces; ++k) {
+                    OrdenCalendario otra = orden;
+                    otra.clave += QStringLiteral("-%1").arg(k);
+                    d->escritor.orden(otra);
+                    d->escritor.visita(dia);
+                    d->escritor.orden(orden);
+                }
+                c_.visitas_ += veces;
+            });
     }
 }
 
