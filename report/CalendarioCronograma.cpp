@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "calendario/EscritorIcs.h"
+#include "calendario/LectorIcs.h"
 #include "calendario/OrdenCalendario.h"
 #include "data/db_dll/DB_Dll.h"
 #include "platform/Failure.h"
@@ -62,6 +63,9 @@ class CalendarioCronograma::Corrida {
     // The calendar a technician's visits go to (empty name: one calendar for all).
     Destino* destino(const QString& archivo, const QString& nombre, QString* error);
     void escribe(const std::function<Destino*(const OrdenCronograma&)>& para);
+    bool tiene(const QString& archivo) const {
+        return destinos_.count(QFileInfo(archivo).absoluteFilePath().toCaseFolded()) > 0;
+    }
     bool cierra(QString* error);
 
   private:
@@ -174,6 +178,15 @@ bool CalendarioCronograma::escribePorTecnico(const QString& carpeta, QString* er
         abiertos = abiertos && d;
         return d;
     });
+    // A technician without visits now still has the calendar of an earlier export: written
+    // again without them, so that the visits it held are sent as cancelled.
+    for (const QFileInfo& f : QDir(carpeta).entryInfoList({QStringLiteral("*.ics")}, QDir::Files)) {
+        CabeceraIcs cabecera;
+        if (c.tiene(f.filePath()) || !leeCabeceraIcs(f.filePath(), &cabecera, nullptr) ||
+            !cabecera.nombre.startsWith(kNombreCalendario))
+            continue;
+        abiertos = c.destino(f.filePath(), cabecera.nombre, abiertos ? error : nullptr) && abiertos;
+    }
     const bool cerrados = c.cierra(abiertos ? error : nullptr);
     return abiertos && cerrados;
 }

@@ -160,6 +160,32 @@ TEST_F(Calendario, OneFilePerTechnicianHoldsExactlyThatTechniciansVisits) {
     }
     EXPECT_EQ(juntos, todos.size());
     EXPECT_EQ(varios.visitas(), uno.visitas());
+
+    // A technician left without visits: the calendar of the earlier export is written again
+    // with every visit it held cancelled; a file of another program in the folder is left alone.
+    const QString ajeno = QDir(carpeta).filePath(QStringLiteral("otro.ics"));
+    QFile otro(ajeno);
+    ASSERT_TRUE(otro.open(QIODevice::WriteOnly));
+    otro.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//otro//ES\r\nEND:VCALENDAR\r\n");
+    otro.close();
+    const QByteArray antesAjeno = fileBytes(ajeno);
+    const QString tecnico = scalar(QStringLiteral("SELECT MIN(idtecnico) FROM v_ta_tecnicos"));
+    const QString nombre = scalar(
+        QStringLiteral("SELECT nombre FROM v_ta_tecnicos WHERE idtecnico = '%1'").arg(tecnico));
+    const QString suyo = QDir(carpeta).filePath(CalendarioCronograma::archivoDeTecnico(nombre));
+    const auto antes = eventos(suyo);
+    ASSERT_FALSE(antes.empty()) << nombre.toStdString();
+    gDB().gCnn.execute(
+        QStringLiteral("UPDATE v_mv_cpte SET idtecnico = NULL WHERE idtecnico = '%1'")
+            .arg(tecnico));
+    CalendarioCronograma otra(p);
+    ASSERT_TRUE(otra.escribePorTecnico(carpeta, &error)) << error.toStdString();
+    const auto despues = eventos(suyo);
+    ASSERT_EQ(despues.size(), antes.size());
+    for (const EventoIcs& e : despues)
+        EXPECT_EQ(e.estado, QStringLiteral("CANCELLED")) << e.uid.toStdString();
+    EXPECT_EQ(otra.canceladas(), static_cast<qint64>(antes.size()));
+    EXPECT_EQ(fileBytes(ajeno), antesAjeno);
 }
 
 TEST_F(Calendario, ANewerExportCancelsTheVisitsThatAreGoneAndAFailedOneKeepsTheFile) {
