@@ -13,6 +13,7 @@
 #include "ado/Connection.h"
 #include "ado/Recordset.h"
 #include "ado/sqlite/SqliteEngine.h"
+#include "calendario/LectorIcs.h"
 #include "platform/IniReader.h"
 #include "tests/support/PostgresServer.h"
 #include "tests/support/SuiteEnServidor.h"
@@ -229,7 +230,8 @@ TEST_F(LoteEnServidor, TheReportReadFromTheServerIsTheOneOfTheEmbeddedDatabase) 
                        QStringLiteral("--periodicidad"), QString::fromUtf8(c.periodicidad),
                        QStringLiteral("--campos"), QString::fromUtf8(c.campos),
                        QStringLiteral("--pdf"), base + QStringLiteral(".pdf"),
-                       QStringLiteral("--xlsx"), base + QStringLiteral(".xlsx")});
+                       QStringLiteral("--xlsx"), base + QStringLiteral(".xlsx"),
+                       QStringLiteral("--ics"), base + QStringLiteral(".ics")});
             ASSERT_EQ(estado, 0) << error.toStdString();
             EXPECT_TRUE(error.isEmpty()) << error.toStdString();
             for (const char* parte : {"xl/worksheets/sheet1.xml", "xl/sharedStrings.xml"})
@@ -245,11 +247,30 @@ TEST_F(LoteEnServidor, TheReportReadFromTheServerIsTheOneOfTheEmbeddedDatabase) 
                                  .replace(QRegularExpression(QStringLiteral(
                                               "Impreso el \\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d")),
                                           QStringLiteral("Impreso el dd/mm/aaaa hh:mm"));
+            // The calendar's events, in any order: the server hands the orders in its own.
+            QStringList eventos;
+            QString porque;
+            EXPECT_TRUE(leeIcs(
+                base + QStringLiteral(".ics"),
+                [&](const EventoIcs& e) {
+                    eventos << QStringList{e.dia.toString(Qt::ISODate),
+                                           e.resumen,
+                                           e.lugar,
+                                           e.descripcion,
+                                           e.categorias,
+                                           e.numero}
+                                   .join(QLatin1Char('|'));
+                },
+                &porque))
+                << porque.toStdString();
+            eventos.sort();
+            salidas[lado] << eventos.join(QLatin1Char('\n'));
         }
+        EXPECT_FALSE(salidas[0][3].isEmpty()) << "the schedule's visits are in the calendar";
         EXPECT_TRUE(salidas[0].join(QString()).contains(QStringLiteral("EQ-001")))
             << "the demo's equipment is in the report";
         EXPECT_TRUE(salidas[0][2].contains(QStringLiteral("Martín Gutiérrez")));
-        for (int k = 0; k < 3; ++k) EXPECT_EQ(salidas[0][k], salidas[1][k]) << c.campos << " " << k;
+        for (int k = 0; k < 4; ++k) EXPECT_EQ(salidas[0][k], salidas[1][k]) << c.campos << " " << k;
     }
 }
 
