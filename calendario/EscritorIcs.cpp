@@ -41,18 +41,35 @@ bool cortas(const std::string& texto) {
 // An event written by an export before, cancelled in its own text: its STATUS and SEQUENCE are
 // lines of their own, so that changing them there keeps every other byte as libical wrote it and
 // spares serialising the event again. False when the text is not of that form.
-bool cancelaTexto(const std::string& texto, int secuencia, std::string* r) {
+// Its DTSTAMP becomes the time of this export, when the cancellation is sent.
+bool cancelaTexto(const std::string& texto, int secuencia, const std::string& sello,
+                  std::string* r) {
     static const std::string kConfirmado = "\r\nSTATUS:CONFIRMED\r\n";
+    static const std::string kSello = "\r\nDTSTAMP:";
     const std::string linea = "\r\nSEQUENCE:" + std::to_string(secuencia) + "\r\n";
     const size_t estado = texto.find(kConfirmado);
     const size_t orden = texto.find(linea);
+    const size_t enSello = texto.find(kSello);
+    const size_t finSello =
+        enSello == std::string::npos ? enSello : texto.find("\r\n", enSello + kSello.size());
     if (estado == std::string::npos || orden == std::string::npos ||
-        texto.find(kConfirmado, estado + 1) != std::string::npos ||
-        texto.find(linea, orden + 1) != std::string::npos || !cortas(texto))
+        finSello == std::string::npos || texto.find(kConfirmado, estado + 1) != std::string::npos ||
+        texto.find(linea, orden + 1) != std::string::npos ||
+        texto.find(kSello, enSello + 1) != std::string::npos || !cortas(texto))
         return false;
     *r = texto;
-    r->replace(estado, kConfirmado.size(), "\r\nSTATUS:CANCELLED\r\n");
-    r->replace(orden, linea.size(), "\r\nSEQUENCE:" + std::to_string(secuencia + 1) + "\r\n");
+    // From the end backwards, so that each place found stays where it was.
+    struct Cambio {
+        size_t donde, largo;
+        std::string por;
+    };
+    std::vector<Cambio> cambios = {
+        {estado, kConfirmado.size(), "\r\nSTATUS:CANCELLED\r\n"},
+        {orden, linea.size(), "\r\nSEQUENCE:" + std::to_string(secuencia + 1) + "\r\n"},
+        {enSello, finSello - enSello, kSello + sello}};
+    std::sort(cambios.begin(), cambios.end(),
+              [](const Cambio& a, const Cambio& b) { return a.donde > b.donde; });
+    for (const Cambio& c : cambios) r->replace(c.donde, c.largo, c.por);
     return true;
 }
 
@@ -65,7 +82,8 @@ EscritorIcs::EscritorIcs(QString baseDatos, QString nombre, QDate desde, QDate h
       desde_(desde),
       hasta_(hasta),
       sello_(sello.isValid() ? std::move(sello) : QDateTime::currentDateTimeUtc()),
-      sufijo_(uid::sufijoBase(baseDatos_)) {}
+      sufijo_(uid::sufijoBase(baseDatos_)),
+      selloTexto_(sello_.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")).toStdString()) {}
 
 bool EscritorIcs::abre(const QString& ruta, QString* error) {
     ruta_ = ruta;
@@ -200,11 +218,15 @@ void EscritorIcs::cancela(const std::string& texto) {
     std::string cancelado;
     if (estado == ICAL_STATUS_CANCELLED && cortas(texto)) {
         salida_.agrega(texto.data(), qsizetype(texto.size()));
-    } else if (estado == ICAL_STATUS_CONFIRMED && cancelaTexto(texto, secuencia, &cancelado)) {
+    } else if (estado == ICAL_STATUS_CONFIRMED &&
+               cancelaTexto(texto, secuencia, selloTexto_, &cancelado)) {
         salida_.agrega(cancelado.data(), qsizetype(cancelado.size()));
     } else {
         icalcomponent_set_status(e.get(), ICAL_STATUS_CANCELLED);
-        if (estado != ICAL_STATUS_CANCELLED) icalcomponent_set_sequence(e.get(), secuencia + 1);
+        if (estado != ICAL_STATUS_CANCELLED) {
+            icalcomponent_set_sequence(e.get(), secuencia + 1);
+            icalcomponent_set_dtstamp(e.get(), instanteUtc(sello_));
+        }
         const TextoIcal t(icalcomponent_as_ical_string_r(e.get()));
         if (!t) return;
         salida_.agrega(t.get(), qsizetype(qstrlen(t.get())));

@@ -61,6 +61,7 @@ class EscritorIcs {
     QDate hasta_;
     QDateTime sello_;
     QByteArray sufijo_;
+    std::string selloTexto_;  // DTSTAMP's value, for the events cancelled in their own text
     QString ruta_;
     QByteArray pie_;
     calendario::SalidaArchivo salida_;

@@ -61,6 +61,10 @@ EventoIcs evento(icalcomponent* e) {
     if (icalproperty* s = icalcomponent_get_first_property(e, ICAL_STATUS_PROPERTY))
         r.estado = texto(icalproperty_get_value_as_string(s));
     r.secuencia = icalcomponent_get_sequence(e);
+    const icaltimetype sello = icalcomponent_get_dtstamp(e);
+    if (!icaltime_is_null_time(sello))
+        r.sello = QDateTime(QDate(sello.year, sello.month, sello.day),
+                            QTime(sello.hour, sello.minute, sello.second), Qt::UTC);
     r.resumen = texto(icalcomponent_get_summary(e));
     r.lugar = texto(icalcomponent_get_location(e));
     r.descripcion = texto(icalcomponent_get_description(e));

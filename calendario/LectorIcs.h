@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <functional>
 
@@ -11,6 +12,7 @@ struct EventoIcs {
     QDate fin;            // DTEND
     QString estado;       // STATUS as written (CONFIRMED, CANCELLED...); empty without one
     int secuencia = 0;    // SEQUENCE
+    QDateTime sello;      // DTSTAMP, in UTC
     QString resumen;      // SUMMARY
     QString lugar;        // LOCATION
     QString descripcion;  // DESCRIPTION

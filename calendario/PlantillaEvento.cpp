@@ -21,19 +21,6 @@ icaltimetype fecha(const QDate& d) {
     return t;
 }
 
-icaltimetype instanteUtc(const QDateTime& sello) {
-    const QDateTime u = sello.toUTC();
-    icaltimetype t = icaltime_null_time();
-    t.year = u.date().year();
-    t.month = u.date().month();
-    t.day = u.date().day();
-    t.hour = u.time().hour();
-    t.minute = u.time().minute();
-    t.second = u.time().second();
-    t.zone = icaltimezone_get_utc_timezone();
-    return t;
-}
-
 QByteArray descripcion(const OrdenCalendario& o) {
     QString d = o.descripcion;
     if (!o.numero.isEmpty()) {
@@ -90,6 +77,19 @@ qsizetype digitos(const QByteArray& t, const char* nombre, const QDate& dia) {
 }
 
 }  // namespace
+
+icaltimetype instanteUtc(const QDateTime& sello) {
+    const QDateTime u = sello.toUTC();
+    icaltimetype t = icaltime_null_time();
+    t.year = u.date().year();
+    t.month = u.date().month();
+    t.day = u.date().day();
+    t.hour = u.time().hour();
+    t.minute = u.time().minute();
+    t.second = u.time().second();
+    t.zone = icaltimezone_get_utc_timezone();
+    return t;
+}
 
 bool PlantillaEvento::prepara(const OrdenCalendario& o, const QByteArray& claveEscapada,
                               const QByteArray& sufijo, const QDateTime& sello) {

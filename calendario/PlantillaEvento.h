@@ -6,7 +6,12 @@
 
 #include "calendario/OrdenCalendario.h"
 
+struct icaltimetype;
+
 namespace calendario {
+
+// An instant as libical's time in UTC (DTSTAMP).
+icaltimetype instanteUtc(const QDateTime& sello);
 
 // One work order's VEVENT as libical serialises it (every text escaped and folded there), with
 // the places of the date digits of UID, DTSTART and DTEND: a visit is that text with its day's

@@ -66,8 +66,10 @@ TEST(CancelacionIcs, AVisitGoneWithinTheRangeIsCancelledOnceAndStaysCancelled) {
     const auto sinDosYSin2025 = ano([](int o, const QDate& d) { return quitadas(o, d); });
     std::vector<Orden> segundoOrdenes = sinDosYSin2025;
     for (Orden& o : segundoOrdenes) o.dias.erase(o.dias.begin());
-    Resultado r =
-        exporta(segundo, segundoOrdenes, primero, QStringLiteral("sqlite/GESTION"), kDesde, kHasta);
+    // Sent a month later: the cancellations carry the time they are sent.
+    const QDateTime luego(QDate(2026, 4, 2), QTime(10, 15, 7), Qt::UTC);
+    Resultado r = exporta(segundo, segundoOrdenes, primero, QStringLiteral("sqlite/GESTION"),
+                          kDesde, kHasta, luego);
     ASSERT_TRUE(r.ok) << r.error.toStdString();
     EXPECT_EQ(r.canceladas, 2);
     Cuenta c = cuenta(segundo);
@@ -80,6 +82,7 @@ TEST(CancelacionIcs, AVisitGoneWithinTheRangeIsCancelledOnceAndStaysCancelled) {
                                     [&](const auto& p) { return p.first.startsWith(inicio); });
         ASSERT_NE(e, c.cancelados.end()) << inicio.toStdString();
         EXPECT_EQ(e->second.secuencia, 1);
+        EXPECT_EQ(e->second.sello, luego);
         EXPECT_EQ(e->second.dia.toString(QStringLiteral("yyyyMMdd")), inicio.left(8));
         EXPECT_TRUE(e->second.resumen.startsWith(QStringLiteral("Equipo "))) << "the event whole";
     }
@@ -93,6 +96,7 @@ TEST(CancelacionIcs, AVisitGoneWithinTheRangeIsCancelledOnceAndStaysCancelled) {
     ASSERT_EQ(t.cancelados.size(), 2u);
     for (const auto& [uid, e] : t.cancelados) {
         EXPECT_EQ(e.secuencia, 1) << uid.toStdString();
+        EXPECT_EQ(e.sello, luego) << "cancelled when it was first sent so";
         EXPECT_TRUE(c.cancelados.count(uid)) << uid.toStdString();
     }
 }
@@ -194,6 +198,11 @@ TEST(CancelacionIcs, EveryFormOfAPreviousEventOfOursIsCancelledOnceWithItsSequen
         EXPECT_EQ(e->second.estado, c.estado) << c.que;
         EXPECT_EQ(e->second.secuencia, c.secuencia) << c.que;
         EXPECT_EQ(e->second.dia, dia) << c.que;
+        // Stamped with the export that cancels it; one cancelled before keeps what it had.
+        const bool yaCancelado = std::string(c.que) == "cancelled already";
+        EXPECT_EQ(e->second.sello,
+                  yaCancelado ? QDateTime() : QDateTime(QDate(2026, 3, 1), QTime(9, 30), Qt::UTC))
+            << c.que;
     }
     EXPECT_EQ(r.canceladas, esperadas);
     EXPECT_EQ(leidos.size(), size_t(esperadas + 1)) << "the new visit and the cancelled ones";
