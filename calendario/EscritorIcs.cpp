@@ -73,6 +73,32 @@ bool cancelaTexto(const std::string& texto, int secuencia, const std::string& se
     return true;
 }
 
+// A cancellation of `previo` made anew: its UID, the day the UID names, its texts as libical
+// read them, its sequence one higher unless it was cancelled already (then its stamp too is
+// kept, when it has one).
+Componente cancelacion(icalcomponent* previo, const char* u, const QDate& dia, bool yaCancelado,
+                       const QDateTime& sello) {
+    Componente c(icalcomponent_new(ICAL_VEVENT_COMPONENT));
+    icalcomponent_add_property(c.get(), icalproperty_new_uid(u));
+    const icaltimetype antes = icalcomponent_get_dtstamp(previo);
+    icalcomponent_add_property(
+        c.get(), icalproperty_new_dtstamp(
+                     yaCancelado && !icaltime_is_null_time(antes) ? antes : instanteUtc(sello)));
+    icalcomponent_add_property(c.get(), icalproperty_new_dtstart(fecha(dia)));
+    icalcomponent_add_property(c.get(), icalproperty_new_dtend(fecha(dia.addDays(1))));
+    const int secuencia = icalcomponent_get_sequence(previo);
+    icalcomponent_add_property(c.get(),
+                               icalproperty_new_sequence(yaCancelado ? secuencia : secuencia + 1));
+    icalcomponent_add_property(c.get(), icalproperty_new_status(ICAL_STATUS_CANCELLED));
+    if (const char* t = icalcomponent_get_summary(previo))
+        icalcomponent_add_property(c.get(), icalproperty_new_summary(t));
+    if (const char* t = icalcomponent_get_location(previo))
+        icalcomponent_add_property(c.get(), icalproperty_new_location(t));
+    if (const char* t = icalcomponent_get_description(previo))
+        icalcomponent_add_property(c.get(), icalproperty_new_description(t));
+    return c;
+}
+
 }  // namespace
 
 EscritorIcs::EscritorIcs(QString baseDatos, QString nombre, QDate desde, QDate hasta,
@@ -215,19 +241,30 @@ void EscritorIcs::cancela(const std::string& texto) {
     if (!u || !seCancela(QByteArrayView(u))) return;
     const icalproperty_status estado = icalcomponent_get_status(e.get());
     const int secuencia = icalcomponent_get_sequence(e.get());
+    // An event is sent on the day its UID names; one whose own dates do not say so (lost,
+    // unreadable, another day) gets them from the UID, or a calendar could not place it.
+    const QDate dia = uid::partes(QByteArrayView(u), sufijo_).dia;
+    const icaltimetype inicio = icalcomponent_get_dtstart(e.get());
+    const icaltimetype fin = icalcomponent_get_dtend(e.get());
+    const bool fechas = !icaltime_is_null_time(inicio) && inicio.is_date &&
+                        QDate(inicio.year, inicio.month, inicio.day) == dia &&
+                        !icaltime_is_null_time(fin) && fin.is_date &&
+                        QDate(fin.year, fin.month, fin.day) == dia.addDays(1);
+    // Only an event libical read whole, stamped, is copied as it stands; anything else (lines
+    // it could not read, events inside the event, no DTSTAMP) is sent as a cancellation made
+    // anew, which carries nothing of what could not be read.
+    const bool entero = icalcomponent_count_errors(e.get()) == 0 &&
+                        !icalcomponent_get_first_component(e.get(), ICAL_ANY_COMPONENT) &&
+                        !icaltime_is_null_time(icalcomponent_get_dtstamp(e.get()));
     std::string cancelado;
-    if (estado == ICAL_STATUS_CANCELLED && cortas(texto)) {
+    if (entero && fechas && estado == ICAL_STATUS_CANCELLED && cortas(texto)) {
         salida_.agrega(texto.data(), qsizetype(texto.size()));
-    } else if (estado == ICAL_STATUS_CONFIRMED &&
+    } else if (entero && fechas && estado == ICAL_STATUS_CONFIRMED &&
                cancelaTexto(texto, secuencia, selloTexto_, &cancelado)) {
         salida_.agrega(cancelado.data(), qsizetype(cancelado.size()));
     } else {
-        icalcomponent_set_status(e.get(), ICAL_STATUS_CANCELLED);
-        if (estado != ICAL_STATUS_CANCELLED) {
-            icalcomponent_set_sequence(e.get(), secuencia + 1);
-            icalcomponent_set_dtstamp(e.get(), instanteUtc(sello_));
-        }
-        const TextoIcal t(icalcomponent_as_ical_string_r(e.get()));
+        const Componente c = cancelacion(e.get(), u, dia, estado == ICAL_STATUS_CANCELLED, sello_);
+        const TextoIcal t(icalcomponent_as_ical_string_r(c.get()));
         if (!t) return;
         salida_.agrega(t.get(), qsizetype(qstrlen(t.get())));
     }

@@ -13,14 +13,6 @@ namespace {
 // Any day does: its digits are replaced by each visit's.
 const QDate kProvisional(2000, 1, 1);
 
-icaltimetype fecha(const QDate& d) {
-    icaltimetype t = icaltime_null_date();
-    t.year = d.year();
-    t.month = d.month();
-    t.day = d.day();
-    return t;
-}
-
 QByteArray descripcion(const OrdenCalendario& o) {
     QString d = o.descripcion;
     if (!o.numero.isEmpty()) {
@@ -77,6 +69,14 @@ qsizetype digitos(const QByteArray& t, const char* nombre, const QDate& dia) {
 }
 
 }  // namespace
+
+icaltimetype fecha(const QDate& d) {
+    icaltimetype t = icaltime_null_date();
+    t.year = d.year();
+    t.month = d.month();
+    t.day = d.day();
+    return t;
+}
 
 icaltimetype instanteUtc(const QDateTime& sello) {
     const QDateTime u = sello.toUTC();

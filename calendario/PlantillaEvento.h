@@ -10,6 +10,8 @@ struct icaltimetype;
 
 namespace calendario {
 
+// A day as libical's all-day date.
+icaltimetype fecha(const QDate& d);
 // An instant as libical's time in UTC (DTSTAMP).
 icaltimetype instanteUtc(const QDateTime& sello);
 

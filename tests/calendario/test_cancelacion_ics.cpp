@@ -198,11 +198,10 @@ TEST(CancelacionIcs, EveryFormOfAPreviousEventOfOursIsCancelledOnceWithItsSequen
         EXPECT_EQ(e->second.estado, c.estado) << c.que;
         EXPECT_EQ(e->second.secuencia, c.secuencia) << c.que;
         EXPECT_EQ(e->second.dia, dia) << c.que;
-        // Stamped with the export that cancels it; one cancelled before keeps what it had.
-        const bool yaCancelado = std::string(c.que) == "cancelled already";
-        EXPECT_EQ(e->second.sello,
-                  yaCancelado ? QDateTime() : QDateTime(QDate(2026, 3, 1), QTime(9, 30), Qt::UTC))
-            << c.que;
+        // Stamped with the export that cancels it (none of them had a stamp of its own), and
+        // placed on the day its UID names.
+        EXPECT_EQ(e->second.sello, QDateTime(QDate(2026, 3, 1), QTime(9, 30), Qt::UTC)) << c.que;
+        EXPECT_EQ(e->second.fin, dia.addDays(1)) << c.que;
     }
     EXPECT_EQ(r.canceladas, esperadas);
     EXPECT_EQ(leidos.size(), size_t(esperadas + 1)) << "the new visit and the cancelled ones";
