@@ -180,6 +180,7 @@ int EscritorIcs::secuencia(const QDate& dia) const {
 }
 
 void EscritorIcs::orden(const OrdenCalendario& o) {
+    actual_ = o;
     const QByteArray clave = uid::claveEnUid(o.clave);
     huellaActual_ = uid::huella(clave);
     ordenActual_ = ordenes_.value(clave, quint32(ordenes_.size()));
@@ -189,7 +190,20 @@ void EscritorIcs::orden(const OrdenCalendario& o) {
         fallo_ = QStringLiteral("No se pudieron escribir las visitas de la orden %1").arg(o.numero);
 }
 
-void EscritorIcs::visita(const QDate& dia) {
+void EscritorIcs::visita(const QDate& dia, qint64 veces) {
+    escribeVisita(dia);
+    if (veces < 2) return;
+    const OrdenCalendario propia = actual_;
+    for (qint64 k = 2; k <= veces; ++k) {
+        OrdenCalendario otra = propia;
+        otra.clave += QStringLiteral("-%1").arg(k);
+        orden(otra);
+        escribeVisita(dia);
+    }
+    orden(propia);
+}
+
+void EscritorIcs::escribeVisita(const QDate& dia) {
     if (!hayOrden_ || !salida_.abierta() || !dia.isValid() || dia.year() < 1 || dia.year() > 9999)
         return;
     salida_.agrega(plantilla_.para(dia, previas_.empty() ? 0 : secuencia(dia)));

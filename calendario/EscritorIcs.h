@@ -33,9 +33,10 @@ class EscritorIcs {
     bool abre(const QString& ruta, QString* error);
     // The visits that follow are this order's.
     void orden(const OrdenCalendario& o);
-    // One all-day event, each day once per order; a day before any order, invalid or beyond
-    // year 9999 is not written.
-    void visita(const QDate& dia);
+    // All-day events of the current order on `dia`, `veces` of them (at least one): the second
+    // and later are events of their own, with identities of their own, or a calendar would keep
+    // one of them. A day before any order, invalid or beyond year 9999 is not written.
+    void visita(const QDate& dia, qint64 veces = 1);
     // Ends the file. Every event of `anterior` (the export written before at the same target,
     // never `ruta` itself) of this database, within [desde, hasta] and not among the visits just
     // written is written again cancelled, with its SEQUENCE one higher (an event cancelled
@@ -49,6 +50,7 @@ class EscritorIcs {
 
   private:
     bool escribeCabeza(QString* error);
+    void escribeVisita(const QDate& dia);
     void cancelaDe(const QString& anterior);
     void guardaSecuencia(const std::string& texto);
     int secuencia(const QDate& dia) const;
@@ -67,6 +69,7 @@ class EscritorIcs {
     calendario::SalidaArchivo salida_;
     calendario::PlantillaEvento plantilla_;
     bool hayOrden_ = false;
+    OrdenCalendario actual_;  // the order whose visits are being written
     QString fallo_;
     // The claves of the orders seen, escaped as in the UIDs, by their number; a visit written is
     // (number << 32 | julian day), sorted at the end to tell the cancelled ones.

@@ -14,7 +14,7 @@ namespace prueba_ics {
 
 struct Orden {
     OrdenCalendario o;
-    std::vector<QDate> dias;
+    std::vector<QDate> dias;  // a day given n times in a row: n visits on it
 };
 
 struct Resultado {
@@ -34,7 +34,13 @@ inline Resultado exporta(const QString& ruta, const std::vector<Orden>& ordenes,
     if (!e.abre(ruta, &r.error)) return r;
     for (const Orden& o : ordenes) {
         e.orden(o.o);
-        for (const QDate& d : o.dias) e.visita(d);
+        // A day repeated in a row is that many visits on it.
+        for (std::size_t i = 0; i < o.dias.size();) {
+            std::size_t j = i + 1;
+            while (j < o.dias.size() && o.dias[j] == o.dias[i]) ++j;
+            e.visita(o.dias[i], static_cast<qint64>(j - i));
+            i = j;
+        }
     }
     r.ok = e.cierra(anterior, &r.error);
     r.visitas = e.visitas();

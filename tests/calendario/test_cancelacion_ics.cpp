@@ -253,3 +253,50 @@ TEST(CancelacionIcs, AVisitBackAfterItsCancellationComesWithAHigherSequenceWhenT
         anterior = ruta;
     }
 }
+
+TEST(CancelacionIcs, SeveralVisitsOfAnOrderOnOneDayAreEventsOfTheirOwnAcrossExports) {
+    QTemporaryDir dir;
+    const QDate dia(2026, 4, 7);
+    auto orden = [&](int veces) {
+        Orden o{{QStringLiteral("9-MANT"),
+                 QStringLiteral("N9"),
+                 QStringLiteral("Equipo 9"),
+                 {},
+                 {},
+                 {}},
+                {QDate(2026, 4, 6)}};
+        for (int k = 0; k < veces; ++k) o.dias.push_back(dia);
+        o.dias.push_back(QDate(2026, 4, 8));
+        return std::vector<Orden>{o};
+    };
+    const QString ruta[] = {dir.filePath(QStringLiteral("1.ics")),
+                            dir.filePath(QStringLiteral("2.ics")),
+                            dir.filePath(QStringLiteral("3.ics"))};
+    ASSERT_TRUE(
+        exporta(ruta[0], orden(3), {}, QStringLiteral("sqlite/GESTION"), kDesde, kHasta).ok);
+    std::map<QString, EventoIcs> primero;
+    for (const EventoIcs& e : lee(ruta[0])) primero[e.uid] = e;
+    ASSERT_EQ(primero.size(), 5u) << "three visits on one day, one on each day around it";
+    int ese = 0;
+    for (const auto& [uid, e] : primero) ese += e.dia == dia;
+    EXPECT_EQ(ese, 3);
+
+    // One visit fewer that day: exactly one of its events is cancelled, the others kept.
+    const Resultado r =
+        exporta(ruta[1], orden(2), ruta[0], QStringLiteral("sqlite/GESTION"), kDesde, kHasta);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.visitas, 4);
+    EXPECT_EQ(r.canceladas, 1);
+    const Cuenta c = cuenta(ruta[1]);
+    EXPECT_EQ(c.confirmados, 4);
+    ASSERT_EQ(c.cancelados.size(), 1u);
+    EXPECT_EQ(c.cancelados.begin()->second.dia, dia);
+    EXPECT_TRUE(primero.count(c.cancelados.begin()->first)) << "the same identity as before";
+
+    // Back to three: the same identities as the first export.
+    ASSERT_TRUE(
+        exporta(ruta[2], orden(3), {}, QStringLiteral("sqlite/GESTION"), kDesde, kHasta).ok);
+    std::map<QString, EventoIcs> tercero;
+    for (const EventoIcs& e : lee(ruta[2])) tercero[e.uid] = e;
+    for (const auto& [uid, e] : primero) EXPECT_TRUE(tercero.count(uid)) << uid.toStdString();
+}
