@@ -12,6 +12,7 @@
 #include "calendario/OrdenCalendario.h"
 #include "data/db_dll/DB_Dll.h"
 #include "platform/Failure.h"
+#include "platform/Prompt.h"
 #include "report/OrdenesCronograma.h"
 #include "reportengine/OutputFile.h"
 
@@ -117,20 +118,10 @@ void CalendarioCronograma::Corrida::escribe(
     for (std::size_t i = 0; i < ordenes_.size(); ++i) {
         Destino* d = para(ordenes_[i]);
         if (!d) continue;
-        const OrdenCalendario orden = ordenDe(ordenes_[i]);
-        d->escritor.orden(orden);
+        d->escritor.orden(ordenDe(ordenes_[i]));
         repeticionesDe(ordenes_[i], desde_, hasta_)
             .paraCadaDia([&](const QDate& dia, qint64 veces) {
-                d->escritor.visita(dia);
-                // Visits of one order on one day are events of their own: each needs its own
-                // identity, or a calendar would keep one of them.
-                for (qint64 k = 2; k <= veces; ++k) {
-                    OrdenCalendario otra = orden;
-                    otra.clave += QStringLiteral("-%1").arg(k);
-                    d->escritor.orden(otra);
-                    d->escritor.visita(dia);
-                    d->escritor.orden(orden);
-                }
+                d->escritor.visita(dia, veces);
                 c_.visitas_ += veces;
             });
     }
@@ -189,6 +180,15 @@ bool CalendarioCronograma::escribePorTecnico(const QString& carpeta, QString* er
     }
     const bool cerrados = c.cierra(abiertos ? error : nullptr);
     return abiertos && cerrados;
+}
+
+bool CalendarioCronograma::guarda(const QString& destino, bool porTecnico) {
+    QString error;
+    if (porTecnico ? escribePorTecnico(destino, &error) : escribe(destino, &error)) return true;
+    platform::msgBox(QStringLiteral("No se pudo escribir el calendario %1: %2")
+                         .arg(QDir::toNativeSeparators(destino), error),
+                     platform::mb::Critical, QStringLiteral("Aviso al operador"));
+    return false;
 }
 
 QString CalendarioCronograma::archivoDeTecnico(const QString& nombre) {

@@ -19,6 +19,10 @@ class CalendarioCronograma {
     // and one for the visits without a technician. False when any was not written.
     bool escribePorTecnico(const QString& carpeta, QString* error);
 
+    // Either of the above; a calendar not written is told to the operator ("No se pudo
+    // escribir el calendario ...") and gives false.
+    bool guarda(const QString& destino, bool porTecnico);
+
     qint64 visitas() const { return visitas_; }
     qint64 canceladas() const { return canceladas_; }
 

@@ -1,7 +1,6 @@
 #include "report/ModoLote.h"
 
 #include <QDateTime>
-#include <QDir>
 
 #include "platform/Hoy.h"
 #include "platform/Prompt.h"
@@ -10,6 +9,20 @@
 #include "report/CalendarioCronograma.h"
 #include "report/GeneradorCronograma.h"
 #include "suitelib/SuiteLib.h"
+
+namespace {
+
+// The calendars the options ask for, of the schedule in the database; false when one was not
+// written (the operator has been told why).
+bool exportaCalendarios(const OpcionesLote& o) {
+    bool escritos = true;
+    if (!o.ics.isEmpty()) escritos = CalendarioCronograma(o.parametros).guarda(o.ics, false);
+    if (!o.icsPorTecnico.isEmpty())
+        escritos = CalendarioCronograma(o.parametros).guarda(o.icsPorTecnico, true) && escritos;
+    return escritos;
+}
+
+}  // namespace
 
 std::optional<OpcionesLote> leeOpcionesLote(const QStringList& argumentos, QString* error) {
     OpcionesLote o;
@@ -133,21 +146,4 @@ int ejecutaLote(const OpcionesLote& o) {
     // The calendars are of the schedule just generated: a run that was left writes none.
     if (!hecho) return 1;
     return exportaCalendarios(o) ? 0 : 1;
-}
-
-bool exportaCalendarios(const OpcionesLote& o) {
-    bool escritos = true;
-    auto exporta = [&](const QString& destino, bool porTecnico) {
-        if (destino.isEmpty()) return;
-        CalendarioCronograma c(o.parametros);
-        QString error;
-        if (porTecnico ? c.escribePorTecnico(destino, &error) : c.escribe(destino, &error)) return;
-        escritos = false;
-        platform::msgBox(QStringLiteral("No se pudo escribir el calendario %1: %2")
-                             .arg(QDir::toNativeSeparators(destino), error),
-                         platform::mb::Critical, QStringLiteral("Aviso al operador"));
-    };
-    exporta(o.ics, false);
-    exporta(o.icsPorTecnico, true);
-    return escritos;
 }

@@ -21,6 +21,3 @@ std::optional<OpcionesLote> leeOpcionesLote(const QStringList& argumentos, QStri
 
 // Validation, generation and launch. 0 when the schedule was generated and the files written.
 int ejecutaLote(const OpcionesLote& opciones);
-// The calendars the options ask for, of the schedule in the database; false when one was not
-// written (the operator has been told why).
-bool exportaCalendarios(const OpcionesLote& opciones);

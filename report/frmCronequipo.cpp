@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
-#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -367,13 +366,7 @@ SuiteLib::ReportOutput::ExtraSave frmCronequipo::guardaCalendario(const Parametr
     e.filter = QStringLiteral("Calendarios (*.ics)");
     e.suffix = QStringLiteral("ics");
     e.write = [p](const QString& archivo) {
-        CalendarioCronograma c(p);
-        QString error;
-        if (c.escribe(archivo, &error)) return true;
-        platform::msgBox(QStringLiteral("No se pudo escribir el calendario %1: %2")
-                             .arg(QDir::toNativeSeparators(archivo), error),
-                         platform::mb::Critical, QStringLiteral("Aviso al operador"));
-        return false;
+        return CalendarioCronograma(p).guarda(archivo, false);
     };
     return e;
 }
