@@ -769,6 +769,48 @@ TEST_F(Outputs, ThePreviewPagesAnswerTheKeyboardFromTheStartAndItsIconsAreItsOwn
 
 }  // namespace
 
+TEST_F(Outputs, AnExtraSaveOfTheCallerIsOfferedAfterExcelAndItsFailureIsToldNotLetOut) {
+    QStandardPaths::setTestModeEnabled(true);
+    PrintSettingStore::setSaveFolder(QString());
+    ReportPreview preview(gridDocument(days(3, 10, QDate(2026, 1, 1))), 0);
+    QStringList escritos;
+    bool lanza = false;
+    SuiteLib::ReportOutput::ExtraSave extra;
+    extra.button = QStringLiteral("Calendario");
+    extra.caption = QStringLiteral("Guardar las visitas como calendario");
+    extra.filter = QStringLiteral("Calendarios (*.ics)");
+    extra.suffix = QStringLiteral("ics");
+    extra.write = [&](const QString& p) {
+        if (lanza) platform::raise(platform::errnum::TypeMismatch, QStringLiteral("sin fecha"));
+        escritos << p;
+        return true;
+    };
+    preview.addExtraSave(extra);
+    preview.addExtraSave(extra);  // offered once
+    QStringList textos;
+    for (QAction* a : preview.findChild<QToolBar*>()->actions()) textos << a->text();
+    ASSERT_EQ(textos.count(QStringLiteral("Calendario")), 1);
+    EXPECT_EQ(textos.indexOf(QStringLiteral("Calendario")),
+              textos.indexOf(QStringLiteral("Excel")) + 1);
+    QAction* calendario =
+        preview.findChild<QToolBar*>()->actions()[textos.indexOf(QStringLiteral("Calendario"))];
+    ReportPreview::setPathChooser(
+        [&](const QString&, const QString&, const QString&) { return path("visitas"); });
+    calendario->trigger();
+    ASSERT_EQ(escritos, QStringList{path("visitas.ics")}) << "the suffix is added";
+    EXPECT_TRUE(preview.statusText().contains(QDir::toNativeSeparators(path("visitas.ics"))));
+    const std::size_t antes = prompts->shown().size();
+    lanza = true;
+    calendario->trigger();
+    ReportPreview::setPathChooser({});
+    ASSERT_EQ(prompts->shown().size(), antes + 1);
+    EXPECT_EQ(prompts->last().text, QStringLiteral("sin fecha"));
+    EXPECT_TRUE(preview.statusText().startsWith(QStringLiteral("No se pudo guardar")))
+        << preview.statusText().toStdString();
+    PrintSettingStore::setSaveFolder(QString());
+    QStandardPaths::setTestModeEnabled(false);
+}
+
 TEST_F(Outputs, ThePreviewProposesTheTitleInTheFolderLastUsedAndSaysWhereItSaved) {
     QStandardPaths::setTestModeEnabled(true);
     PrintSettingStore::setSaveFolder(QString());
